@@ -1,0 +1,45 @@
+#pragma once
+// The view host of the batch mode: nothing to repaint; printing, copying and rendering
+// write the file named by the current line's argument. The drawing itself needs a
+// painter, so the window's executable supplies it by overriding the three Write*
+// operations; without them those commands fail with a message.
+#include <string>
+
+#include "batch/batch_script.h"
+#include "platform/view_host.h"
+
+namespace gridora {
+
+class UserInterface;
+
+class BatchViewHost : public ViewHost {
+ public:
+  explicit BatchViewHost(UserInterface& ui) : ui_(ui) {}
+
+  void SetLine(const BatchLine* line) { line_ = line; }
+
+  void Invalidate() override {}
+  void UpdateAllViews() override {}
+  bool CopyDrawing() override;
+  bool Print() override;
+  bool PrintPreview() override { return false; }
+  bool PrintSetup() override { return true; }
+  void ShowAbout() override;
+  void Exit() override {}
+  bool RenderToFile(const std::string& path, int width, int height) override;
+
+ protected:
+  // Each returns an empty text on success, else what went wrong.
+  virtual std::string WriteSvgCopy(const std::string& path);
+  virtual std::string WritePdfPage(const std::string& path);
+  virtual std::string WriteRendering(const std::string& path, int width, int height);
+
+ private:
+  bool Report(const std::string& problem);
+  std::string Argument() const;
+
+  UserInterface& ui_;
+  const BatchLine* line_ = nullptr;
+};
+
+}  // namespace gridora

@@ -1,0 +1,73 @@
+#include "batch/scripted_user_interface.h"
+
+#include <ostream>
+
+namespace gridora {
+namespace {
+
+class QuietFeedback : public Feedback {
+ public:
+  void SetProgress(double) override {}
+  bool IsCanceled() const override { return false; }
+};
+
+}  // namespace
+
+ScriptedUserInterface::ScriptedUserInterface(std::ostream& out) : out_(out) {}
+
+void ScriptedUserInterface::Message(const std::string& text) { out_ << text << '\n' << std::flush; }
+
+bool ScriptedUserInterface::Question(const std::string& text) {
+  out_ << text << '\n' << std::flush;
+  const std::string* answer = line_ ? line_->Key("answer") : nullptr;
+  if (!answer || *answer == "yes") return true;
+  if (*answer == "no") return false;
+  throw BatchStop("answer must be yes or no, not '" + *answer + "'");
+}
+
+std::optional<std::string> ScriptedUserInterface::FileArgument() {
+  if (!line_ || line_->argument.empty()) throw BatchStop("this command needs a file argument");
+  return line_->argument;
+}
+
+std::optional<std::string> ScriptedUserInterface::OpenFileName(const std::string&, const FileFilter&) {
+  return FileArgument();
+}
+
+std::optional<std::string> ScriptedUserInterface::SaveFileName(const std::string&, const FileFilter&) {
+  return FileArgument();
+}
+
+bool ScriptedUserInterface::RunDialog(DialogData& dialog) {
+  dialog.OnInitDialog();
+  if (line_) {
+    if (const std::string* cancel = line_->Key("cancel")) {
+      if (*cancel == "yes") return false;
+      if (*cancel != "no") throw BatchStop("cancel must be yes or no, not '" + *cancel + "'");
+    }
+  }
+  // As if the user pressed OK at once: every field's shown text goes back through its
+  // conversion, with the script's value where a key gives one.
+  for (const DialogField& field : dialog.Fields()) {
+    std::string text = FormatFieldValue(field);
+    if (line_ && !field.batchKey.empty()) {
+      if (const std::string* value = line_->Key(field.batchKey)) {
+        text = *value;
+        // A radio group takes its choice by the script's word for it.
+        for (std::size_t i = 0; i < field.batchChoices.size(); ++i)
+          if (*value == field.batchChoices[i]) text = std::to_string(i);
+      }
+    }
+    if (auto problem = ParseFieldValue(field, text)) {
+      Message(*problem);
+      throw BatchStop("'" + text + "' refused by the dialog \"" + dialog.Title() + "\"");
+    }
+  }
+  return true;
+}
+
+std::unique_ptr<Feedback> ScriptedUserInterface::BeginProgress(const std::string&) {
+  return std::make_unique<QuietFeedback>();
+}
+
+}  // namespace gridora

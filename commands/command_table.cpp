@@ -1,0 +1,60 @@
+#include "commands/command_table.h"
+
+#include "commands/command_modules.h"
+
+namespace gridora {
+
+void CommandTable::Add(CommandEntry entry) {
+  const int id = entry.id;
+  byOwner_[static_cast<int>(entry.owner)][id] = std::move(entry);
+}
+
+void CommandTable::AddBatch(BatchCommand command) { batch_.push_back(std::move(command)); }
+
+const CommandEntry* CommandTable::Route(int id) const {
+  for (const auto& owner : byOwner_) {
+    auto found = owner.find(id);
+    if (found != owner.end() && found->second.run) return &found->second;
+  }
+  return nullptr;
+}
+
+CommandState CommandTable::State(int id, const CommandContext& context) const {
+  CommandState state;
+  const CommandEntry* entry = Route(id);
+  if (!entry) {
+    state.enabled = false;
+    return state;
+  }
+  if (entry->update) entry->update(context, state);
+  return state;
+}
+
+CommandStatus CommandTable::Execute(int id, CommandContext& context) const {
+  const CommandEntry* entry = Route(id);
+  if (!entry) return CommandStatus::Failed;
+  CommandState state;
+  if (entry->update) entry->update(context, state);
+  if (!state.enabled) return CommandStatus::Failed;
+  return entry->run(context);
+}
+
+const BatchCommand* CommandTable::FindBatch(const std::string& name) const {
+  for (const auto& command : batch_)
+    if (command.name == name) return &command;
+  return nullptr;
+}
+
+CommandTable BuildCommandTable() {
+  CommandTable table;
+  RegisterFrameCommands(table);
+  RegisterViewCommands(table);
+  RegisterFileCommands(table);
+  RegisterInterpolationCommands(table);
+  RegisterKrigingCommands(table);
+  RegisterColorCommands(table);
+  RegisterExportCommands(table);
+  return table;
+}
+
+}  // namespace gridora

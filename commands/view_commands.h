@@ -1,0 +1,13 @@
+#pragma once
+// The view's own behaviour that is not a menu command: the arrow keys.
+namespace gridora {
+
+struct CommandContext;
+
+enum class ViewKey { Up, Down, Other };
+
+// Up multiplies both map scales by sqrt(2), Down divides them; every other key is
+// ignored. Returns true when the key was handled.
+bool OnViewKeyDown(CommandContext& context, ViewKey key);
+
+}  // namespace gridora

@@ -1,0 +1,149 @@
+#include "dialogs/dialogs.h"
+
+namespace gridora {
+namespace {
+
+DialogField Make(int id, std::string label, FieldKind kind, void* member, std::string key) {
+  DialogField field;
+  field.controlId = id;
+  field.label = std::move(label);
+  field.kind = kind;
+  field.member = member;
+  field.batchKey = std::move(key);
+  return field;
+}
+
+DialogField ReadOnly(DialogField field) {
+  field.readOnly = true;
+  return field;
+}
+
+DialogField Hidden(DialogField field) {
+  field.hidden = true;
+  return field;
+}
+
+DialogField InGroup(DialogField field, std::string group) {
+  field.group = std::move(group);
+  return field;
+}
+
+DialogField WithUnit(DialogField field, std::string unit) {
+  field.unit = std::move(unit);
+  return field;
+}
+
+}  // namespace
+
+std::vector<DialogField> CDlgAxis::Fields() {
+  return {
+      InGroup(Make(1001, "Start", FieldKind::Float, &xStart, "xstart"), "X axis"),
+      InGroup(Make(1002, "End", FieldKind::Float, &xEnd, "xend"), "X axis"),
+      InGroup(Make(1003, "Interval", FieldKind::Float, &xInterval, "xint"), "X axis"),
+      InGroup(Make(1004, "Start", FieldKind::Float, &yStart, "ystart"), "Y axis"),
+      InGroup(Make(1005, "End", FieldKind::Float, &yEnd, "yend"), "Y axis"),
+      InGroup(Make(1006, "Interval", FieldKind::Float, &yInterval, "yint"), "Y axis"),
+      InGroup(Make(1007, "", FieldKind::Text, &xTitle, "xtitle"), "X axis"),
+      InGroup(Make(1008, "", FieldKind::Text, &yTitle, "ytitle"), "Y axis"),
+  };
+}
+
+std::vector<DialogField> CDlgContourSetup::Fields() {
+  return {
+      Make(1002, "Minimum", FieldKind::Float, &minimum, "min"),
+      Make(1003, "Maximum", FieldKind::Float, &maximum, "max"),
+      Make(1004, "Interval", FieldKind::Float, &interval, "int"),
+  };
+}
+
+std::vector<DialogField> CDlgFloatInput::Fields() {
+  return {
+      ReadOnly(Make(1008, "", FieldKind::Text, &prompt, "")),
+      Make(1009, "", FieldKind::Float, &value, valueKey),
+  };
+}
+
+std::vector<DialogField> CDlgFloatInput2::Fields() {
+  return {
+      ReadOnly(Make(1017, "", FieldKind::Text, &prompt1, "")),
+      Make(1018, "", FieldKind::Float, &value1, key1),
+      ReadOnly(Make(1019, "", FieldKind::Text, &prompt2, "")),
+      Make(1020, "", FieldKind::Float, &value2, key2),
+  };
+}
+
+std::vector<DialogField> CDlgGridSize::Fields() {
+  return {
+      ReadOnly(Make(1004, "NX", FieldKind::Int, &nx, "")),
+      ReadOnly(Make(1005, "NY", FieldKind::Int, &ny, "")),
+      Make(1007, "DX", FieldKind::Float, &dx, "dx"),
+      Make(1008, "DY", FieldKind::Float, &dy, "dy"),
+      Make(1009, "X start", FieldKind::Float, &xStart, "xstart"),
+      Make(1010, "Y start", FieldKind::Float, &yStart, "ystart"),
+  };
+}
+
+std::vector<DialogField> CDlgImportOption::Fields() {
+  return {
+      ReadOnly(Make(1010, "Number of columns", FieldKind::Int, &ncols, "")),
+      Make(1011, "Number of columns to be skipped", FieldKind::Int, &colSkip, "colskip"),
+      Make(1012, "Use 1st column as label", FieldKind::Check, &columnLabels, "collabel"),
+      ReadOnly(Make(1013, "Number of rows", FieldKind::Int, &nrows, "")),
+      Make(1014, "Number of rows to be skipped", FieldKind::Int, &rowSkip, "rowskip"),
+      Make(1015, "Use 1st row as label", FieldKind::Check, &rowLabels, "rowlabel"),
+      Make(1016, "Transpose", FieldKind::Check, &transpose, "transpose"),
+  };
+}
+
+std::vector<DialogField> CDlgImportSelection::Fields() {
+  DialogField field = Make(1019, "", FieldKind::Radio, &selection, "import");
+  field.choices = {"New file", "Append to present data", "Secondary variable for Cokriging"};
+  field.batchChoices = {"new", "append", "secondary"};
+  return {field};
+}
+
+std::vector<DialogField> CDlgModelSize::Fields() {
+  const bool fixedCounts = mode == 1;
+  auto lockable = [fixedCounts](DialogField field) {
+    field.readOnly = fixedCounts;
+    return field;
+  };
+  return {
+      lockable(Make(1004, "NX=", FieldKind::Int, &nx, "")),
+      lockable(Make(1005, "NY=", FieldKind::Int, &ny, "")),
+      Hidden(lockable(Make(1006, "NZ=", FieldKind::Int, &nz, ""))),
+      Make(1007, "DX=", FieldKind::Float, &dx, "dx"),
+      Make(1008, "DY=", FieldKind::Float, &dy, "dy"),
+      Hidden(lockable(Make(1009, "DZ=", FieldKind::Float, &dz, ""))),
+  };
+}
+
+std::vector<DialogButton> CDlgModelSize::Buttons() { return {{kRefleshButton, "Reflesh"}}; }
+
+void CDlgModelSize::OnButton(int controlId) {
+  if (controlId == kRefleshButton) Reflesh();
+}
+
+int NodeCountForExtent(float w, float d) {
+  const float quotient = w / d;
+  const int t = static_cast<int>(static_cast<double>(quotient) + 0.001);
+  const float covered = static_cast<float>(t) * d;
+  return w > covered ? t + 2 : t + 1;
+}
+
+void CDlgModelSize::Reflesh() {
+  if (dx > 0) nx = NodeCountForExtent(W, dx);
+  if (dy > 0) ny = NodeCountForExtent(H, dy);
+}
+
+std::vector<DialogField> CDlgXYOrigin::Fields() {
+  return {
+      WithUnit(Make(1003, "X=", FieldKind::Double, &xMinimum, "xmin"), "m"),
+      WithUnit(Make(1004, "Y=", FieldKind::Double, &yMinimum, "ymin"), "m"),
+      ReadOnly(Make(1005, "Max. data =", FieldKind::Float, &maxData, "")),
+      WithUnit(Make(1006, "", FieldKind::Double, &xMaximum, "xmax"), "m"),
+      WithUnit(Make(1007, "", FieldKind::Double, &yMaximum, "ymax"), "m"),
+  };
+}
+
+}  // namespace gridora

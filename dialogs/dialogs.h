@@ -1,0 +1,134 @@
+#pragma once
+// The data side of every parameter dialog: members, their controls and labels, and the
+// dialogs' own behaviour. The window shows them through a generic form; the batch mode
+// fills them from script keys.
+#include <string>
+#include <vector>
+
+#include "platform/dialog_data.h"
+
+namespace gridora {
+
+// "Axis setup" (134): display window and titles.
+class CDlgAxis : public DialogData {
+ public:
+  float xStart = 0, xEnd = 0, xInterval = 0;
+  float yStart = 0, yEnd = 0, yInterval = 0;
+  std::string xTitle, yTitle;
+
+  std::string Title() const override { return "Axis setup"; }
+  int ResourceId() const override { return 134; }
+  std::vector<DialogField> Fields() override;
+};
+
+// "Contour setup" (135).
+class CDlgContourSetup : public DialogData {
+ public:
+  float minimum = 0, maximum = 0, interval = 0;
+
+  std::string Title() const override { return "Contour setup"; }
+  int ResourceId() const override { return 135; }
+  std::vector<DialogField> Fields() override;
+};
+
+// "Float data" (138): one prompt, one value. The caller may reuse it with a new prompt;
+// valueKey names the batch key of the value.
+class CDlgFloatInput : public DialogData {
+ public:
+  std::string prompt;
+  float value = 0.0f;
+  std::string valueKey = "value";
+
+  std::string Title() const override { return "Float data"; }
+  int ResourceId() const override { return 138; }
+  std::vector<DialogField> Fields() override;
+};
+
+// "Float data" (143): two prompts, two values.
+class CDlgFloatInput2 : public DialogData {
+ public:
+  std::string prompt1;
+  float value1 = 0.0f;
+  std::string prompt2;
+  float value2 = 0.0f;
+  std::string key1 = "value1", key2 = "value2";
+
+  std::string Title() const override { return "Float data"; }
+  int ResourceId() const override { return 143; }
+  std::vector<DialogField> Fields() override;
+};
+
+// "Grid size" (133): NX and NY read-only.
+class CDlgGridSize : public DialogData {
+ public:
+  int nx = 0, ny = 0;
+  float dx = 0, dy = 0, xStart = 0, yStart = 0;
+
+  std::string Title() const override { return "Grid size"; }
+  int ResourceId() const override { return 133; }
+  std::vector<DialogField> Fields() override;
+};
+
+// "Import option" (139): how a CSV table becomes a grid.
+class CDlgImportOption : public DialogData {
+ public:
+  int ncols = 0;
+  int colSkip = 0;
+  int columnLabels = 0;
+  int nrows = 0;
+  int rowSkip = 0;
+  int rowLabels = 0;
+  int transpose = 0;
+
+  std::string Title() const override { return "Import option"; }
+  int ResourceId() const override { return 139; }
+  std::vector<DialogField> Fields() override;
+};
+
+// "Import selection" (151).
+class CDlgImportSelection : public DialogData {
+ public:
+  int selection = 0;  // 0 new file, 1 append, 2 secondary variable
+
+  std::string Title() const override { return "Import selection"; }
+  int ResourceId() const override { return 151; }
+  std::vector<DialogField> Fields() override;
+};
+
+// "Area for interpolation" (130). In mode 1 only DX and DY can be edited, and
+// "Reflesh" recomputes the node counts from them.
+class CDlgModelSize : public DialogData {
+ public:
+  static constexpr int kRefleshButton = 3;
+
+  int mode = 0;
+  float W = 0, H = 0;
+  int nx = 0, ny = 0, nz = 0;
+  float dx = 0, dy = 0, dz = 0;
+
+  std::string Title() const override { return "Area for interpolation"; }
+  int ResourceId() const override { return 130; }
+  std::vector<DialogField> Fields() override;
+  std::vector<DialogButton> Buttons() override;
+  void OnButton(int controlId) override;
+
+  // Node counts from the extents and spacings (the "Reflesh" rule).
+  void Reflesh();
+};
+
+// "Origin for interpolation" (131).
+class CDlgXYOrigin : public DialogData {
+ public:
+  double xMinimum = 0, yMinimum = 0;
+  float maxData = 0;
+  double xMaximum = 0, yMaximum = 0;
+
+  std::string Title() const override { return "Origin for interpolation"; }
+  int ResourceId() const override { return 131; }
+  std::vector<DialogField> Fields() override;
+};
+
+// Node count along one axis for extent w and spacing d (d > 0).
+int NodeCountForExtent(float w, float d);
+
+}  // namespace gridora

@@ -1,0 +1,95 @@
+#pragma once
+// The regular grid and the map settings that belong to it. Values are stored layer by
+// layer, node column by node column, with the NY values of one column contiguous:
+// values[layer][ix][iy]. Node (ix, iy) lies at (x0 + ix*DX, y0 + iy*DY).
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/contour_levels.h"
+
+namespace gridora {
+
+class Profile;
+struct RandomData;
+
+struct GridModel {
+  int nxInWindow = -1, nyInWindow = -1;
+  ContourLevels contourLevels;  // the one entry of the per-layer list (layer 0)
+  int layerCount = 0;
+  int reserved0 = 0;
+  int NY = 0;
+  int NX = 0;
+  float DX = 1.0f;
+  float DY = 1.0f;
+  int reserved1 = 0, reserved2 = 0, reserved3 = 0;
+
+  std::vector<float> values;        // layerCount * NX * NY
+  std::vector<float> dataDistance;  // NX * NY
+  std::vector<float> layerMinimum;  // layerCount
+  std::vector<float> layerMaximum;  // layerCount
+
+  float scaleX = 1.0f;
+  float scaleY = 1.0f;
+  float x0 = 0.0f;
+  float y0 = 0.0f;
+  float xLastDrawn = 0.0f, yLastDrawn = 0.0f;
+  int reserved4 = 0;
+  int userLevels = 0;
+  int axisFixed = 0;
+  int reverseColors = 0;
+  int showRandomData = 1;
+  int hideFarNodes = 0;
+  float maxDistance = 10000000.0f;
+  float xStart = 0.0f, xEnd = 0.0f, xInterval = 0.0f;
+  float yStart = 0.0f, yEnd = 0.0f, yInterval = 0.0f;
+  int xTickCount = 0, yTickCount = 0;
+  std::string xTitle = "X";
+  std::string yTitle = "Y";
+  int xLabelsOn = 0, yLabelsOn = 0;
+  std::vector<std::string> xLabels;
+  std::vector<std::string> yLabels;
+  int mapColorMode = 0;
+
+  bool HasValues() const { return !values.empty(); }
+  std::size_t NodeCount() const { return static_cast<std::size_t>(NX) * static_cast<std::size_t>(NY); }
+
+  float& Value(int layer, int ix, int iy) { return values[Index(layer, ix, iy)]; }
+  float Value(int layer, int ix, int iy) const { return values[Index(layer, ix, iy)]; }
+  float* Column(int layer, int ix) { return values.data() + Index(layer, ix, 0); }
+  const float* Column(int layer, int ix) const { return values.data() + Index(layer, ix, 0); }
+  float& Distance(int ix, int iy) { return dataDistance[static_cast<std::size_t>(ix) * NY + iy]; }
+  float Distance(int ix, int iy) const { return dataDistance[static_cast<std::size_t>(ix) * NY + iy]; }
+
+  // Sets every scalar, flag, title and label field to its initial value; DX and DY come
+  // from the profile keys "CellSizeXOrg" and "CellSizeYOrg". Leaves the value storage
+  // and contourLevels alone.
+  void ResetGrid(Profile& profile);
+
+  // (Re)allocates the storage for the current layerCount, NX and NY: values undefined
+  // (zero here), dataDistance 1.0e7, range arrays of layerCount entries. Returns false,
+  // leaving the old storage as it was, when the shape is invalid or the memory cannot
+  // be had.
+  bool AllocateGrid();
+
+  // Sets the shape and allocates it; on failure the shape and storage stay as they were.
+  bool Reshape(int layers, int nx, int ny);
+
+  // Releases the value storage, distances, ranges and labels.
+  void ReleaseGrid();
+
+ private:
+  std::size_t Index(int layer, int ix, int iy) const {
+    return (static_cast<std::size_t>(layer) * NX + ix) * NY + iy;
+  }
+};
+
+// A new empty grid: no storage, contourLevels count 37, then ResetGrid.
+std::unique_ptr<GridModel> CreateGridModel(Profile& profile);
+
+// The largest number of floats one grid may hold (layers x NX x NY); keeps a corrupt
+// header or an absurd dialog entry from asking for terabytes.
+inline constexpr std::size_t kMaximumGridValues = std::size_t{1} << 31;
+
+}  // namespace gridora

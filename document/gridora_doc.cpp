@@ -1,0 +1,47 @@
+#include "document/gridora_doc.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "interpolation/kriging_state.h"
+#include "platform/profile.h"
+#include "render/cell_renderer.h"
+#include "render/chart_axes.h"
+#include "render/color_scale.h"
+#include "render/drawing_parameter.h"
+
+namespace gridora {
+
+CGridoraDoc::CGridoraDoc(Profile& profile) : profile_(profile) {
+  std::error_code error;
+  startFolder = std::filesystem::current_path(error).string();
+  grid = CreateGridModel(profile_);
+  ReadProfileFloat(profile_, "ScaleX", grid->scaleX);
+  ReadProfileFloat(profile_, "ScaleZ", grid->scaleY);
+  primaryData = CreateRandomData();
+  colorScale = std::make_unique<ColorScale>();
+  mapParameter = std::make_unique<CDrawingParameter>();
+  mapParameter->marginBottom = 100;
+  cellRenderer = std::make_unique<CellRenderer>();
+  chartParameter = std::make_unique<CDrawingParameter>();
+  chartAxes = std::make_unique<ChartAxes>();
+}
+
+CGridoraDoc::~CGridoraDoc() = default;
+
+void CGridoraDoc::SaveScaleSettings() {
+  if (!grid) return;
+  WriteProfileFloat(profile_, "ScaleX", grid->scaleX);
+  WriteProfileFloat(profile_, "ScaleZ", grid->scaleY);
+}
+
+void CGridoraDoc::DeleteAllData() {
+  // Build the replacements first so that a failed allocation leaves the data in place.
+  auto newGrid = CreateGridModel(profile_);
+  auto newPoints = CreateRandomData();
+  grid = std::move(newGrid);
+  primaryData = std::move(newPoints);
+  mapBitmapDirty = 1;
+}
+
+}  // namespace gridora

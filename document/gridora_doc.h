@@ -1,0 +1,67 @@
+#pragma once
+// The one document of the program: the grid, the point sets and everything needed to
+// show them. It lives for the whole run; New and Open reuse it.
+#include <memory>
+#include <string>
+
+#include "document/grid_model.h"
+#include "document/random_data.h"
+#include "platform/drawing_context.h"
+
+namespace gridora {
+
+class Profile;
+class ColorScale;
+class CellRenderer;
+class CKrigingState;
+struct CDrawingParameter;
+struct ChartAxes;
+
+class CGridoraDoc {
+ public:
+  explicit CGridoraDoc(Profile& profile);
+  ~CGridoraDoc();
+  CGridoraDoc(const CGridoraDoc&) = delete;
+  CGridoraDoc& operator=(const CGridoraDoc&) = delete;
+
+  // Writes scaleX to "ScaleX" and scaleY to "ScaleZ" when the grid exists.
+  void SaveScaleSettings();
+  // Replaces the grid and the primary points by new empty ones (scales 1.0, the
+  // profile's scales are not read again); everything else stays.
+  void DeleteAllData();
+
+  Profile& profile() { return profile_; }
+
+  // Scroll area of the view, logical units.
+  int scrollSizeX = 16000, scrollSizeY = 16000;
+  std::unique_ptr<ColorScale> colorScale;
+  int scaleFromFile = 0;
+  int chartMode = 0;
+  int scaleFitted = 0;
+  int layerIndex = 0;
+  int mapBitmapDirty = 1;
+  PixelMap mapBitmap;
+  std::unique_ptr<CDrawingParameter> mapParameter;
+  std::unique_ptr<CellRenderer> cellRenderer;
+  std::unique_ptr<CDrawingParameter> chartParameter;
+  std::unique_ptr<ChartAxes> chartAxes;
+  int marginLeft = 200, marginTop = 150;
+  int legendRight = 0, mapBottom = 0;
+  int logScale = 0;
+  std::string startFolder;
+  std::unique_ptr<CKrigingState> krigingState;
+  std::unique_ptr<GridModel> grid;
+  std::unique_ptr<RandomData> primaryData;
+  std::unique_ptr<RandomData> secondaryData;
+  std::string dataFolder;
+  float contourInterval = 0.0f, contourMinimum = 0.0f, contourMaximum = 0.0f;
+  int variableSelection = 0;
+
+  // Path of the document file last opened or saved (empty for a new document).
+  std::string pathName;
+
+ private:
+  Profile& profile_;
+};
+
+}  // namespace gridora

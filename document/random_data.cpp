@@ -1,0 +1,30 @@
+#include "document/random_data.h"
+
+#include <algorithm>
+
+namespace gridora {
+
+void RandomData::StartRanges() {
+  xMinimum = yMinimum = zMinimum = 1.0e10f;
+  xMaximum = yMaximum = zMaximum = -1.0e10f;
+}
+
+void RandomData::ExtendRanges(const DataPoint& point) {
+  const float x = static_cast<float>(point.x);
+  const float y = static_cast<float>(point.y);
+  const float z = static_cast<float>(point.z);
+  xMinimum = std::min(xMinimum, x);
+  xMaximum = std::max(xMaximum, x);
+  yMinimum = std::min(yMinimum, y);
+  yMaximum = std::max(yMaximum, y);
+  zMinimum = std::min(zMinimum, z);
+  zMaximum = std::max(zMaximum, z);
+}
+
+std::unique_ptr<RandomData> CreateRandomData() {
+  auto data = std::make_unique<RandomData>();
+  data->points = std::make_unique_for_overwrite<DataPoint[]>(RandomData::kCapacity);
+  return data;
+}
+
+}  // namespace gridora

@@ -1,0 +1,66 @@
+#pragma once
+// The data side of a modal parameter dialog. Each dialog class lists its fields (the
+// members it exchanges, with the control id, label and state of each); the window
+// builds a form from that list and the batch mode fills it from script keys. Both
+// use the same conversions, so a value behaves the same wherever it is typed.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gridora {
+
+enum class FieldKind {
+  Float,   // shown with "%.*g", 6 significant digits; "Enter a number." on failure
+  Double,  // the same with 15 significant digits
+  Int,     // "%d"; "Enter an integer." on failure
+  Text,    // exchanged unchanged
+  Check,   // 0 or 1
+  Radio,   // index of the selected choice
+};
+
+struct DialogField {
+  int controlId = 0;
+  std::string label;        // label text as the dialog shows it (may be empty)
+  FieldKind kind = FieldKind::Text;
+  void* member = nullptr;   // float*, double*, int* or std::string* by kind
+  std::string batchKey;     // key of the batch script that sets it; empty: none
+  bool readOnly = false;
+  bool hidden = false;
+  std::string group;        // group box title, if any
+  std::string unit;         // text right of the field, if any
+  std::vector<std::string> choices;       // radio buttons
+  std::vector<std::string> batchChoices;  // the script's word for each radio button
+};
+
+struct DialogButton {
+  int controlId = 0;
+  std::string label;
+};
+
+class DialogData {
+ public:
+  virtual ~DialogData() = default;
+  virtual std::string Title() const = 0;
+  virtual int ResourceId() const = 0;
+  // The fields in exchange order; pointers refer to this object's members.
+  virtual std::vector<DialogField> Fields() = 0;
+  // Extra buttons beside OK and Cancel. Pressing one first reads every field into its
+  // member (stopping at a conversion failure), then calls OnButton, then shows the
+  // members again.
+  virtual std::vector<DialogButton> Buttons() { return {}; }
+  virtual void OnButton(int /*controlId*/) {}
+  // Called before the dialog is shown, after the caller has filled the members.
+  virtual void OnInitDialog() {}
+};
+
+// The text a field shows for its member.
+std::string FormatFieldValue(const DialogField& field);
+
+// Converts `text` into the field's member. On failure the member is unchanged and the
+// result is the message the dialog shows ("Enter a number." / "Enter an integer.").
+std::optional<std::string> ParseFieldValue(const DialogField& field, const std::string& text);
+
+inline constexpr const char* kEnterNumber = "Enter a number.";
+inline constexpr const char* kEnterInteger = "Enter an integer.";
+
+}  // namespace gridora

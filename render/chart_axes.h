@@ -1,0 +1,7 @@
+#pragma once
+// Axes of the variogram chart.
+namespace gridora {
+
+struct ChartAxes {};
+
+}  // namespace gridora

@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "dialogs/dialogs.h"
+#include "support/test_support.h"
+
+namespace gridora {
+namespace {
+
+TEST(DialogExchange, RefusesTextThatDoesNotConvert) {
+  CDlgAxis axis;
+  EXPECT_FALSE(test::SetField(axis, "xstart", "abc"));
+  DialogField field = axis.Fields()[0];
+  EXPECT_EQ(ParseFieldValue(field, "abc").value_or(""), "Enter a number.");
+  EXPECT_EQ(axis.xStart, 0.0f);
+
+  CDlgImportOption option;
+  DialogField skip = option.Fields()[1];
+  EXPECT_EQ(ParseFieldValue(skip, "1.5").value_or(""), "Enter an integer.");
+}
+
+TEST(DialogExchange, FloatShowsSixDigitsDoubleFifteen) {
+  CDlgFloatInput input;
+  input.value = 10000000.0f;
+  EXPECT_EQ(FormatFieldValue(input.Fields()[1]), "1e+07");
+  CDlgXYOrigin origin;
+  origin.xMinimum = 222.038223;
+  EXPECT_EQ(FormatFieldValue(origin.Fields()[0]), "222.038223");
+}
+
+TEST(ModelSize, RefleshComputesNodeCounts) {
+  struct Case {
+    float w, dx;
+    int nx;
+  } cases[] = {{10, 3, 5}, {10, 2.5f, 5}, {10, 1, 11}, {0.3f, 0.1f, 4}};
+  for (const auto& c : cases) {
+    CDlgModelSize dialog;
+    dialog.W = c.w;
+    dialog.H = c.w;
+    dialog.dx = c.dx;
+    dialog.dy = c.dx;
+    dialog.OnButton(CDlgModelSize::kRefleshButton);
+    EXPECT_EQ(dialog.nx, c.nx) << c.w << " / " << c.dx;
+    EXPECT_EQ(dialog.ny, c.nx);
+  }
+}
+
+TEST(ModelSize, ModeOneLocksCountsAndZeroSpacingKeepsThem) {
+  CDlgModelSize dialog;
+  dialog.mode = 1;
+  dialog.nx = 7;
+  dialog.dx = 0;
+  dialog.Reflesh();
+  EXPECT_EQ(dialog.nx, 7);
+  for (const DialogField& field : dialog.Fields()) {
+    const bool editable = field.controlId == 1007 || field.controlId == 1008;
+    EXPECT_EQ(!field.readOnly, editable) << field.controlId;
+    EXPECT_EQ(field.hidden, field.controlId == 1006 || field.controlId == 1009);
+  }
+}
+
+}  // namespace
+}  // namespace gridora
