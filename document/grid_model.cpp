@@ -5,6 +5,15 @@
 #include "platform/profile.h"
 
 namespace gridora {
+namespace {
+
+void DropLabels(GridModel& grid) {
+  grid.xLabelsOn = grid.yLabelsOn = 0;
+  grid.xLabels.clear();
+  grid.yLabels.clear();
+}
+
+}  // namespace
 
 void GridModel::ResetGrid(Profile& profile) {
   DX = 1.0f;
@@ -62,11 +71,28 @@ bool GridModel::Reshape(int layers, int nx, int ny) {
   layerCount = layers;
   NX = nx;
   NY = ny;
-  if (AllocateGrid()) return true;
+  if (AllocateGrid()) {
+    if (nx != oldNX || ny != oldNY) DropLabels(*this);
+    return true;
+  }
   layerCount = oldLayers;
   NX = oldNX;
   NY = oldNY;
   return false;
+}
+
+void GridModel::ComputeLayerRange(int layer) {
+  if (layer < 0 || layer >= layerCount) return;
+  if (layerMinimum.size() <= static_cast<std::size_t>(layer) || values.size() < static_cast<std::size_t>(layer + 1) * NodeCount()) return;
+  float minimum = 1.0e10f, maximum = -1.0e10f;
+  const float* value = Column(layer, 0);
+  const float* end = value + NodeCount();
+  for (; value != end; ++value) {
+    if (*value > maximum) maximum = *value;
+    if (*value < minimum) minimum = *value;
+  }
+  layerMinimum[layer] = minimum;
+  layerMaximum[layer] = maximum;
 }
 
 void GridModel::ReleaseGrid() {

@@ -74,7 +74,12 @@ struct GridModel {
   bool AllocateGrid();
 
   // Sets the shape and allocates it; on failure the shape and storage stay as they were.
+  // Text labels were made for one shape: when NX or NY changes they are dropped.
   bool Reshape(int layers, int nx, int ny);
+
+  // layerMinimum/layerMaximum[layer] from a scan of the layer's nodes (starting from
+  // 1.0e10 and -1.0e10, so an empty layer keeps those).
+  void ComputeLayerRange(int layer);
 
   // Releases the value storage, distances, ranges and labels.
   void ReleaseGrid();
