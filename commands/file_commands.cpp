@@ -1,8 +1,15 @@
+#include "commands/file_commands.h"
+
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
-#include "commands/command_table.h"
+#include "platform/user_interface.h"
 
 namespace gridora {
+
+CommandStatus OpenDocumentFile(CommandContext& context, const std::string& path) {
+  context.ui.Message("Cannot open " + path + ": document files are not readable yet.");
+  return CommandStatus::Failed;
+}
 
 void RegisterFileCommands(CommandTable& /*table*/) {}
 

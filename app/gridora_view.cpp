@@ -1,0 +1,60 @@
+#include "gridora_view.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include "commands/command_table.h"
+#include "commands/view_commands.h"
+#include "document/gridora_doc.h"
+#include "painter_context.h"
+#include "render/view_paint.h"
+
+namespace gridora {
+
+CGridoraView::CGridoraView(CGridoraDoc& doc, CommandContext& context, QWidget* parent)
+    : QAbstractScrollArea(parent), doc_(doc), context_(context) {
+  viewport()->setBackgroundRole(QPalette::Base);
+  viewport()->setAutoFillBackground(true);
+  setFocusPolicy(Qt::StrongFocus);
+  UpdateScrollRange();
+}
+
+double CGridoraView::PixelsPerUnitX() const { return viewport()->logicalDpiX() / 254.0; }
+double CGridoraView::PixelsPerUnitY() const { return viewport()->logicalDpiY() / 254.0; }
+
+void CGridoraView::UpdateScrollRange() {
+  const int width = static_cast<int>(doc_.scrollSizeX * PixelsPerUnitX());
+  const int height = static_cast<int>(doc_.scrollSizeY * PixelsPerUnitY());
+  const QSize page = viewport()->size();
+  horizontalScrollBar()->setRange(0, std::max(0, width - page.width()));
+  verticalScrollBar()->setRange(0, std::max(0, height - page.height()));
+  horizontalScrollBar()->setPageStep(page.width());
+  verticalScrollBar()->setPageStep(page.height());
+  horizontalScrollBar()->setSingleStep(std::max(1, page.width() / 10));
+  verticalScrollBar()->setSingleStep(std::max(1, page.height() / 10));
+}
+
+void CGridoraView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  UpdateScrollRange();
+}
+
+void CGridoraView::paintEvent(QPaintEvent*) {
+  QPainter painter(viewport());
+  painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+  PainterContext dc(painter, PixelsPerUnitX(), PixelsPerUnitY());
+  const QRect client = viewport()->rect();
+  layout_ = PaintView(dc, doc_, {client.left(), client.top(), client.right() + 1, client.bottom() + 1});
+}
+
+void CGridoraView::keyPressEvent(QKeyEvent* event) {
+  // Up and Down change both map scales; every other key is ignored and not passed on.
+  ViewKey key = ViewKey::Other;
+  if (event->key() == Qt::Key_Up) key = ViewKey::Up;
+  if (event->key() == Qt::Key_Down) key = ViewKey::Down;
+  OnViewKeyDown(context_, key);
+  event->accept();
+}
+
+}  // namespace gridora

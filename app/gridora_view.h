@@ -1,0 +1,35 @@
+#pragma once
+// The scrolling view: a 16000 x 16000 area of 0.1 mm units, Y up, painted through the
+// same paint entry as printing, preview, copy and the batch render.
+#include <QAbstractScrollArea>
+
+#include "platform/drawing_context.h"
+
+namespace gridora {
+
+class CGridoraDoc;
+struct CommandContext;
+
+class CGridoraView : public QAbstractScrollArea {
+ public:
+  CGridoraView(CGridoraDoc& doc, CommandContext& context, QWidget* parent);
+
+  // The client rectangle in logical units, refreshed at every paint.
+  const LogicalRect& LayoutRect() const { return layout_; }
+  double PixelsPerUnitX() const;
+  double PixelsPerUnitY() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void UpdateScrollRange();
+
+  CGridoraDoc& doc_;
+  CommandContext& context_;
+  LogicalRect layout_;
+};
+
+}  // namespace gridora

@@ -1,0 +1,111 @@
+// Gridora: the window, or with --batch SCRIPT the same commands run from a script with
+// no window and no display.
+#include <QApplication>
+#include <QGuiApplication>
+#include <QStringList>
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "batch/batch_runner.h"
+#include "batch/scripted_user_interface.h"
+#include "document/gridora_doc.h"
+#include "main_frame.h"
+#include "platform/ini_file_profile.h"
+#include "platform/trace.h"
+#include "qt_batch_view_host.h"
+#include "qt_profile.h"
+
+namespace {
+
+struct Options {
+  bool batch = false;
+  std::string script;
+  std::string profile;
+  std::string file;
+  bool verbose = false;
+  std::string error;
+};
+
+const char* kUsage =
+    "usage: gridora [FILE]\n"
+    "       gridora --batch SCRIPT [--profile FILE] [--verbose]\n";
+
+Options ParseOptions(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--batch" && i + 1 < argc) {
+      options.batch = true;
+      options.script = argv[++i];
+    } else if (arg == "--profile" && i + 1 < argc) {
+      options.profile = argv[++i];
+    } else if (arg == "--verbose") {
+      options.verbose = true;
+    } else if (arg == "--help" || arg == "-h") {
+      options.error = " ";
+    } else if (!arg.empty() && arg[0] == '-' && arg.size() > 1) {
+      // Qt's own options (-platform, -style ...) are left to it.
+      if (arg == "-platform" || arg == "-style" || arg == "-display") ++i;
+    } else if (options.file.empty()) {
+      options.file = arg;
+    }
+  }
+  return options;
+}
+
+// Numbers in files, dialogs and the profile never follow the user's locale.
+void KeepNumbersInTheCLocale() { std::setlocale(LC_NUMERIC, "C"); }
+
+int RunBatch(int argc, char** argv, const Options& options) {
+  // The batch mode never needs a display.
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (!std::getenv("XDG_RUNTIME_DIR")) {
+    char folder[] = "/tmp/gridora-runtime-XXXXXX";
+    if (mkdtemp(folder)) setenv("XDG_RUNTIME_DIR", folder, 1);
+  }
+  QGuiApplication app(argc, argv);
+  KeepNumbersInTheCLocale();
+  std::unique_ptr<gridora::Profile> profile;
+  if (!options.profile.empty())
+    profile = std::make_unique<gridora::IniFileProfile>(options.profile);
+  else
+    profile = std::make_unique<gridora::QtProfile>();
+  gridora::CGridoraDoc doc(*profile);
+  gridora::ScriptedUserInterface ui(std::cout);
+  gridora::QtBatchViewHost view(ui, doc);
+  return gridora::RunBatchScript(options.script, doc, *profile, ui, view, std::cerr);
+}
+
+int RunWindow(int argc, char** argv, const Options& options) {
+  QApplication app(argc, argv);
+  QApplication::setOrganizationName("Quarvex Applications");
+  QApplication::setApplicationName("Gridora");
+  KeepNumbersInTheCLocale();
+  gridora::QtProfile profile;
+  gridora::CGridoraDoc doc(profile);
+  gridora::CMainFrame frame(doc, profile);
+  frame.show();
+  if (!options.file.empty()) frame.OpenFile(options.file);
+  return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Options options = ParseOptions(argc, argv);
+  if (!options.error.empty()) {
+    std::cout << kUsage;
+    return options.error == " " ? 0 : 2;
+  }
+  gridora::SetTraceEnabled(options.verbose);
+  try {
+    return options.batch ? RunBatch(argc, argv, options) : RunWindow(argc, argv, options);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "gridora: out of memory\n";
+    return 3;
+  }
+}

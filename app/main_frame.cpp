@@ -1,0 +1,337 @@
+#include "main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <algorithm>
+
+#include "about_box.h"
+#include "app_icons.h"
+#include "commands/command_ids.h"
+#include "commands/file_commands.h"
+#include "document/gridora_doc.h"
+#include "drawing_export.h"
+#include "gridora_view.h"
+#include "menu_layout.h"
+#include "painter_context.h"
+#include "platform/profile.h"
+#include "qt_user_interface.h"
+#include "render/view_paint.h"
+
+namespace gridora {
+namespace {
+
+constexpr int kRecentFileCount = 4;
+const char* kRecentSection = "Recent File List";
+
+}  // namespace
+
+CMainFrame::CMainFrame(CGridoraDoc& doc, Profile& profile, QWidget* parent)
+    : QMainWindow(parent),
+      doc_(doc),
+      profile_(profile),
+      ui_(std::make_unique<QtUserInterface>(this)),
+      table_(BuildCommandTable()),
+      context_{doc, *ui_, *this, profile} {
+  RestorePlacement();
+  setWindowIcon(AppIcon());
+  view_ = new CGridoraView(doc_, context_, this);
+  setCentralWidget(view_);
+  BuildMenus();
+  BuildToolbar();
+  BuildAccelerators();
+  BuildStatusBar();
+  SetTitle("");
+  setAcceptDrops(true);
+
+  // The toolbar's update rules run while the program idles.
+  auto* idle = new QTimer(this);
+  connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandStates);
+  idle->start(250);
+  UpdateCommandStates();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::RestorePlacement() {
+  const int x = std::clamp(ReadProfileInt(profile_, "WindowX", 0), 0, 200);
+  const int y = std::clamp(ReadProfileInt(profile_, "WindowY", 0), 0, 200);
+  const int w = std::clamp(ReadProfileInt(profile_, "WindowW", 810), 768, 2000);
+  const int h = std::clamp(ReadProfileInt(profile_, "WindowH", 580), 537, 2000);
+  move(x, y);
+  resize(w, h);
+}
+
+void CMainFrame::SavePlacement() {
+  const QRect frame = frameGeometry();
+  WriteProfileInt(profile_, "WindowX", frame.left());
+  WriteProfileInt(profile_, "WindowY", frame.top());
+  WriteProfileInt(profile_, "WindowW", frame.width());
+  WriteProfileInt(profile_, "WindowH", frame.height());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  SavePlacement();
+  event->accept();
+}
+
+QAction* CMainFrame::MakeAction(int id, const std::string& text) {
+  auto found = actions_.find(id);
+  if (found != actions_.end()) return found->second;
+  auto* action = new QAction(QString::fromStdString(text), this);
+  action->setData(id);
+  const std::string prompt = StandardPrompt(id);
+  if (!prompt.empty()) {
+    const auto newline = prompt.find('\n');
+    action->setStatusTip(QString::fromStdString(prompt.substr(0, newline)));
+    if (newline != std::string::npos) action->setToolTip(QString::fromStdString(prompt.substr(newline + 1)));
+  } else {
+    action->setToolTip(QString());
+  }
+  const bool checkable = id == ID_VIEW_TOOLBAR || id == ID_VIEW_STATUS_BAR ||
+                         (id >= ID_COLOR_MODE_0 && id <= ID_COLOR_MODE_2) || id == ID_PRIMARY_VARIABLE ||
+                         id == ID_SECONDARY_VARIABLE || id == ID_CROSS_VARIANCE || id == ID_COLOR_TARGET ||
+                         id == ID_LOG || id == ID_SHOW_RANDOM_DATA || id == ID_HIDE_FAR_NODES;
+  action->setCheckable(checkable);
+  connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+  actions_[id] = action;
+  return action;
+}
+
+QAction* CMainFrame::Action(int id) const {
+  auto found = actions_.find(id);
+  return found == actions_.end() ? nullptr : found->second;
+}
+
+void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
+  for (const MenuItem& item : items) {
+    switch (item.kind) {
+      case MenuItem::Separator:
+        menu->addSeparator();
+        break;
+      case MenuItem::Submenu: {
+        QMenu* sub = menu->addMenu(QString::fromStdString(item.text));
+        FillMenu(sub, item.children);
+        connect(sub, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+        break;
+      }
+      case MenuItem::RecentFiles:
+        recentMenu_ = menu;
+        recentAnchor_ = menu->addSeparator();
+        recentAnchor_->setVisible(false);
+        break;
+      case MenuItem::Command:
+        menu->addAction(MakeAction(item.id, item.text));
+        break;
+    }
+  }
+}
+
+void CMainFrame::BuildMenus() {
+  for (const Menu& description : MainMenus()) {
+    QMenu* menu = menuBar()->addMenu(QString::fromStdString(description.title));
+    FillMenu(menu, description.items);
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+  }
+  RebuildRecentFiles();
+}
+
+void CMainFrame::BuildToolbar() {
+  toolbar_ = addToolBar("Toolbar");
+  toolbar_->setObjectName("Toolbar");
+  toolbar_->setIconSize(QSize(17, 17));
+  toolbar_->setMovable(true);
+  toolbar_->setAllowedAreas(Qt::AllToolBarAreas);
+  for (const ToolbarButton& button : ToolbarButtons()) {
+    if (button.id == 0) {
+      toolbar_->addSeparator();
+      continue;
+    }
+    QAction* action = MakeAction(button.id, button.glyph);
+    action->setIcon(ToolbarIcon(button.id, button.glyph, style()));
+    toolbar_->addAction(action);
+  }
+}
+
+void CMainFrame::BuildAccelerators() {
+  for (const Accelerator& accelerator : Accelerators()) {
+    auto* action = new QAction(this);
+    action->setShortcut(accelerator.keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setData(accelerator.id);
+    const int id = accelerator.id;
+    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    addAction(action);
+    acceleratorActions_.push_back(action);
+  }
+}
+
+void CMainFrame::BuildStatusBar() {
+  statusBar()->showMessage("Ready");
+  for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
+    auto* label = new QLabel(indicator, this);
+    label->setEnabled(false);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar()->addPermanentWidget(label);
+  }
+  connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
+    if (text.isEmpty()) statusBar()->showMessage("Ready");
+  });
+}
+
+void CMainFrame::UpdateCommandStates() {
+  for (auto& [id, action] : actions_) {
+    const CommandState state = table_.State(id, context_);
+    action->setEnabled(state.enabled);
+    if (action->isCheckable()) action->setChecked(state.checked);
+  }
+  for (QAction* action : acceleratorActions_) action->setEnabled(table_.State(action->data().toInt(), context_).enabled);
+}
+
+void CMainFrame::RunCommand(int id) {
+  if (!table_.IsEnabled(id, context_)) return;
+  table_.Execute(id, context_);
+  UpdateCommandStates();
+}
+
+void CMainFrame::OpenFile(const std::string& path) {
+  OpenDocumentFile(context_, path);
+  UpdateCommandStates();
+}
+
+void CMainFrame::Invalidate() { view_->viewport()->update(); }
+void CMainFrame::UpdateAllViews() { view_->viewport()->update(); }
+
+bool CMainFrame::CopyDrawing() {
+  auto* mime = new QMimeData;
+  mime->setData("image/svg+xml", CopyDrawingAsSvg(doc_));
+  mime->setImageData(CopyDrawingAsImage(doc_));
+  QGuiApplication::clipboard()->setMimeData(mime);
+  return true;
+}
+
+void CMainFrame::PaintPage(QPrinter* printer) {
+  QPainter painter(printer);
+  const double pixelsPerUnit = printer->resolution() / 254.0;
+  PainterContext dc(painter, pixelsPerUnit, pixelsPerUnit);
+  const QRect page = printer->pageLayout().paintRectPixels(printer->resolution());
+  PaintView(dc, doc_, {0, 0, page.width(), page.height()});
+}
+
+bool CMainFrame::Print() {
+  QPrintDialog dialog(&printer_, this);
+  if (dialog.exec() != QDialog::Accepted) return true;
+  PaintPage(&printer_);
+  return true;
+}
+
+bool CMainFrame::PrintPreview() {
+  QPrintPreviewDialog preview(&printer_, this);
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) { PaintPage(printer); });
+  preview.exec();
+  return true;
+}
+
+bool CMainFrame::PrintSetup() {
+  QPageSetupDialog dialog(&printer_, this);
+  dialog.exec();
+  return true;
+}
+
+void CMainFrame::ShowAbout() {
+  CAboutBox about(this);
+  about.exec();
+}
+
+void CMainFrame::Exit() { close(); }
+
+bool CMainFrame::BarVisible(int commandId) const {
+  if (commandId == ID_VIEW_TOOLBAR) return toolbar_ && toolbar_->isVisible();
+  if (commandId == ID_VIEW_STATUS_BAR) return statusBar()->isVisible();
+  return false;
+}
+
+void CMainFrame::ToggleBar(int commandId) {
+  if (commandId == ID_VIEW_TOOLBAR) toolbar_->setVisible(!toolbar_->isVisible());
+  if (commandId == ID_VIEW_STATUS_BAR) statusBar()->setVisible(!statusBar()->isVisible());
+}
+
+std::vector<std::string> CMainFrame::RecentFiles() const {
+  std::vector<std::string> files;
+  for (int i = 1; i <= kRecentFileCount; ++i) {
+    const std::string file = profile_.ReadText(kRecentSection, "File" + std::to_string(i), "");
+    if (!file.empty()) files.push_back(file);
+  }
+  return files;
+}
+
+void CMainFrame::AddRecentFile(const std::string& path) {
+  std::vector<std::string> files = RecentFiles();
+  files.erase(std::remove(files.begin(), files.end(), path), files.end());
+  files.insert(files.begin(), path);
+  if (files.size() > kRecentFileCount) files.resize(kRecentFileCount);
+  for (int i = 0; i < kRecentFileCount; ++i) {
+    profile_.WriteText(kRecentSection, "File" + std::to_string(i + 1),
+                       i < static_cast<int>(files.size()) ? files[i] : std::string());
+  }
+  RebuildRecentFiles();
+}
+
+void CMainFrame::RebuildRecentFiles() {
+  if (!recentMenu_) return;
+  for (QAction* action : recentActions_) {
+    recentMenu_->removeAction(action);
+    action->deleteLater();
+  }
+  recentActions_.clear();
+  const std::vector<std::string> files = RecentFiles();
+  int number = 1;
+  for (const std::string& file : files) {
+    auto* action = new QAction(QString("&%1 %2").arg(number).arg(QString::fromStdString(file)), this);
+    action->setStatusTip("Open this document");
+    connect(action, &QAction::triggered, this, [this, file] { OpenFile(file); });
+    recentMenu_->insertAction(recentAnchor_, action);
+    recentActions_.push_back(action);
+    ++number;
+  }
+  if (files.empty()) {
+    auto* placeholder = new QAction("Recent File", this);
+    placeholder->setEnabled(false);
+    recentMenu_->insertAction(recentAnchor_, placeholder);
+    recentActions_.push_back(placeholder);
+  }
+}
+
+void CMainFrame::SetTitle(const std::string& documentName) {
+  const QString name = documentName.empty() ? QString("Untitled")
+                                            : QFileInfo(QString::fromStdString(documentName)).fileName();
+  setWindowTitle(name + " - Gridora");
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  const auto urls = event->mimeData()->urls();
+  if (urls.isEmpty() || !urls.front().isLocalFile()) return;
+  event->acceptProposedAction();
+  OpenFile(urls.front().toLocalFile().toStdString());
+}
+
+}  // namespace gridora

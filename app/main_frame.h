@@ -1,0 +1,88 @@
+#pragma once
+// The main window: menus, toolbar and status bar from the command table, the view, the
+// window placement kept in the profile, recent files, dropped files, printing and the
+// clipboard. It is the view host of the commands.
+#include <QMainWindow>
+#include <QPrinter>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "commands/command_table.h"
+#include "platform/view_host.h"
+
+class QAction;
+class QMenu;
+class QToolBar;
+class QLabel;
+
+namespace gridora {
+
+class CGridoraDoc;
+class CGridoraView;
+class Profile;
+class QtUserInterface;
+
+class CMainFrame : public QMainWindow, public ViewHost {
+ public:
+  CMainFrame(CGridoraDoc& doc, Profile& profile, QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  // Runs a command as its menu item would (nothing when it is disabled).
+  void RunCommand(int id);
+  // Opens a file as File > Open does (command line, dropped files, recent files).
+  void OpenFile(const std::string& path);
+  // Enabled and checked states of every action, as the update rules say.
+  void UpdateCommandStates();
+  QAction* Action(int id) const;
+  CGridoraView* View() const { return view_; }
+  CommandContext& Context() { return context_; }
+
+  // ViewHost
+  void Invalidate() override;
+  void UpdateAllViews() override;
+  bool CopyDrawing() override;
+  bool Print() override;
+  bool PrintPreview() override;
+  bool PrintSetup() override;
+  void ShowAbout() override;
+  void Exit() override;
+  bool BarVisible(int commandId) const override;
+  void ToggleBar(int commandId) override;
+  void AddRecentFile(const std::string& path) override;
+  void SetTitle(const std::string& documentName) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void RestorePlacement();
+  void SavePlacement();
+  QAction* MakeAction(int id, const std::string& text);
+  void BuildMenus();
+  void BuildToolbar();
+  void BuildAccelerators();
+  void BuildStatusBar();
+  void FillMenu(QMenu* menu, const std::vector<struct MenuItem>& items);
+  void RebuildRecentFiles();
+  std::vector<std::string> RecentFiles() const;
+  void PaintPage(QPrinter* printer);
+
+  CGridoraDoc& doc_;
+  Profile& profile_;
+  std::unique_ptr<QtUserInterface> ui_;
+  CommandTable table_;
+  CommandContext context_;
+  CGridoraView* view_ = nullptr;
+  QToolBar* toolbar_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
+  QAction* recentAnchor_ = nullptr;
+  std::vector<QAction*> recentActions_;
+  std::map<int, QAction*> actions_;
+  std::vector<QAction*> acceleratorActions_;
+  QPrinter printer_;
+};
+
+}  // namespace gridora

@@ -1,0 +1,59 @@
+#pragma once
+// The drawing context on a QPainter: logical units of 0.1 mm with Y upward, mapped to
+// the device by a world transform of (device pixels per 0.1 mm) with Y negated. Text
+// and pixel maps are drawn in a locally un-flipped frame so they do not come out
+// mirrored. Serves the screen, printer, print preview, PNG, SVG and PDF.
+#include <QPainter>
+#include <QTransform>
+
+#include "platform/drawing_context.h"
+
+namespace gridora {
+
+class PainterContext : public DrawingContext {
+ public:
+  // unitsX/unitsY: device pixels per logical unit (the device's DPI / 254). The
+  // painter's current transform (e.g. the scroll offset) stays underneath.
+  PainterContext(QPainter& painter, double pixelsPerUnitX, double pixelsPerUnitY);
+  ~PainterContext() override;
+
+  Pen SelectPen(const Pen& pen) override;
+  Brush SelectBrush(const Brush& brush) override;
+  Font SelectFont(const Font& font) override;
+  Pen SelectStockPen(int index) override;
+  LogicalPoint MoveTo(int x, int y) override;
+  void LineTo(int x, int y) override;
+  void Polyline(const LogicalPoint* points, int count) override;
+  void Polygon(const LogicalPoint* points, int count) override;
+  int SetPolyFillMode(int mode) override;
+  void Rectangle(const LogicalRect& rect) override;
+  void Ellipse(const LogicalRect& rect) override;
+  void FillRect(const LogicalRect& rect, const Brush* brush) override;
+  void TextOut(int x, int y, const std::string& text) override;
+  Color SetTextColor(Color color) override;
+  int SetBkMode(int mode) override;
+  void StretchPixelMap(const LogicalRect& destination, const PixelMap& source) override;
+  LogicalRect DeviceToLogical(const LogicalRect& deviceRect) override;
+
+  // The default text height when a font asks for none (logical units).
+  static constexpr int kDefaultTextHeight = 35;
+
+ private:
+  void ApplyPen();
+  void ApplyBrush();
+  void ApplyFont();
+
+  QPainter& painter_;
+  QTransform deviceFromLogical_;
+  Pen pen_;
+  Brush brush_;
+  Font font_;
+  LogicalPoint position_;
+  int fillMode_ = kAlternate;
+  int backgroundMode_ = kOpaque;
+  Color textColor_ = 0;
+};
+
+QColor ToQColor(Color color);
+
+}  // namespace gridora

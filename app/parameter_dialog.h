@@ -1,0 +1,43 @@
+#pragma once
+// A modal dialog built from a dialog's field list: labels, group boxes, line edits,
+// check boxes and radio groups, read-only and hidden states, and extra buttons such as
+// "Reflesh". OK converts every field; a field that refuses its text shows the message
+// ("Enter a number." / "Enter an integer."), takes the focus and keeps the dialog open.
+#include <QDialog>
+#include <vector>
+
+#include "platform/dialog_data.h"
+
+class QWidget;
+class QLineEdit;
+class QCheckBox;
+class QButtonGroup;
+
+namespace gridora {
+
+class ParameterDialog : public QDialog {
+ public:
+  ParameterDialog(DialogData& data, QWidget* parent);
+
+  void accept() override;
+
+ private:
+  struct Control {
+    DialogField field;
+    QLineEdit* edit = nullptr;
+    QCheckBox* check = nullptr;
+    QButtonGroup* radios = nullptr;
+    QWidget* focus = nullptr;
+  };
+
+  void Build();
+  void ShowMembers();
+  // Converts every control into its member; false (after the message) on a refusal.
+  bool ReadMembers();
+  void OnExtraButton(int controlId);
+
+  DialogData& data_;
+  std::vector<Control> controls_;
+};
+
+}  // namespace gridora

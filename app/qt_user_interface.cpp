@@ -1,0 +1,83 @@
+#include "qt_user_interface.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProgressDialog>
+
+#include "parameter_dialog.h"
+
+namespace gridora {
+namespace {
+
+const char* kTitle = "Gridora";
+
+QString FilterText(const FileFilter& filter) {
+  QString text = QString::fromStdString(filter.description);
+  if (!filter.pattern.empty()) text += " (" + QString::fromStdString(filter.pattern) + ")";
+  return text + ";;All Files (*)";
+}
+
+// Keeps the window responsive and offers Cancel while a computation runs on the user
+// interface thread. Events are processed at most every 50 ms to keep the cost small.
+class ProgressFeedback : public Feedback {
+ public:
+  ProgressFeedback(QWidget* parent, const std::string& title)
+      : dialog_(QString::fromStdString(title), "Cancel", 0, 1000, parent) {
+    dialog_.setWindowTitle(kTitle);
+    dialog_.setWindowModality(Qt::WindowModal);
+    dialog_.setMinimumDuration(500);
+    dialog_.setAutoClose(false);
+    dialog_.setAutoReset(false);
+    timer_.start();
+  }
+  void SetProgress(double fraction) override {
+    if (timer_.elapsed() < 50) return;
+    timer_.restart();
+    dialog_.setValue(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 1000));
+    QApplication::processEvents();
+  }
+  void SetStage(const std::string& text) override { dialog_.setLabelText(QString::fromStdString(text)); }
+  bool IsCanceled() const override { return dialog_.wasCanceled(); }
+
+ private:
+  QProgressDialog dialog_;
+  QElapsedTimer timer_;
+};
+
+}  // namespace
+
+void QtUserInterface::Message(const std::string& text) {
+  QMessageBox::information(parent_, kTitle, QString::fromStdString(text));
+}
+
+bool QtUserInterface::Question(const std::string& text) {
+  return QMessageBox::question(parent_, kTitle, QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No) ==
+         QMessageBox::Yes;
+}
+
+std::optional<std::string> QtUserInterface::OpenFileName(const std::string& initialName, const FileFilter& filter) {
+  const QString name =
+      QFileDialog::getOpenFileName(parent_, "Open", QString::fromStdString(initialName), FilterText(filter));
+  if (name.isEmpty()) return std::nullopt;
+  return name.toStdString();
+}
+
+std::optional<std::string> QtUserInterface::SaveFileName(const std::string& initialName, const FileFilter& filter) {
+  const QString name =
+      QFileDialog::getSaveFileName(parent_, "Save As", QString::fromStdString(initialName), FilterText(filter));
+  if (name.isEmpty()) return std::nullopt;
+  return name.toStdString();
+}
+
+bool QtUserInterface::RunDialog(DialogData& dialog) {
+  ParameterDialog window(dialog, parent_);
+  return window.exec() == QDialog::Accepted;
+}
+
+std::unique_ptr<Feedback> QtUserInterface::BeginProgress(const std::string& title) {
+  return std::make_unique<ProgressFeedback>(parent_, title);
+}
+
+}  // namespace gridora

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QToolBar>
+
+#include "commands/command_ids.h"
+#include "document/gridora_doc.h"
+#include "main_frame.h"
+#include "qt_profile.h"
+
+namespace gridora {
+namespace {
+
+// Each test starts from an empty profile file.
+class MainFrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, "Quarvex Applications", "Gridora");
+    settings.clear();
+    settings.sync();
+  }
+};
+
+QStringList Texts(const QList<QAction*>& actions) {
+  QStringList texts;
+  for (QAction* action : actions) texts << (action->isSeparator() ? "-" : action->text());
+  return texts;
+}
+
+TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
+  QtProfile profile;
+  CGridoraDoc doc(profile);
+  CMainFrame frame(doc, profile);
+  const QList<QAction*> menus = frame.menuBar()->actions();
+  EXPECT_EQ(Texts(menus), (QStringList{"&File", "&View", "&Edit", "Data", "Interpolation", "&Help"}));
+
+  EXPECT_EQ(Texts(menus[1]->menu()->actions()),
+            (QStringList{"&Toolbar", "&Status Bar", "-", "Axis setup", "Contour setup", "Default contour",
+                         "Color target", "Log", "-", "Contour", "-", "Show random data", "-",
+                         "Hide grids away from points", "Set up maximum distance to be shown", "-",
+                         "Primary variable", "Secondary variable", "Cross variance"}));
+  EXPECT_EQ(Texts(menus[2]->menu()->actions()),
+            (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
+  EXPECT_EQ(Texts(menus[3]->menu()->actions()),
+            (QStringList{"-", "Property", "-", "Statistics", "-", "Average (X-direction)"}));
+  const QList<QAction*> interpolation = menus[4]->menu()->actions();
+  EXPECT_EQ(Texts(interpolation), (QStringList{"Ninimum curvature", "Kriging"}));
+  EXPECT_EQ(Texts(interpolation[1]->menu()->actions()),
+            (QStringList{"Variogram", "Prediction", "-", "Set experimental variogram"}));
+
+  const QStringList file = Texts(menus[0]->menu()->actions());
+  EXPECT_EQ(file.mid(0, 9), (QStringList{"&New\tCtrl+N", "&Open (.snp or .csv)...\tCtrl+O", "&Save\tCtrl+S",
+                                         "Save &As...", "-", "Open space delimited random data (X,Y,Z)",
+                                         "Save standard XML file", "Save CSV file", "-"}));
+  EXPECT_EQ(file.last(), "E&xit");
+  EXPECT_TRUE(file.contains("Print Pre&view"));
+}
+
+TEST_F(MainFrameTest, ToolbarButtonsInOrder) {
+  QtProfile profile;
+  CGridoraDoc doc(profile);
+  CMainFrame frame(doc, profile);
+  auto* toolbar = frame.findChild<QToolBar*>("Toolbar");
+  ASSERT_TRUE(toolbar);
+  QList<int> ids;
+  for (QAction* action : toolbar->actions()) ids << (action->isSeparator() ? 0 : action->data().toInt());
+  EXPECT_EQ(ids, (QList<int>{32804, 57601, 57603, 0, 57635, 57634, 57637, 0, 57607, 57664, 32771, 32772, 32773,
+                             32774, 32801, 32802, 32803, 32815, 32816, 32819}));
+}
+
+TEST_F(MainFrameTest, UpdateRulesEnableDisableAndCheck) {
+  QtProfile profile;
+  CGridoraDoc doc(profile);
+  CMainFrame frame(doc, profile);
+  frame.UpdateCommandStates();
+  EXPECT_FALSE(frame.Action(ID_PRIMARY_VARIABLE)->isEnabled());
+  EXPECT_TRUE(frame.Action(ID_PRIMARY_VARIABLE)->isChecked());
+  EXPECT_FALSE(frame.Action(ID_EDIT_COPY_STANDARD)->isEnabled());  // Ctrl+C does nothing
+  EXPECT_FALSE(frame.Action(ID_EDIT_CUT)->isEnabled());
+  EXPECT_TRUE(frame.Action(ID_EDIT_COPY)->isEnabled());
+  EXPECT_FALSE(frame.Action(ID_AXIS_SETUP)->isEnabled());
+  ASSERT_TRUE(doc.grid->Reshape(1, 2, 2));
+  frame.UpdateCommandStates();
+  EXPECT_TRUE(frame.Action(ID_AXIS_SETUP)->isEnabled());
+}
+
+TEST_F(MainFrameTest, PlacementIsClampedAndSavedOnClose) {
+  {
+    QtProfile profile;
+    profile.WriteInt("General", "WindowX", 500);
+    profile.WriteInt("General", "WindowW", 300);
+    CGridoraDoc doc(profile);
+    CMainFrame frame(doc, profile);
+    EXPECT_EQ(frame.pos().x(), 200);
+    EXPECT_EQ(frame.width(), 768);
+    EXPECT_EQ(frame.height(), 580);
+    frame.show();
+    frame.move(1500, 20);
+    frame.close();
+    EXPECT_EQ(profile.ReadInt("General", "WindowX", 0), 1500);
+  }
+  QtProfile profile;
+  CGridoraDoc doc(profile);
+  CMainFrame frame(doc, profile);
+  EXPECT_EQ(frame.pos().x(), 200);
+}
+
+TEST_F(MainFrameTest, ProfileFileKeepsGeneralKeysAsText) {
+  QtProfile profile;
+  CGridoraDoc doc(profile);
+  CMainFrame frame(doc, profile);
+  frame.RunCommand(ID_ZOOM_X_IN);
+  frame.RunCommand(ID_ZOOM_X_IN);
+  QFile file(profile.FileName());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(file.readAll());
+  EXPECT_TRUE(text.contains("[General]")) << text.toStdString();
+  EXPECT_TRUE(text.contains("ScaleX=2.000000")) << text.toStdString();
+  EXPECT_TRUE(text.contains("ScaleZ=1.000000")) << text.toStdString();
+  EXPECT_FALSE(text.contains("%General"));
+}
+
+TEST_F(MainFrameTest, RecentFilesKeepFourNewestFirst) {
+  QtProfile profile;
+  CGridoraDoc doc(profile);
+  CMainFrame frame(doc, profile);
+  for (const char* name : {"/a.snp", "/b.snp", "/c.snp", "/d.snp", "/e.snp", "/c.snp"}) frame.AddRecentFile(name);
+  EXPECT_EQ(profile.ReadText("Recent File List", "File1", ""), "/c.snp");
+  EXPECT_EQ(profile.ReadText("Recent File List", "File2", ""), "/e.snp");
+  EXPECT_EQ(profile.ReadText("Recent File List", "File4", ""), "/b.snp");
+}
+
+}  // namespace
+}  // namespace gridora

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "dialogs/dialogs.h"
+#include "parameter_dialog.h"
+
+namespace gridora {
+namespace {
+
+// Closes the next message box as soon as it shows, remembering its text.
+QString CloseNextMessageBox() {
+  static QString text;
+  text.clear();
+  QTimer::singleShot(0, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      text = box->text();
+      box->accept();
+    }
+  });
+  return {};
+}
+
+QLineEdit* EditAt(ParameterDialog& dialog, int index) { return dialog.findChildren<QLineEdit*>().at(index); }
+
+TEST(ParameterDialog, RefusedNumberKeepsTheDialogOpen) {
+  CDlgContourSetup data;
+  ParameterDialog dialog(data, nullptr);
+  dialog.show();
+  EditAt(dialog, 0)->setText("abc");
+  CloseNextMessageBox();
+  dialog.accept();
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_NE(dialog.result(), QDialog::Accepted);
+  EditAt(dialog, 0)->setText("2.5");
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(data.minimum, 2.5f);
+}
+
+TEST(ParameterDialog, RefleshRecomputesNodeCountsAndLocksThem) {
+  CDlgModelSize data;
+  data.mode = 1;
+  data.W = 10;
+  data.H = 10;
+  data.dx = 1;
+  data.dy = 1;
+  ParameterDialog dialog(data, nullptr);
+  dialog.show();
+  QLineEdit* nx = EditAt(dialog, 0);
+  EXPECT_TRUE(nx->isReadOnly());
+  QLineEdit* dx = EditAt(dialog, 3);
+  EXPECT_FALSE(dx->isReadOnly());
+  dx->setText("3");
+  QPushButton* reflesh = nullptr;
+  for (auto* button : dialog.findChildren<QPushButton*>())
+    if (button->text() == "Reflesh") reflesh = button;
+  ASSERT_TRUE(reflesh);
+  reflesh->click();
+  EXPECT_EQ(nx->text(), "5");
+}
+
+}  // namespace
+}  // namespace gridora
