@@ -135,7 +135,7 @@ bool ParameterDialog::ReadMembers() {
     } else if (control.check) {
       text = control.check->isChecked() ? "1" : "0";
     } else if (control.radios) {
-      text = std::to_string(std::max(0, control.radios->checkedId()));
+      text = QString::number(std::max(0, control.radios->checkedId())).toStdString();
     }
     if (auto problem = ParseFieldValue(control.field, text)) {
       QMessageBox::information(this, windowTitle(), QString::fromStdString(*problem));
