@@ -133,7 +133,7 @@ bool ParameterDialog::ReadMembers() {
     if (control.edit) {
       text = control.edit->text().toStdString();
     } else if (control.check) {
-      text = control.check->isChecked() ? "1" : "0";
+      text.assign(1, control.check->isChecked() ? '1' : '0');
     } else if (control.radios) {
       text = QString::number(std::max(0, control.radios->checkedId())).toStdString();
     }
