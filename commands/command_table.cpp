@@ -1,6 +1,9 @@
 #include "commands/command_table.h"
 
+#include <new>
+
 #include "commands/command_modules.h"
+#include "platform/user_interface.h"
 
 namespace gridora {
 
@@ -36,7 +39,14 @@ CommandStatus CommandTable::Execute(int id, CommandContext& context) const {
   CommandState state;
   if (entry->update) entry->update(context, state);
   if (!state.enabled) return CommandStatus::Failed;
-  return entry->run(context);
+  // Handlers build new data beside the old and swap it in at the end, so a command that
+  // runs out of memory leaves the document as it was.
+  try {
+    return entry->run(context);
+  } catch (const std::bad_alloc&) {
+    context.ui.Message("Not enough memory to complete this command. The data are unchanged.");
+    return CommandStatus::Failed;
+  }
 }
 
 const BatchCommand* CommandTable::FindBatch(const std::string& name) const {

@@ -136,5 +136,13 @@ TEST(CommandTable, CommandsWithoutHandlerAreDisabled) {
   EXPECT_TRUE(f.State(ID_DELETE_ALL).enabled);
 }
 
+TEST(CommandTable, RunningOutOfMemoryIsReportedNotFatal) {
+  DocumentFixture f;
+  f.table.Add({ID_CONTOUR, CommandOwner::View, [](CommandContext&) -> CommandStatus { throw std::bad_alloc(); }});
+  EXPECT_EQ(f.Run(ID_CONTOUR), CommandStatus::Failed);
+  ASSERT_EQ(f.ui.messages.size(), 1u);
+  EXPECT_NE(f.ui.messages[0].find("memory"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace gridora
