@@ -1,0 +1,25 @@
+#pragma once
+// What every gridding command computes once layer values are in place: the distance
+// from each node to the nearest data point (the map hides nodes far from the data with
+// it) and the value range of a layer (the colour scale starts from it).
+namespace gridora {
+
+class Feedback;
+struct GridModel;
+struct RandomData;
+
+// dataDistance(i, j) = min over every point p of the set (whatever its value) of
+// sqrt(dx^2 + dy^2), dx = i*DX - (x_p - xMinimum), dy = j*DY - (y_p - yMinimum), with
+// the point offsets rounded to single precision, the sum of squares in single precision
+// and the root rounded to single: exactly what comparing every node with every point
+// gives, found through a spatial index. 1.0e9 when the set is empty (or no point is
+// nearer). The offsets are the set's xMinimum and yMinimum, which the gridding commands
+// make equal to the grid's origin. Returns false, with dataDistance partly written,
+// when the feedback cancels.
+bool ComputeDataDistance(GridModel& grid, const RandomData& points, Feedback* feedback = nullptr);
+
+// layerMinimum[layer] and layerMaximum[layer] = the smallest and largest node value of
+// the layer (1.0e10 and -1.0e10 for an empty grid).
+void ComputeLayerRange(GridModel& grid, int layer);
+
+}  // namespace gridora
