@@ -1,0 +1,42 @@
+#pragma once
+// The contour map: the display window, the fitted scale, the colour levels, the map
+// body (a cached pixel map, or filled contour bands cell by cell), then the frame,
+// the data markers and the legend. Writes "DrawMap.txt" in the current directory.
+//
+// A data point (x, y) lies at logical (marginLeft + (x - xStart) * scaleX,
+// -(marginTop + (yEnd - y) * scaleY)): 0.1 mm units, Y up, the window's top-left
+// corner at the frame's top-left corner.
+#include "platform/drawing_context.h"
+
+namespace gridora {
+
+class CGridoraDoc;
+struct GridModel;
+class DiagnosticText;
+
+// The pixel map paints nodes outside the data's reach, and in-window area without
+// nodes, in this colour.
+inline constexpr Color kMapBackground = Rgb(255, 255, 255);
+
+// The whole map. The layout rectangle (logical units) is used only to fit the scale.
+void DrawMap(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout);
+
+// Rebuilds the colour scale's levels from the current range or the user's levels.
+// Returns the range (before any logarithm) in `minimum` and `maximum`.
+void SetupColorLevels(CGridoraDoc& doc, float& minimum, float& maximum);
+
+// Fits one isotropic scale so the window fills the layout, unless the scale is kept
+// (read from a document file, or fitted before). A layout or window without area
+// leaves the stored scale (made finite and positive) and fits again next time.
+void FitMapScale(CGridoraDoc& doc, const LogicalRect& layout);
+
+// nxInWindow, nyInWindow, xLastDrawn and yLastDrawn from the display window.
+void CountNodesInWindow(GridModel& grid);
+
+// True when layer `layer` of the grid has values to draw.
+bool GridHasLayer(const GridModel& grid, int layer);
+
+// Paints the pixel map (one pixel per in-window node) into doc.mapBitmap.
+void BuildPixelMap(CGridoraDoc& doc, DiagnosticText* log);
+
+}  // namespace gridora
