@@ -1,11 +1,21 @@
 #include "render/diagnostic_text.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace gridora {
 
-DiagnosticText::DiagnosticText(const char* name) : file_(std::fopen(name, "wb")) {}
+DiagnosticText::DiagnosticText(const char* name) : name_(name) {
+  file_ = std::fopen(name, "r+b");
+  if (!file_) file_ = std::fopen(name, "wb");
+}
 
 DiagnosticText::~DiagnosticText() {
-  if (file_) std::fclose(file_);
+  if (!file_) return;
+  const long length = std::ftell(file_);
+  std::fclose(file_);
+  std::error_code error;
+  if (length >= 0) std::filesystem::resize_file(name_, static_cast<std::uintmax_t>(length), error);
 }
 
 void DiagnosticText::Write(const std::string& text) {
