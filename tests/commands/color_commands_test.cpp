@@ -38,9 +38,15 @@ std::function<bool(DialogData&)> ContourDialog(Shown* shown, const char* minimum
   return [=](DialogData& d) {
     auto& dialog = dynamic_cast<CDlgContourSetup&>(d);
     if (shown) *shown = {dialog.minimum, dialog.maximum, dialog.interval};
-    if (minimum) EXPECT_TRUE(SetField(d, "min", minimum));
-    if (maximum) EXPECT_TRUE(SetField(d, "max", maximum));
-    if (interval) EXPECT_TRUE(SetField(d, "int", interval));
+    if (minimum) {
+      EXPECT_TRUE(SetField(d, "min", minimum));
+    }
+    if (maximum) {
+      EXPECT_TRUE(SetField(d, "max", maximum));
+    }
+    if (interval) {
+      EXPECT_TRUE(SetField(d, "int", interval));
+    }
     return ok;
   };
 }
