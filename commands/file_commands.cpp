@@ -1,16 +1,159 @@
 #include "commands/file_commands.h"
 
+#include <fmt/printf.h>
+
+#include <filesystem>
+#include <memory>
+#include <utility>
+
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
+#include "dialogs/dialogs.h"
+#include "document/document_file.h"
+#include "document/gridora_doc.h"
+#include "document/pwri_grid.h"
+#include "document/space_delimited.h"
 #include "platform/user_interface.h"
+#include "platform/view_host.h"
 
 namespace gridora {
+namespace {
 
-CommandStatus OpenDocumentFile(CommandContext& context, const std::string& path) {
-  context.ui.Message("Cannot open " + path + ": document files are not readable yet.");
-  return CommandStatus::Failed;
+const FileFilter kDocumentFilter{"Gridora Files (*.snp)", "*.snp", true};
+
+std::string FileNameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+// The file dialogs of the framework remember nothing; the document's own name is the
+// proposal for saving.
+CommandStatus SaveAs(CommandContext& c) {
+  const std::string proposal = c.doc.pathName.empty() ? std::string() : FileNameOf(c.doc.pathName);
+  const auto path = c.ui.SaveFileName(proposal, kDocumentFilter);
+  if (!path) return CommandStatus::Canceled;
+  std::string problem;
+  if (!WriteDocumentFile(c.doc, *path, problem)) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  c.view.AddRecentFile(*path);
+  c.view.SetTitle(FileNameOf(*path));
+  return CommandStatus::Done;
 }
 
-void RegisterFileCommands(CommandTable& /*table*/) {}
+CommandStatus Save(CommandContext& c) {
+  if (c.doc.pathName.empty()) return SaveAs(c);
+  std::string problem;
+  if (!WriteDocumentFile(c.doc, c.doc.pathName, problem)) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  return CommandStatus::Done;
+}
+
+CommandStatus Open(CommandContext& c) {
+  const auto path = c.ui.OpenFileName("", kDocumentFilter);
+  if (!path) return CommandStatus::Canceled;
+  return OpenDocumentFile(c, *path);
+}
+
+// Moves what a reader put into `read` into the document's point set.
+void ReplacePoints(RandomData& target, RandomData& read) { std::swap(target, read); }
+
+std::string PointSummary(bool secondary, const RandomData& data) {
+  const char* format = secondary ? "Number of data (2nd variable)= %d\nX : min. = %f max. = %f\n"
+                                   "Y : min. = %f max. = %f\nZ : min. = %f max. = %f"
+                                 : "Number of data = %d\nX : min. = %f max. = %f\n"
+                                   "Y : min. = %f max. = %f\nZ : min. = %f max. = %f";
+  return fmt::sprintf(format, data.count, static_cast<double>(data.xMinimum), static_cast<double>(data.xMaximum),
+                      static_cast<double>(data.yMinimum), static_cast<double>(data.yMaximum),
+                      static_cast<double>(data.zMinimum), static_cast<double>(data.zMaximum));
+}
+
+enum ImportChoice { kNewFile = 0, kAppend = 1, kSecondary = 2 };
+
+CommandStatus OpenRandomData(CommandContext& c) {
+  const auto path = c.ui.OpenFileName("*.*", FileFilter{"Random data file (*.*)", "*.*"});
+  if (!path) return CommandStatus::Canceled;
+  int choice = kNewFile;
+  if (c.doc.primaryData->count > 0) {
+    CDlgImportSelection dialog;
+    if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
+    choice = dialog.selection;
+    if (choice == kAppend) {
+      c.ui.Message("Sorry. Under construction.");
+      return CommandStatus::Canceled;
+    }
+  }
+
+  // Read into a new set: the document changes only when the file gave points.
+  auto read = CreateRandomData();
+  std::string problem;
+  const int count = ReadSpaceDelimited(*read, *path, problem);
+  if (count < 0) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  const bool secondary = choice == kSecondary;
+  c.ui.Message(PointSummary(secondary, *read));
+  if (count == 0) return CommandStatus::Failed;
+
+  if (secondary)
+    c.doc.secondaryData = std::move(read);
+  else
+    ReplacePoints(*c.doc.primaryData, *read);
+  c.doc.dataFolder = std::filesystem::path(*path).parent_path().string();
+  c.doc.mapBitmapDirty = 1;
+  c.view.UpdateAllViews();
+  return CommandStatus::Done;
+}
+
+CommandStatus OpenPwriData(CommandContext& c) {
+  const auto path = c.ui.OpenFileName("*.*", FileFilter{"PWRI grid data (*.*)", "*.*"});
+  if (!path) return CommandStatus::Canceled;
+  auto read = CreateRandomData();
+  std::string problem;
+  switch (ReadPwriGrid(*read, *path, problem)) {
+    case PwriStatus::WrongFormat:
+      c.ui.Message("Wrong data format !");
+      return CommandStatus::Failed;
+    case PwriStatus::Failed:
+      c.ui.Message(problem);
+      return CommandStatus::Failed;
+    case PwriStatus::Read:
+      break;
+  }
+  c.ui.Message(fmt::sprintf("Number of data = %d min.= %f max.= %f", read->count,
+                            static_cast<double>(read->zMinimum), static_cast<double>(read->zMaximum)));
+  if (read->count == 0) return CommandStatus::Failed;
+  ReplacePoints(*c.doc.primaryData, *read);
+  c.doc.mapBitmapDirty = 1;
+  c.view.UpdateAllViews();
+  return CommandStatus::Done;
+}
+
+}  // namespace
+
+CommandStatus OpenDocumentFile(CommandContext& c, const std::string& path) {
+  const DocumentReadResult result = ReadDocumentFile(c.doc, path, c.ui);
+  if (result.status != ReadStatus::Read)
+    return result.status == ReadStatus::Canceled ? CommandStatus::Canceled : CommandStatus::Failed;
+  c.view.AddRecentFile(path);
+  c.view.SetTitle(FileNameOf(path));
+  if (result.updateViews) c.view.UpdateAllViews();
+  return CommandStatus::Done;
+}
+
+void RegisterFileCommands(CommandTable& table) {
+  using O = CommandOwner;
+  table.Add({ID_FILE_OPEN, O::Application, Open});
+  table.Add({ID_FILE_SAVE, O::Document, Save});
+  table.Add({ID_FILE_SAVE_AS, O::Document, SaveAs});
+  table.Add({ID_OPEN_RANDOM_DATA, O::Document, OpenRandomData});
+  table.Add({ID_OPEN_PWRI, O::Document, OpenPwriData});
+
+  table.AddBatch({"open", ID_FILE_OPEN, {"colskip", "rowskip", "collabel", "rowlabel", "transpose", "cancel"}});
+  table.AddBatch({"save", ID_FILE_SAVE_AS, {}});
+  table.AddBatch({"open-random", ID_OPEN_RANDOM_DATA, {"import", "cancel"}});
+  table.AddBatch({"open-pwri", ID_OPEN_PWRI, {}});
+}
 
 }  // namespace gridora

@@ -1,13 +1,15 @@
 #pragma once
-// Opening and saving documents.
+// Opening files through the document, shared by File > Open, the recent-file list, the
+// command line and files dropped on the window.
 #include <string>
 
 #include "commands/command_table.h"
 
 namespace gridora {
 
-// Opens a file as File > Open does: the command line, dropped files and the recent
-// files come through here.
+// Reads a document file or a CSV table (by the file name) into the document, then adds
+// it to the recent files, names the window after it and updates the views. Failed when
+// the file could not be read (the user has been told; the document is unchanged).
 CommandStatus OpenDocumentFile(CommandContext& context, const std::string& path);
 
 }  // namespace gridora

@@ -1,0 +1,33 @@
+#pragma once
+// Opening and saving through the document: a name whose extension holds "snp" or
+// "SNP" is a document file, every other name a CSV table.
+#include <string>
+
+#include "document/read_status.h"
+
+namespace gridora {
+
+class CGridoraDoc;
+class UserInterface;
+
+// True when the text after the last "." of the file name (the whole name without a
+// dot) contains "snp" or "SNP".
+bool IsSnpFileName(const std::string& path);
+
+struct DocumentReadResult {
+  ReadStatus status = ReadStatus::Failed;
+  bool updateViews = false;  // the views must show the new data
+};
+
+// Reads a document file (ReadSnp) or a CSV table (ReadCsvGrid) into the document.
+// On success dataFolder becomes the file's folder, pathName the document file's path
+// (empty after a CSV table, so that saving asks for a name instead of overwriting the
+// table), scaleFromFile 1 (document file with layers) or 2 (CSV), and mapBitmapDirty
+// 1. On failure the user has been told and the document is as it was.
+DocumentReadResult ReadDocumentFile(CGridoraDoc& doc, const std::string& path, UserInterface& ui);
+
+// Writes the document file (the previous file survives a failed save). On success
+// dataFolder and pathName follow the path; on failure `problem` says why.
+bool WriteDocumentFile(CGridoraDoc& doc, const std::string& path, std::string& problem);
+
+}  // namespace gridora
