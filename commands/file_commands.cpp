@@ -19,7 +19,7 @@
 namespace gridora {
 namespace {
 
-const FileFilter kDocumentFilter{"Gridora Files (*.snp)", "*.snp", true};
+const FileFilter kDocumentFilter{"Gridora Files (*.snp)", "*.snp"};
 
 std::string FileNameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 

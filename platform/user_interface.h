@@ -14,7 +14,6 @@ namespace gridora {
 struct FileFilter {
   std::string description;  // e.g. "Gridora Files (*.snp)"
   std::string pattern;      // e.g. "*.snp"
-  bool allFiles = false;    // also offer every file ("All Files (*.*)")
 };
 
 class UserInterface {
