@@ -1,42 +1,85 @@
 #include "interpolation/grid_dissection.h"
 
+#include <algorithm>
+
 namespace gridora {
 namespace {
 
-// Width of a separating band: the second differences couple nodes two apart.
+// Width of a separating band in p or q: the stencil changes either by at most 2.
 constexpr int kSeparatorWidth = 2;
 
-struct Dissection {
-  int ny;
-  std::vector<std::int64_t>& order;
+// The nodes of an NX x NY grid with p = i + j in [p0, p1) and q = i - j in [q0, q1).
+struct DiagonalBox {
+  int p0, p1, q0, q1;
+};
 
-  void Append(int i, int j) { order.push_back(static_cast<std::int64_t>(i) * ny + j); }
+class Dissection {
+ public:
+  Dissection(int nx, int ny, std::vector<std::int64_t>& order) : nx_(nx), ny_(ny), order_(order) {}
 
-  // Orders the rectangle of nodes [i0, i1) x [j0, j1) (0-based).
-  void Order(int i0, int i1, int j0, int j1) {
-    const int ni = i1 - i0, nj = j1 - j0;
-    if (ni <= 0 || nj <= 0) return;
-    const bool small = static_cast<std::int64_t>(ni) * nj <= kDissectionLeafNodes;
-    if (small || (ni <= 2 * kSeparatorWidth && nj <= 2 * kSeparatorWidth)) {
-      for (int i = i0; i < i1; ++i)
-        for (int j = j0; j < j1; ++j) Append(i, j);
+  void Order(DiagonalBox box) {
+    std::int64_t count = 0;
+    box = Shrink(box, count);
+    if (count == 0) return;
+    const int pExtent = box.p1 - box.p0, qExtent = box.q1 - box.q0;
+    if (count <= kDissectionLeafNodes || (pExtent <= 2 * kSeparatorWidth && qExtent <= 2 * kSeparatorWidth)) {
+      Append(box);
       return;
     }
-    // Cut across the longer side, through its middle.
-    if (ni >= nj) {
-      const int cut = i0 + (ni - kSeparatorWidth) / 2;
-      Order(i0, cut, j0, j1);
-      Order(cut + kSeparatorWidth, i1, j0, j1);
-      for (int j = j0; j < j1; ++j)
-        for (int i = cut; i < cut + kSeparatorWidth; ++i) Append(i, j);
+    // Cut the longer extent through its middle.
+    if (pExtent >= qExtent) {
+      const int cut = box.p0 + (pExtent - kSeparatorWidth) / 2;
+      Order({box.p0, cut, box.q0, box.q1});
+      Order({cut + kSeparatorWidth, box.p1, box.q0, box.q1});
+      Append({cut, cut + kSeparatorWidth, box.q0, box.q1});
     } else {
-      const int cut = j0 + (nj - kSeparatorWidth) / 2;
-      Order(i0, i1, j0, cut);
-      Order(i0, i1, cut + kSeparatorWidth, j1);
-      for (int i = i0; i < i1; ++i)
-        for (int j = cut; j < cut + kSeparatorWidth; ++j) Append(i, j);
+      const int cut = box.q0 + (qExtent - kSeparatorWidth) / 2;
+      Order({box.p0, box.p1, box.q0, cut});
+      Order({box.p0, box.p1, cut + kSeparatorWidth, box.q1});
+      Append({box.p0, box.p1, cut, cut + kSeparatorWidth});
     }
   }
+
+ private:
+  // The q range [low, high] (same parity as p) of the grid's nodes on the line p that
+  // lie in [q0, q1); low > high when there are none.
+  void QRange(int p, const DiagonalBox& box, int& low, int& high) const {
+    // 0 <= i = (p+q)/2 < NX and 0 <= j = (p-q)/2 < NY.
+    low = std::max({box.q0, -p, p - 2 * (ny_ - 1)});
+    high = std::min({box.q1 - 1, 2 * (nx_ - 1) - p, p});
+    if ((low - p) % 2 != 0) ++low;
+  }
+
+  // The smallest box holding the same nodes, and their count.
+  DiagonalBox Shrink(const DiagonalBox& box, std::int64_t& count) const {
+    DiagonalBox tight{box.p1, box.p0, box.q1, box.q0};
+    count = 0;
+    for (int p = box.p0; p < box.p1; ++p) {
+      int low, high;
+      QRange(p, box, low, high);
+      if (low > high) continue;
+      count += (high - low) / 2 + 1;
+      tight.p0 = std::min(tight.p0, p);
+      tight.p1 = std::max(tight.p1, p + 1);
+      tight.q0 = std::min(tight.q0, low);
+      tight.q1 = std::max(tight.q1, high + 1);
+    }
+    return tight;
+  }
+
+  void Append(const DiagonalBox& box) {
+    for (int p = box.p0; p < box.p1; ++p) {
+      int low, high;
+      QRange(p, box, low, high);
+      for (int q = low; q <= high; q += 2) {
+        const int i = (p + q) / 2, j = (p - q) / 2;
+        order_.push_back(static_cast<std::int64_t>(i) * ny_ + j);
+      }
+    }
+  }
+
+  int nx_, ny_;
+  std::vector<std::int64_t>& order_;
 };
 
 }  // namespace
@@ -44,7 +87,7 @@ struct Dissection {
 std::vector<std::int64_t> GridDissectionOrder(int nx, int ny) {
   std::vector<std::int64_t> order;
   order.reserve(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
-  Dissection{ny, order}.Order(0, nx, 0, ny);
+  Dissection(nx, ny, order).Order({0, nx + ny - 1, -(ny - 1), nx});
   return order;
 }
 

@@ -14,14 +14,15 @@
 // Why this solver. A has a 13-point stencil that reaches two nodes along each axis. In
 // the natural order (y fastest) its half bandwidth is 2*NY, and a band Cholesky costs
 // about 2*NX*NY^3 multiply-adds and NX*NY*(2*NY+1) stored numbers: in double precision
-// 2 GB and minutes for 501 x 501 nodes, 16 GB for 1001 x 1001. The band is mostly fill:
-// the matrix itself has seven numbers a row. A sparse Cholesky in a nested-dissection
-// order (grid_dissection.h) stores O(N log N) numbers and costs O(N^1.5) operations,
-// most of them in dense blocks that BLAS runs near the machine's peak. CHOLMOD's
-// supernodal factorisation (SuiteSparse) does exactly that and is a well-tried library.
-// The order is computed from the grid's geometry rather than by METIS: on a million
-// nodes METIS takes longer than the factorisation and finds no better order for a
-// regular grid.
+// 1.3e11 multiply-adds and 2 GB for 501 x 501 nodes, 16 GB for 1001 x 1001. The band is
+// mostly fill: the matrix itself has seven numbers a row. A sparse Cholesky in a
+// nested-dissection order (grid_dissection.h) stores O(N log N) numbers and costs
+// O(N^1.5) operations, most of them in dense blocks that BLAS runs near the machine's
+// peak: 1.0e10 operations and a 240 MB factor for 501 x 501 nodes, 8.2e10 and 1.1 GB
+// for 1001 x 1001. CHOLMOD's supernodal factorisation (SuiteSparse) does exactly that
+// and is a well-tried library. The order comes from the grid's geometry rather than from
+// METIS: on a million nodes METIS takes longer than the factorisation, and its order
+// needs more operations than the diagonal dissection.
 //
 // Why double precision. Single precision loses the minimiser when data are sparse and
 // the grid fine: the smooth modes between distant points are barely constrained, the
@@ -37,8 +38,17 @@
 
 #include <cholmod.h>
 
+#include <dlfcn.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <new>
+#include <thread>
+
+#ifdef _OPENMP
+#include <omp.h>
+#endif
 
 #include "interpolation/grid_dissection.h"
 #include "platform/feedback.h"
@@ -56,10 +66,59 @@ constexpr double kFactorisedAt = 0.9;
 // triangle (7 entries of value and row index), the order and its inverse, right-hand
 // side, solution and CHOLMOD's work vectors.
 constexpr std::uint64_t kBytesPerNode = 8 * 4 + 7 * 16 + 2 * 8 + 3 * 8 + 10 * 8;
-// Factor entries per node per log2(nodes) in the dissection order (measured: 9.3 at
-// 201 x 201, 10.6 at 1001 x 1001); the up-front estimate takes the lower figure so that
-// it never refuses a grid the exact count after the ordering would accept.
-constexpr double kFactorEntriesPerNodeLog = 9.0;
+// Factor entries per node per log2(nodes) in the dissection order (measured: 6.1 at
+// 101 x 101, 6.9 at 1001 x 1001); the up-front estimate takes less than the lowest
+// figure so that it never refuses a grid the exact count after the ordering accepts.
+constexpr double kFactorEntriesPerNodeLog = 6.0;
+
+// Threads for the factorisation. BLAS (OpenBLAS) and CHOLMOD's own assembly loops
+// (OpenMP, with a fixed thread count above two cores) both start worker threads that
+// spin while they wait. On idle cores that pays; when other programs keep the cores
+// busy, the spinning costs more than the threads save (measured: a quarter of the run
+// in sched_yield and futex waits). So both get only the cores the load leaves idle, at
+// least one; the caller's settings come back afterwards.
+class ThreadsFollowLoad {
+ public:
+  ThreadsFollowLoad() {
+#ifdef _OPENMP
+    previousDynamic_ = omp_get_dynamic();
+    omp_set_dynamic(1);  // OpenMP then gives no more threads than idle cores
+#endif
+    setThreads_ = reinterpret_cast<void (*)(int)>(dlsym(RTLD_DEFAULT, "openblas_set_num_threads"));
+    auto getThreads = reinterpret_cast<int (*)()>(dlsym(RTLD_DEFAULT, "openblas_get_num_threads"));
+    if (setThreads_ && getThreads) {
+      previousBlasThreads_ = getThreads();
+      setThreads_(std::min(previousBlasThreads_, IdleCores()));
+    } else {
+      setThreads_ = nullptr;
+    }
+  }
+  ~ThreadsFollowLoad() {
+    if (setThreads_) setThreads_(previousBlasThreads_);
+#ifdef _OPENMP
+    omp_set_dynamic(previousDynamic_);
+#endif
+  }
+  ThreadsFollowLoad(const ThreadsFollowLoad&) = delete;
+  ThreadsFollowLoad& operator=(const ThreadsFollowLoad&) = delete;
+
+ private:
+  // Cores minus the load of other programs (the one-minute load average counts this
+  // thread too), at least one.
+  static int IdleCores() {
+    const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    double load = 0.0;
+    if (getloadavg(&load, 1) != 1) return cores;
+    const double others = std::max(0.0, load - 1.0);
+    return std::clamp(cores - static_cast<int>(std::lround(others)), 1, cores);
+  }
+
+  void (*setThreads_)(int) = nullptr;
+  int previousBlasThreads_ = 1;
+#ifdef _OPENMP
+  int previousDynamic_ = 0;
+#endif
+};
 
 // Owns a CHOLMOD workspace and the objects made in it.
 class Cholmod {
@@ -191,7 +250,10 @@ MinimumCurvatureSolution SolveMinimumCurvature(const MinimumCurvatureSystem& sys
     }
 
     if (feedback) feedback->SetStage("Factorising");
-    cholmod_l_factorize(cholmod.a_, cholmod.factor_, &common);
+    {
+      const ThreadsFollowLoad threads;
+      cholmod_l_factorize(cholmod.a_, cholmod.factor_, &common);
+    }
     if (cholmod.OutOfMemory()) {
       result.status = Status::OutOfMemory;
       return result;
