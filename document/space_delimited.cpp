@@ -5,11 +5,14 @@
 #include <cstdio>
 #include <memory>
 
+#include "document/fixed_decimal.h"
 #include "document/text_reader.h"
 #include "platform/number_text.h"
 
 namespace gridora {
 namespace {
+
+constexpr std::size_t kEchoPiece = 1 << 16;
 
 // "%lf%lf%lf": three numbers from the start of the line.
 bool ScanPoint(const std::string& line, DataPoint& point) {
@@ -34,6 +37,12 @@ int ReadSpaceDelimited(RandomData& points, const std::string& path, std::string&
 
   points.StartRanges();
   points.count = 0;
+  // The echo lines are collected and written in large pieces.
+  std::string echoText;
+  auto flushEcho = [&] {
+    if (echo && !echoText.empty()) std::fwrite(echoText.data(), 1, echoText.size(), echo.get());
+    echoText.clear();
+  };
   const int capacity = options.capacity < RandomData::kCapacity ? options.capacity : RandomData::kCapacity;
   std::string line;
   while (points.count < capacity && reader.ReadLine(line, 1023)) {
@@ -41,8 +50,18 @@ int ReadSpaceDelimited(RandomData& points, const std::string& path, std::string&
     if (!ScanPoint(line, point)) continue;
     points.points[points.count++] = point;
     points.ExtendRanges(point);
-    if (echo) fmt::fprintf(echo.get(), "%.3f %.3f %.3f \r\n", point.x, point.y, point.z);
+    if (echo) {
+      // "%.3f %.3f %.3f \n" in a text file
+      AppendFixed3(echoText, point.x);
+      echoText += ' ';
+      AppendFixed3(echoText, point.y);
+      echoText += ' ';
+      AppendFixed3(echoText, point.z);
+      echoText += " \r\n";
+      if (echoText.size() >= kEchoPiece) flushEcho();
+    }
   }
+  flushEcho();
   if (reader.Failed()) {
     problem = fmt::sprintf("Cannot read %s: the system reported a read error.", path);
     return -1;
