@@ -1,5 +1,7 @@
 #include "interpolation/diagnostic_file.h"
 
+#include <algorithm>
+
 namespace gridora {
 namespace {
 
@@ -17,16 +19,22 @@ DiagnosticFile::~DiagnosticFile() { Close(); }
 
 void DiagnosticFile::Write(std::string_view text) {
   if (!file_) return;
-  for (char c : text) {
-    if (c == '\n') {
-      if (encoding_ == Encoding::Utf16LittleEndian) {
+  if (encoding_ == Encoding::SingleByte) {
+    for (std::size_t start = 0; start < text.size();) {
+      const std::size_t end = std::min(text.find('\n', start), text.size());
+      buffer_.append(text.substr(start, end - start));
+      if (end == text.size()) break;
+      buffer_.append("\r\n", 2);
+      start = end + 1;
+    }
+  } else {
+    for (char c : text) {
+      if (c == '\n') {
         buffer_.append("\r\0\n\0", 4);
       } else {
-        buffer_.append("\r\n", 2);
+        buffer_.push_back(c);
+        buffer_.push_back('\0');
       }
-    } else {
-      buffer_.push_back(c);
-      if (encoding_ == Encoding::Utf16LittleEndian) buffer_.push_back('\0');
     }
   }
   if (buffer_.size() >= kFlushSize) {

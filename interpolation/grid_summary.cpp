@@ -39,12 +39,15 @@ class PointTree {
     if (!index_.empty()) Build(0, index_.size());
   }
 
-  // The smallest SquaredDistance over all points, starting from `best` (a value no
-  // point needs to beat), with `margin` plus kRelativeMargin of the distance as slack on
-  // the pruning distance.
-  float Nearest(float nodeX, float nodeY, float best, double margin) const {
-    if (nodes_.empty()) return best;
-    Search(0, nodeX, nodeY, best, margin);
+  std::size_t Size() const { return x_.size(); }
+
+  // The smallest SquaredDistance over all points, with `margin` plus kRelativeMargin of
+  // the distance as slack on the pruning distance. `nearest` is a point to start from
+  // (the neighbouring node's nearest: it makes the first bound tight) and comes back as
+  // the point found. Needs at least one point.
+  float Nearest(float nodeX, float nodeY, double margin, std::uint32_t& nearest) const {
+    float best = SquaredDistance(nodeX, nodeY, x_[nearest], y_[nearest]);
+    Search(0, nodeX, nodeY, best, margin, nearest);
     return best;
   }
 
@@ -96,13 +99,18 @@ class PointTree {
     return BoxDistance(node, nodeX, nodeY) > std::sqrt(static_cast<double>(best)) * (1.0 + kRelativeMargin) + margin;
   }
 
-  void Search(std::int32_t at, float nodeX, float nodeY, float& best, double margin) const {
+  void Search(std::int32_t at, float nodeX, float nodeY, float& best, double margin,
+              std::uint32_t& nearest) const {
     const Node& node = nodes_[static_cast<std::size_t>(at)];
     if (Prune(node, nodeX, nodeY, best, margin)) return;
     if (node.low < 0) {
       for (std::uint32_t k = node.begin; k < node.end; ++k) {
         const std::uint32_t p = index_[k];
-        best = std::min(best, SquaredDistance(nodeX, nodeY, x_[p], y_[p]));
+        const float d = SquaredDistance(nodeX, nodeY, x_[p], y_[p]);
+        if (d < best) {
+          best = d;
+          nearest = p;
+        }
       }
       return;
     }
@@ -110,11 +118,11 @@ class PointTree {
     const Node& high = nodes_[static_cast<std::size_t>(node.high)];
     // Nearer box first: it tightens `best` before the farther one is judged.
     if (BoxDistance(low, nodeX, nodeY) <= BoxDistance(high, nodeX, nodeY)) {
-      Search(node.low, nodeX, nodeY, best, margin);
-      Search(node.high, nodeX, nodeY, best, margin);
+      Search(node.low, nodeX, nodeY, best, margin, nearest);
+      Search(node.high, nodeX, nodeY, best, margin, nearest);
     } else {
-      Search(node.high, nodeX, nodeY, best, margin);
-      Search(node.low, nodeX, nodeY, best, margin);
+      Search(node.high, nodeX, nodeY, best, margin, nearest);
+      Search(node.low, nodeX, nodeY, best, margin, nearest);
     }
   }
 
@@ -144,6 +152,7 @@ bool ComputeDataDistance(GridModel& grid, const RandomData& points, Feedback* fe
   const double margin = kRelativeMargin * static_cast<double>(largest);
   const PointTree tree(std::move(xs), std::move(ys));
 
+  std::uint32_t nearest = 0;
   for (int i = 0; i < grid.NX; ++i) {
     if ((i & 15) == 0) {
       if (Canceled(feedback)) return false;
@@ -152,9 +161,12 @@ bool ComputeDataDistance(GridModel& grid, const RandomData& points, Feedback* fe
     const float nodeX = static_cast<float>(i) * grid.DX;
     for (int j = 0; j < grid.NY; ++j) {
       const float nodeY = static_cast<float>(j) * grid.DY;
-      const float best = tree.Nearest(nodeX, nodeY, HUGE_VALF, margin);
-      const float distance = static_cast<float>(std::sqrt(static_cast<double>(best)));
-      grid.Distance(i, j) = std::min(kNoPointDistance, distance);
+      float distance = kNoPointDistance;
+      if (tree.Size() != 0) {
+        const float best = tree.Nearest(nodeX, nodeY, margin, nearest);
+        distance = std::min(distance, static_cast<float>(std::sqrt(static_cast<double>(best))));
+      }
+      grid.Distance(i, j) = distance;
     }
   }
   Report(feedback, 1.0);

@@ -84,13 +84,11 @@ class ThreadsFollowLoad {
     previousDynamic_ = omp_get_dynamic();
     omp_set_dynamic(1);  // OpenMP then gives no more threads than idle cores
 #endif
-    setThreads_ = reinterpret_cast<void (*)(int)>(dlsym(RTLD_DEFAULT, "openblas_set_num_threads"));
-    auto getThreads = reinterpret_cast<int (*)()>(dlsym(RTLD_DEFAULT, "openblas_get_num_threads"));
-    if (setThreads_ && getThreads) {
-      previousBlasThreads_ = getThreads();
+    static const Blas blas;
+    setThreads_ = blas.setThreads;
+    if (setThreads_) {
+      previousBlasThreads_ = blas.getThreads();
       setThreads_(std::min(previousBlasThreads_, IdleCores()));
-    } else {
-      setThreads_ = nullptr;
     }
   }
   ~ThreadsFollowLoad() {
@@ -103,6 +101,17 @@ class ThreadsFollowLoad {
   ThreadsFollowLoad& operator=(const ThreadsFollowLoad&) = delete;
 
  private:
+  // OpenBLAS's thread controls, when the BLAS in use is OpenBLAS.
+  struct Blas {
+    Blas() {
+      setThreads = reinterpret_cast<void (*)(int)>(dlsym(RTLD_DEFAULT, "openblas_set_num_threads"));
+      getThreads = reinterpret_cast<int (*)()>(dlsym(RTLD_DEFAULT, "openblas_get_num_threads"));
+      if (!getThreads) setThreads = nullptr;
+    }
+    void (*setThreads)(int) = nullptr;
+    int (*getThreads)() = nullptr;
+  };
+
   // Cores minus the load of other programs (the one-minute load average counts this
   // thread too), at least one.
   static int IdleCores() {
@@ -222,6 +231,7 @@ MinimumCurvatureSolution SolveMinimumCurvature(const MinimumCurvatureSystem& sys
   MinimumCurvatureSolution result;
   const Index n = system.N();
   try {
+    const ThreadsFollowLoad threads;
     Cholmod cholmod;
     cholmod_common& common = cholmod.common_;
 
@@ -250,10 +260,7 @@ MinimumCurvatureSolution SolveMinimumCurvature(const MinimumCurvatureSystem& sys
     }
 
     if (feedback) feedback->SetStage("Factorising");
-    {
-      const ThreadsFollowLoad threads;
-      cholmod_l_factorize(cholmod.a_, cholmod.factor_, &common);
-    }
+    cholmod_l_factorize(cholmod.a_, cholmod.factor_, &common);
     if (cholmod.OutOfMemory()) {
       result.status = Status::OutOfMemory;
       return result;

@@ -107,6 +107,8 @@ int AttachData(MinimumCurvatureSystem& s, const std::vector<SolverPoint>& points
   int attached = 0;
   for (const SolverPoint& point : points) {
     const double x = point.x, y = point.y;
+    // A coordinate or value that is not a number (or not finite) would poison every node.
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(point.z)) continue;
     if (x < firstX - halfDX || x > lastX + halfDX || y < firstY - halfDY || y > lastY + halfDY) continue;
 
     const float qx = (point.x - firstX) / DX;

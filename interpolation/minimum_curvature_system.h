@@ -75,6 +75,7 @@ void AssembleSmoothness(MinimumCurvatureSystem& system, float w1, float w2);
 
 // Adds wd*(bilinear interpolant at the point - z)^2 for every point within half a cell
 // of the grid (node (i, j) at ((i-1)*DX, (j-1)*DY)); returns the number of points added.
+// Points with a coordinate or value that is not finite are left out.
 // Points in the margin beyond the edge nodes extrapolate the bilinear weights.
 int AttachData(MinimumCurvatureSystem& system, const std::vector<SolverPoint>& points, float DX, float DY,
                float wd);

@@ -187,6 +187,16 @@ TEST_F(MinimumCurvatureCommand, LogFileLinesInOrder) {
             " 0 0 5.000000 \r\n 0 1 5.000000 \r\n 1 0 5.000000 \r\n 1 1 5.000000 \r\n");
 }
 
+TEST_F(MinimumCurvatureCommand, ALogThatCannotBeCreatedDoesNotStopTheGridding) {
+  DocumentFixture f;
+  SetPoints(*f.doc, {{0, 0, 5}, {3, 2, 7}});
+  std::filesystem::create_directory("interpolation_0.txt");  // in the way of the log
+  ASSERT_EQ(f.Run(ID_MINIMUM_CURVATURE), CommandStatus::Done);
+  EXPECT_EQ(f.ui.messages, (std::vector<std::string>{kCompleted + "0"}));
+  EXPECT_EQ(f.doc->grid->NX, 4);
+  EXPECT_NEAR(f.doc->grid->Value(0, 3, 2), 7.0f, 0.5f);
+}
+
 TEST_F(MinimumCurvatureCommand, NoPointInsideTheGridGivesZeros) {
   DocumentFixture f;
   SetPoints(*f.doc, {{0, 0, 5}, {1, 1, 7}});

@@ -173,6 +173,9 @@ TEST(MinimumCurvatureSystem, DataTermsOnNodesEdgesAndMargins) {
       {"a point on the last node of both axes", {3.0f, 3.0f, 7.0f}, Unknown(4, 4, 4), true},
       {"a point beyond the half-cell margin is ignored", {3.6f, 1.0f, 7.0f}, 0, false},
       {"a point before the first node beyond the margin is ignored", {1.0f, -0.51f, 7.0f}, 0, false},
+      {"a value that is not a number is ignored", {1.0f, 2.0f, std::nanf("")}, 0, false},
+      {"an infinite value is ignored", {1.0f, 2.0f, HUGE_VALF}, 0, false},
+      {"a coordinate that is not a number is ignored", {std::nanf(""), 2.0f, 7.0f}, 0, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -220,6 +223,8 @@ TEST(MinimumCurvatureSolve, IsTheMinimiserOfTheFunctional) {
       {"sparse data on a fine grid", 41, 29, 0.25f, 0.25f, 6},
       {"a tall grid with unequal spacing", 9, 47, 2, 0.5f, 15},
       {"one point", 12, 10, 1, 1, 1},
+      {"the smallest grid", 2, 2, 1, 1, 3},
+      {"two node columns", 2, 9, 1, 1, 4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
