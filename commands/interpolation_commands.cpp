@@ -189,7 +189,7 @@ CommandStatus MinimumCurvature(CommandContext& c) {
   } catch (const std::bad_alloc&) {
     return outOfMemory();
   }
-  ComputeLayerRange(result, 0);
+  result.ComputeLayerRange(0);
   feedback.reset();
 
   CommitGrid(*c.doc.grid, result);

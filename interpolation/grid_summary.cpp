@@ -173,17 +173,4 @@ bool ComputeDataDistance(GridModel& grid, const RandomData& points, Feedback* fe
   return true;
 }
 
-void ComputeLayerRange(GridModel& grid, int layer) {
-  float maximum = -1.0e10f, minimum = 1.0e10f;
-  for (int i = 0; i < grid.NX; ++i) {
-    const float* column = grid.Column(layer, i);
-    for (int j = 0; j < grid.NY; ++j) {
-      maximum = std::max(maximum, column[j]);
-      minimum = std::min(minimum, column[j]);
-    }
-  }
-  grid.layerMaximum[static_cast<std::size_t>(layer)] = maximum;
-  grid.layerMinimum[static_cast<std::size_t>(layer)] = minimum;
-}
-
 }  // namespace gridora

@@ -1,7 +1,7 @@
 #pragma once
-// What every gridding command computes once layer values are in place: the distance
-// from each node to the nearest data point (the map hides nodes far from the data with
-// it) and the value range of a layer (the colour scale starts from it).
+// What every gridding command computes once layer values are in place, besides the
+// layer's value range (GridModel::ComputeLayerRange): the distance from each node to
+// the nearest data point, with which the map hides nodes far from the data.
 namespace gridora {
 
 class Feedback;
@@ -17,9 +17,5 @@ struct RandomData;
 // make equal to the grid's origin. Returns false, with dataDistance partly written,
 // when the feedback cancels.
 bool ComputeDataDistance(GridModel& grid, const RandomData& points, Feedback* feedback = nullptr);
-
-// layerMinimum[layer] and layerMaximum[layer] = the smallest and largest node value of
-// the layer (1.0e10 and -1.0e10 for an empty grid).
-void ComputeLayerRange(GridModel& grid, int layer);
 
 }  // namespace gridora

@@ -66,19 +66,5 @@ TEST(DataDistance, NoPointsGiveOneBillion) {
   for (float d : grid.dataDistance) EXPECT_EQ(d, 1.0e9f);
 }
 
-TEST(LayerRange, SmallestAndLargestNodeOfTheLayer) {
-  GridModel grid;
-  ASSERT_TRUE(grid.Reshape(2, 2, 3));
-  for (int i = 0; i < 2; ++i)
-    for (int j = 0; j < 3; ++j) {
-      grid.Value(0, i, j) = static_cast<float>(i * 3 + j) - 2.5f;
-      grid.Value(1, i, j) = 100.0f;
-    }
-  ComputeLayerRange(grid, 0);
-  EXPECT_EQ(grid.layerMinimum[0], -2.5f);
-  EXPECT_EQ(grid.layerMaximum[0], 2.5f);
-  EXPECT_EQ(grid.layerMaximum[1], 0.0f);  // the other layer is left alone
-}
-
 }  // namespace
 }  // namespace gridora
