@@ -1,25 +1,28 @@
 #include "drawing_export.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <functional>
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "document/gridora_doc.h"
 #include "painter_context.h"
+#include "render/copy_frame.h"
 #include "render/view_paint.h"
 
 namespace gridora {
 namespace {
 
 constexpr double kScreenDpi = 96.0;
-constexpr double kUnitsPerInch = 254.0;
+constexpr double kUnitsPerInch = 254.0;  // 0.1 mm units
+constexpr int kPrintDpi = 600;
 
 // Paints the view at `dpi` onto a device of width x height pixels.
 void PaintAt(QPainter& painter, CGridoraDoc& doc, double dpi, int width, int height) {
@@ -32,16 +35,30 @@ std::string Lower(std::string text) {
   return text;
 }
 
-QString QPath(const std::string& path) { return QString::fromStdString(path); }
-
-// Size of the copied drawing in pixels at screen resolution: the frame of legendRight
-// and mapBottom, never empty.
-QSize CopySize(const CGridoraDoc& doc) {
-  const int widthUnits = std::max(doc.legendRight, 100);
-  const int heightUnits = std::max(doc.mapBottom, 100);
-  return QSize(static_cast<int>(widthUnits * kScreenDpi / kUnitsPerInch) + 1,
-               static_cast<int>(heightUnits * kScreenDpi / kUnitsPerInch) + 1);
+std::string Save(const std::string& path, const QByteArray& bytes) {
+  QSaveFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    return "Cannot write " + path;
+  return {};
 }
+
+QByteArray SvgOf(int width, int height, double dpi, const std::function<void(QPainter&)>& paint) {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  QSvgGenerator generator;
+  generator.setOutputDevice(&buffer);
+  generator.setSize(QSize(width, height));
+  generator.setViewBox(QRect(0, 0, width, height));
+  generator.setResolution(static_cast<int>(dpi));
+  generator.setTitle("Gridora");
+  {
+    QPainter painter(&generator);
+    paint(painter);
+  }
+  return buffer.data();
+}
+
+int Pixels(int units, double dpi) { return std::max(1, static_cast<int>(std::ceil(units * dpi / kUnitsPerInch))); }
 
 }  // namespace
 
@@ -54,47 +71,37 @@ std::string RenderViewToFile(CGridoraDoc& doc, const std::string& path, int widt
       QPainter painter(&image);
       PaintAt(painter, doc, kScreenDpi, width, height);
     }
-    QSaveFile file(QPath(path));
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-      return "Cannot write " + path;
-    return {};
-  }
-  if (extension == ".svg") {
     QBuffer buffer;
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(QSize(width, height));
-    generator.setViewBox(QRect(0, 0, width, height));
-    generator.setResolution(static_cast<int>(kScreenDpi));
-    generator.setTitle("Gridora");
-    {
-      QPainter painter(&generator);
-      PaintAt(painter, doc, kScreenDpi, width, height);
-    }
-    QSaveFile file(QPath(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(buffer.data()) != buffer.data().size() || !file.commit())
-      return "Cannot write " + path;
-    return {};
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) return "Cannot write " + path;
+    return Save(path, buffer.data());
   }
+  if (extension == ".svg")
+    return Save(path, SvgOf(width, height, kScreenDpi,
+                            [&](QPainter& painter) { PaintAt(painter, doc, kScreenDpi, width, height); }));
   if (extension == ".pdf") {
-    // A page the size of the window at screen resolution.
-    const double widthMm = width * 25.4 / kScreenDpi, heightMm = height * 25.4 / kScreenDpi;
+    // A page the size of the window, drawn as vectors.
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
       QPdfWriter writer(&buffer);
-      writer.setPageSize(QPageSize(QSizeF(widthMm, heightMm), QPageSize::Millimeter));
+      writer.setPageSize(QPageSize(QSizeF(width * 25.4 / kScreenDpi, height * 25.4 / kScreenDpi), QPageSize::Millimeter));
       writer.setPageMargins(QMarginsF(0, 0, 0, 0));
       writer.setResolution(static_cast<int>(kScreenDpi));
       QPainter painter(&writer);
       PaintAt(painter, doc, kScreenDpi, width, height);
     }
-    QSaveFile file(QPath(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(buffer.data()) != buffer.data().size() || !file.commit())
-      return "Cannot write " + path;
-    return {};
+    return Save(path, buffer.data());
   }
   return "render writes .png, .svg or .pdf files, not " + path;
+}
+
+void PaintPrintedPage(QPainter& painter, CGridoraDoc& doc) {
+  QPaintDevice* device = painter.device();
+  const double unitsX = device->logicalDpiX() / kUnitsPerInch;
+  const double unitsY = device->logicalDpiY() / kUnitsPerInch;
+  PainterContext dc(painter, unitsX, unitsY);
+  PaintView(dc, doc, {0, 0, device->width(), device->height()});
 }
 
 std::string PrintViewToPdf(CGridoraDoc& doc, const std::string& path) {
@@ -104,48 +111,32 @@ std::string PrintViewToPdf(CGridoraDoc& doc, const std::string& path) {
     QPdfWriter writer(&buffer);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(600);
+    writer.setResolution(kPrintDpi);
     QPainter painter(&writer);
-    const QRect page = writer.pageLayout().paintRectPixels(writer.resolution());
-    PaintAt(painter, doc, writer.resolution(), page.width(), page.height());
+    PaintPrintedPage(painter, doc);
   }
-  QSaveFile file(QPath(path));
-  if (!file.open(QIODevice::WriteOnly) || file.write(buffer.data()) != buffer.data().size() || !file.commit())
-    return "Cannot write " + path;
-  return {};
+  return Save(path, buffer.data());
 }
 
-QByteArray CopyDrawingAsSvg(CGridoraDoc& doc) {
-  const QSize size = CopySize(doc);
-  QBuffer buffer;
-  QSvgGenerator generator;
-  generator.setOutputDevice(&buffer);
-  generator.setSize(size);
-  generator.setViewBox(QRect(QPoint(0, 0), size));
-  generator.setResolution(static_cast<int>(kScreenDpi));
-  generator.setTitle("Gridora");
+ClipboardDrawing CopyDrawing(CGridoraDoc& doc) {
+  const CopyFrame frame = BeginCopy(doc);
+  ClipboardDrawing copy;
+  // Vectors at one user unit a logical unit: 254 "dots" an inch.
+  copy.svg = SvgOf(frame.width, frame.height, kUnitsPerInch, [&](QPainter& painter) {
+    PainterContext dc(painter, 1.0, 1.0);
+    DrawDocument(dc, doc, frame.layout);
+  });
+  copy.image = QImage(Pixels(frame.width, kScreenDpi), Pixels(frame.height, kScreenDpi), QImage::Format_RGB32);
+  copy.image.fill(Qt::white);
   {
-    QPainter painter(&generator);
-    PaintAt(painter, doc, kScreenDpi, size.width(), size.height());
+    QPainter painter(&copy.image);
+    PainterContext dc(painter, kScreenDpi / kUnitsPerInch, kScreenDpi / kUnitsPerInch);
+    DrawDocument(dc, doc, frame.layout);
   }
-  return buffer.data();
+  EndCopy(doc);
+  return copy;
 }
 
-QImage CopyDrawingAsImage(CGridoraDoc& doc) {
-  const QSize size = CopySize(doc);
-  QImage image(size, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  PaintAt(painter, doc, kScreenDpi, size.width(), size.height());
-  return image;
-}
-
-std::string WriteCopyDrawing(CGridoraDoc& doc, const std::string& path) {
-  const QByteArray svg = CopyDrawingAsSvg(doc);
-  QSaveFile file(QPath(path));
-  if (!file.open(QIODevice::WriteOnly) || file.write(svg) != svg.size() || !file.commit())
-    return "Cannot write " + path;
-  return {};
-}
+std::string WriteCopyDrawing(CGridoraDoc& doc, const std::string& path) { return Save(path, CopyDrawing(doc).svg); }
 
 }  // namespace gridora

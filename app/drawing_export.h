@@ -1,26 +1,39 @@
 #pragma once
 // Painting the view into files and onto the clipboard, with no window: the batch mode
-// and the window's Copy and Print share these. Each returns an empty text on success,
-// else what went wrong.
+// and the window's Copy and Print share these. Each that writes a file returns an
+// empty text on success, else what went wrong.
 #include <QByteArray>
 #include <QImage>
 #include <string>
+
+class QPainter;
 
 namespace gridora {
 
 class CGridoraDoc;
 
 // The view as a window of width x height pixels at 96 dpi would show it, into a .png,
-// .svg or .pdf file (chosen by the extension).
+// .svg or .pdf file (chosen by the extension; the PDF page is the window's size).
 std::string RenderViewToFile(CGridoraDoc& doc, const std::string& path, int width, int height);
 
-// One printed page at physical size (0.1 mm a unit) into a PDF file.
+// One printed page at physical size (0.1 mm a unit): what the painter's device (a
+// printer, a preview page, a PDF writer) shows, through the view's paint entry.
+void PaintPrintedPage(QPainter& painter, CGridoraDoc& doc);
+
+// One A4 page printed at physical size into a PDF file.
 std::string PrintViewToPdf(CGridoraDoc& doc, const std::string& path);
 
-// What Copy puts on the clipboard: the drawing framed by legendRight and mapBottom, as
-// SVG and as an image.
-QByteArray CopyDrawingAsSvg(CGridoraDoc& doc);
-QImage CopyDrawingAsImage(CGridoraDoc& doc);
+// What "Copy" puts on the clipboard: the drawing inside the frame of legendRight and
+// mapBottom, as SVG (one user unit a logical unit, physical size in millimetres) and
+// as an image at 96 dpi. One call is one Copy: legendRight and mapBottom are widened
+// for the frame and then reset to 0 until the view is painted again.
+struct ClipboardDrawing {
+  QByteArray svg;
+  QImage image;
+};
+ClipboardDrawing CopyDrawing(CGridoraDoc& doc);
+
+// Copy, writing the SVG to a file instead of the clipboard (the batch `copy`).
 std::string WriteCopyDrawing(CGridoraDoc& doc, const std::string& path);
 
 }  // namespace gridora

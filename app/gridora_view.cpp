@@ -42,10 +42,14 @@ void CGridoraView::resizeEvent(QResizeEvent* event) {
 
 void CGridoraView::paintEvent(QPaintEvent*) {
   QPainter painter(viewport());
-  painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
-  PainterContext dc(painter, PixelsPerUnitX(), PixelsPerUnitY());
-  const QRect client = viewport()->rect();
-  layout_ = PaintView(dc, doc_, {client.left(), client.top(), client.right() + 1, client.bottom() + 1});
+  layout_ = cache_.Paint(painter, doc_, viewport()->size(),
+                         QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()), PixelsPerUnitX(),
+                         PixelsPerUnitY());
+}
+
+void CGridoraView::InvalidateDrawing() {
+  cache_.Invalidate();
+  viewport()->update();
 }
 
 void CGridoraView::keyPressEvent(QKeyEvent* event) {

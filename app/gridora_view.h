@@ -4,6 +4,7 @@
 #include <QAbstractScrollArea>
 
 #include "platform/drawing_context.h"
+#include "view_paint_cache.h"
 
 namespace gridora {
 
@@ -18,6 +19,8 @@ class CGridoraView : public QAbstractScrollArea {
   const LogicalRect& LayoutRect() const { return layout_; }
   double PixelsPerUnitX() const;
   double PixelsPerUnitY() const;
+  // The document changed: paint it afresh (band modes keep their picture until then).
+  void InvalidateDrawing();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -30,6 +33,7 @@ class CGridoraView : public QAbstractScrollArea {
   CGridoraDoc& doc_;
   CommandContext& context_;
   LogicalRect layout_;
+  ViewPaintCache cache_;
 };
 
 }  // namespace gridora

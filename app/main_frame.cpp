@@ -214,13 +214,14 @@ void CMainFrame::OpenFile(const std::string& path) {
   UpdateCommandStates();
 }
 
-void CMainFrame::Invalidate() { view_->viewport()->update(); }
-void CMainFrame::UpdateAllViews() { view_->viewport()->update(); }
+void CMainFrame::Invalidate() { view_->InvalidateDrawing(); }
+void CMainFrame::UpdateAllViews() { view_->InvalidateDrawing(); }
 
 bool CMainFrame::CopyDrawing() {
+  const ClipboardDrawing copy = gridora::CopyDrawing(doc_);
   auto* mime = new QMimeData;
-  mime->setData("image/svg+xml", CopyDrawingAsSvg(doc_));
-  mime->setImageData(CopyDrawingAsImage(doc_));
+  mime->setData("image/svg+xml", copy.svg);
+  mime->setImageData(copy.image);
   QGuiApplication::clipboard()->setMimeData(mime);
   return true;
 }

@@ -2,72 +2,107 @@
 
 #include <QFontMetrics>
 #include <QImage>
-#include <QPolygon>
+#include <QPoint>
 #include <QString>
+#include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
 namespace gridora {
+namespace {
+
+// Small point lists (the band fill's polygons have at most five corners) stay on the
+// stack.
+class DevicePoints {
+ public:
+  DevicePoints(const LogicalPoint* points, int count) {
+    QPoint* target = count <= kInline ? inline_ : (heap_.resize(static_cast<std::size_t>(count)), heap_.data());
+    for (int i = 0; i < count; ++i) target[i] = QPoint(points[i].x, points[i].y);
+    data_ = target;
+  }
+  const QPoint* data() const { return data_; }
+
+ private:
+  static constexpr int kInline = 16;
+  QPoint inline_[kInline];
+  std::vector<QPoint> heap_;
+  const QPoint* data_ = nullptr;
+};
+
+QRect Normalized(const LogicalRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)).normalized(); }
+
+}  // namespace
 
 QColor ToQColor(Color color) { return QColor(RedOf(color), GreenOf(color), BlueOf(color)); }
 
+QImage ToQImage(const PixelMap& map) {
+  QImage image(map.width, map.height, QImage::Format_RGB32);
+  for (int y = 0; y < map.height; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    const Color* row = map.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(map.width);
+    for (int x = 0; x < map.width; ++x) line[x] = qRgb(RedOf(row[x]), GreenOf(row[x]), BlueOf(row[x]));
+  }
+  return image;
+}
+
 PainterContext::PainterContext(QPainter& painter, double pixelsPerUnitX, double pixelsPerUnitY)
-    : painter_(painter) {
+    : painter_(painter), pixelsPerUnit_(std::min(pixelsPerUnitX, pixelsPerUnitY)) {
   painter_.save();
   painter_.scale(pixelsPerUnitX, -pixelsPerUnitY);
   deviceFromLogical_ = painter_.combinedTransform();
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  ApplyPen();
-  ApplyBrush();
-  ApplyFont();
+  painter_.setRenderHint(QPainter::TextAntialiasing, true);
+  painter_.setFont(MakeFont());
 }
 
 PainterContext::~PainterContext() { painter_.restore(); }
 
-void PainterContext::ApplyPen() {
+void PainterContext::UsePen() {
+  if (painterPenSet_ && painterPen_ == pen_) return;
+  painterPen_ = pen_;
+  painterPenSet_ = true;
   if (pen_.style == PenStyle::Null) {
     painter_.setPen(Qt::NoPen);
     return;
   }
   QPen pen(ToQColor(pen_.color));
-  pen.setWidthF(pen_.width);  // 0: cosmetic, one device pixel
+  // Width in logical units; a pen thinner than a device pixel draws one pixel wide.
+  const bool hairline = pen_.width <= 0 || pen_.width * pixelsPerUnit_ <= 1.0;
+  pen.setWidthF(hairline ? 0.0 : pen_.width);
   pen.setCapStyle(Qt::RoundCap);
   pen.setJoinStyle(Qt::RoundJoin);
   painter_.setPen(pen);
 }
 
-void PainterContext::ApplyBrush() {
+void PainterContext::UseBrush() {
+  if (painterBrushSet_ && painterBrush_ == brush_) return;
+  painterBrush_ = brush_;
+  painterBrushSet_ = true;
   painter_.setBrush(brush_.null ? QBrush(Qt::NoBrush) : QBrush(ToQColor(brush_.color)));
 }
 
-void PainterContext::ApplyFont() {
+QFont PainterContext::MakeFont() const {
   QFont font(QString::fromStdString(font_.face));
-  font.setPixelSize(font_.height > 0 ? font_.height : (font_.height < 0 ? -font_.height : kDefaultTextHeight));
-  font.setWeight(static_cast<QFont::Weight>(font_.weight >= 700 ? QFont::Bold : QFont::Normal));
-  painter_.setFont(font);
+  const int height = font_.height != 0 ? std::abs(font_.height) : kDefaultTextHeight;
+  font.setPixelSize(std::max(height, 1));
+  font.setWeight(font_.weight >= 600 ? QFont::Bold : QFont::Normal);
+  return font;
 }
 
-Pen PainterContext::SelectPen(const Pen& pen) {
-  Pen previous = std::exchange(pen_, pen);
-  ApplyPen();
-  return previous;
-}
+Pen PainterContext::SelectPen(const Pen& pen) { return std::exchange(pen_, pen); }
 
-Brush PainterContext::SelectBrush(const Brush& brush) {
-  Brush previous = std::exchange(brush_, brush);
-  ApplyBrush();
-  return previous;
-}
+Brush PainterContext::SelectBrush(const Brush& brush) { return std::exchange(brush_, brush); }
 
 Font PainterContext::SelectFont(const Font& font) {
   Font previous = std::exchange(font_, font);
-  ApplyFont();
+  if (!(previous == font_)) painter_.setFont(MakeFont());
   return previous;
 }
 
 Pen PainterContext::SelectStockPen(int index) {
-  Pen pen;
+  Pen pen;  // 7: the black pen, one pixel wide
   if (index == kNullPen) pen.style = PenStyle::Null;
   return SelectPen(pen);
 }
@@ -75,53 +110,57 @@ Pen PainterContext::SelectStockPen(int index) {
 LogicalPoint PainterContext::MoveTo(int x, int y) { return std::exchange(position_, LogicalPoint{x, y}); }
 
 void PainterContext::LineTo(int x, int y) {
+  UsePen();
   painter_.drawLine(QPoint(position_.x, position_.y), QPoint(x, y));
   position_ = {x, y};
 }
 
-namespace {
-QPolygon ToPolygon(const LogicalPoint* points, int count) {
-  QPolygon polygon(count);
-  for (int i = 0; i < count; ++i) polygon.setPoint(i, points[i].x, points[i].y);
-  return polygon;
-}
-}  // namespace
-
 void PainterContext::Polyline(const LogicalPoint* points, int count) {
   if (count < 2) return;
-  painter_.drawPolyline(ToPolygon(points, count));
+  UsePen();
+  const DevicePoints device(points, count);
+  painter_.drawPolyline(device.data(), count);
 }
 
 void PainterContext::Polygon(const LogicalPoint* points, int count) {
   if (count < 2) return;
-  painter_.drawPolygon(ToPolygon(points, count), fillMode_ == kWinding ? Qt::WindingFill : Qt::OddEvenFill);
+  UsePen();
+  UseBrush();
+  const DevicePoints device(points, count);
+  painter_.drawPolygon(device.data(), count, fillMode_ == kWinding ? Qt::WindingFill : Qt::OddEvenFill);
 }
 
 int PainterContext::SetPolyFillMode(int mode) { return std::exchange(fillMode_, mode); }
 
 void PainterContext::Rectangle(const LogicalRect& r) {
-  painter_.drawRect(QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)).normalized());
+  UsePen();
+  UseBrush();
+  painter_.drawRect(Normalized(r));
 }
 
 void PainterContext::Ellipse(const LogicalRect& r) {
-  painter_.drawEllipse(QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)).normalized());
+  UsePen();
+  UseBrush();
+  painter_.drawEllipse(Normalized(r));
 }
 
 void PainterContext::FillRect(const LogicalRect& r, const Brush* brush) {
   if (!brush || brush->null) return;
-  painter_.fillRect(QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)).normalized(), ToQColor(brush->color));
+  painter_.fillRect(Normalized(r), ToQColor(brush->color));
 }
 
 void PainterContext::TextOut(int x, int y, const std::string& text) {
+  if (text.empty()) return;
   const QString string = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
   painter_.save();
   painter_.translate(x, y);
   painter_.scale(1, -1);  // text reads upright
+  // Escapement turns the text counter-clockwise; in this downward frame a positive
+  // rotation turns it clockwise.
   if (font_.escapement != 0) painter_.rotate(-font_.escapement / 10.0);
   const QFontMetrics metrics(painter_.font());
-  if (backgroundMode_ == kOpaque) {
+  if (backgroundMode_ == kOpaque)
     painter_.fillRect(QRect(0, 0, metrics.horizontalAdvance(string), metrics.height()), Qt::white);
-  }
   painter_.setPen(ToQColor(textColor_));
   painter_.drawText(QPoint(0, metrics.ascent()), string);
   painter_.restore();
@@ -132,15 +171,8 @@ Color PainterContext::SetTextColor(Color color) { return std::exchange(textColor
 int PainterContext::SetBkMode(int mode) { return std::exchange(backgroundMode_, mode); }
 
 void PainterContext::StretchPixelMap(const LogicalRect& d, const PixelMap& source) {
-  if (source.Empty()) return;
-  QImage image(source.width, source.height, QImage::Format_RGB32);
-  for (int y = 0; y < source.height; ++y) {
-    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < source.width; ++x) {
-      const Color c = source.At(x, y);
-      line[x] = qRgb(RedOf(c), GreenOf(c), BlueOf(c));
-    }
-  }
+  if (source.Empty() || d.right == d.left || d.top == d.bottom) return;
+  const QImage image = ToQImage(source);
   painter_.save();
   painter_.scale(1, -1);  // row 0 of the map at the top
   painter_.drawImage(QRectF(d.left, -d.top, d.right - d.left, d.top - d.bottom), image);

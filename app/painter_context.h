@@ -3,6 +3,11 @@
 // the device by a world transform of (device pixels per 0.1 mm) with Y negated. Text
 // and pixel maps are drawn in a locally un-flipped frame so they do not come out
 // mirrored. Serves the screen, printer, print preview, PNG, SVG and PDF.
+//
+// Pens and brushes are descriptions; selecting one only records it, and the painter
+// is changed when something is drawn with a different one. The band fill selects a
+// pen and a brush around every polygon and puts them back afterwards, so this keeps
+// the painter's state changes to the colour changes.
 #include <QPainter>
 #include <QTransform>
 
@@ -12,10 +17,13 @@ namespace gridora {
 
 class PainterContext : public DrawingContext {
  public:
-  // unitsX/unitsY: device pixels per logical unit (the device's DPI / 254). The
-  // painter's current transform (e.g. the scroll offset) stays underneath.
+  // Device pixels per logical unit (the device's DPI / 254). The painter's current
+  // transform (e.g. the scroll offset) stays underneath; the painter's state is
+  // restored when the context ends.
   PainterContext(QPainter& painter, double pixelsPerUnitX, double pixelsPerUnitY);
   ~PainterContext() override;
+  PainterContext(const PainterContext&) = delete;
+  PainterContext& operator=(const PainterContext&) = delete;
 
   Pen SelectPen(const Pen& pen) override;
   Brush SelectBrush(const Brush& brush) override;
@@ -35,19 +43,23 @@ class PainterContext : public DrawingContext {
   void StretchPixelMap(const LogicalRect& destination, const PixelMap& source) override;
   LogicalRect DeviceToLogical(const LogicalRect& deviceRect) override;
 
-  // The default text height when a font asks for none (logical units).
+  // The text height when a font asks for none (logical units).
   static constexpr int kDefaultTextHeight = 35;
 
  private:
-  void ApplyPen();
-  void ApplyBrush();
-  void ApplyFont();
+  void UsePen();
+  void UseBrush();
+  QFont MakeFont() const;
 
   QPainter& painter_;
   QTransform deviceFromLogical_;
+  double pixelsPerUnit_;
   Pen pen_;
   Brush brush_;
   Font font_;
+  Pen painterPen_;
+  Brush painterBrush_;
+  bool painterPenSet_ = false, painterBrushSet_ = false;
   LogicalPoint position_;
   int fillMode_ = kAlternate;
   int backgroundMode_ = kOpaque;
@@ -55,5 +67,8 @@ class PainterContext : public DrawingContext {
 };
 
 QColor ToQColor(Color color);
+
+// A pixel map as an image (row 0 at the top).
+QImage ToQImage(const PixelMap& map);
 
 }  // namespace gridora
