@@ -1,9 +1,411 @@
+// Interpolation > Kriging: "Variogram" fits the variogram models and inverts the kriging
+// system, "Prediction" grids the primary variable with them, "Set experimental
+// variogram" edits a model's range and sill and inverts the system again; and the view's
+// "Cross variance" choice, whose rule needs the kriging state.
+//
+// Each command builds its result beside the document's state and hands it over only at
+// the end, so a cancel or a refusal anywhere leaves the kriging state, the grid and the
+// chart as they were.
+#include <fmt/printf.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <new>
+
+#include "batch/batch_script.h"
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
+#include "dialogs/dialogs.h"
+#include "document/gridora_doc.h"
+#include "interpolation/diagnostic_file.h"
+#include "interpolation/kriging_checks.h"
+#include "interpolation/kriging_prediction.h"
+#include "interpolation/kriging_state.h"
+#include "interpolation/matrix_text.h"
+#include "platform/profile.h"
+#include "platform/user_interface.h"
+#include "platform/view_host.h"
 
 namespace gridora {
+namespace {
 
-void RegisterKrigingCommands(CommandTable& /*table*/) {}
+// The step factor and iteration limits of the fits: a few short steps from the start.
+constexpr double kFitStep = 0.1;
+constexpr int kPrimaryIterations = 3;
+constexpr int kSecondaryIterations = 5;
+
+std::filesystem::path InFolder(const std::string& folder, const char* name) {
+  return std::filesystem::path(folder) / name;
+}
+
+bool MoreThanOnePoint(const CommandContext& c) { return c.doc.primaryData && c.doc.primaryData->count > 1; }
+
+bool HasInverse(const CommandContext& c) { return c.doc.krigingState && c.doc.krigingState->inverse; }
+
+std::string SingularMessage(int size) {
+  return fmt::sprintf(
+      "The kriging system of %d equations cannot be inverted: it is singular. Points very close to each other, "
+      "or a range far larger than the data's extent, make it so. Nothing was changed.",
+      size);
+}
+
+// Shows the inversion's outcome; true when the run may go on.
+bool Inverted(SystemInverseStatus status, int size, UserInterface& ui) {
+  if (status == SystemInverseStatus::Singular) ui.Message(SingularMessage(size));
+  return status == SystemInverseStatus::Inverted;
+}
+
+CommandStatus StatusOf(SystemInverseStatus status) {
+  return status == SystemInverseStatus::Canceled ? CommandStatus::Canceled : CommandStatus::Failed;
+}
+
+// Asks for a lag width, proposing a twentieth of the largest pair distance (or `value`
+// when given). nullopt on Cancel.
+std::optional<float> AskLagWidth(UserInterface& ui, const std::string& batchKey, float value) {
+  CDlgFloatInput dialog;
+  dialog.prompt = "";
+  dialog.value = value;
+  dialog.valueKey = batchKey;
+  if (!ui.RunDialog(dialog)) return std::nullopt;
+  return dialog.value;
+}
+
+float ProposedLagWidth(const CVariogramModel& model) {
+  return static_cast<float>(model.cloudMaximumDistance / 20.0);
+}
+
+CommandStatus RunVariogram(CommandContext& c) {
+  CGridoraDoc& doc = c.doc;
+  UserInterface& ui = c.ui;
+  const RandomData& primaryData = *doc.primaryData;
+  const bool withSecondary = doc.secondaryData && doc.secondaryData->count >= 1;
+  const int n1 = primaryData.count, n2 = withSecondary ? doc.secondaryData->count : 0;
+
+  std::optional<std::string> problem = CheckVariogramData("primary", n1, primaryData.points.get());
+  if (!problem && withSecondary) problem = CheckVariogramData("secondary", n2, doc.secondaryData->points.get());
+  if (!problem)
+    problem = CheckMemory(fmt::sprintf("Kriging %d data points", n1 + n2),
+                          VariogramMemoryNeed(static_cast<std::size_t>(n1), static_cast<std::size_t>(n2)));
+  if (problem) {
+    ui.Message(*problem);
+    return CommandStatus::Failed;
+  }
+
+  if (!doc.krigingState) doc.krigingState = std::make_unique<CKrigingState>(doc.dataFolder, 1);
+  CKrigingState& state = *doc.krigingState;
+  CKrigingState run(state.folder, state.showMessages);
+  DiagnosticFile variogramFile(InFolder(doc.dataFolder, "variogram.txt"), DiagnosticFile::Encoding::Utf16LittleEndian);
+  std::string refusal;
+  auto refuse = [&]() {
+    ui.Message(refusal + " Nothing was changed.");
+    return CommandStatus::Failed;
+  };
+
+  run.LoadVariable(n1, primaryData.points.get(), 0, &ui);
+  CVariogramModel& primary = *run.primary;
+  primary.BuildCloud(0);
+  const std::optional<float> lag = AskLagWidth(ui, "lag", ProposedLagWidth(primary));
+  if (!lag) return CommandStatus::Canceled;
+  if (!primary.FitVariogram(*lag, kFitStep, kPrimaryIterations, &ui, &refusal)) return refuse();
+  variogramFile.Printf("C11 : %f %f %f %f %f %f\n", *lag, primary.mean, primary.standardDeviation,
+                       primary.residualMean, primary.a, primary.c);
+  primary.BuildKrigingMatrix();
+
+  CMatrix cokrigingSystem;
+  if (withSecondary) {
+    run.LoadVariable(n2, doc.secondaryData->points.get(), 1, &ui);
+    CVariogramModel& secondary = *run.secondary;
+    secondary.BuildCloud(0);
+    const std::optional<float> lag2 = AskLagWidth(ui, "lag2", ProposedLagWidth(secondary));
+    if (!lag2) return CommandStatus::Canceled;
+    if (!secondary.FitVariogram(*lag2, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
+    variogramFile.Printf("C22 : %f %f %f %f %f %f\n", *lag2, secondary.mean, secondary.standardDeviation,
+                         secondary.residualMean, secondary.a, secondary.c);
+    secondary.BuildKrigingMatrix();
+
+    run.cross = std::make_unique<CVariogramModel>(run.folder, run.showMessages);
+    CVariogramModel& cross = *run.cross;
+    cross.SetCross(&primary, &secondary);
+    cross.BuildCloud(1);
+    const std::optional<float> lag12 = AskLagWidth(ui, "lag12", *lag2);
+    if (!lag12) return CommandStatus::Canceled;
+    if (!cross.FitVariogram(*lag12, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
+    variogramFile.Printf("C12 : %f %f %f\n", *lag12, cross.a, cross.c);
+    cross.BuildKrigingMatrix();
+
+    cokrigingSystem = run.CokrigingSystem();
+    WriteMatrixText(cokrigingSystem, InFolder(doc.dataFolder, "cokriging_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
+  }
+
+  const CMatrix& system = withSecondary ? cokrigingSystem : primary.covarianceMatrix;
+  SystemInverseStatus inverted;
+  {
+    auto progress = ui.BeginProgress("Inverting the kriging system");
+    inverted = run.InvertSystem(system, progress.get());
+  }
+  if (!Inverted(inverted, system.rows, ui)) return StatusOf(inverted);
+
+  state.AdoptRun(std::move(run));
+  variogramFile.Close();
+  doc.chartMode = 1;
+  c.view.Invalidate();
+  return CommandStatus::Done;
+}
+
+CommandStatus Variogram(CommandContext& c) {
+  try {
+    return RunVariogram(c);
+  } catch (const std::bad_alloc&) {
+    c.ui.Message("There is not enough memory for the variogram and kriging matrices of these data. Nothing was changed.");
+    return CommandStatus::Failed;
+  }
+}
+
+CommandStatus SetExperimentalVariogram(CommandContext& c) {
+  CKrigingState& state = *c.doc.krigingState;
+  const int selection = c.doc.variableSelection;
+  CVariogramModel* model = selection == 1   ? state.secondary.get()
+                           : selection == 2 ? state.cross.get()
+                                            : state.primary.get();
+  if (!model) return CommandStatus::Canceled;
+
+  CDlgFloatInput2 dialog;
+  dialog.prompt1 = "Range";
+  dialog.value1 = static_cast<float>(model->a);
+  dialog.prompt2 = "Sill";
+  dialog.value2 = static_cast<float>(model->c);
+  dialog.key1 = "range";
+  dialog.key2 = "sill";
+  if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
+  const double range = dialog.value1, sill = dialog.value2;
+  if (!(range > 0.0) || !(sill > 0.0) || !std::isfinite(range) || !std::isfinite(sill)) {
+    c.ui.Message(fmt::sprintf(
+        "The range and the sill must both be greater than 0 (range %g, sill %g). Nothing was changed.", range, sill));
+    return CommandStatus::Failed;
+  }
+
+  try {
+    // The edited model's covariance and the new inverse are built aside and taken over
+    // together, so a singular or cancelled inversion keeps the old model and inverse.
+    CMatrix covariance = model->CovarianceFor(range, sill);
+    CMatrix system;
+    if (state.HasSecondary()) {
+      const CMatrix& k11 = model == state.primary.get() ? covariance : state.primary->covarianceMatrix;
+      const CMatrix& k22 = model == state.secondary.get() ? covariance : state.secondary->covarianceMatrix;
+      const CMatrix& k12 = model == state.cross.get() ? covariance : state.cross->covarianceMatrix;
+      system = BlockMatrix(k11, k22, k12);
+    }
+    const CMatrix& toInvert = state.HasSecondary() ? system : covariance;
+    SystemInverse inverse;
+    {
+      auto progress = c.ui.BeginProgress("Inverting the kriging system");
+      inverse = InvertSystemMatrix(toInvert, progress.get());
+    }
+    if (!Inverted(inverse.status, toInvert.rows, c.ui)) return StatusOf(inverse.status);
+
+    model->a = range;
+    model->c = sill;
+    model->covarianceMatrix = std::move(covariance);
+    WriteMatrixText(model->covarianceMatrix, InFolder(model->folder, model->KrigingMatrixFileName().c_str()),
+                    MatrixTextKind::MatrixLayoutOne);
+    if (state.HasSecondary()) {
+      // The cross model's matrix is rebuilt from its (possibly unchanged) range and sill.
+      if (model != state.cross.get()) state.cross->BuildKrigingMatrix();
+      WriteMatrixText(system, InFolder(c.doc.dataFolder, "cokriging_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
+    }
+    state.inverse = std::make_unique<CMatrix>(std::move(inverse.inverse));
+    state.WriteInverseFiles();
+  } catch (const std::bad_alloc&) {
+    c.ui.Message("There is not enough memory to rebuild the kriging system. Nothing was changed.");
+    return CommandStatus::Failed;
+  }
+  c.view.Invalidate();
+  return CommandStatus::Done;
+}
+
+// Distance from every node to the nearest point of the set.
+void ComputeDataDistance(GridModel& grid, const RandomData& points) {
+  for (int i = 0; i < grid.NX; ++i)
+    for (int j = 0; j < grid.NY; ++j) {
+      float d = 1.0e9f;
+      for (int p = 0; p < points.count; ++p) {
+        const float dx = i * grid.DX - static_cast<float>(points.points[p].x - points.xMinimum);
+        const float dy = j * grid.DY - static_cast<float>(points.points[p].y - points.yMinimum);
+        d = std::min(d, static_cast<float>(std::sqrt(static_cast<double>(dx * dx + dy * dy))));
+      }
+      grid.Distance(i, j) = d;
+    }
+}
+
+void ComputeLayerRange(GridModel& grid, int layer) {
+  grid.layerMaximum[layer] = -1.0e10f;
+  grid.layerMinimum[layer] = 1.0e10f;
+  for (int i = 0; i < grid.NX; ++i)
+    for (int j = 0; j < grid.NY; ++j) {
+      grid.layerMaximum[layer] = std::max(grid.layerMaximum[layer], grid.Value(layer, i, j));
+      grid.layerMinimum[layer] = std::min(grid.layerMinimum[layer], grid.Value(layer, i, j));
+    }
+}
+
+struct SavedRanges {
+  explicit SavedRanges(const RandomData& d) : xMin(d.xMinimum), xMax(d.xMaximum), yMin(d.yMinimum), yMax(d.yMaximum) {}
+  void Restore(RandomData& d) const {
+    d.xMinimum = xMin;
+    d.xMaximum = xMax;
+    d.yMinimum = yMin;
+    d.yMaximum = yMax;
+  }
+  float xMin, xMax, yMin, yMax;
+};
+
+CommandStatus PredictionFlow(CommandContext& c) {
+  CGridoraDoc& doc = c.doc;
+  UserInterface& ui = c.ui;
+  const CKrigingState& state = *doc.krigingState;
+  if (!state.primary || !state.inverse || state.inverse->rows != state.SystemSize()) {
+    ui.Message("The kriging system does not belong to the variogram models. Run \"Variogram\" again.");
+    return CommandStatus::Failed;
+  }
+  float cellX = 1.0f, cellY = 1.0f;
+  ReadProfileFloat(c.profile, "CellSizeXOrg", cellX);
+  ReadProfileFloat(c.profile, "CellSizeYOrg", cellY);
+
+  RandomData& points = *doc.primaryData;
+  const SavedRanges before(points);
+  CDlgXYOrigin origin;
+  origin.xMinimum = points.xMinimum;
+  origin.yMinimum = points.yMinimum;
+  origin.xMaximum = points.xMaximum;
+  origin.yMaximum = points.yMaximum;
+  origin.maxData = 0;
+  if (!ui.RunDialog(origin)) return CommandStatus::Canceled;
+  points.xMinimum = static_cast<float>(origin.xMinimum);
+  points.yMinimum = static_cast<float>(origin.yMinimum);
+  points.xMaximum = static_cast<float>(origin.xMaximum);
+  points.yMaximum = static_cast<float>(origin.yMaximum);
+  const float W = points.xMaximum - points.xMinimum;
+  const float H = points.yMaximum - points.yMinimum;
+  if (!(W > 0) || !(H > 0)) {
+    ui.Message(fmt::sprintf("The area for interpolation is empty (X from %f to %f, Y from %f to %f).",
+                            points.xMinimum, points.xMaximum, points.yMinimum, points.yMaximum));
+    return CommandStatus::Failed;
+  }
+
+  float spacing = cellX;
+  spacing = std::min(spacing, static_cast<float>(W * 0.1));
+  spacing = std::min(spacing, static_cast<float>(H * 0.1));
+  CDlgModelSize area;
+  area.mode = 1;
+  area.W = W;
+  area.H = H;
+  area.nx = spacing > 0 ? NodeCountForExtent(W, spacing) : 0;
+  area.ny = spacing > 0 ? NodeCountForExtent(H, spacing) : 0;
+  area.dx = area.dy = spacing;
+  if (!ui.RunDialog(area)) return CommandStatus::Canceled;
+  if (!(area.dx > 0) || !(area.dy > 0) || !std::isfinite(area.dx) || !std::isfinite(area.dy)) {
+    ui.Message(fmt::sprintf("The grid spacing must be greater than 0 (DX=%g DY=%g).", area.dx, area.dy));
+    return CommandStatus::Failed;
+  }
+  NodeLayout layout;
+  layout.x0 = points.xMinimum;
+  layout.y0 = points.yMinimum;
+  layout.dx = area.dx;
+  layout.dy = area.dy;
+  const double nx = std::trunc(static_cast<double>(W / area.dx)) + 2, ny = std::trunc(static_cast<double>(H / area.dy)) + 2;
+  if (nx * ny > static_cast<double>(kMaximumGridValues)) {
+    ui.Message(fmt::sprintf("A spacing of %g x %g gives about %.0f x %.0f nodes, too many for one grid.", area.dx,
+                            area.dy, nx, ny));
+    return CommandStatus::Failed;
+  }
+  layout.nx = NodeCountForExtent(W, area.dx);
+  layout.ny = NodeCountForExtent(H, area.dy);
+
+  GridPrediction prediction;
+  {
+    auto progress = ui.BeginProgress("Kriging prediction");
+    prediction = PredictGrid(state, layout, progress.get());
+  }
+  if (prediction.status == PredictionStatus::Canceled) {
+    before.Restore(points);
+    return CommandStatus::Canceled;
+  }
+  if (prediction.status == PredictionStatus::NotFinite) {
+    before.Restore(points);
+    ui.Message(fmt::sprintf(
+        "Kriging gave no finite estimate at node (%d, %d): the kriging system is too badly conditioned for these "
+        "data. The grid was not changed.",
+        prediction.badColumn, prediction.badRow));
+    return CommandStatus::Failed;
+  }
+
+  GridModel& grid = *doc.grid;
+  const float savedX0 = grid.x0, savedY0 = grid.y0, savedDX = grid.DX, savedDY = grid.DY;
+  grid.x0 = layout.x0;
+  grid.y0 = layout.y0;
+  grid.DX = layout.dx;
+  grid.DY = layout.dy;
+  if (!grid.Reshape(1, layout.nx, layout.ny)) {
+    grid.x0 = savedX0;
+    grid.y0 = savedY0;
+    grid.DX = savedDX;
+    grid.DY = savedDY;
+    before.Restore(points);
+    ui.Message("There is not enough memory for a grid of this size. The grid was not changed.");
+    return CommandStatus::Failed;
+  }
+  WriteProfileFloat(c.profile, "CellSizeXOrg", grid.DX);
+  WriteProfileFloat(c.profile, "CellSizeYOrg", grid.DY);
+  std::copy(prediction.values.begin(), prediction.values.end(), grid.Column(0, 0));
+  WriteVerification(state);
+  ComputeDataDistance(grid, points);
+  ComputeLayerRange(grid, 0);
+  ui.Message("Prediction by Kriging completed!");
+  doc.chartMode = 0;
+  doc.mapBitmapDirty = 1;
+  c.view.UpdateAllViews();
+  return CommandStatus::Done;
+}
+
+CommandStatus RunPrediction(CommandContext& c) {
+  try {
+    return PredictionFlow(c);
+  } catch (const std::bad_alloc&) {
+    c.ui.Message("There is not enough memory for this prediction. The grid was not changed.");
+    return CommandStatus::Failed;
+  }
+}
+
+CommandStatus SelectCross(CommandContext& c) {
+  c.doc.variableSelection = 2;
+  c.view.Invalidate();
+  return CommandStatus::Done;
+}
+
+}  // namespace
+
+void RegisterKrigingCommands(CommandTable& table) {
+  using O = CommandOwner;
+  table.Add({ID_VARIOGRAM, O::View, Variogram,
+             [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c); }});
+  table.Add({ID_PREDICTION, O::View, RunPrediction,
+             [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c) && HasInverse(c); }});
+  table.Add({ID_SET_VARIOGRAM, O::View, SetExperimentalVariogram,
+             [](const CommandContext& c, CommandState& s) {
+               s.enabled = MoreThanOnePoint(c) && c.doc.chartMode == 1 && HasInverse(c);
+             }});
+  // Replaces the view's placeholder, which cannot see the kriging state.
+  table.Add({ID_CROSS_VARIANCE, O::View, SelectCross, [](const CommandContext& c, CommandState& s) {
+               const CKrigingState* state = c.doc.krigingState.get();
+               s.checked = c.doc.variableSelection == 2;
+               s.enabled = c.doc.variableSelection != 2 && c.doc.chartMode == 1 && state && state->cross &&
+                           state->cross->classCount >= 1;
+             }});
+
+  table.AddBatch({"variogram", ID_VARIOGRAM, {"lag", "lag2", "lag12", "cancel"}});
+  table.AddBatch({"prediction", ID_PREDICTION, {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}});
+  table.AddBatch({"set-variogram", ID_SET_VARIOGRAM, {"range", "sill", "cancel"}});
+}
 
 }  // namespace gridora

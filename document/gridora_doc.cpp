@@ -25,6 +25,9 @@ CGridoraDoc::CGridoraDoc(Profile& profile) : profile_(profile) {
   cellRenderer = std::make_unique<CellRenderer>();
   chartParameter = std::make_unique<CDrawingParameter>();
   chartAxes = std::make_unique<ChartAxes>();
+  chartAxes->xLabelsBelow = 1;
+  chartAxes->xTimeUnit = ReadProfileInt(profile_, "iXAxisUnit", 0);
+  chartAxes->yTimeUnit = ReadProfileInt(profile_, "iYAxisUnit", 0);
 }
 
 CGridoraDoc::~CGridoraDoc() = default;

@@ -1,11 +1,25 @@
 #pragma once
-// The variogram chart the view shows instead of the map while chartMode is 1.
+// The variogram chart the view shows after "Variogram" until a prediction is made: the
+// cloud of pair dissimilarities against distance, the class averages and the fitted
+// exponential model, for the variable chosen by the document's variableSelection.
+#include <cstddef>
+
 #include "platform/drawing_context.h"
 
 namespace gridora {
 
 class CGridoraDoc;
+class CVariogramModel;
 
+// The model the chart shows: 1 secondary, 2 cross, otherwise primary; null when the
+// document has no kriging state or no such model.
+const CVariogramModel* ChartModel(const CGridoraDoc& doc);
+
+// Draws nothing without a kriging state, without the chosen model or with an empty
+// layout rectangle.
 void DrawVariogramChart(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout);
+
+// Pairs drawn from a cloud of `count`: every stride-th, so that large clouds stay quick.
+int CloudStride(std::size_t count);
 
 }  // namespace gridora

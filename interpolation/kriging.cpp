@@ -1,0 +1,105 @@
+// Simple kriging of one standardised variable with the exponential covariance
+//
+//     C(h) = c exp(-h / a)
+//
+// of its fitted variogram. With the covariance matrix K (K_ij = C(d_ij)) and the
+// covariances k(x) between a position x and the data points, the estimate is
+//
+//     z*(x) = m' + k(x)^T K^-1 (z' - m')            (standardised)
+//     z(x)  = z*(x) sd + mean                       (the data's own units)
+//
+// There is no Lagrange row (the mean is taken as known) and no nugget, so the estimate
+// reproduces the data at the data points. K^-1 (z' - m') does not depend on x: computed
+// once it makes every estimate O(n) instead of the O(n^2) of forming the weights
+// K^-1 k(x) at each position.
+#include <cmath>
+#include <filesystem>
+
+#include "interpolation/variogram_model.h"
+#include "platform/trace.h"
+
+namespace gridora {
+
+double CVariogramModel::Covariance(double distance) const { return std::exp(-distance / a) * c; }
+
+CMatrix CVariogramModel::CovarianceFor(double range, double sill) const {
+  const int rows = distanceMatrix.rows, columns = distanceMatrix.columns;
+  CMatrix covariance(rows, columns);
+  // The distance matrix of one variable is symmetric, element for element, so its
+  // covariance is too: fill one triangle and mirror it.
+  const bool symmetric = pairMode == 0 && rows == columns;
+#pragma omp parallel for schedule(dynamic, 16)
+  for (int i = 0; i < rows; ++i) {
+    const double* d = distanceMatrix.values[i];
+    double* k = covariance.values[i];
+    for (int j = symmetric ? i : 0; j < columns; ++j) k[j] = std::exp(-d[j] / range) * sill;
+  }
+  if (symmetric)
+    for (int i = 0; i < rows; ++i)
+      for (int j = 0; j < i; ++j) covariance(i, j) = covariance(j, i);
+  return covariance;
+}
+
+std::string CVariogramModel::KrigingMatrixFileName() const {
+  if (pairMode == 1) return "kriging_matrix_c12.txt";
+  if (variableKind == 1) return "kriging_matrix_c22.txt";
+  return "kriging_matrix.txt";
+}
+
+int CVariogramModel::BuildKrigingMatrix() {
+  Trace("nData=%d\n", count);
+  Trace("n=%d\n", distanceMatrix.rows);
+  Trace("m=%d\n", distanceMatrix.columns);
+  Trace("a=%f\n", a);
+  Trace("b=%f\n", b);
+  Trace("c=%f\n", c);
+  covarianceMatrix = CMatrix();
+  covarianceMatrix = CovarianceFor(a, c);
+  WriteToFile(covarianceMatrix, (std::filesystem::path(folder) / KrigingMatrixFileName()).string(), 0, 1);
+  return 1;
+}
+
+std::vector<double> CVariogramModel::ResidualWeights(const CMatrix& inverse) const {
+  // beta_j = sum_i (z'_i - m') inv(i, j): the weights of the spec'd sum
+  // sum_i (z'_i - m') (inv k)_i regrouped by covariance, so inv need not be symmetric.
+  std::vector<double> beta(static_cast<std::size_t>(count), 0.0);
+  for (int i = 0; i < count; ++i) {
+    const double r = values[i] - residualMean;
+    const double* row = inverse.values[i];
+    for (int j = 0; j < count; ++j) beta[j] += r * row[j];
+  }
+  return beta;
+}
+
+double CVariogramModel::PredictWithWeights(double px, double py, const std::vector<double>& beta) const {
+  double s = 0.0;
+  for (int i = 0; i < count; ++i) {
+    const double d = std::sqrt((py - y[i]) * (py - y[i]) + (px - x[i]) * (px - x[i]));
+    s += std::exp(-d / a) * c * beta[i];
+  }
+  double v = s + residualMean;
+  if (standardised == 1) v = v * standardDeviation + mean;
+  return v;
+}
+
+double CVariogramModel::Predict(double px, double py, const CMatrix* inverse) const {
+  if (!inverse) return std::nan("");
+  CMatrix k(count, 1);
+  for (int i = 0; i < count; ++i) {
+    const double d = std::sqrt((py - y[i]) * (py - y[i]) + (px - x[i]) * (px - x[i]));
+    k(i, 0) = std::exp(-d / a) * c;
+    Trace("%d %f %f\n", i, d, k(i, 0));
+  }
+  const CMatrix w = Product(*inverse, k);
+  if (TraceEnabled()) PrintToConsole(w);
+  double s = 0.0;
+  for (int i = 0; i < count; ++i) {
+    Trace("%d %f %f\n", i, w(i, 0), values[i]);
+    s += (values[i] - residualMean) * w(i, 0);
+  }
+  double v = s + residualMean;
+  if (standardised == 1) v = v * standardDeviation + mean;
+  return v;
+}
+
+}  // namespace gridora

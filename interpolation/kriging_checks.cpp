@@ -1,0 +1,101 @@
+#include "interpolation/kriging_checks.h"
+
+#include <fmt/printf.h>
+
+#include <algorithm>
+#include <fstream>
+#include <numeric>
+#include <string_view>
+#include <vector>
+
+#include "platform/number_text.h"
+
+namespace gridora {
+namespace {
+
+constexpr double kGigabyte = 1024.0 * 1024.0 * 1024.0;
+
+}  // namespace
+
+std::optional<CoincidentPoints> FindCoincidentPoints(int count, const DataPoint* points) {
+  if (count < 2) return std::nullopt;
+  std::vector<int> order(static_cast<std::size_t>(count));
+  std::iota(order.begin(), order.end(), 0);
+  auto samePosition = [points](int i, int j) { return points[i].x == points[j].x && points[i].y == points[j].y; };
+  std::sort(order.begin(), order.end(), [points](int i, int j) {
+    if (points[i].x != points[j].x) return points[i].x < points[j].x;
+    if (points[i].y != points[j].y) return points[i].y < points[j].y;
+    return i < j;
+  });
+  CoincidentPoints found;
+  for (std::size_t k = 1; k < order.size(); ++k) {
+    if (!samePosition(order[k - 1], order[k])) continue;
+    ++found.pairs;
+    const int first = order[k - 1], second = order[k];  // first < second within a run
+    if (found.first < 0 || first < found.first || (first == found.first && second < found.second)) {
+      found.first = first;
+      found.second = second;
+    }
+  }
+  if (found.pairs == 0) return std::nullopt;
+  return found;
+}
+
+std::optional<std::string> CheckVariogramData(const std::string& what, int count, const DataPoint* points) {
+  if (count < 2)
+    return fmt::sprintf("The %s data hold %d point(s); a variogram needs at least two points.", what, count);
+  bool allEqual = true;
+  for (int i = 1; i < count && allEqual; ++i) allEqual = points[i].z == points[0].z;
+  if (allEqual)
+    return fmt::sprintf(
+        "All %d values of the %s data are equal (%g): they have no variance, so no variogram can be "
+        "fitted to them.",
+        count, what, points[0].z);
+  if (auto same = FindCoincidentPoints(count, points)) {
+    const DataPoint& p = points[same->first];
+    std::string text = fmt::sprintf(
+        "The %s data points No.%d and No.%d (counted from 1) lie at the same position (%f, %f). Kriging "
+        "cannot use two points at one position: its system of equations would be singular.",
+        what, same->first + 1, same->second + 1, p.x, p.y);
+    if (same->pairs > 1) text += fmt::sprintf(" %d pairs of points share a position in all.", same->pairs);
+    text += " Remove or merge the repeated points and try again.";
+    return text;
+  }
+  return std::nullopt;
+}
+
+double VariogramMemoryNeed(std::size_t n1, std::size_t n2) {
+  const double a = static_cast<double>(n1), b = static_cast<double>(n2);
+  // Per variable: distance, dissimilarity and covariance matrices (with their spare row
+  // and column) and the two cloud arrays of n(n-1)/2 pairs.
+  auto variable = [](double n) { return 3.0 * (n + 1) * (n + 1) + n * (n - 1); };
+  double doubles = variable(a);
+  if (n2 > 0) doubles += variable(b) + 3.0 * (a + 1) * (b + 1) + 2.0 * a * b;  // cross model
+  const double system = a + b;
+  doubles += 2.0 * (system + 1) * (system + 1);  // the block system and its inverse
+  return doubles * sizeof(double);
+}
+
+double AvailableMemory() {
+  std::ifstream in("/proc/meminfo");
+  std::string line;
+  while (std::getline(in, line)) {
+    constexpr std::string_view key = "MemAvailable:";
+    if (line.compare(0, key.size(), key) != 0) continue;
+    std::size_t pos = key.size();
+    double kilobytes = 0;
+    if (ScanDouble(line, pos, kilobytes)) return kilobytes * 1024.0;
+  }
+  return 0.0;
+}
+
+std::optional<std::string> CheckMemory(const std::string& what, double need) {
+  const double available = AvailableMemory();
+  if (available <= 0 || need <= available) return std::nullopt;
+  return fmt::sprintf(
+      "%s needs about %.1f GB of memory for its matrices, but only %.1f GB are available. Use fewer "
+      "data points.",
+      what, need / kGigabyte, available / kGigabyte);
+}
+
+}  // namespace gridora

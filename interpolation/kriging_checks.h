@@ -1,0 +1,41 @@
+#pragma once
+// What kriging refuses before it starts, with the message that tells the user why.
+//
+// - Fewer than two points, or values that are all equal: the values cannot be
+//   standardised (the standard deviation is 0) and the variogram is flat.
+// - Two points at the same position: their rows of the covariance matrix are equal, so
+//   the kriging system is singular and has no inverse.
+// - Data sets whose n x n matrices do not fit into the memory the machine has left.
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "document/random_data.h"
+
+namespace gridora {
+
+// `what` names the data set in the message ("primary", "secondary").
+std::optional<std::string> CheckVariogramData(const std::string& what, int count, const DataPoint* points);
+
+struct CoincidentPoints {
+  int first = -1;   // 0-based indices, first < second
+  int second = -1;
+  int pairs = 0;    // number of coincident pairs found (equal neighbours after sorting)
+};
+
+// The first two points (by index) that share a position, if any. O(n log n).
+std::optional<CoincidentPoints> FindCoincidentPoints(int count, const DataPoint* points);
+
+// Bytes that "Variogram" needs for n1 primary and n2 secondary points (n2 = 0 for simple
+// kriging): the distance, dissimilarity and covariance matrices and the cloud of each
+// variable and of the cross pairs, and the system with its inverse.
+double VariogramMemoryNeed(std::size_t n1, std::size_t n2);
+
+// Memory the system can still give this process, in bytes (MemAvailable; 0 when unknown).
+double AvailableMemory();
+
+// A message when `need` bytes exceed the available memory (nullopt when they fit or the
+// available memory is unknown).
+std::optional<std::string> CheckMemory(const std::string& what, double need);
+
+}  // namespace gridora

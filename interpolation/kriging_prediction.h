@@ -1,0 +1,40 @@
+#pragma once
+// Kriging estimates on the nodes of a regular grid, and the verification file that
+// compares the estimates at the data points with the data.
+//
+// The estimates go into a buffer of their own; the caller puts them into the grid only
+// when every node came out finite and nobody cancelled, so the document's grid never
+// holds half a prediction.
+#include <vector>
+
+#include "interpolation/kriging_state.h"
+
+namespace gridora {
+
+class Feedback;
+
+struct NodeLayout {
+  float x0 = 0, y0 = 0;  // position of node (0, 0)
+  float dx = 1, dy = 1;
+  int nx = 0, ny = 0;
+};
+
+enum class PredictionStatus { Done, Canceled, NotFinite };
+
+struct GridPrediction {
+  PredictionStatus status = PredictionStatus::Done;
+  std::vector<float> values;  // nx * ny, node (i, j) at i * ny + j
+  int badColumn = -1, badRow = -1;  // a node whose estimate is not finite
+};
+
+// Cokriging when the state has a secondary model, else simple kriging of the primary
+// variable. The state must hold an inverse of the matching size.
+GridPrediction PredictGrid(const CKrigingState& state, const NodeLayout& layout, Feedback* feedback);
+
+// The estimates at the primary data points, written as " %d %f %f %f %f \n" (index, x, y,
+// data value, estimate) to "verification.txt" in the primary model's folder, or for
+// cokriging to "cokriging_verification.txt" in the state's folder. A file that cannot be
+// created is skipped.
+void WriteVerification(const CKrigingState& state);
+
+}  // namespace gridora
