@@ -39,6 +39,13 @@ bool AllFinite(const CMatrix& m) {
   return true;
 }
 
+bool Symmetric(const CMatrix& m) {
+  for (int i = 0; i < m.rows; ++i)
+    for (int j = 0; j < i; ++j)
+      if (m(i, j) != m(j, i)) return false;
+  return true;
+}
+
 void CopyInto(const CMatrix& from, CMatrix& to) {
   for (int i = 0; i < from.rows; ++i) std::copy(from.values[i], from.values[i] + from.columns, to.values[i]);
 }
@@ -122,7 +129,9 @@ SystemInverse InvertSystemMatrix(const CMatrix& A, Feedback* feedback) {
   if (n != A.columns || n <= 0) return result;
   CMatrix work(n, n);
   CopyInto(A, work);
-  SystemInverseStatus status = CholeskyInverse(work, n, feedback);
+  // Cholesky reads one triangle only: it is for symmetric matrices.
+  SystemInverseStatus status =
+      Symmetric(A) ? CholeskyInverse(work, n, feedback) : SystemInverseStatus::Singular;
   if (status == SystemInverseStatus::Singular) {
     CopyInto(A, work);
     status = LuInverse(work, n, feedback);

@@ -25,7 +25,8 @@ struct SystemInverse {
   CMatrix inverse;  // n x n when Inverted, else empty
 };
 
-// A must be square. `feedback` may be null.
+// A must be square; a matrix that is not symmetric goes to the LU factorisation directly.
+// `feedback` may be null.
 SystemInverse InvertSystemMatrix(const CMatrix& A, Feedback* feedback);
 
 }  // namespace gridora
