@@ -93,9 +93,9 @@ CommandStatus RunVariogram(CommandContext& c) {
     return CommandStatus::Failed;
   }
 
-  if (!doc.krigingState) doc.krigingState = std::make_unique<CKrigingState>(doc.dataFolder, 1);
-  CKrigingState& state = *doc.krigingState;
-  CKrigingState run(state.folder, state.showMessages);
+  // The first run creates the state with the data folder of the moment; later runs keep
+  // that folder. The state itself appears only when the run completes.
+  CKrigingState run(doc.krigingState ? doc.krigingState->folder : doc.dataFolder, 1);
   DiagnosticFile variogramFile(InFolder(doc.dataFolder, "variogram.txt"), DiagnosticFile::Encoding::Utf16LittleEndian);
   std::string refusal;
   auto refuse = [&]() {
@@ -147,7 +147,8 @@ CommandStatus RunVariogram(CommandContext& c) {
   }
   if (!Inverted(inverted, system.rows, ui)) return StatusOf(inverted);
 
-  state.AdoptRun(std::move(run));
+  if (!doc.krigingState) doc.krigingState = std::make_unique<CKrigingState>(run.folder, run.showMessages);
+  doc.krigingState->AdoptRun(std::move(run));
   variogramFile.Close();
   doc.chartMode = 1;
   c.view.Invalidate();
@@ -239,16 +240,6 @@ void ComputeDataDistance(GridModel& grid, const RandomData& points) {
     }
 }
 
-void ComputeLayerRange(GridModel& grid, int layer) {
-  grid.layerMaximum[layer] = -1.0e10f;
-  grid.layerMinimum[layer] = 1.0e10f;
-  for (int i = 0; i < grid.NX; ++i)
-    for (int j = 0; j < grid.NY; ++j) {
-      grid.layerMaximum[layer] = std::max(grid.layerMaximum[layer], grid.Value(layer, i, j));
-      grid.layerMinimum[layer] = std::min(grid.layerMinimum[layer], grid.Value(layer, i, j));
-    }
-}
-
 struct SavedRanges {
   explicit SavedRanges(const RandomData& d) : xMin(d.xMinimum), xMax(d.xMaximum), yMin(d.yMinimum), yMax(d.yMaximum) {}
   void Restore(RandomData& d) const {
@@ -290,6 +281,7 @@ CommandStatus PredictionFlow(CommandContext& c) {
   if (!(W > 0) || !(H > 0)) {
     ui.Message(fmt::sprintf("The area for interpolation is empty (X from %f to %f, Y from %f to %f).",
                             points.xMinimum, points.xMaximum, points.yMinimum, points.yMaximum));
+    before.Restore(points);
     return CommandStatus::Failed;
   }
 
@@ -306,6 +298,7 @@ CommandStatus PredictionFlow(CommandContext& c) {
   if (!ui.RunDialog(area)) return CommandStatus::Canceled;
   if (!(area.dx > 0) || !(area.dy > 0) || !std::isfinite(area.dx) || !std::isfinite(area.dy)) {
     ui.Message(fmt::sprintf("The grid spacing must be greater than 0 (DX=%g DY=%g).", area.dx, area.dy));
+    before.Restore(points);
     return CommandStatus::Failed;
   }
   NodeLayout layout;
@@ -317,6 +310,7 @@ CommandStatus PredictionFlow(CommandContext& c) {
   if (nx * ny > static_cast<double>(kMaximumGridValues)) {
     ui.Message(fmt::sprintf("A spacing of %g x %g gives about %.0f x %.0f nodes, too many for one grid.", area.dx,
                             area.dy, nx, ny));
+    before.Restore(points);
     return CommandStatus::Failed;
   }
   layout.nx = NodeCountForExtent(W, area.dx);
@@ -360,7 +354,7 @@ CommandStatus PredictionFlow(CommandContext& c) {
   std::copy(prediction.values.begin(), prediction.values.end(), grid.Column(0, 0));
   WriteVerification(state);
   ComputeDataDistance(grid, points);
-  ComputeLayerRange(grid, 0);
+  grid.ComputeLayerRange(0);
   ui.Message("Prediction by Kriging completed!");
   doc.chartMode = 0;
   doc.mapBitmapDirty = 1;
