@@ -25,18 +25,12 @@ double CVariogramModel::Covariance(double distance) const { return std::exp(-dis
 CMatrix CVariogramModel::CovarianceFor(double range, double sill) const {
   const int rows = distanceMatrix.rows, columns = distanceMatrix.columns;
   CMatrix covariance(rows, columns);
-  // The distance matrix of one variable is symmetric, element for element, so its
-  // covariance is too: fill one triangle and mirror it.
-  const bool symmetric = pairMode == 0 && rows == columns;
-#pragma omp parallel for schedule(dynamic, 16)
+#pragma omp parallel for schedule(static)
   for (int i = 0; i < rows; ++i) {
     const double* d = distanceMatrix.values[i];
     double* k = covariance.values[i];
-    for (int j = symmetric ? i : 0; j < columns; ++j) k[j] = std::exp(-d[j] / range) * sill;
+    for (int j = 0; j < columns; ++j) k[j] = std::exp(-d[j] / range) * sill;
   }
-  if (symmetric)
-    for (int i = 0; i < rows; ++i)
-      for (int j = 0; j < i; ++j) covariance(i, j) = covariance(j, i);
   return covariance;
 }
 

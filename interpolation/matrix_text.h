@@ -10,12 +10,20 @@
 // Every "\n" is written as CR LF. Rows are formatted in parallel into per-block buffers
 // and written in order.
 #include <filesystem>
+#include <string>
 
 #include "interpolation/matrix.h"
 
 namespace gridora {
 
 enum class MatrixTextKind { MatrixLayoutOne, InverseDump };
+
+// printf's "%e" and "%f" (six digits after the point), appended to `out`: exactly the
+// same characters, about ten times faster. The number is scaled by exact powers of ten
+// and rounded; the rare value that lies too close to a rounding tie for the scaled
+// double to decide it, and the extremes, go through the general formatter.
+void AppendExponent(std::string& out, double v);
+void AppendFixed(std::string& out, double v);
 
 // false when the file cannot be created or written (nothing else happens then).
 bool WriteMatrixText(const CMatrix& A, const std::filesystem::path& path, MatrixTextKind kind);

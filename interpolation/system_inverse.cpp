@@ -39,11 +39,21 @@ bool AllFinite(const CMatrix& m) {
   return true;
 }
 
-bool Symmetric(const CMatrix& m) {
-  for (int i = 0; i < m.rows; ++i)
-    for (int j = 0; j < i; ++j)
-      if (m(i, j) != m(j, i)) return false;
+// Visits the pairs (i, j), j < i, tile by tile, so that the mirrored element (j, i) is
+// read from a few cache lines instead of one line per element.
+constexpr int kTile = 64;
+template <typename Visit>
+bool ForLowerPairs(int n, Visit visit) {
+  for (int ti = 0; ti < n; ti += kTile)
+    for (int tj = 0; tj <= ti; tj += kTile)
+      for (int i = ti; i < std::min(n, ti + kTile); ++i)
+        for (int j = tj; j < std::min(i, tj + kTile); ++j)
+          if (!visit(i, j)) return false;
   return true;
+}
+
+bool Symmetric(const CMatrix& m) {
+  return ForLowerPairs(m.rows, [&m](int i, int j) { return m(i, j) == m(j, i); });
 }
 
 void CopyInto(const CMatrix& from, CMatrix& to) {
@@ -78,8 +88,10 @@ int BlockedCholesky(CMatrix& m, int n, Feedback* feedback) {
 // Copies the lower triangle of the column-major view (the upper one of the row-major
 // storage) onto the other half.
 void MirrorUpperRows(CMatrix& m, int n) {
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < i; ++j) m(i, j) = m(j, i);
+  ForLowerPairs(n, [&m](int i, int j) {
+    m(i, j) = m(j, i);
+    return true;
+  });
 }
 
 SystemInverseStatus CholeskyInverse(CMatrix& m, int n, Feedback* feedback) {

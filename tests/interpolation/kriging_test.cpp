@@ -337,5 +337,28 @@ TEST(KrigingChecks, SystemsThatDoNotFitInMemoryAreRefusedWithTheirSize) {
   EXPECT_GT(VariogramMemoryNeed(100, 50), VariogramMemoryNeed(100, 0));
 }
 
+TEST(MatrixText, FastNumberFormsAreThoseOfPrintf) {
+  std::mt19937_64 random(99);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  std::uniform_int_distribution<int> decade(-40, 40);
+  std::vector<double> values = {0.0, -0.0, 1.0, -1.0, 0.5, 1e-7, 5e-7, 4.9999995e-7, 0.0000005, 0.0000015,
+                                9.9999995, 9.9999996, 999999.5, 123456789.0, 1e22, 1e-22, 1e-300, 5e-324,
+                                1e300, 1.7976931348623157e308, 0.1, 0.7, 2.5e-5, 1234.5678905, 1e15, 9.5e14,
+                                NAN, INFINITY, -INFINITY};
+  for (int i = 0; i < 100000; ++i) values.push_back(unit(random) * std::pow(10.0, decade(random)));
+  // Values on a six-decimal grid (ties of the binary values nearest to them).
+  for (int i = 0; i < 20000; ++i) values.push_back(std::round(unit(random) * 1e9) / 1e6 + 5e-7);
+  int mismatches = 0;
+  for (double v : values) {
+    std::string e, f;
+    AppendExponent(e, v);
+    AppendFixed(f, v);
+    if (e != fmt::sprintf("%e", v) || f != fmt::sprintf("%f", v)) {
+      if (++mismatches < 10) ADD_FAILURE() << fmt::sprintf("%.17g: %s %s", v, e, f);
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
 }  // namespace
 }  // namespace gridora
