@@ -17,13 +17,16 @@
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
+#include "commands/grid_layout.h"
 #include "dialogs/dialogs.h"
 #include "document/gridora_doc.h"
 #include "interpolation/diagnostic_file.h"
+#include "interpolation/grid_summary.h"
 #include "interpolation/kriging_checks.h"
 #include "interpolation/kriging_prediction.h"
 #include "interpolation/kriging_state.h"
 #include "interpolation/matrix_text.h"
+#include "platform/available_memory.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
@@ -226,31 +229,6 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
   return CommandStatus::Done;
 }
 
-// Distance from every node to the nearest point of the set.
-void ComputeDataDistance(GridModel& grid, const RandomData& points) {
-  for (int i = 0; i < grid.NX; ++i)
-    for (int j = 0; j < grid.NY; ++j) {
-      float d = 1.0e9f;
-      for (int p = 0; p < points.count; ++p) {
-        const float dx = i * grid.DX - static_cast<float>(points.points[p].x - points.xMinimum);
-        const float dy = j * grid.DY - static_cast<float>(points.points[p].y - points.yMinimum);
-        d = std::min(d, static_cast<float>(std::sqrt(static_cast<double>(dx * dx + dy * dy))));
-      }
-      grid.Distance(i, j) = d;
-    }
-}
-
-struct SavedRanges {
-  explicit SavedRanges(const RandomData& d) : xMin(d.xMinimum), xMax(d.xMaximum), yMin(d.yMinimum), yMax(d.yMaximum) {}
-  void Restore(RandomData& d) const {
-    d.xMinimum = xMin;
-    d.xMaximum = xMax;
-    d.yMinimum = yMin;
-    d.yMaximum = yMax;
-  }
-  float xMin, xMax, yMin, yMax;
-};
-
 CommandStatus PredictionFlow(CommandContext& c) {
   CGridoraDoc& doc = c.doc;
   UserInterface& ui = c.ui;
@@ -263,98 +241,74 @@ CommandStatus PredictionFlow(CommandContext& c) {
   ReadProfileFloat(c.profile, "CellSizeXOrg", cellX);
   ReadProfileFloat(c.profile, "CellSizeYOrg", cellY);
 
-  RandomData& points = *doc.primaryData;
-  const SavedRanges before(points);
-  CDlgXYOrigin origin;
-  origin.xMinimum = points.xMinimum;
-  origin.yMinimum = points.yMinimum;
-  origin.xMaximum = points.xMaximum;
-  origin.yMaximum = points.yMaximum;
-  origin.maxData = 0;
-  if (!ui.RunDialog(origin)) return CommandStatus::Canceled;
-  points.xMinimum = static_cast<float>(origin.xMinimum);
-  points.yMinimum = static_cast<float>(origin.yMinimum);
-  points.xMaximum = static_cast<float>(origin.xMaximum);
-  points.yMaximum = static_cast<float>(origin.yMaximum);
-  const float W = points.xMaximum - points.xMinimum;
-  const float H = points.yMaximum - points.yMinimum;
-  if (!(W > 0) || !(H > 0)) {
-    ui.Message(fmt::sprintf("The area for interpolation is empty (X from %f to %f, Y from %f to %f).",
-                            points.xMinimum, points.xMaximum, points.yMinimum, points.yMaximum));
-    before.Restore(points);
-    return CommandStatus::Failed;
+  // The stored spacing, but at most a tenth of either extent.
+  auto propose = [cellX](float W, float H) {
+    float spacing = cellX;
+    spacing = std::min(spacing, static_cast<float>(W * 0.1));
+    return std::min(spacing, static_cast<float>(H * 0.1));
+  };
+  RandomData& data = *doc.primaryData;
+  GridLayout layout;
+  switch (AskGridLayout(c, propose, layout)) {
+    case GridLayoutResult::Canceled:
+      return CommandStatus::Canceled;
+    case GridLayoutResult::Refused:
+      return CommandStatus::Failed;
+    case GridLayoutResult::Accepted:
+      break;
   }
+  const int NX = layout.NX, NY = layout.NY;
+  auto refuse = [&](const std::string& text) {
+    RestoreRanges(data, layout);
+    ui.Message(text);
+    return CommandStatus::Failed;
+  };
+  const std::uint64_t nodes = static_cast<std::uint64_t>(NX) * static_cast<std::uint64_t>(NY);
+  const std::uint64_t needed = nodes * 2 * sizeof(float);
+  const std::uint64_t available = AvailableMemoryBytes();
+  if (available != 0 && needed > available)
+    return refuse(fmt::sprintf(
+        "Cannot interpolate: a grid of %d x %d nodes needs about %s of memory, more than this computer has "
+        "available (%s). Choose a larger spacing.",
+        NX, NY, MemoryText(needed), MemoryText(available)));
 
-  float spacing = cellX;
-  spacing = std::min(spacing, static_cast<float>(W * 0.1));
-  spacing = std::min(spacing, static_cast<float>(H * 0.1));
-  CDlgModelSize area;
-  area.mode = 1;
-  area.W = W;
-  area.H = H;
-  area.nx = spacing > 0 ? NodeCountForExtent(W, spacing) : 0;
-  area.ny = spacing > 0 ? NodeCountForExtent(H, spacing) : 0;
-  area.dx = area.dy = spacing;
-  if (!ui.RunDialog(area)) return CommandStatus::Canceled;
-  if (!(area.dx > 0) || !(area.dy > 0) || !std::isfinite(area.dx) || !std::isfinite(area.dy)) {
-    ui.Message(fmt::sprintf("The grid spacing must be greater than 0 (DX=%g DY=%g).", area.dx, area.dy));
-    before.Restore(points);
-    return CommandStatus::Failed;
-  }
-  NodeLayout layout;
-  layout.x0 = points.xMinimum;
-  layout.y0 = points.yMinimum;
-  layout.dx = area.dx;
-  layout.dy = area.dy;
-  const double nx = std::trunc(static_cast<double>(W / area.dx)) + 2, ny = std::trunc(static_cast<double>(H / area.dy)) + 2;
-  if (nx * ny > static_cast<double>(kMaximumGridValues)) {
-    ui.Message(fmt::sprintf("A spacing of %g x %g gives about %.0f x %.0f nodes, too many for one grid.", area.dx,
-                            area.dy, nx, ny));
-    before.Restore(points);
-    return CommandStatus::Failed;
-  }
-  layout.nx = NodeCountForExtent(W, area.dx);
-  layout.ny = NodeCountForExtent(H, area.dy);
+  // The new grid is computed aside and moved into the document at the end.
+  GridModel result;
+  result.x0 = layout.xMinimum;
+  result.y0 = layout.yMinimum;
+  result.DX = layout.DX;
+  result.DY = layout.DY;
+  result.layerCount = 1;
+  result.NX = NX;
+  result.NY = NY;
+  if (!result.AllocateGrid())
+    return refuse(fmt::sprintf(
+        "Cannot interpolate: there was not enough memory for a grid of %d x %d nodes. The grid is unchanged.", NX, NY));
 
-  GridPrediction prediction;
-  {
-    auto progress = ui.BeginProgress("Kriging prediction");
-    prediction = PredictGrid(state, layout, progress.get());
-  }
+  std::unique_ptr<Feedback> feedback = ui.BeginProgress("Prediction by kriging");
+  const NodeLayout nodeLayout{result.x0, result.y0, result.DX, result.DY, NX, NY};
+  const GridPrediction prediction = PredictGrid(state, nodeLayout, result.Column(0, 0), feedback.get());
   if (prediction.status == PredictionStatus::Canceled) {
-    before.Restore(points);
+    RestoreRanges(data, layout);
     return CommandStatus::Canceled;
   }
-  if (prediction.status == PredictionStatus::NotFinite) {
-    before.Restore(points);
-    ui.Message(fmt::sprintf(
+  if (prediction.status == PredictionStatus::NotFinite)
+    return refuse(fmt::sprintf(
         "Kriging gave no finite estimate at node (%d, %d): the kriging system is too badly conditioned for these "
-        "data. The grid was not changed.",
+        "data. The grid is unchanged.",
         prediction.badColumn, prediction.badRow));
-    return CommandStatus::Failed;
+  if (feedback) feedback->SetStage("Distances to the data");
+  if (!ComputeDataDistance(result, data, feedback.get())) {
+    RestoreRanges(data, layout);
+    return CommandStatus::Canceled;
   }
+  ComputeLayerRange(result, 0);
+  feedback.reset();
 
-  GridModel& grid = *doc.grid;
-  const float savedX0 = grid.x0, savedY0 = grid.y0, savedDX = grid.DX, savedDY = grid.DY;
-  grid.x0 = layout.x0;
-  grid.y0 = layout.y0;
-  grid.DX = layout.dx;
-  grid.DY = layout.dy;
-  if (!grid.Reshape(1, layout.nx, layout.ny)) {
-    grid.x0 = savedX0;
-    grid.y0 = savedY0;
-    grid.DX = savedDX;
-    grid.DY = savedDY;
-    before.Restore(points);
-    ui.Message("There is not enough memory for a grid of this size. The grid was not changed.");
-    return CommandStatus::Failed;
-  }
-  WriteProfileFloat(c.profile, "CellSizeXOrg", grid.DX);
-  WriteProfileFloat(c.profile, "CellSizeYOrg", grid.DY);
-  std::copy(prediction.values.begin(), prediction.values.end(), grid.Column(0, 0));
   WriteVerification(state);
-  ComputeDataDistance(grid, points);
-  grid.ComputeLayerRange(0);
+  CommitGrid(*doc.grid, result);
+  WriteProfileFloat(c.profile, "CellSizeXOrg", layout.DX);
+  WriteProfileFloat(c.profile, "CellSizeYOrg", layout.DY);
   ui.Message("Prediction by Kriging completed!");
   doc.chartMode = 0;
   doc.mapBitmapDirty = 1;
@@ -366,7 +320,7 @@ CommandStatus RunPrediction(CommandContext& c) {
   try {
     return PredictionFlow(c);
   } catch (const std::bad_alloc&) {
-    c.ui.Message("There is not enough memory for this prediction. The grid was not changed.");
+    c.ui.Message("There is not enough memory for this prediction. The grid is unchanged.");
     return CommandStatus::Failed;
   }
 }

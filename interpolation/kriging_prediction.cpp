@@ -38,16 +38,14 @@ class Estimator {
 
 }  // namespace
 
-GridPrediction PredictGrid(const CKrigingState& state, const NodeLayout& layout, Feedback* feedback) {
+GridPrediction PredictGrid(const CKrigingState& state, const NodeLayout& layout, float* values, Feedback* feedback) {
   GridPrediction result;
   const Estimator estimate(state);
   const int nx = layout.nx, ny = layout.ny;
-  result.values.assign(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), 0.0f);
   const bool parallel = !TraceEnabled();  // traces keep their order
   for (int first = 0; first < nx; first += kColumnsPerStep) {
     if (Canceled(feedback)) {
       result.status = PredictionStatus::Canceled;
-      result.values.clear();
       return result;
     }
     const int last = std::min(nx, first + kColumnsPerStep);
@@ -57,17 +55,16 @@ GridPrediction PredictGrid(const CKrigingState& state, const NodeLayout& layout,
       const int i = first + k / ny, j = k % ny;
       const double x = static_cast<double>(layout.x0) + i * static_cast<double>(layout.dx);
       const double y = static_cast<double>(layout.y0) + j * static_cast<double>(layout.dy);
-      result.values[static_cast<std::size_t>(i) * ny + j] = static_cast<float>(estimate(x, y));
+      values[static_cast<std::size_t>(i) * ny + j] = static_cast<float>(estimate(x, y));
     }
     Report(feedback, static_cast<double>(last) / nx);
   }
   for (int i = 0; i < nx; ++i)
     for (int j = 0; j < ny; ++j)
-      if (!std::isfinite(result.values[static_cast<std::size_t>(i) * ny + j])) {
+      if (!std::isfinite(values[static_cast<std::size_t>(i) * ny + j])) {
         result.status = PredictionStatus::NotFinite;
         result.badColumn = i;
         result.badRow = j;
-        result.values.clear();
         return result;
       }
   return result;

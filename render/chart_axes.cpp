@@ -7,12 +7,10 @@
 
 #include "platform/profile.h"
 #include "render/drawing_parameter.h"
+#include "render/map_text.h"
 
 namespace gridora {
 namespace {
-
-// No platform text-size factor on this system.
-constexpr float kTextScale = 1.0f;
 
 // A range far beyond its tick interval (absurd coordinates) would ask for millions of
 // grid lines; the chart stops at this many.
@@ -93,7 +91,7 @@ void DrawChartAxes(DrawingContext& dc, const CDrawingParameter& parameter, const
   const int bottom = static_cast<int>(top + 2 * axes.yExtraOffset + (axes.yEnd - axes.yStart) * axes.yScale);
   const int right = static_cast<int>((axes.xEnd - axes.xStart) * axes.xScale + left);
 
-  const Font oldFont = dc.SelectFont(Font{"Arial", static_cast<int>(kChartTextHeight * kTextScale), 0, 400});
+  const Font oldFont = dc.SelectFont(MapFont(kChartTextHeight));
   const Pen oldPen = dc.SelectPen(Pen{PenStyle::Solid, 1, kGridBlue});
 
   bool anyLabel = false;

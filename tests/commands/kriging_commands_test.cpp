@@ -293,8 +293,9 @@ TEST_F(KrigingCommands, PredictionRefusesAnEmptyAreaAndANonPositiveSpacing) {
     return true;
   });
   EXPECT_EQ(f.Run(ID_PREDICTION), CommandStatus::Failed);
-  EXPECT_NE(f.ui.messages.back().find("spacing"), std::string::npos);
+  EXPECT_NE(f.ui.messages.back().find("DX and DY must be larger than 0"), std::string::npos);
   EXPECT_EQ(f.doc->grid->layerCount, 0);
+  EXPECT_EQ(f.doc->primaryData->xMaximum, 4.0f);  // the ranges are back
 }
 
 TEST_F(KrigingCommands, SetExperimentalVariogramRebuildsTheSystemFromTheNewRangeAndSill) {

@@ -181,24 +181,25 @@ TEST_F(Kriging, VerificationFilesListTheDataBesideTheirEstimates) {
   EXPECT_EQ(lines[4], fmt::sprintf(" 4 %f %f %f %f ", 3.0, 1.0, 4.0, 4.0));
 }
 
-TEST_F(Kriging, GridPredictionFillsEveryNodeOrNothing) {
+TEST_F(Kriging, GridPredictionFillsEveryNodeOrStopsAtACancel) {
   SetUpSimple();
   const NodeLayout layout{0.0f, 0.0f, 1.0f, 0.5f, 4, 3};
-  GridPrediction grid = PredictGrid(*state_, layout, nullptr);
+  std::vector<float> values(12, -1.0f);
+  GridPrediction grid = PredictGrid(*state_, layout, values.data(), nullptr);
   ASSERT_EQ(grid.status, PredictionStatus::Done);
-  ASSERT_EQ(grid.values.size(), 12u);
-  EXPECT_NEAR(grid.values[0 * 3 + 0], 1.0, 1e-6);  // node (0, 0) on point 0
-  EXPECT_NEAR(grid.values[1 * 3 + 0], 2.0, 1e-6);  // node (1, 0) on point 1
-  EXPECT_NEAR(grid.values[0 * 3 + 2], 3.0, 1e-6);  // node (0, 2) at y = 1
+  EXPECT_NEAR(values[0 * 3 + 0], 1.0, 1e-6);  // node (0, 0) on point 0
+  EXPECT_NEAR(values[1 * 3 + 0], 2.0, 1e-6);  // node (1, 0) on point 1
+  EXPECT_NEAR(values[0 * 3 + 2], 3.0, 1e-6);  // node (0, 2) at y = 1
 
   class CancelAtOnce : public Feedback {
    public:
     void SetProgress(double) override {}
     bool IsCanceled() const override { return true; }
   } cancel;
-  grid = PredictGrid(*state_, layout, &cancel);
+  std::vector<float> untouched(12, -1.0f);
+  grid = PredictGrid(*state_, layout, untouched.data(), &cancel);
   EXPECT_EQ(grid.status, PredictionStatus::Canceled);
-  EXPECT_TRUE(grid.values.empty());
+  EXPECT_EQ(untouched, std::vector<float>(12, -1.0f));
 }
 
 // ---- the inverse ----
