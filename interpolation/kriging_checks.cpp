@@ -3,12 +3,10 @@
 #include <fmt/printf.h>
 
 #include <algorithm>
-#include <fstream>
 #include <numeric>
-#include <string_view>
 #include <vector>
 
-#include "platform/number_text.h"
+#include "platform/available_memory.h"
 
 namespace gridora {
 namespace {
@@ -76,21 +74,8 @@ double VariogramMemoryNeed(std::size_t n1, std::size_t n2) {
   return doubles * sizeof(double);
 }
 
-double AvailableMemory() {
-  std::ifstream in("/proc/meminfo");
-  std::string line;
-  while (std::getline(in, line)) {
-    constexpr std::string_view key = "MemAvailable:";
-    if (line.compare(0, key.size(), key) != 0) continue;
-    std::size_t pos = key.size();
-    double kilobytes = 0;
-    if (ScanDouble(line, pos, kilobytes)) return kilobytes * 1024.0;
-  }
-  return 0.0;
-}
-
 std::optional<std::string> CheckMemory(const std::string& what, double need) {
-  const double available = AvailableMemory();
+  const double available = static_cast<double>(AvailableMemoryBytes());
   if (available <= 0 || need <= available) return std::nullopt;
   return fmt::sprintf(
       "%s needs about %.1f GB of memory for its matrices, but only %.1f GB are available. Use fewer "

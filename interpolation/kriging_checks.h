@@ -31,11 +31,8 @@ std::optional<CoincidentPoints> FindCoincidentPoints(int count, const DataPoint*
 // variable and of the cross pairs, and the system with its inverse.
 double VariogramMemoryNeed(std::size_t n1, std::size_t n2);
 
-// Memory the system can still give this process, in bytes (MemAvailable; 0 when unknown).
-double AvailableMemory();
-
 // A message when `need` bytes exceed the available memory (nullopt when they fit or the
-// available memory is unknown).
+// available memory is unknown, see platform/available_memory.h).
 std::optional<std::string> CheckMemory(const std::string& what, double need);
 
 }  // namespace gridora
