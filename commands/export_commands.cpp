@@ -1,9 +1,114 @@
+// Results out: the standard XML file, the statistics, the X-direction averages and the
+// CSV export.
+#include <fmt/printf.h>
+
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
+#include "dialogs/dialogs.h"
+#include "document/average_x.h"
+#include "document/csv_export.h"
+#include "document/data_statistics.h"
+#include "document/gridora_doc.h"
+#include "platform/profile.h"
+#include "platform/user_interface.h"
+#include "xml/standard_xml_writer.h"
 
 namespace gridora {
+namespace {
 
-void RegisterExportCommands(CommandTable& /*table*/) {}
+bool GridLargerThan(const CommandContext& c, int minimum) {
+  return c.doc.grid->NX > minimum && c.doc.grid->NY > minimum;
+}
+
+// One value through the "Float data" dialog; false on Cancel.
+bool AskFloat(CommandContext& c, const std::string& prompt, const std::string& key, float& value) {
+  CDlgFloatInput dialog;
+  dialog.prompt = prompt;
+  dialog.value = value;
+  dialog.valueKey = key;
+  if (!c.ui.RunDialog(dialog)) return false;
+  value = dialog.value;
+  return true;
+}
+
+CommandStatus SaveStandardXml(CommandContext& c) {
+  switch (OnSaveStandardXml(c.doc, c.ui, c.profile)) {
+    case XmlExportOutcome::Saved: return CommandStatus::Done;
+    case XmlExportOutcome::Canceled: return CommandStatus::Canceled;
+    case XmlExportOutcome::Failed: break;
+  }
+  return CommandStatus::Failed;
+}
+
+CommandStatus Statistics(CommandContext& c) {
+  float fmin = 0.0f, fmax = 100.0f;
+  ReadProfileFloat(c.profile, "statistics_fmin", fmin);
+  ReadProfileFloat(c.profile, "statistics_fmax", fmax);
+  if (!AskFloat(c, "Minimum value", "min", fmin)) return CommandStatus::Canceled;
+  if (!AskFloat(c, "Maximum value", "max", fmax)) return CommandStatus::Canceled;
+  WriteProfileFloat(c.profile, "statistics_fmin", fmin);
+  WriteProfileFloat(c.profile, "statistics_fmax", fmax);
+  std::string problem;
+  const std::string path = WriteDataStatistics(*c.doc.grid, c.doc.dataFolder, fmin, fmax, &problem);
+  if (path.empty()) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  c.ui.Message("Data statistics was saved in " + path);
+  return CommandStatus::Done;
+}
+
+CommandStatus AverageX(CommandContext& c) {
+  const GridModel& grid = *c.doc.grid;
+  float xStart = grid.x0;
+  float xInterval = static_cast<float>(static_cast<double>(grid.DX) * 10.0);
+  ReadProfileFloat(c.profile, "DATA_AVERAGE_X_START", xStart);
+  ReadProfileFloat(c.profile, "DATA_AVERAGE_X_INT", xInterval);
+  if (!AskFloat(c, "X min.", "xmin", xStart)) return CommandStatus::Canceled;
+  if (!AskFloat(c, "X int.", "xint", xInterval)) return CommandStatus::Canceled;
+  WriteProfileFloat(c.profile, "DATA_AVERAGE_X_START", xStart);
+  WriteProfileFloat(c.profile, "DATA_AVERAGE_X_INT", xInterval);
+  std::string problem;
+  const int lines = WriteAverageX(grid, c.doc.dataFolder, xStart, xInterval, &problem);
+  if (!problem.empty()) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  c.ui.Message(fmt::sprintf("%d data was saved.", lines));
+  return CommandStatus::Done;
+}
+
+CommandStatus SaveCsv(CommandContext& c) {
+  // A save dialog: the name is usually a new file. It is used as chosen, without an
+  // added extension.
+  const auto path = c.ui.SaveFileName("*.csv", {"CSV file(*.csv)", "*.csv"});
+  if (!path) return CommandStatus::Canceled;
+  std::string problem;
+  if (!WriteCsvGrid(*c.doc.grid, *path, &problem)) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  return CommandStatus::Done;
+}
+
+void Add(CommandTable& table, int id, CommandOwner owner, CommandHandler run, int largerThan) {
+  table.Add({id, owner, std::move(run),
+             [largerThan](const CommandContext& c, CommandState& s) { s.enabled = GridLargerThan(c, largerThan); }});
+}
+
+}  // namespace
+
+void RegisterExportCommands(CommandTable& table) {
+  Add(table, ID_SAVE_STANDARD_XML, CommandOwner::Document, SaveStandardXml, 1);
+  Add(table, ID_SAVE_CSV, CommandOwner::View, SaveCsv, 0);
+  Add(table, ID_STATISTICS, CommandOwner::View, Statistics, 0);
+  Add(table, ID_AVERAGE_X, CommandOwner::View, AverageX, 0);
+
+  table.AddBatch({"save-xml", ID_SAVE_STANDARD_XML, {"answer"}});
+  table.AddBatch({"save-csv", ID_SAVE_CSV, {}});
+  table.AddBatch({"statistics", ID_STATISTICS, {"min", "max", "cancel"}});
+  table.AddBatch({"average-x", ID_AVERAGE_X, {"xmin", "xint", "cancel"}});
+}
 
 }  // namespace gridora

@@ -1,0 +1,106 @@
+#include "platform/replacing_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace gridora {
+namespace {
+
+// mkstemp creates the file readable by its owner only; give it the permissions an
+// ordinary new file would have.
+mode_t NewFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+constexpr std::size_t kBufferSize = 1 << 20;
+
+}  // namespace
+
+ReplacingFile::ReplacingFile(std::filesystem::path target) : target_(std::move(target)) {}
+
+ReplacingFile::~ReplacingFile() { Discard(); }
+
+bool ReplacingFile::Fail(int errorNumber) {
+  if (error_.empty()) error_ = errorNumber ? std::strerror(errorNumber) : "write error";
+  return false;
+}
+
+bool ReplacingFile::Open() {
+  Discard();
+  error_.clear();
+  if (target_.empty()) {
+    error_ = "no file name";
+    return false;
+  }
+  std::error_code status;
+  if (std::filesystem::is_directory(target_, status)) return Fail(EISDIR);
+  const std::filesystem::path folder = target_.has_parent_path() ? target_.parent_path() : ".";
+  std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const int descriptor = ::mkstemp(name.data());
+  if (descriptor < 0) return Fail(errno);
+  temporary_ = name.data();
+  ::fchmod(descriptor, NewFileMode());
+  file_ = ::fdopen(descriptor, "wb");
+  if (!file_) {
+    const int error = errno;
+    ::close(descriptor);
+    return Fail(error);
+  }
+  std::setvbuf(file_, nullptr, _IOFBF, kBufferSize);
+  return true;
+}
+
+bool ReplacingFile::Write(std::string_view bytes) {
+  if (!file_ || Failed()) return Fail(EBADF);
+  if (bytes.empty()) return true;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) return Fail(errno);
+  return true;
+}
+
+bool ReplacingFile::Commit() {
+  if (!file_ || Failed()) {
+    Fail(EBADF);
+    Discard();
+    return false;
+  }
+  const bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
+  const int flushError = errno;
+  const bool closed = std::fclose(file_) == 0;
+  const int closeError = errno;
+  file_ = nullptr;
+  if (!flushed || !closed) {
+    Fail(!flushed ? flushError : closeError);
+    Discard();
+    return false;
+  }
+  if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    Fail(errno);
+    Discard();
+    return false;
+  }
+  temporary_.clear();
+  return true;
+}
+
+void ReplacingFile::Discard() {
+  if (file_) {
+    std::fclose(file_);
+    file_ = nullptr;
+  }
+  if (!temporary_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary_, ignored);
+    temporary_.clear();
+  }
+}
+
+}  // namespace gridora
