@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "platform/profile.h"
+#include "xml/survey_metadata.h"
+
+namespace gridora {
+namespace {
+
+TEST(SurveyMetadata, EmptyProfileGivesTheDefaults) {
+  MemoryProfile profile;
+  const CInvestigationInformation investigation(profile);
+  EXPECT_EQ(investigation.sProject, "Project");
+  EXPECT_EQ(investigation.sInvestigationName, "InvestigationName");
+  EXPECT_EQ(investigation.sClient, "Client");
+  EXPECT_EQ(investigation.sContractor, "Contractor");
+  EXPECT_EQ(investigation.sApplication, "levee");
+  EXPECT_EQ(investigation.sSite, "Japan");
+  EXPECT_TRUE(investigation.IsLeveeInvestigation());
+
+  const CLeveeInformation levee(profile);
+  EXPECT_EQ(levee.sRiverName, "小貝川");
+  EXPECT_EQ(levee.sSide, "左岸");
+  EXPECT_EQ(levee.sLeveeLocation, "天端(中央)");
+  EXPECT_EQ(levee.sPrefecture, "茨城県");
+  EXPECT_EQ(levee.fDistancePostStart, 32000.0f);
+  EXPECT_EQ(levee.fDistancePostStartOdd, 0.0f);
+  EXPECT_EQ(levee.fDistancePostEnd, 33000.0f);
+  EXPECT_EQ(levee.fDistancePostEndOdd, 0.0f);
+
+  const CSurveyInformation survey(profile);
+  EXPECT_EQ(survey.sMethod, "geophysical_exploration");
+  EXPECT_EQ(survey.methodCodes[3], "resistivity");
+  EXPECT_EQ(survey.methodNames[4], "表面波探査");
+  EXPECT_EQ(survey.acquisitionInfo->sAcquisitionDate, "19990126");
+  EXPECT_EQ(survey.acquisitionInfo->sMethod, "Method");
+  EXPECT_EQ(survey.analysisInfo->sMethod, "Non-linear least square method");
+  EXPECT_EQ(survey.analysisInfo->sSoftware, "Analysis software name");
+  // Reading the defaults writes nothing back.
+  EXPECT_FALSE(profile.Has("General", "sRiverName"));
+}
+
+TEST(SurveyMetadata, ReadsTheKeysExactlyAsSpelled) {
+  MemoryProfile profile;
+  profile.WriteText("General", "sSidee", "右岸");
+  profile.WriteText("General", "sSide", "wrong key");
+  profile.WriteText("General", "fDistancePostStarte", "100.5");
+  profile.WriteText("General", "fDistancePostStart", "7");
+  profile.WriteText("General", "fDistancePostEnd", "12.5");
+  profile.WriteText("General", "fDistancePostEndOdd", "not a number");
+  profile.WriteText("General", "sPrefecture", "埼玉県");
+  profile.WriteText("General", "Investigation_sClient", "River office");
+  profile.WriteText("General", "Acquisition_sOperator", "Sato");
+  profile.WriteText("General", "Analysis_sAnalyst", "Suzuki");
+  const CLeveeInformation levee(profile);
+  EXPECT_EQ(levee.sSide, "右岸");
+  EXPECT_EQ(levee.fDistancePostStart, 100.5f);
+  EXPECT_EQ(levee.fDistancePostEnd, 12.5f);
+  EXPECT_EQ(levee.fDistancePostEndOdd, 0.0f);
+  EXPECT_EQ(levee.sPrefecture, "埼玉県");
+  EXPECT_EQ(CInvestigationInformation(profile).sClient, "River office");
+  const CSurveyInformation survey(profile);
+  EXPECT_EQ(survey.acquisitionInfo->sOperator, "Sato");
+  EXPECT_EQ(survey.analysisInfo->sAnalyst, "Suzuki");
+}
+
+TEST(SurveyMetadata, LeveeBlockFollowsThePurposeText) {
+  const struct {
+    const char* purpose;
+    bool levee;
+  } cases[] = {{"levee", true}, {"levee inspection", true}, {"河川堤防の調査", true},
+               {"dam", false}, {"Levee", false}, {"", false}};
+  for (const auto& c : cases) {
+    MemoryProfile profile;
+    profile.WriteText("General", "Investigation_sApplication", c.purpose);
+    EXPECT_EQ(CInvestigationInformation(profile).IsLeveeInvestigation(), c.levee) << c.purpose;
+  }
+}
+
+}  // namespace
+}  // namespace gridora
