@@ -292,12 +292,12 @@ std::vector<std::filesystem::path> TemplateFolders(const std::string& programFol
 
 bool WriteStandardXml(const std::string& path, CGeoPlotData& data, const std::string& programFolder,
                       UserInterface& ui, Profile& profile) {
-  return WriteStandardXml(path, data, TemplateFolders(programFolder), ui, profile);
+  return WriteStandardXmlWithTemplates(path, data, TemplateFolders(programFolder), ui, profile);
 }
 
-bool WriteStandardXml(const std::string& path, CGeoPlotData& data,
-                      const std::vector<std::filesystem::path>& templateFolders, UserInterface& ui,
-                      Profile& profile) {
+bool WriteStandardXmlWithTemplates(const std::string& path, CGeoPlotData& data,
+                                   const std::vector<std::filesystem::path>& templateFolders,
+                                   UserInterface& ui, Profile& profile) {
   std::filesystem::path templateFolder;
   for (const auto& folder : templateFolders) {
     if (!folder.empty() && CanRead(folder / kJapaneseTemplateName)) {

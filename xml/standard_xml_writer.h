@@ -37,9 +37,10 @@ std::vector<std::filesystem::path> TemplateFolders(const std::string& programFol
 // installed) and saves it to path. False after a message when nothing was saved.
 bool WriteStandardXml(const std::string& path, CGeoPlotData& data, const std::string& programFolder,
                       UserInterface& ui, Profile& profile);
-bool WriteStandardXml(const std::string& path, CGeoPlotData& data,
-                      const std::vector<std::filesystem::path>& templateFolders, UserInterface& ui,
-                      Profile& profile);
+// The same with the template folders given.
+bool WriteStandardXmlWithTemplates(const std::string& path, CGeoPlotData& data,
+                                   const std::vector<std::filesystem::path>& templateFolders,
+                                   UserInterface& ui, Profile& profile);
 
 // The header and section of one line, appended to its line element. The node and
 // element definitions are produced while the document is saved.
