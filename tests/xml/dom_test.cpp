@@ -4,7 +4,7 @@
 
 #include "support/test_support.h"
 #include "xml/dom.h"
-#include "xml_reading.h"
+#include "support/xml_reading.h"
 
 namespace gridora {
 namespace {

@@ -10,7 +10,7 @@
 #include "xml/geo_plot_data.h"
 #include "xml/standard_xml_writer.h"
 #include "xml/xml_tags.h"
-#include "xml_reading.h"
+#include "support/xml_reading.h"
 
 namespace gridora {
 namespace {
