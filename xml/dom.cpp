@@ -54,19 +54,27 @@ std::size_t XmlCharacterLength(std::string_view text, std::size_t i) {
   return length;
 }
 
+bool IsXmlText(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t length = XmlCharacterLength(text, i);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
 // Texts reach the file whole, except what XML cannot hold at all (bytes that are not
 // UTF-8, control characters): those become U+FFFD instead of a file that no parser
 // accepts. Profile texts are the only way such bytes could get here.
 std::string XmlText(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const std::size_t length = XmlCharacterLength(text, i);
-    if (length == 0) break;
-    i += length;
-  }
-  if (i == text.size()) return std::string(text);
-  std::string clean(text.substr(0, i));
-  while (i < text.size()) {
+  if (IsXmlText(text)) return std::string(text);
+  std::string clean;
+  for (std::size_t i = 0; i < text.size();) {
     const std::size_t length = XmlCharacterLength(text, i);
     if (length == 0) {
       clean += "\xEF\xBF\xBD";
@@ -81,17 +89,26 @@ std::string XmlText(std::string_view text) {
 
 std::string CheckedName(std::string_view name, const char* operation) {
   std::string copy(name);
-  if (copy.empty() || xmlValidateName(X(copy), 0) != 0 || copy.find('\0') != std::string::npos)
+  if (copy.empty() || copy.find('\0') != std::string::npos || xmlValidateName(X(copy), 0) != 0)
     Raise(DomStatus::InvalidName, operation, "\"" + XmlText(copy) + "\" is not a valid XML name");
   return copy;
 }
 
+DomDocument& OwnerOf(xmlDoc* doc, const char* operation) {
+  auto* owner = static_cast<DomDocument*>(doc->_private);
+  if (!owner) Raise(DomStatus::NullPointer, operation, "the node belongs to no DomDocument");
+  return *owner;
+}
+
 DomNode NewElement(xmlDoc* doc, std::string_view name, const char* operation) {
-  const std::string checked = CheckedName(name, operation);
-  return Allocated(xmlNewDocNode(doc, nullptr, X(checked), nullptr), operation);
+  const xmlChar* interned = OwnerOf(doc, operation).InternName(name, operation);
+  return Allocated(xmlNewDocNodeEatName(doc, nullptr, const_cast<xmlChar*>(interned), nullptr), operation);
 }
 
 DomNode NewText(xmlDoc* doc, std::string_view text) {
+  if (IsXmlText(text))
+    return Allocated(xmlNewDocTextLen(doc, reinterpret_cast<const xmlChar*>(text.data()), static_cast<int>(text.size())),
+                     "createTextNode");
   const std::string clean = XmlText(text);
   return Allocated(xmlNewDocTextLen(doc, X(clean), static_cast<int>(clean.size())), "createTextNode");
 }
@@ -110,43 +127,50 @@ DomNode Link(DomNode parent, DomNode child) {
   return linked;
 }
 
-void AppendLineFeed(DomNode parent) { Link(parent, NewText(parent->doc, "\n")); }
+// The line feed after a leaf shares the dictionary's text instead of holding a copy
+// (libxml2 never frees a dictionary's text with a node).
+void AppendLineFeed(DomNode parent) {
+  DomNode feed = Allocated(xmlNewDocTextLen(parent->doc, nullptr, 0), "createTextNode");
+  feed->content = const_cast<xmlChar*>(OwnerOf(parent->doc, "createTextNode").LineFeed());
+  Link(parent, feed);
+}
 
 void CheckCounts(std::size_t names, std::size_t values, const char* operation) {
   if (names != values)
-    Raise(DomStatus::InvalidArgument, operation,
-          fmt::format("{} attribute names but {} values", names, values));
+    Raise(DomStatus::InvalidArgument, operation, fmt::format("{} attribute names but {} values", names, values));
 }
 
 void AttachAttributes(DomNode element, std::span<const std::string_view> names,
                       std::span<const std::string_view> values) {
   CheckCounts(names.size(), values.size(), "setAttributeNode");
+  DomDocument& owner = OwnerOf(element->doc, "createAttribute");
   for (std::size_t i = 0; i < names.size(); ++i) {
-    const std::string name = CheckedName(names[i], "createAttribute");
+    const xmlChar* name = owner.InternName(names[i], "createAttribute");
+    // An attribute of the same name is replaced, as setAttributeNode does.
+    if (xmlAttr* existing = xmlHasNsProp(element, name, nullptr)) xmlRemoveProp(existing);
     const std::string value = XmlText(values[i]);
-    Allocated(xmlSetNsProp(element, nullptr, X(name), X(value)), "setAttributeNode");
+    Allocated(xmlNewNsPropEatName(element, nullptr, const_cast<xmlChar*>(name), X(value)), "setAttributeNode");
   }
 }
 
+// The "%d" texts of a few integers, as views for the text helpers.
 template <typename Body>
 void WithIntTexts(std::span<const int> values, Body body) {
-  std::string texts[8];
-  std::string_view views[8];
-  std::vector<std::string> manyTexts;
-  std::vector<std::string_view> manyViews;
-  std::span<std::string_view> result;
-  if (values.size() <= 8) {
-    for (std::size_t i = 0; i < values.size(); ++i) {
-      texts[i] = fmt::format_int(values[i]).str();
-      views[i] = texts[i];
-    }
-    result = std::span<std::string_view>(views, values.size());
-  } else {
-    for (int value : values) manyTexts.push_back(fmt::format_int(value).str());
-    manyViews.assign(manyTexts.begin(), manyTexts.end());
-    result = manyViews;
+  constexpr std::size_t kOnStack = 8;
+  if (values.size() > kOnStack) {
+    std::vector<std::string> texts;
+    for (int value : values) texts.push_back(fmt::format_int(value).str());
+    const std::vector<std::string_view> views(texts.begin(), texts.end());
+    body(std::span<const std::string_view>(views));
+    return;
   }
-  body(std::span<const std::string_view>(result.data(), result.size()));
+  std::string texts[kOnStack];
+  std::string_view views[kOnStack];
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    texts[i] = fmt::format_int(values[i]).str();
+    views[i] = texts[i];
+  }
+  body(std::span<const std::string_view>(views, values.size()));
 }
 
 }  // namespace
@@ -171,10 +195,32 @@ DomError::DomError(DomStatus status, std::string operation, const std::string& d
 DomDocument::DomDocument() {
   doc_ = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
   if (!doc_) Raise(DomStatus::OutOfMemory, "CreateDomDocument", "not enough memory for the XML tree");
-  // Element and attribute names are shared through the dictionary instead of being
-  // copied into every node: the node part of a large grid repeats a dozen names.
-  doc_->dict = xmlDictCreate();
+  AdoptDictionary();
+}
+
+// Element and attribute names are shared through the document's dictionary instead of
+// being copied into every node: the node part of a large grid repeats a dozen names.
+void DomDocument::AdoptDictionary() {
+  if (!doc_->dict) doc_->dict = xmlDictCreate();
+  if (!doc_->dict) Raise(DomStatus::OutOfMemory, "CreateDomDocument", "not enough memory for the XML tree");
   doc_->_private = this;
+  names_.clear();
+  lineFeed_ = xmlDictLookup(doc_->dict, reinterpret_cast<const xmlChar*>("\n"), 1);
+  if (!lineFeed_) Raise(DomStatus::OutOfMemory, "CreateDomDocument", "not enough memory for the XML tree");
+}
+
+const xmlChar* DomDocument::InternName(std::string_view name, const char* operation) {
+  auto found = names_.find(name.data());
+  if (found != names_.end()) {
+    const char* interned = reinterpret_cast<const char*>(found->second);
+    if (std::strlen(interned) == name.size() && std::memcmp(interned, name.data(), name.size()) == 0)
+      return found->second;
+  }
+  const std::string checked = CheckedName(name, operation);
+  const xmlChar* interned = xmlDictLookup(doc_->dict, X(checked), static_cast<int>(checked.size()));
+  if (!interned) Raise(DomStatus::OutOfMemory, operation, "not enough memory for the XML tree");
+  names_[name.data()] = interned;
+  return interned;
 }
 
 DomDocument::~DomDocument() {
@@ -232,10 +278,9 @@ void DomDocument::Load(const std::filesystem::path& path) {
   }
   xmlFreeParserCtxt(context);
   if (!loaded) Raise(DomStatus::LoadFailed, "load", "cannot load " + path.string() + ": " + reason);
-  if (!loaded->dict) loaded->dict = xmlDictCreate();
-  loaded->_private = this;
   xmlFreeDoc(doc_);
   doc_ = loaded;
+  AdoptDictionary();
   declaredEncoding_.clear();
   producers_.clear();
 }
@@ -266,10 +311,7 @@ DomNode AppendContainer(DomNode parent, std::string_view name) {
 }
 
 void AppendDuringSave(DomNode container, DomChildProducer producer) {
-  xmlDoc* doc = DocumentOf(container, "AppendDuringSave");
-  auto* owner = static_cast<DomDocument*>(doc->_private);
-  if (!owner) Raise(DomStatus::NullPointer, "AppendDuringSave", "the document is not a DomDocument");
-  owner->AppendDuringSave(container, std::move(producer));
+  OwnerOf(DocumentOf(container, "AppendDuringSave"), "AppendDuringSave").AppendDuringSave(container, std::move(producer));
 }
 
 void AppendTextElement(DomNode parent, std::string_view tag, std::string_view text) {

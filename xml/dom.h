@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace gridora {
 
@@ -87,11 +88,23 @@ class DomDocument {
   // The encoding the file is written in ("UTF-8" when none is declared).
   std::string Encoding() const;
 
+  // The name as the document's dictionary holds it, checked once to be a valid XML
+  // name (InvalidName otherwise). The helpers name every element through it.
+  const xmlChar* InternName(std::string_view name, const char* operation);
+  // A shared line-feed text for the text nodes that follow leaf elements.
+  const xmlChar* LineFeed() const { return lineFeed_; }
+
  private:
   class Writer;
+  void AdoptDictionary();
+
   xmlDoc* doc_ = nullptr;
   std::string declaredEncoding_;
   std::map<DomNode, DomChildProducer> producers_;
+  // Names by the address of the caller's text (vocabulary strings live for the whole
+  // export); each hit is confirmed by comparing the text.
+  std::unordered_map<const char*, const xmlChar*> names_;
+  const xmlChar* lineFeed_ = nullptr;
 };
 
 // Initialises libxml2 and creates an empty document.

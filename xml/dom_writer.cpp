@@ -1,18 +1,23 @@
-// Saving a DomDocument. The tree is written node by node through libxml2's serializer
-// into a temporary file, so the children a container produces during the save can be
-// written and released batch by batch. Line ends are CR LF like every text file of the
-// program (an XML parser reads them back as the line feeds of the tree).
+// Saving a DomDocument. libxml2 serialises the tree node by node as UTF-8 into a sink
+// that turns line feeds into CR LF (like every text file of the program; a parser
+// reads them back as the tree's line feeds), encodes the text and writes it to a
+// temporary file beside the target. Going node by node lets a container's children be
+// produced, written and released batch by batch.
 #include <fmt/format.h>
-#include <libxml/encoding.h>
+#include <iconv.h>
 #include <libxml/globals.h>
 #include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 
 #include "platform/replacing_file.h"
 #include "xml/dom.h"
@@ -20,21 +25,215 @@
 namespace gridora {
 namespace {
 
-bool SameEncoding(const std::string& a, const char* b) {
-  const std::string other(b);
-  return std::equal(a.begin(), a.end(), other.begin(), other.end(),
-                    [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
+std::string Upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
 }
 
-bool IsUtf8(const std::string& encoding) { return SameEncoding(encoding, "UTF-8") || SameEncoding(encoding, "UTF8"); }
-
-// Encodings in which a line feed is not the single byte 0x0A.
-bool IsWideEncoding(const std::string& encoding) {
-  std::string upper(encoding);
-  std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return upper.rfind("UTF-16", 0) == 0 || upper.rfind("UTF-32", 0) == 0 || upper.rfind("UCS", 0) == 0 ||
-         upper.rfind("UTF16", 0) == 0 || upper.rfind("UTF32", 0) == 0;
+bool IsUtf8(const std::string& encoding) {
+  const std::string upper = Upper(encoding);
+  return upper == "UTF-8" || upper == "UTF8";
 }
+
+std::size_t SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if ((lead & 0xE0) == 0xC0) return 2;
+  if ((lead & 0xF0) == 0xE0) return 3;
+  if ((lead & 0xF8) == 0xF0) return 4;
+  return 1;  // a stray byte: converted (and refused) on its own
+}
+
+char32_t CodePoint(std::string_view sequence) {
+  const auto lead = static_cast<unsigned char>(sequence[0]);
+  const std::size_t length = SequenceLength(lead);
+  if (length == 1 || sequence.size() < length) return 0xFFFD;
+  char32_t code = lead & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k) code = (code << 6) | (static_cast<unsigned char>(sequence[k]) & 0x3F);
+  return code;
+}
+
+// The length of the leading ASCII part of text, eight bytes at a time.
+std::size_t AsciiPrefix(std::string_view text) {
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    if (word & 0x8080808080808080ULL) break;
+  }
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+  return i;
+}
+
+// Encodes the UTF-8 text of the serializer and writes it to the file. Text in the
+// target encoding's ASCII range is copied as it is; only other characters go through
+// iconv, and a character the encoding lacks becomes a character reference, as
+// libxml2's own encoder does.
+class EncodingSink {
+ public:
+  EncodingSink(ReplacingFile& file, const std::string& encoding) : file_(file) {
+    if (IsUtf8(encoding)) return;
+    converter_ = iconv_open(encoding.c_str(), "UTF-8");
+    if (converter_ == reinterpret_cast<iconv_t>(-1))
+      throw DomError(DomStatus::UnsupportedEncoding, "save", "the encoding " + encoding + " cannot be written");
+    // UTF-16 and its kin are not ASCII-compatible: everything goes through iconv.
+    iconv_t probe = iconv_open(encoding.c_str(), "UTF-8");
+    const std::string sample = "<?xml a='1'?>\r\n";
+    std::string converted(sample.size() * 4 + 8, '\0');
+    char* in = const_cast<char*>(sample.data());
+    char* out = converted.data();
+    std::size_t inLeft = sample.size(), outLeft = converted.size();
+    const bool done = iconv(probe, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(probe);
+    converted.resize(converted.size() - outLeft);
+    asciiCompatible_ = done && converted == sample;
+  }
+
+  ~EncodingSink() {
+    if (converter_ != reinterpret_cast<iconv_t>(-1)) iconv_close(converter_);
+  }
+
+  bool Write(std::string_view text) {
+    if (!pending_.empty()) {
+      // Complete the character cut at the end of the previous chunk.
+      const std::size_t need = SequenceLength(static_cast<unsigned char>(pending_[0])) - pending_.size();
+      const std::size_t take = std::min(need, text.size());
+      pending_.append(text.substr(0, take));
+      text.remove_prefix(take);
+      if (take < need) return true;
+      std::string character;
+      character.swap(pending_);
+      Encode(character);
+    }
+    // Keep an incomplete last character for the next chunk.
+    std::size_t end = text.size();
+    for (std::size_t back = 1; back <= 3 && back <= text.size(); ++back) {
+      const auto byte = static_cast<unsigned char>(text[text.size() - back]);
+      if ((byte & 0xC0) == 0x80) continue;  // continuation byte
+      if (byte >= 0xC0 && SequenceLength(byte) > back) end = text.size() - back;
+      break;
+    }
+    Encode(text.substr(0, end));
+    pending_.assign(text.substr(end));
+    return Flush(false);
+  }
+
+  bool Finish() {
+    if (!pending_.empty()) {
+      std::string rest;
+      rest.swap(pending_);
+      Encode(rest);
+    }
+    return Flush(true);
+  }
+
+ private:
+  void Encode(std::string_view text) {
+    if (converter_ == reinterpret_cast<iconv_t>(-1) || asciiCompatible_) {
+      while (!text.empty()) {
+        const std::size_t ascii = AsciiPrefix(text);
+        AppendAscii(text.substr(0, ascii));
+        text.remove_prefix(ascii);
+        std::size_t other = 0;
+        while (other < text.size() && static_cast<unsigned char>(text[other]) >= 0x80) ++other;
+        if (other == 0) continue;
+        if (converter_ == reinterpret_cast<iconv_t>(-1))
+          out_.append(text.substr(0, other));
+        else
+          ConvertRun(text.substr(0, other));
+        text.remove_prefix(other);
+      }
+      return;
+    }
+    std::string crlf;
+    for (char c : text) {
+      if (c == '\n') crlf += '\r';
+      crlf += c;
+    }
+    Convert(crlf);
+  }
+
+  void AppendAscii(std::string_view text) {
+    for (std::size_t feed = text.find('\n'); feed != std::string_view::npos; feed = text.find('\n')) {
+      out_.append(text.substr(0, feed));
+      out_.append("\r\n");
+      text.remove_prefix(feed + 1);
+    }
+    out_.append(text);
+  }
+
+  // Runs of other characters are mostly the same few element names: their encoded
+  // form is kept instead of asking iconv again.
+  void ConvertRun(std::string_view run) {
+    constexpr std::size_t kLongestKept = 64, kMostKept = 4096;
+    if (run.size() > kLongestKept) {
+      Convert(run);
+      return;
+    }
+    auto known = encodedRuns_.find(run);
+    if (known != encodedRuns_.end()) {
+      out_.append(known->second);
+      return;
+    }
+    const std::size_t start = out_.size();
+    Convert(run);
+    if (encodedRuns_.size() < kMostKept) encodedRuns_.emplace(run, out_.substr(start));
+  }
+
+  void Convert(std::string_view text) {
+    while (!text.empty()) {
+      const std::size_t start = out_.size();
+      out_.resize(start + text.size() * 4 + 16);
+      char* in = const_cast<char*>(text.data());
+      char* out = out_.data() + start;
+      std::size_t inLeft = text.size(), outLeft = out_.size() - start;
+      const std::size_t result = iconv(converter_, &in, &inLeft, &out, &outLeft);
+      const int error = errno;
+      out_.resize(out_.size() - outLeft);
+      text.remove_prefix(text.size() - inLeft);
+      if (result != static_cast<std::size_t>(-1) || text.empty()) {
+        ReturnToInitialState();
+        break;
+      }
+      if (error == E2BIG) continue;
+      // A character the encoding lacks, or bytes that are not UTF-8.
+      const std::size_t length = std::min(SequenceLength(static_cast<unsigned char>(text[0])), text.size());
+      const std::string reference = fmt::format("&#{};", static_cast<unsigned>(CodePoint(text.substr(0, length))));
+      text.remove_prefix(length);
+      if (asciiCompatible_)
+        out_.append(reference);
+      else
+        Convert(reference);
+    }
+  }
+
+  // A stateful encoding ends every converted run in its initial (ASCII) state, so the
+  // ASCII text copied after it reads right.
+  void ReturnToInitialState() {
+    char buffer[16];
+    char* out = buffer;
+    std::size_t outLeft = sizeof buffer;
+    iconv(converter_, nullptr, nullptr, &out, &outLeft);
+    out_.append(buffer, sizeof buffer - outLeft);
+  }
+
+  bool Flush(bool all) {
+    if (!all && out_.size() < (1u << 16)) return !file_.Failed();
+    const bool written = file_.Write(out_);
+    out_.clear();
+    return written;
+  }
+
+  ReplacingFile& file_;
+  iconv_t converter_ = reinterpret_cast<iconv_t>(-1);
+  bool asciiCompatible_ = true;
+  std::string pending_;
+  std::string out_;
+  struct RunHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+  };
+  std::unordered_map<std::string, std::string, RunHash, std::equal_to<>> encodedRuns_;
+};
 
 std::string QualifiedName(const xmlNode* node) {
   std::string name;
@@ -60,9 +259,8 @@ std::string EscapedAttribute(const std::string& value) {
   return escaped;
 }
 
-// libxml2 reports characters the target encoding lacks (written as character
-// references) through its global error handler; the save is not affected, so keep
-// them off the console while it runs.
+// libxml2 reports some conditions of a save through its global error handler; the
+// save's own result says what matters, so keep them off the console while it runs.
 class QuietErrors {
  public:
   QuietErrors() : handler_(xmlStructuredError), context_(xmlStructuredErrorContext) {
@@ -83,33 +281,25 @@ struct FreeNode {
 
 class DomDocument::Writer {
  public:
-  Writer(DomDocument& document, ReplacingFile& file) : document_(document), file_(file) {}
+  Writer(DomDocument& document, ReplacingFile& file)
+      : document_(document), file_(file), sink_(file, document.Encoding()) {}
 
   ~Writer() {
     if (out_) xmlOutputBufferClose(out_);
   }
 
   void Run() {
-    const std::string encoding = document_.Encoding();
-    encoding_ = IsUtf8(encoding) ? "UTF-8" : encoding;
-    crlf_ = !IsWideEncoding(encoding_);
-    xmlCharEncodingHandler* encoder = nullptr;
-    if (encoding_ != "UTF-8") {
-      encoder = xmlFindCharEncodingHandler(encoding_.c_str());
-      if (!encoder)
-        throw DomError(DomStatus::UnsupportedEncoding, "save", "the encoding " + encoding_ + " cannot be written");
-    }
-    out_ = xmlOutputBufferCreateIO(&Writer::WriteBytes, nullptr, this, encoder);
-    if (!out_) {
-      if (encoder) xmlCharEncCloseFunc(encoder);
-      throw DomError(DomStatus::OutOfMemory, "save", "not enough memory to write the file");
-    }
+    xmlDoc* doc = document_.doc_;
+    const std::string encoding = IsUtf8(document_.Encoding()) ? "UTF-8" : document_.Encoding();
+    // Attribute values keep their characters only when the document has an encoding.
+    if (!doc->encoding) doc->encoding = xmlStrdup(reinterpret_cast<const xmlChar*>(encoding.c_str()));
+    out_ = xmlOutputBufferCreateIO(&Writer::WriteBytes, nullptr, this, nullptr);
+    if (!out_) throw DomError(DomStatus::OutOfMemory, "save", "not enough memory to write the file");
     MarkProducerAncestors();
 
-    xmlDoc* doc = document_.doc_;
     std::string declaration = "<?xml version=\"";
     declaration += doc->version ? reinterpret_cast<const char*>(doc->version) : "1.0";
-    declaration += "\" encoding=\"" + encoding_ + "\"";
+    declaration += "\" encoding=\"" + encoding + "\"";
     if (doc->standalone == 1) declaration += " standalone=\"yes\"";
     declaration += "?>\n";
     Put(declaration);
@@ -121,22 +311,13 @@ class DomDocument::Writer {
     }
     const int result = xmlOutputBufferClose(out_);
     out_ = nullptr;
-    if (result < 0) Fail();
+    if (result < 0 || !sink_.Finish()) Fail();
   }
 
  private:
   static int WriteBytes(void* context, const char* bytes, int length) {
     auto* self = static_cast<Writer*>(context);
-    std::string_view rest(bytes, static_cast<std::size_t>(length));
-    bool written = true;
-    if (self->crlf_) {
-      for (std::size_t feed = rest.find('\n'); written && feed != std::string_view::npos; feed = rest.find('\n')) {
-        written = self->file_.Write(rest.substr(0, feed)) && self->file_.Write("\r\n");
-        rest.remove_prefix(feed + 1);
-      }
-    }
-    written = written && self->file_.Write(rest);
-    return written ? length : -1;
+    return self->sink_.Write(std::string_view(bytes, static_cast<std::size_t>(length))) ? length : -1;
   }
 
   [[noreturn]] void Fail() {
@@ -158,7 +339,8 @@ class DomDocument::Writer {
         opened_.insert(node);
   }
 
-  void Dump(xmlNode* node) { xmlNodeDumpOutput(out_, document_.doc_, node, 0, 0, encoding_.c_str()); }
+  // The serialized text is UTF-8 here; the sink encodes it.
+  void Dump(xmlNode* node) { xmlNodeDumpOutput(out_, document_.doc_, node, 0, 0, "UTF-8"); }
 
   void WriteNode(xmlNode* node) {
     if (!opened_.count(node)) {
@@ -178,7 +360,7 @@ class DomDocument::Writer {
         attributeName = std::string(reinterpret_cast<const char*>(attribute->ns->prefix)) + ":";
       attributeName += reinterpret_cast<const char*>(attribute->name);
       xmlChar* value = xmlNodeListGetString(document_.doc_, attribute->children, 1);
-      std::string text = value ? reinterpret_cast<const char*>(value) : "";
+      const std::string text = value ? reinterpret_cast<const char*>(value) : "";
       if (value) xmlFree(value);
       start += " " + attributeName + "=\"" + EscapedAttribute(text) + "\"";
     }
@@ -201,9 +383,8 @@ class DomDocument::Writer {
 
   DomDocument& document_;
   ReplacingFile& file_;
+  EncodingSink sink_;
   xmlOutputBuffer* out_ = nullptr;
-  std::string encoding_;
-  bool crlf_ = true;
   std::set<xmlNode*> opened_;
 };
 

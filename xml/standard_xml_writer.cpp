@@ -25,9 +25,9 @@ constexpr const char* kDeclaration = "version='1.0' encoding='Shift_JIS'";
 constexpr const char* kComment = "物理探査結果二次元断面共通書式";
 constexpr const char* kSectionFormat = "四角形格子";
 
-// Nodes and elements are produced in batches of this many while saving: a few
-// megabytes of tree at a time whatever the size of the grid.
-constexpr long long kBatchSize = 2000;
+// Nodes and elements are produced in batches of this many while saving: a tree small
+// enough for the processor cache at a time, whatever the size of the grid.
+constexpr long long kBatchSize = 64;
 
 bool CanRead(const std::filesystem::path& path) {
   std::error_code error;
