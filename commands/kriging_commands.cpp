@@ -302,7 +302,7 @@ CommandStatus PredictionFlow(CommandContext& c) {
     RestoreRanges(data, layout);
     return CommandStatus::Canceled;
   }
-  ComputeLayerRange(result, 0);
+  result.ComputeLayerRange(0);
   feedback.reset();
 
   WriteVerification(state);
