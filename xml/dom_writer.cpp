@@ -133,8 +133,7 @@ class EncodingSink {
         const std::size_t ascii = AsciiPrefix(text);
         AppendAscii(text.substr(0, ascii));
         text.remove_prefix(ascii);
-        std::size_t other = 0;
-        while (other < text.size() && static_cast<unsigned char>(text[other]) >= 0x80) ++other;
+        const std::size_t other = OtherRun(text);
         if (other == 0) continue;
         if (converter_ == reinterpret_cast<iconv_t>(-1))
           out_.append(text.substr(0, other));
@@ -150,6 +149,24 @@ class EncodingSink {
       crlf += c;
     }
     Convert(crlf);
+  }
+
+  // The length of the leading run of non-ASCII characters, taking in ASCII letters,
+  // digits and underscores between them: a name such as 節点_番号 is one run.
+  static std::size_t OtherRun(std::string_view text) {
+    const auto isOther = [&](std::size_t i) { return static_cast<unsigned char>(text[i]) >= 0x80; };
+    const auto isNamePart = [&](std::size_t i) {
+      const char c = text[i];
+      return c == '_' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    };
+    std::size_t end = 0;
+    while (end < text.size() && isOther(end)) {
+      while (end < text.size() && isOther(end)) ++end;
+      std::size_t next = end;
+      while (next < text.size() && isNamePart(next)) ++next;
+      if (next < text.size() && isOther(next)) end = next;
+    }
+    return end;
   }
 
   void AppendAscii(std::string_view text) {
