@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 #include <iconv.h>
 #include <libxml/globals.h>
+#include <libxml/parserInternals.h>
 #include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
 
@@ -388,13 +389,79 @@ class DomDocument::Writer {
     Put("</" + name + ">");
   }
 
+  // Produced children are plain elements, attributes and texts: they are written here
+  // directly, which is several times cheaper than a serializer call per node; anything
+  // else goes through libxml2.
   void WriteProduced(xmlNode* container, const DomChildProducer& produce) {
+    std::string text;
     for (bool more = true; more;) {
       std::unique_ptr<xmlNode, FreeNode> batch(xmlNewDocNode(document_.doc_, nullptr, container->name, nullptr));
       if (!batch) throw DomError(DomStatus::OutOfMemory, "save", "not enough memory for the XML tree");
       more = produce(batch.get());
-      for (xmlNode* child = batch->children; child; child = child->next) Dump(child);
+      if (xmlOutputBufferFlush(out_) < 0) Fail();
+      for (xmlNode* child = batch->children; child; child = child->next) {
+        const std::size_t start = text.size();
+        if (AppendPlain(child, text)) continue;
+        text.resize(start);
+        if (!sink_.Write(text)) Fail();
+        text.clear();
+        Dump(child);
+        if (xmlOutputBufferFlush(out_) < 0) Fail();
+      }
+      if (!sink_.Write(text)) Fail();
+      text.clear();
       CheckOutput();
+    }
+  }
+
+  // Appends the node as libxml2 would write it; false when it is not a plain node.
+  static bool AppendPlain(const xmlNode* node, std::string& text) {
+    if (node->type == XML_TEXT_NODE) {
+      if (node->name != xmlStringText) return false;
+      AppendEscaped(node->content, false, text);
+      return true;
+    }
+    if (node->type != XML_ELEMENT_NODE || node->ns || node->nsDef) return false;
+    const char* name = reinterpret_cast<const char*>(node->name);
+    text += '<';
+    text += name;
+    for (const xmlAttr* attribute = node->properties; attribute; attribute = attribute->next) {
+      if (attribute->ns) return false;
+      text += ' ';
+      text += reinterpret_cast<const char*>(attribute->name);
+      text += "=\"";
+      for (const xmlNode* part = attribute->children; part; part = part->next) {
+        if (part->type != XML_TEXT_NODE) return false;
+        AppendEscaped(part->content, true, text);
+      }
+      text += '"';
+    }
+    if (!node->children) {
+      text += "/>";
+      return true;
+    }
+    text += '>';
+    for (const xmlNode* child = node->children; child; child = child->next)
+      if (!AppendPlain(child, text)) return false;
+    text += "</";
+    text += name;
+    text += '>';
+    return true;
+  }
+
+  static void AppendEscaped(const xmlChar* content, bool attribute, std::string& text) {
+    if (!content) return;
+    for (const char* c = reinterpret_cast<const char*>(content); *c; ++c) {
+      switch (*c) {
+        case '&': text += "&amp;"; break;
+        case '<': text += "&lt;"; break;
+        case '>': text += "&gt;"; break;
+        case '\r': text += "&#13;"; break;
+        case '"': text += attribute ? "&quot;" : "\""; break;
+        case '\n': text += attribute ? "&#10;" : "\n"; break;
+        case '\t': text += attribute ? "&#9;" : "\t"; break;
+        default: text += *c;
+      }
     }
   }
 
