@@ -1,5 +1,6 @@
 #include "commands/view_commands.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "commands/command_ids.h"
@@ -34,9 +35,14 @@ bool GridAtLeast(const CommandContext& c, int minimum) {
 }
 
 // trunc((end - start) / interval + 1.5): difference and quotient in single precision.
+// An interval of zero (or values that make no number) would overflow the conversion;
+// the count is held to what the frame can draw.
 int TickCount(float start, float end, float interval) {
+  constexpr double kMostTicks = 10000.0;
   const float quotient = (end - start) / interval;
-  return static_cast<int>(static_cast<double>(quotient) + 1.5);
+  const double count = static_cast<double>(quotient) + 1.5;
+  if (std::isnan(count)) return 0;
+  return static_cast<int>(std::clamp(count, -kMostTicks, kMostTicks));
 }
 
 CommandStatus AxisSetup(CommandContext& c) {

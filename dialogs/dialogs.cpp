@@ -1,5 +1,9 @@
 #include "dialogs/dialogs.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace gridora {
 namespace {
 
@@ -125,8 +129,13 @@ void CDlgModelSize::OnButton(int controlId) {
 }
 
 int NodeCountForExtent(float w, float d) {
+  // A spacing far below the extent would overflow the count; such a count is refused
+  // later by the command, so holding it at the largest int is enough here.
+  constexpr double kLargestCount = std::numeric_limits<int>::max() - 2;
   const float quotient = w / d;
-  const int t = static_cast<int>(static_cast<double>(quotient) + 0.001);
+  const double rounded = static_cast<double>(quotient) + 0.001;
+  if (std::isnan(rounded)) return 0;
+  const int t = static_cast<int>(std::clamp(rounded, -kLargestCount, kLargestCount));
   const float covered = static_cast<float>(t) * d;
   return w > covered ? t + 2 : t + 1;
 }

@@ -48,7 +48,7 @@ TEST(AxisSetup, TickCountsFromTheInterval) {
   struct Case {
     const char* interval;
     int ticks;
-  } cases[] = {{"10", 11}, {"30", 4}};
+  } cases[] = {{"10", 11}, {"30", 4}, {"0", 10000}, {"-10", -8}};
   for (const auto& c : cases) {
     DocumentFixture f;
     ASSERT_TRUE(f.doc->grid->Reshape(1, 2, 2));
