@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <new>
 
-#include "batch/batch_script.h"
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
