@@ -165,7 +165,10 @@ void Volcano(benchmark::State& state) {
     return;
   }
   float xMax = 0, yMax = 0;
-  for (const DataPoint& p : points) xMax = std::max(xMax, static_cast<float>(p.x)), yMax = std::max(yMax, static_cast<float>(p.y));
+  for (const DataPoint& p : points) {
+    xMax = std::max(xMax, static_cast<float>(p.x));
+    yMax = std::max(yMax, static_cast<float>(p.y));
+  }
   const float spacing = std::ceil(std::max(xMax, yMax) / 99.0f);
   VariogramAndPrediction(state, points, 100, spacing);
 }

@@ -161,7 +161,8 @@ CommandStatus Variogram(CommandContext& c) {
   try {
     return RunVariogram(c);
   } catch (const std::bad_alloc&) {
-    c.ui.Message("There is not enough memory for the variogram and kriging matrices of these data. Nothing was changed.");
+    c.ui.Message(
+        "There is not enough memory for the variogram and kriging matrices of these data. Nothing was changed.");
     return CommandStatus::Failed;
   }
 }

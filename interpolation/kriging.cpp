@@ -15,6 +15,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "interpolation/matrix_text.h"
 #include "interpolation/variogram_model.h"
 #include "platform/trace.h"
 
@@ -49,7 +50,8 @@ int CVariogramModel::BuildKrigingMatrix() {
   Trace("c=%f\n", c);
   covarianceMatrix = CMatrix();
   covarianceMatrix = CovarianceFor(a, c);
-  WriteToFile(covarianceMatrix, (std::filesystem::path(folder) / KrigingMatrixFileName()).string(), 0, 1);
+  WriteMatrixText(covarianceMatrix, std::filesystem::path(folder) / KrigingMatrixFileName(),
+                  MatrixTextKind::MatrixLayoutOne);
   return 1;
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "interpolation/diagnostic_file.h"
+#include "interpolation/matrix_text.h"
 #include "interpolation/variogram_fit.h"
 #include "platform/trace.h"
 #include "platform/user_interface.h"
@@ -72,7 +73,7 @@ int CVariogramModel::SetCross(const CVariogramModel* primary, const CVariogramMo
   const int n1 = primary->count, n2 = secondary->count;
   distanceMatrix = CrossDistanceMatrix(n1, primary->x.data(), primary->y.data(), n2, secondary->x.data(),
                                        secondary->y.data());
-  WriteToFile(distanceMatrix, InFolder(folder, "cross_distance_matrix.txt").string(), 0, 1);
+  WriteMatrixText(distanceMatrix, InFolder(folder, "cross_distance_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
   dissimilarityMatrix = CMatrix(n1, n2);
   for (int i = 0; i < n1; ++i) {
     const double zi = primary->values[i];
@@ -82,7 +83,8 @@ int CVariogramModel::SetCross(const CVariogramModel* primary, const CVariogramMo
       row[j] = d * d * 0.5;
     }
   }
-  WriteToFile(dissimilarityMatrix, InFolder(folder, "cross_dissimilarity_matrix.txt").string(), 0, 1);
+  WriteMatrixText(dissimilarityMatrix, InFolder(folder, "cross_dissimilarity_matrix.txt"),
+                  MatrixTextKind::MatrixLayoutOne);
   return 1;
 }
 

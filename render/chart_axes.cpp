@@ -111,7 +111,8 @@ void DrawChartAxes(DrawingContext& dc, const CDrawingParameter& parameter, const
     }
   }
 
-  const int labelWidth = LabelWidth(std::max(static_cast<double>(axes.yInterval), std::fabs(static_cast<double>(axes.yStart))));
+  const double widest = std::max(static_cast<double>(axes.yInterval), std::fabs(static_cast<double>(axes.yStart)));
+  const int labelWidth = LabelWidth(widest);
   for (int j = 0; j < axes.yTickCount; ++j) {
     const float v = j * axes.yInterval + axes.yFirstTick;
     const int y = static_cast<int>((axes.yEnd - v) * axes.yScale + top + axes.yExtraOffset);

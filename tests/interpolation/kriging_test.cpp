@@ -156,7 +156,8 @@ TEST_F(Kriging, CokrigingAgreesWithADirectSolveAndReproducesThePrimaryData) {
     EXPECT_NEAR(state_->CoPredict(x, y, state_->inverse.get(), nullptr), expected, 1e-10);
     EXPECT_NEAR(state_->CoPredictWithWeights(x, y, beta), expected, 1e-10);
   }
-  for (const DataPoint& point : kPrimary) EXPECT_NEAR(state_->CoPredictWithWeights(point.x, point.y, beta), point.z, 1e-9);
+  for (const DataPoint& point : kPrimary)
+    EXPECT_NEAR(state_->CoPredictWithWeights(point.x, point.y, beta), point.z, 1e-9);
 }
 
 TEST_F(Kriging, CoPredictWithoutAnInverseSaysNull) {
