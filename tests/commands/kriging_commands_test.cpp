@@ -126,6 +126,13 @@ TEST_F(KrigingCommands, VariogramFitsInvertsWritesItsFilesAndShowsTheChart) {
   EXPECT_FALSE(f.State(ID_CROSS_VARIANCE).enabled);  // no cross model
 }
 
+TEST_F(KrigingCommands, NothingGoesToTheConsoleWithoutTheVerbositySwitch) {
+  testing::internal::CaptureStdout();
+  ASSERT_EQ(Variogram(), CommandStatus::Done);
+  ASSERT_EQ(f.Run(ID_PREDICTION), CommandStatus::Done);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
 TEST_F(KrigingCommands, UpdateRules) {
   EXPECT_TRUE(f.State(ID_VARIOGRAM).enabled);
   EXPECT_FALSE(f.State(ID_PREDICTION).enabled);

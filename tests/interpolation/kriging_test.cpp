@@ -10,6 +10,7 @@
 #include "interpolation/kriging_state.h"
 #include "interpolation/matrix_text.h"
 #include "interpolation/system_inverse.h"
+#include "platform/trace.h"
 #include "interpolation/kriging_test_support.h"
 
 namespace gridora {
@@ -201,6 +202,25 @@ TEST_F(Kriging, GridPredictionFillsEveryNodeOrStopsAtACancel) {
   grid = PredictGrid(*state_, layout, untouched.data(), &cancel);
   EXPECT_EQ(grid.status, PredictionStatus::Canceled);
   EXPECT_EQ(untouched, std::vector<float>(12, -1.0f));
+}
+
+TEST_F(Kriging, TracesAppearOnlyWhenAskedForAndDoNotChangeTheEstimates) {
+  SetUpCokriging();
+  const NodeLayout layout{0.0f, 0.0f, 1.0f, 1.0f, 3, 2};
+  std::vector<float> quiet(6), traced(6);
+  testing::internal::CaptureStdout();
+  PredictGrid(*state_, layout, quiet.data(), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+
+  SetTraceEnabled(true);
+  testing::internal::CaptureStdout();
+  PredictGrid(*state_, layout, traced.data(), nullptr);
+  const std::string trace = testing::internal::GetCapturedStdout();
+  SetTraceEnabled(false);
+  for (int k = 0; k < 6; ++k) EXPECT_NEAR(traced[k], quiet[k], 1e-5);
+  // Per node: a line per primary and per secondary point, the weights, the sums.
+  EXPECT_NE(trace.find("0 5 "), std::string::npos);
+  EXPECT_NE(trace.find("8 1\n"), std::string::npos);
 }
 
 // ---- the inverse ----
