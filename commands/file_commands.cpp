@@ -23,31 +23,28 @@ const FileFilter kDocumentFilter{"Gridora Files (*.snp)", "*.snp"};
 
 std::string FileNameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
-// The file dialogs of the framework remember nothing; the document's own name is the
-// proposal for saving.
+// The document's own name is the proposal for saving.
+CommandStatus SaveTo(CommandContext& c, const std::string& path) {
+  std::string problem;
+  if (!WriteDocumentFile(c.doc, path, problem)) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  c.view.AddRecentFile(path);
+  c.view.SetTitle(FileNameOf(path));
+  return CommandStatus::Done;
+}
+
 CommandStatus SaveAs(CommandContext& c) {
   const std::string proposal = c.doc.pathName.empty() ? std::string() : FileNameOf(c.doc.pathName);
   const auto path = c.ui.SaveFileName(proposal, kDocumentFilter);
   if (!path) return CommandStatus::Canceled;
-  std::string problem;
-  if (!WriteDocumentFile(c.doc, *path, problem)) {
-    c.ui.Message(problem);
-    return CommandStatus::Failed;
-  }
-  c.view.AddRecentFile(*path);
-  c.view.SetTitle(FileNameOf(*path));
-  return CommandStatus::Done;
+  return SaveTo(c, *path);
 }
 
-CommandStatus Save(CommandContext& c) {
-  if (c.doc.pathName.empty()) return SaveAs(c);
-  std::string problem;
-  if (!WriteDocumentFile(c.doc, c.doc.pathName, problem)) {
-    c.ui.Message(problem);
-    return CommandStatus::Failed;
-  }
-  return CommandStatus::Done;
-}
+// A document that has no document file yet (new, or read from a CSV table) is saved
+// under a name the user chooses.
+CommandStatus Save(CommandContext& c) { return c.doc.pathName.empty() ? SaveAs(c) : SaveTo(c, c.doc.pathName); }
 
 CommandStatus Open(CommandContext& c) {
   const auto path = c.ui.OpenFileName("", kDocumentFilter);

@@ -24,6 +24,9 @@ constexpr std::size_t kTitleBytes = 128;
 // matrix; beyond this many nodes the file must hold them (keeps a 40-byte file from
 // asking for gigabytes).
 constexpr std::uint64_t kNodesWithoutData = 1u << 24;
+// Every layer has its own range entries whatever its node count; no document has
+// anywhere near this many layers (the map shows layer 0).
+constexpr int kMostLayers = 1 << 16;
 
 std::uint32_t SwapIfBigEndian(std::uint32_t word) {
   if constexpr (std::endian::native == std::endian::big)
@@ -349,6 +352,9 @@ int ReadSnp(GridModel& grid, std::istream& stream, RandomData& points, UserInter
   if (storedLayers == INT_MIN) return refuse(fmt::sprintf("its layer count, %d, is impossible", storedLayers));
   const bool reversedRows = storedLayers < 0;
   const int layers = reversedRows ? -storedLayers : storedLayers;
+  if (layers > kMostLayers)
+    return refuse(fmt::sprintf("its layer count, %d, is more than a document can have (%d)", storedLayers,
+                               kMostLayers));
   if (nx < 0 || ny < 0) return refuse(fmt::sprintf("its node counts NX = %d and NY = %d are impossible", nx, ny));
   const std::uint64_t nodes = static_cast<std::uint64_t>(nx) * static_cast<std::uint64_t>(ny);
   const std::uint64_t valueCount = nodes * static_cast<std::uint64_t>(layers);

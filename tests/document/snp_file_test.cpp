@@ -248,6 +248,7 @@ TEST_F(SnpFile, BadFilesAreRefusedAndChangeNothing) {
       {"negative NX", patched(12, -3), "NX = -3"},
       {"negative NY", patched(8, -1), "NY = -1"},
       {"lowest layer count", patched(0, INT32_MIN), "layer count"},
+      {"layers without nodes", Bytes().Header(-1000000000, 2, 0).Int(0).data, "layer count, -1000000000"},
       {"huge grid", patched(8, 100000).substr(0, 36) + Bytes().Int(0).data, "ends inside the grid values"},
       {"too large", Bytes().Header(4, 1 << 16, 1 << 16).data, "too large"},
       {"empty grid naming many nodes", Bytes().Header(0, 50000, 40000).Int(0).data, "too short"},
