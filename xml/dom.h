@@ -78,7 +78,8 @@ class DomDocument {
   DomNode DocumentElement() const;
 
   // Children of `container` that are made while saving, batch by batch, after its other
-  // children: a repeated part of millions of nodes never exists all at once.
+  // children: a repeated part of millions of nodes never exists all at once. A producer
+  // keeps its place, so the document is meant to be saved once.
   void AppendDuringSave(DomNode container, DomChildProducer producer);
 
   // Writes the whole tree to a temporary file beside `path` and renames it into place;

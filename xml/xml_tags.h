@@ -25,6 +25,9 @@ class CStandardXMLTag {
   std::array<const std::string*, kEntryCount> Entries() const;
 
   int languageFlag = 0;  // 0 English, 1 Japanese
+  // Entries are named by their English text, except where that cannot be a member name:
+  // operator_ (48), trueText (86), falseText (87), entry98 (98, always empty) and
+  // contourText (131, the value text; 61 is the element name).
   std::string English;  // 1
   std::string header;  // 2
   std::string geophysical_sections;  // 3

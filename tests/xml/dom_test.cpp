@@ -22,7 +22,8 @@ struct DomFixture {
   std::string Saved(const char* encoding = nullptr) {
     test::TempFolder folder;
     if (encoding)
-      document->CreateProcessingInstruction("xml", std::string("version='1.0' encoding='") + encoding + "'");
+      AppendChild(document->AsNode(),
+                  document->CreateProcessingInstruction("xml", std::string("version='1.0' encoding='") + encoding + "'"));
     document->Save(folder / "out.xml");
     return test::ReadFileBytes(folder / "out.xml");
   }
