@@ -155,5 +155,27 @@ TEST(ExportCommands, BatchCommandsWriteEveryResult) {
   EXPECT_NE(err2.str().find("script.txt:1:"), std::string::npos) << err2.str();
 }
 
+TEST(ExportCommands, CsvExportReadsBackThroughOpenTransposedWithTwoColumnsSkipped) {
+  test::TempFolder folder;
+  MemoryProfile profile;
+  CGridoraDoc doc(profile);
+  ASSERT_TRUE(doc.grid->Reshape(1, 4, 3));
+  doc.grid->DX = 0.5f;
+  doc.grid->x0 = -2.0f;
+  for (int ix = 0; ix < 4; ++ix)
+    for (int iy = 0; iy < 3; ++iy) doc.grid->Value(0, ix, iy) = 1.25f * ix - 2.0f * iy + 0.001f;
+  const std::vector<float> exported = doc.grid->values;
+  std::ostringstream out, err;
+  ScriptedUserInterface ui(out);
+  BatchViewHost view(ui);
+  const auto script = folder / "script.txt";
+  const std::string csv = (folder / "grid.csv").string();
+  test::WriteFileBytes(script, "save-csv \"" + csv + "\"\nopen \"" + csv + "\" colskip=2 transpose=1\n");
+  ASSERT_EQ(RunBatchScript(script.string(), doc, profile, ui, view, err), 0) << err.str() << out.str();
+  EXPECT_EQ(doc.grid->NX, 4);
+  EXPECT_EQ(doc.grid->NY, 3);
+  EXPECT_EQ(doc.grid->values, exported);
+}
+
 }  // namespace
 }  // namespace gridora
