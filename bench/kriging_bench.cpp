@@ -105,7 +105,7 @@ std::vector<DataPoint> VolcanoPoints() {
   std::string line;
   while (std::getline(in, line)) {
     std::size_t pos = 0;
-    DataPoint p;
+    DataPoint p{};
     if (ScanDouble(line, pos, p.x) && ScanDouble(line, pos, p.y) && ScanDouble(line, pos, p.z)) points.push_back(p);
   }
   return points;

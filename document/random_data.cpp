@@ -1,6 +1,7 @@
 #include "document/random_data.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace gridora {
 
@@ -20,6 +21,9 @@ void RandomData::ExtendRanges(const DataPoint& point) {
   zMinimum = std::min(zMinimum, z);
   zMaximum = std::max(zMaximum, z);
 }
+
+static_assert(std::is_trivially_default_constructible_v<DataPoint>,
+              "the point array relies on allocation without initialisation");
 
 std::unique_ptr<RandomData> CreateRandomData() {
   auto data = std::make_unique<RandomData>();

@@ -7,10 +7,12 @@
 
 namespace gridora {
 
+// No member initialisers: the point array is allocated without being written, which
+// only a trivial type allows. Write `DataPoint point{}` for a zeroed point.
 struct DataPoint {
-  double x = 0.0;
-  double y = 0.0;
-  double z = 0.0;
+  double x;
+  double y;
+  double z;
 };
 
 struct RandomData {

@@ -46,7 +46,7 @@ int ReadSpaceDelimited(RandomData& points, const std::string& path, std::string&
   const int capacity = options.capacity < RandomData::kCapacity ? options.capacity : RandomData::kCapacity;
   std::string line;
   while (points.count < capacity && reader.ReadLine(line, 1023)) {
-    DataPoint point;
+    DataPoint point{};
     if (!ScanPoint(line, point)) continue;
     points.points[points.count++] = point;
     points.ExtendRanges(point);
