@@ -8,15 +8,35 @@
 #include <system_error>
 
 #include "document/csv_grid.h"
-#include "document/file_replacement.h"
 #include "document/gridora_doc.h"
 #include "document/snp_file.h"
+#include "platform/replacing_file.h"
 #include "platform/user_interface.h"
 
 namespace gridora {
 namespace {
 
 std::string FolderOf(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
+
+// Lets the document writer's stream fill a file that replaces its target only once
+// complete.
+class ReplacingFileBuffer : public std::streambuf {
+ public:
+  explicit ReplacingFileBuffer(ReplacingFile& file) : file_(file) {}
+
+ protected:
+  std::streamsize xsputn(const char* bytes, std::streamsize count) override {
+    return file_.Write(std::string_view(bytes, static_cast<std::size_t>(count))) ? count : 0;
+  }
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    const char byte = traits_type::to_char_type(c);
+    return file_.Write(std::string_view(&byte, 1)) ? c : traits_type::eof();
+  }
+
+ private:
+  ReplacingFile& file_;
+};
 
 }  // namespace
 
@@ -58,9 +78,13 @@ DocumentReadResult ReadDocumentFile(CGridoraDoc& doc, const std::string& path, U
 }
 
 bool WriteDocumentFile(CGridoraDoc& doc, const std::string& path, std::string& problem) {
-  const bool written = ReplaceFile(
-      path, [&](std::ostream& out) { return WriteSnp(*doc.grid, out, *doc.primaryData); }, problem);
-  if (!written) return false;
+  ReplacingFile file(path);
+  ReplacingFileBuffer buffer(file);
+  std::ostream out(&buffer);
+  if (!file.Open() || !WriteSnp(*doc.grid, out, *doc.primaryData) || !out.flush() || !file.Commit()) {
+    problem = fmt::sprintf("Cannot save %s: %s.", path, file.Failed() ? file.Error() : "writing the file failed");
+    return false;
+  }
   doc.dataFolder = FolderOf(path);
   doc.pathName = path;
   return true;

@@ -23,7 +23,14 @@ constexpr std::size_t kBufferSize = 1 << 20;
 
 }  // namespace
 
-ReplacingFile::ReplacingFile(std::filesystem::path target) : target_(std::move(target)) {}
+ReplacingFile::ReplacingFile(std::filesystem::path target) : target_(std::move(target)) {
+  // Replace what a link points to, not the link.
+  std::error_code error;
+  if (std::filesystem::is_symlink(target_, error)) {
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(target_, error);
+    if (!error) target_ = resolved;
+  }
+}
 
 ReplacingFile::~ReplacingFile() { Discard(); }
 
@@ -48,7 +55,9 @@ bool ReplacingFile::Open() {
   const int descriptor = ::mkstemp(name.data());
   if (descriptor < 0) return Fail(errno);
   temporary_ = name.data();
-  ::fchmod(descriptor, NewFileMode());
+  // The replacement keeps the permissions of the file it replaces.
+  struct stat existing {};
+  ::fchmod(descriptor, ::stat(target_.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : NewFileMode());
   file_ = ::fdopen(descriptor, "wb");
   if (!file_) {
     const int error = errno;
