@@ -9,6 +9,7 @@
 #include "batch/scripted_user_interface.h"
 #include "document/gridora_doc.h"
 #include "platform/profile.h"
+#include "support/batch_run.h"
 #include "support/test_support.h"
 
 namespace gridora {
@@ -28,20 +29,7 @@ TEST(BatchScript, ParsesNamesArgumentsQuotedValuesAndComments) {
   EXPECT_FALSE(error.empty());
 }
 
-struct BatchRun {
-  test::TempFolder folder;
-  MemoryProfile profile;
-  CGridoraDoc doc{profile};
-  std::ostringstream out, err;
-  ScriptedUserInterface ui{out};
-  BatchViewHost view{ui};
-
-  int Run(const std::string& script) {
-    const auto path = folder / "script.txt";
-    test::WriteFileBytes(path, script);
-    return RunBatchScript(path.string(), doc, profile, ui, view, err);
-  }
-};
+using test::BatchRun;
 
 TEST(BatchRunner, RunsViewCommandsWithDialogKeys) {
   BatchRun run;

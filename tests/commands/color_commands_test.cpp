@@ -10,6 +10,7 @@
 #include "dialogs/dialogs.h"
 #include "render/color_scale.h"
 #include "render/contour_map.h"
+#include "support/batch_run.h"
 #include "support/test_support.h"
 
 namespace gridora {
@@ -257,20 +258,7 @@ TEST(ColorCommands, ColourModeButtonsWriteTheProfileAndKeepTheCache) {
   EXPECT_EQ(f.Run(ID_COLOR_MODE_2), CommandStatus::Failed);  // disabled while selected
 }
 
-struct BatchRun {
-  test::TempFolder folder;
-  MemoryProfile profile;
-  CGridoraDoc doc{profile};
-  std::ostringstream out, err;
-  ScriptedUserInterface ui{out};
-  BatchViewHost view{ui};
-
-  int Run(const std::string& script) {
-    const auto path = folder / "script.txt";
-    test::WriteFileBytes(path, script);
-    return RunBatchScript(path.string(), doc, profile, ui, view, err);
-  }
-};
+using test::BatchRun;
 
 TEST(ColorBatch, CommandsAndTheirKeys) {
   BatchRun run;

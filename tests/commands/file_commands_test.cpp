@@ -11,6 +11,7 @@
 #include "dialogs/dialogs.h"
 #include "document/snp_file.h"
 #include "support/current_folder.h"
+#include "support/batch_run.h"
 #include "support/test_support.h"
 
 namespace gridora {
@@ -257,20 +258,8 @@ TEST_F(FileCommands, OpenDocumentFileServesTheCommandLine) {
   EXPECT_EQ(OpenDocumentFile(context, File("junk.snp", "junk")), CommandStatus::Failed);
 }
 
-struct FileBatch : ::testing::Test {
-  test::TempFolder folder;
-  test::CurrentFolder inFolder{folder.Path()};
-  MemoryProfile profile;
-  CGridoraDoc doc{profile};
-  std::ostringstream out, err;
-  ScriptedUserInterface ui{out};
-  BatchViewHost view{ui};
-
-  int Run(const std::string& script) {
-    const auto path = folder / "script.txt";
-    test::WriteFileBytes(path, script);
-    return RunBatchScript(path.string(), doc, profile, ui, view, err);
-  }
+struct FileBatch : ::testing::Test, test::BatchRun {
+  using test::BatchRun::Run;
 };
 
 TEST_F(FileBatch, OpenSaveAndImports) {

@@ -69,10 +69,10 @@ std::vector<double> Numbers(const std::string& line) {
   return numbers;
 }
 
-class KrigingCommands : public test::InTempFolder {
+class KrigingCommands : public test::InTempFolderTest {
  protected:
   void SetUp() override {
-    test::InTempFolder::SetUp();
+    test::InTempFolderTest::SetUp();
     f.doc->dataFolder = Folder();
     Fill(*f.doc->primaryData, kPoints);
   }

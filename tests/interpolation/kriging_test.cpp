@@ -47,7 +47,7 @@ std::vector<double> Solve(std::vector<std::vector<double>> A, std::vector<double
 const DataPoint kPrimary[] = {{0, 0, 1}, {1, 0, 2}, {0, 1, 3}, {2, 2, 0.5}, {3, 1, 4}};
 const DataPoint kSecondary[] = {{0.5, 0.5, 10}, {2, 0, 14}, {1, 2, 11}};
 
-class Kriging : public test::InTempFolder {
+class Kriging : public test::InTempFolderTest {
  protected:
   // Simple kriging with a = 2, c = 1 on the five primary points.
   void SetUpSimple() {

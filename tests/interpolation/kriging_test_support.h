@@ -11,7 +11,7 @@
 
 namespace gridora::test {
 
-class InTempFolder : public ::testing::Test {
+class InTempFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     previous_ = std::filesystem::current_path();

@@ -17,7 +17,7 @@ namespace {
 using test::CrLfLines;
 using test::FromUtf16;
 
-class Variogram : public test::InTempFolder {
+class Variogram : public test::InTempFolderTest {
  protected:
   // A standardised model whose cloud is given directly.
   CVariogramModel CloudModel(std::vector<double> distances, std::vector<double> dissimilarities) {

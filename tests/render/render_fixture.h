@@ -11,22 +11,11 @@
 #include "document/gridora_doc.h"
 #include "platform/profile.h"
 #include "render/recording_context.h"
+#include "support/current_folder.h"
 #include "support/test_support.h"
 
 namespace gridora::test {
 
-// Runs the test inside a fresh temporary folder and goes back afterwards.
-class InTempFolder {
- public:
-  InTempFolder() : previous_(std::filesystem::current_path()) { std::filesystem::current_path(folder_.Path()); }
-  ~InTempFolder() { std::filesystem::current_path(previous_); }
-  const TempFolder& folder() const { return folder_; }
-  std::string Read(const std::string& name) const { return ReadFileBytes(folder_ / name); }
-
- private:
-  TempFolder folder_;
-  std::filesystem::path previous_;
-};
 
 // Column by column: values[ix] holds the NY values of node column ix.
 inline void FillGrid(CGridoraDoc& doc, const std::vector<std::vector<float>>& columns, float x0 = 0.0f,
