@@ -168,6 +168,11 @@ LogicalRect ViewPaintCache::Paint(QPainter& painter, CGridoraDoc& doc, const QSi
     const QRect needed = visible.united(reached_).intersected(scrollArea);
     if (!area.contains(needed) && small(needed)) reached_ = DrawInto(needed, doc, viewport, scroll);
     valid_ = true;
+    legendRight_ = doc.legendRight;
+    mapBottom_ = doc.mapBottom;
+  } else {
+    doc.legendRight = legendRight_;
+    doc.mapBottom = mapBottom_;
   }
   painter.drawImage(QPoint(0, 0), image_, visible.translated(-area_.topLeft()));
   return layout;

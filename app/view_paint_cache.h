@@ -40,6 +40,9 @@ class ViewPaintCache {
   QRect area_;        // scroll-area pixels the image holds
   QRect reached_;     // scroll-area pixels the last drawing reached
   QSize viewport_;
+  // What the last drawing left for "Copy" to frame; a paint from the picture puts it
+  // back, as drawing again would.
+  int legendRight_ = 0, mapBottom_ = 0;
   double unitsX_ = 0.0, unitsY_ = 0.0;
 };
 

@@ -110,6 +110,34 @@ TEST(ViewPaintCache, KeptBandPicturesMatchDirectPaints) {
   }
 }
 
+// A paint served from the kept band picture leaves the frame that "Copy" uses as a
+// drawing would, also after a copy reset it.
+TEST(ViewPaintCache, APaintFromTheKeptPictureRestoresTheCopyFrame) {
+  Drawing d;
+  d.doc.grid->mapColorMode = 1;
+  ViewPaintCache cache;
+  QImage screen(400, 300, QImage::Format_RGB32);
+  const double units = 96.0 / 254.0;
+  {
+    QPainter painter(&screen);
+    cache.Paint(painter, d.doc, screen.size(), {0, 0}, units, units);
+  }
+  const int right = d.doc.legendRight, bottom = d.doc.mapBottom;
+  ASSERT_GT(right, 0);
+  ASSERT_GT(bottom, 0);
+  CopyDrawing(d.doc);
+  ASSERT_EQ(d.doc.legendRight, 0);
+  {
+    QPainter painter(&screen);
+    cache.Paint(painter, d.doc, screen.size(), {0, 0}, units, units);
+  }
+  EXPECT_TRUE(cache.Holds());
+  EXPECT_EQ(d.doc.legendRight, right);
+  EXPECT_EQ(d.doc.mapBottom, bottom);
+  const ClipboardDrawing copy = CopyDrawing(d.doc);
+  EXPECT_TRUE(QString::fromUtf8(copy.svg).contains(QString("viewBox=\"0 0 %1 %2\"").arg(right + 100).arg(bottom + 200)));
+}
+
 TEST(ViewPaintCache, AChangedDocumentIsDrawnAfreshAfterInvalidate) {
   Drawing d;
   d.doc.grid->mapColorMode = 1;
