@@ -88,6 +88,10 @@ QFont PainterContext::MakeFont() const {
   const int height = font_.height != 0 ? std::abs(font_.height) : kDefaultTextHeight;
   font.setPixelSize(std::max(height, 1));
   font.setWeight(font_.weight >= 600 ? QFont::Bold : QFont::Normal);
+  // The height is that of the character cell (ascent and descent), not of the em
+  // square the pixel size sets: shrink the em until the cell has that height.
+  const double cell = QFontMetricsF(font).height();
+  if (cell > height) font.setPixelSize(std::max(1, static_cast<int>(std::lround(height * height / cell))));
   return font;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 
@@ -88,6 +89,18 @@ TEST(PainterContext, TextHangsBelowItsPointAndReadsUpright) {
   const int bottom = page.Count(QRect(0, 60, 100, 10), qRgb(255, 255, 255));
   EXPECT_LT(top, bottom);  // more ink in the upper band (the bar)
   EXPECT_LT(bottom, 100 * 10);
+}
+
+// A font height is the height of the character cell, ascent and descent together.
+TEST(PainterContext, FontHeightsAreCellHeightsInLogicalUnits) {
+  QImage image(10, 10, QImage::Format_RGB32);
+  QPainter painter(&image);
+  PainterContext dc(painter, 1.0, 1.0);
+  for (int height : {35, 40, 120}) {
+    dc.SelectFont(Font{"Arial", height, 0, 400});
+    const QFontMetricsF metrics(painter.font());
+    EXPECT_NEAR(metrics.height(), height, 1.5) << height;
+  }
 }
 
 TEST(PainterContext, DeviceRectanglesConvertWithTheScrollOffset) {
