@@ -41,7 +41,7 @@ void ChooseIntervals(ChartAxes& axes) {
                    : x > 100   ? 10.0f
                    : x > 10    ? 1.0f
                    : x > 1     ? 0.1f
-                   : x > 0.1f  ? 0.01f
+                   : x > 0.1   ? 0.01f  // compared as the double 0.1: 0.1f itself lies above it
                                : 0.001f;
   const float y = axes.yEnd;
   axes.yInterval = y > 100000 ? 10000.0f

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <set>
 #include <sstream>
 
 #include "../interpolation/kriging_test_support.h"
@@ -429,6 +431,46 @@ TEST_F(KrigingCommands, SetExperimentalVariogramOnTheCrossModelRebuildsTheBlockS
   EXPECT_NEAR(s, 0.0, 1e-9);
 }
 
+// Each diagnostic file has its own place: the variogram summary and the block system go
+// to the data folder of the moment, the models' files and the verification to the folder
+// the kriging state was created with, the inverse dump to the current directory.
+TEST_F(KrigingCommands, DiagnosticFilesGoToTheFolderEachBelongsTo) {
+  namespace fs = std::filesystem;
+  const fs::path first = folder_ / "first", second = folder_ / "second";
+  fs::create_directory(first);
+  fs::create_directory(second);
+  AddSecondary();
+  f.doc->dataFolder = first.string();
+  ASSERT_EQ(CoVariogram(), CommandStatus::Done);
+  EXPECT_EQ(State().folder, first.string());
+  for (const fs::path& folder : {first, folder_.Path()})
+    for (const auto& entry : fs::directory_iterator(folder))
+      if (entry.is_regular_file()) fs::remove(entry.path());
+
+  // A later data folder does not move the state's files.
+  f.doc->dataFolder = second.string();
+  ASSERT_EQ(CoVariogram(), CommandStatus::Done);
+  f.ui.dialogHandlers.push_back([](DialogData&) { return true; });
+  f.ui.dialogHandlers.push_back([](DialogData&) { return true; });
+  ASSERT_EQ(f.Run(ID_PREDICTION), CommandStatus::Done);
+
+  auto names = [](const fs::path& folder) {
+    std::set<std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder))
+      if (entry.is_regular_file()) found.insert(entry.path().filename().string());
+    return found;
+  };
+  EXPECT_EQ(names(second), (std::set<std::string>{"variogram.txt", "cokriging_matrix.txt"}));
+  EXPECT_EQ(names(first), (std::set<std::string>{
+                              "variogram_optimization.txt", "kriging_matrix.txt", "kriging_matrix_c22.txt",
+                              "kriging_matrix_c12.txt", "cross_distance_matrix.txt",
+                              "cross_dissimilarity_matrix.txt", "variogram_cloud_cross.txt",
+                              "kriging_matrix_inv.txt", "cokriging_verification.txt"}));
+  EXPECT_EQ(names(folder_.Path()).count("inverse_matrix.txt"), 1u);
+  EXPECT_EQ(names(folder_.Path()).count("interpolation_0.txt"), 0u);
+  EXPECT_EQ(CrLfLines(FromUtf16(Bytes("second/variogram.txt"))).size(), 3u);
+}
+
 TEST_F(KrigingCommands, BatchCommandsTakeTheirKeys) {
   std::ostringstream out, err;
   ScriptedUserInterface ui(out);
@@ -442,6 +484,26 @@ TEST_F(KrigingCommands, BatchCommandsTakeTheirKeys) {
   EXPECT_EQ(f.doc->grid->NY, 17);
   EXPECT_NE(out.str().find("Prediction by Kriging completed!\n"), std::string::npos);
   EXPECT_EQ(f.doc->chartMode, 0);
+}
+
+TEST_F(KrigingCommands, BatchCokrigingTakesTheSecondaryAndCrossLagWidths) {
+  AddSecondary();
+  std::ostringstream out, err;
+  ScriptedUserInterface ui(out);
+  BatchViewHost view(ui);
+  test::WriteFileBytes(folder_ / "script.txt", "variogram lag=1.5 lag2=1.2 lag12=1.3\n");
+  ASSERT_EQ(RunBatchScript((folder_ / "script.txt").string(), *f.doc, f.profile, ui, view, err), 0) << err.str();
+  const auto variogram = CrLfLines(FromUtf16(Bytes("variogram.txt")));
+  ASSERT_EQ(variogram.size(), 3u);
+  EXPECT_EQ(variogram[0].rfind("C11 : 1.500000 ", 0), 0u);
+  EXPECT_EQ(variogram[1].rfind("C22 : 1.200000 ", 0), 0u);
+  EXPECT_EQ(variogram[2], fmt::sprintf("C12 : %f %f %f", 1.3f, State().cross->a, State().cross->c));
+  // Every message box goes to the output: two data summaries and three fits.
+  EXPECT_NE(out.str().find("Number of data=6 Mean=3.083333 SD="), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("\nNumber of data=4 Mean=12.000000 SD="), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find(fmt::sprintf("\nRange=%f Sill=%f\n", State().cross->a, State().cross->c)),
+            std::string::npos)
+      << out.str();
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ TEST(ChartAxes, IntervalsFollowTheMagnitudeThenTheScale) {
       {5.0f, 20000.0f, 150.0f, 5.0f, 0.01f, 100.0f},         // 0.1 x 20000 > 1000: a decade finer
       {200000.0f, 0.01f, 0.05f, 5000.0f, 10000.0f, 0.1f},
       {0.05f, 10000.0f, 20000.0f, 0.1f, 0.01f, 1000.0f},
+      {0.1f, 2.0e6f, 1.8f, 1200.0f, 0.001f, 0.1f},          // 0.1f exceeds 0.1: 0.01, then finer
   };
   for (const Case& c : cases) {
     ChartAxes axes;
