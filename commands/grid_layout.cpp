@@ -30,6 +30,12 @@ void RestoreRanges(RandomData& data, const GridLayout& layout) {
 }
 
 void CommitGrid(GridModel& grid, GridModel& result) {
+  // Text labels name the columns and rows of the shape they were read for.
+  if (grid.NX != result.NX || grid.NY != result.NY) {
+    grid.xLabelsOn = grid.yLabelsOn = 0;
+    grid.xLabels.clear();
+    grid.yLabels.clear();
+  }
   grid.x0 = result.x0;
   grid.y0 = result.y0;
   grid.DX = result.DX;

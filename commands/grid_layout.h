@@ -37,7 +37,8 @@ GridLayoutResult AskGridLayout(CommandContext& c, const std::function<float(floa
 void RestoreRanges(RandomData& data, const GridLayout& layout);
 
 // Moves the new grid's origin, spacing, shape and storage into the document's grid;
-// every other field of the document's grid (titles, colours, scales, axes) stays.
+// every other field of the document's grid (titles, colours, scales, axes) stays, but
+// text labels go when the shape changes.
 void CommitGrid(GridModel& grid, GridModel& result);
 
 // "%.1f GB" or "%.0f MB".

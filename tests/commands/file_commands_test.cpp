@@ -291,6 +291,26 @@ TEST_F(FileBatch, OpenSaveAndImports) {
   EXPECT_TRUE(std::filesystem::exists(folder / "ReadText.txt"));
 }
 
+// Labels of a CSV table name its columns and rows: a grid of another shape made by
+// either gridding command must not show them.
+TEST_F(FileBatch, GriddingToAnotherShapeDropsTheTableLabels) {
+  test::WriteFileBytes(folder / "t.csv", "h,a,b\nr1,1,2\nr2,3,4\n");
+  test::WriteFileBytes(folder / "p.xyz", "0 0 1\n10 0 2\n0 10 3\n10 10 4\n5 5 2\n");
+  const std::string importTable = "open t.csv colskip=1 rowskip=1 collabel=1 rowlabel=1\n";
+  ASSERT_EQ(Run(importTable + "open-random p.xyz\nmin-curvature dx=2 dy=2\n"), 0) << err.str();
+  EXPECT_EQ(doc.grid->NX, 6);
+  EXPECT_EQ(doc.grid->xLabelsOn, 0);
+  EXPECT_EQ(doc.grid->yLabelsOn, 0);
+  EXPECT_TRUE(doc.grid->xLabels.empty());
+  EXPECT_TRUE(doc.grid->yLabels.empty());
+
+  ASSERT_EQ(Run(importTable + "variogram\nprediction dx=5 dy=5\n"), 0) << err.str();
+  EXPECT_EQ(doc.grid->NX, 3);
+  EXPECT_EQ(doc.grid->xLabelsOn, 0);
+  EXPECT_TRUE(doc.grid->xLabels.empty());
+  EXPECT_TRUE(doc.grid->yLabels.empty());
+}
+
 TEST_F(FileBatch, UnreadableFilesStopTheScript) {
   test::WriteFileBytes(folder / "bad.txt", "9 1 2\n");
   EXPECT_EQ(Run("open-pwri bad.txt\nnew\n"), 2);
