@@ -156,7 +156,12 @@ void ParameterDialog::OnExtraButton(int controlId) {
 }
 
 void ParameterDialog::accept() {
-  if (ReadMembers()) QDialog::accept();
+  if (!ReadMembers()) return;
+  if (auto problem = data_.Validate()) {
+    QMessageBox::information(this, windowTitle(), QString::fromStdString(*problem));
+    return;
+  }
+  QDialog::accept();
 }
 
 }  // namespace gridora

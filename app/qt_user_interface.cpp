@@ -13,9 +13,11 @@ namespace {
 
 const char* kTitle = "Gridora";
 
+// "Gridora Files (*.snp)" already names its pattern; a bare description gets it added.
 QString FilterText(const FileFilter& filter) {
   QString text = QString::fromStdString(filter.description);
-  if (!filter.pattern.empty()) text += " (" + QString::fromStdString(filter.pattern) + ")";
+  const QString pattern = QString::fromStdString(filter.pattern);
+  if (!pattern.isEmpty() && !text.contains("(" + pattern + ")")) text += " (" + pattern + ")";
   return text + ";;All Files (*)";
 }
 

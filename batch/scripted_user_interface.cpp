@@ -63,6 +63,11 @@ bool ScriptedUserInterface::RunDialog(DialogData& dialog) {
       throw BatchStop("'" + text + "' refused by the dialog \"" + dialog.Title() + "\"");
     }
   }
+  // The window would keep the dialog open; a script cannot answer again.
+  if (auto problem = dialog.Validate()) {
+    Message(*problem);
+    throw BatchStop("values refused by the dialog \"" + dialog.Title() + "\"");
+  }
   return true;
 }
 

@@ -16,9 +16,6 @@
 namespace gridora {
 namespace {
 
-constexpr const char* kContourSetupRefused =
-    "The interval must be greater than 0, and the maximum must not be less than the minimum.";
-
 bool GridAbove(const CommandContext& c, int minimum) { return c.doc.grid->NX > minimum && c.doc.grid->NY > minimum; }
 
 float Log10(float v) { return static_cast<float>(std::log10(static_cast<double>(v))); }
@@ -35,11 +32,6 @@ void LayerRange(const GridModel& g, int layer, float& low, float& high) {
   const bool ranged = layer >= 0 && k < g.layerMinimum.size() && k < g.layerMaximum.size();
   low = ranged ? g.layerMinimum[k] : 0.0f;
   high = ranged ? g.layerMaximum[k] : 0.0f;
-}
-
-bool AcceptableLevels(const CDlgContourSetup& d) {
-  return std::isfinite(d.minimum) && std::isfinite(d.maximum) && std::isfinite(d.interval) && d.interval > 0.0f &&
-         d.maximum >= d.minimum;
 }
 
 // Levels Minimum, Minimum + Interval, ... up to Maximum, at most 37; the last one a
@@ -76,22 +68,9 @@ CommandStatus ContourSetup(CommandContext& c) {
   dialog.minimum = doc.contourMinimum;
   dialog.maximum = doc.contourMaximum;
   dialog.interval = doc.contourInterval;
-  // Refused values keep the dialog open with them for correction. The same refused
-  // values confirmed again end the command: a script cannot answer differently.
-  bool refused = false;
-  float refusedValues[3] = {};
-  for (;;) {
-    if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
-    if (AcceptableLevels(dialog)) break;
-    const float values[3] = {dialog.minimum, dialog.maximum, dialog.interval};
-    const bool again = refused && std::equal(values, values + 3, refusedValues, [](float a, float b) {
-      return a == b || (std::isnan(a) && std::isnan(b));
-    });
-    if (again) return CommandStatus::Failed;
-    c.ui.Message(kContourSetupRefused);
-    refused = true;
-    std::copy(values, values + 3, refusedValues);
-  }
+  // The dialog itself refuses values that give no levels and stays open for correction.
+  if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
+  if (dialog.Validate()) return CommandStatus::Failed;
 
   doc.contourMinimum = dialog.minimum;
   doc.contourMaximum = dialog.maximum;

@@ -60,6 +60,13 @@ std::vector<DialogField> CDlgContourSetup::Fields() {
   };
 }
 
+std::optional<std::string> CDlgContourSetup::Validate() const {
+  const bool usable = std::isfinite(minimum) && std::isfinite(maximum) && std::isfinite(interval) &&
+                      interval > 0.0f && maximum >= minimum;
+  if (usable) return std::nullopt;
+  return std::string("The interval must be greater than 0, and the maximum must not be less than the minimum.");
+}
+
 std::vector<DialogField> CDlgFloatInput::Fields() {
   return {
       ReadOnly(Make(1008, "", FieldKind::Text, &prompt, "")),

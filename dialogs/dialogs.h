@@ -29,6 +29,8 @@ class CDlgContourSetup : public DialogData {
   std::string Title() const override { return "Contour setup"; }
   int ResourceId() const override { return 135; }
   std::vector<DialogField> Fields() override;
+  // An interval of 0 or less, or a maximum below the minimum, gives no levels.
+  std::optional<std::string> Validate() const override;
 };
 
 // "Float data" (138): one prompt, one value. The caller may reuse it with a new prompt;

@@ -51,6 +51,9 @@ class DialogData {
   virtual void OnButton(int /*controlId*/) {}
   // Called before the dialog is shown, after the caller has filled the members.
   virtual void OnInitDialog() {}
+  // Called on OK once every field has converted: a message refuses the values as a
+  // whole, is shown, and keeps the dialog open for correction.
+  virtual std::optional<std::string> Validate() const { return std::nullopt; }
 };
 
 // The text a field shows for its member.

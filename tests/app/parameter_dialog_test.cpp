@@ -37,9 +37,30 @@ TEST(ParameterDialog, RefusedNumberKeepsTheDialogOpen) {
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_NE(dialog.result(), QDialog::Accepted);
   EditAt(dialog, 0)->setText("2.5");
+  EditAt(dialog, 1)->setText("10");
+  EditAt(dialog, 2)->setText("1");
   dialog.accept();
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(data.minimum, 2.5f);
+}
+
+TEST(ParameterDialog, ValuesRefusedAsAWholeKeepTheDialogOpen) {
+  CDlgContourSetup data;
+  ParameterDialog dialog(data, nullptr);
+  dialog.show();
+  EditAt(dialog, 0)->setText("0");
+  EditAt(dialog, 1)->setText("10");
+  EditAt(dialog, 2)->setText("0");
+  for (int attempt = 0; attempt < 2; ++attempt) {  // the same values twice: still open
+    CloseNextMessageBox();
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+  }
+  EditAt(dialog, 2)->setText("2");
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(data.interval, 2.0f);
 }
 
 TEST(ParameterDialog, RefleshRecomputesNodeCountsAndLocksThem) {

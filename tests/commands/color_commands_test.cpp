@@ -137,19 +137,19 @@ TEST(ContourSetup, RefusedValuesKeepTheDialogOpenUntilCorrected) {
     ASSERT_EQ(f.ui.messages.size(), 1u);
     EXPECT_EQ(f.ui.messages[0],
               "The interval must be greater than 0, and the maximum must not be less than the minimum.");
-    EXPECT_EQ(f.ui.dialogTitles.size(), 2u);
+    EXPECT_EQ(f.ui.dialogTitles.size(), 1u);  // one dialog, kept open
     EXPECT_EQ(f.doc->grid->contourLevels.count, 3);
     EXPECT_EQ(f.doc->contourInterval, 2.0f);
   }
 }
 
-TEST(ContourSetup, TheSameRefusedValuesConfirmedAgainEndTheCommand) {
+TEST(ContourSetup, GivingUpOnRefusedValuesChangesNothing) {
   DocumentFixture f;
   MakeGrid(*f.doc, 0.0f, 1.0f);
   f.doc->mapBitmapDirty = 0;
   f.ui.dialogHandlers.push_back(ContourDialog(nullptr, "0", "10", "0"));
-  // The second showing is confirmed as it stands (no handler: OK as proposed).
-  EXPECT_EQ(f.Run(ID_CONTOUR_SETUP), CommandStatus::Failed);
+  // No further answer: the user leaves the dialog with Cancel.
+  EXPECT_EQ(f.Run(ID_CONTOUR_SETUP), CommandStatus::Canceled);
   EXPECT_EQ(f.ui.messages.size(), 1u);
   EXPECT_EQ(f.doc->grid->userLevels, 0);
   EXPECT_EQ(f.doc->grid->contourLevels.count, 36);

@@ -35,14 +35,23 @@ class FakeUserInterface : public UserInterface {
     return NextFile();
   }
   // The dialog handler sees the dialog as the command filled it; returning false is
-  // Cancel. Without a handler every dialog is accepted as proposed.
+  // Cancel. Without a handler every dialog is accepted as proposed. Values the dialog
+  // refuses as a whole record its message and keep it open for the next handler; with
+  // none left the user gives up (Cancel).
   bool RunDialog(DialogData& dialog) override {
     dialog.OnInitDialog();
     dialogTitles.push_back(dialog.Title());
-    if (dialogHandlers.empty()) return true;
-    auto handler = std::move(dialogHandlers.front());
-    dialogHandlers.pop_front();
-    return handler(dialog);
+    for (;;) {
+      if (!dialogHandlers.empty()) {
+        auto handler = std::move(dialogHandlers.front());
+        dialogHandlers.pop_front();
+        if (!handler(dialog)) return false;
+      }
+      auto problem = dialog.Validate();
+      if (!problem) return true;
+      messages.push_back(*problem);
+      if (dialogHandlers.empty()) return false;
+    }
   }
   std::unique_ptr<Feedback> BeginProgress(const std::string&) override;
 
