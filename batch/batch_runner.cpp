@@ -10,6 +10,8 @@
 #include "batch/scripted_user_interface.h"
 #include "commands/command_table.h"
 #include "document/gridora_doc.h"
+#include "render/null_context.h"
+#include "render/view_paint.h"
 
 namespace gridora {
 namespace {
@@ -55,6 +57,11 @@ int RunBatchScript(const std::string& scriptPath, CGridoraDoc& doc, Profile& pro
 
     ui.SetLine(&*line);
     view.SetLine(&*line);
+    if (command->needsPaintedView && view.TakeRepaint()) {
+      // The window's view at the batch view's size and screen resolution.
+      NullContext dc(254.0 / 96.0);
+      PaintView(dc, doc, {0, 0, view.ClientWidth(), view.ClientHeight()});
+    }
     CommandStatus status = CommandStatus::Done;
     try {
       if (command->direct) {

@@ -27,6 +27,9 @@ bool BatchViewHost::Print() {
 void BatchViewHost::ShowAbout() { ui_.Message("Gridora Version 1.0.1.3\nMay. 15, 2024"); }
 
 bool BatchViewHost::RenderToFile(const std::string& path, int width, int height) {
+  clientWidth_ = width;
+  clientHeight_ = height;
+  repaintPending_ = false;
   return Report(WriteRendering(path, width, height));
 }
 

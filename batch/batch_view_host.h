@@ -4,6 +4,7 @@
 // painter, so the window's executable supplies it by overriding the three Write*
 // operations; without them those commands fail with a message.
 #include <string>
+#include <utility>
 
 #include "batch/batch_script.h"
 #include "platform/view_host.h"
@@ -18,8 +19,8 @@ class BatchViewHost : public ViewHost {
 
   void SetLine(const BatchLine* line) { line_ = line; }
 
-  void Invalidate() override {}
-  void UpdateAllViews() override {}
+  void Invalidate() override { repaintPending_ = true; }
+  void UpdateAllViews() override { repaintPending_ = true; }
   bool CopyDrawing() override;
   bool Print() override;
   bool PrintPreview() override { return false; }
@@ -27,6 +28,12 @@ class BatchViewHost : public ViewHost {
   void ShowAbout() override;
   void Exit() override {}
   bool RenderToFile(const std::string& path, int width, int height) override;
+
+  // The view's client size in pixels: the size of the last render, 1024 x 768 before.
+  int ClientWidth() const { return clientWidth_; }
+  int ClientHeight() const { return clientHeight_; }
+  // Whether the view would have repainted since the last painting; clears the flag.
+  bool TakeRepaint() { return std::exchange(repaintPending_, false); }
 
  protected:
   // Each returns an empty text on success, else what went wrong.
@@ -40,6 +47,8 @@ class BatchViewHost : public ViewHost {
 
   UserInterface& ui_;
   const BatchLine* line_ = nullptr;
+  int clientWidth_ = 1024, clientHeight_ = 768;
+  bool repaintPending_ = true;
 };
 
 }  // namespace gridora

@@ -54,6 +54,10 @@ struct BatchCommand {
   std::vector<std::string> keys;
   std::function<int(const std::string& argument)> forArgument;
   std::function<CommandStatus(CommandContext&, const BatchLine&)> direct;
+  // The command reads what the last drawing left (xLastDrawn, the frame of the
+  // drawing): the window has always repainted before the user can choose it, so the
+  // batch mode paints its view first when something changed since the last painting.
+  bool needsPaintedView = false;
 };
 
 class CommandTable {

@@ -108,7 +108,7 @@ void RegisterExportCommands(CommandTable& table) {
   table.AddBatch({"save-xml", ID_SAVE_STANDARD_XML, {"answer"}});
   table.AddBatch({"save-csv", ID_SAVE_CSV, {}});
   table.AddBatch({"statistics", ID_STATISTICS, {"min", "max", "cancel"}});
-  table.AddBatch({"average-x", ID_AVERAGE_X, {"xmin", "xint", "cancel"}});
+  table.AddBatch({"average-x", ID_AVERAGE_X, {"xmin", "xint", "cancel"}, {}, {}, true});
 }
 
 }  // namespace gridora

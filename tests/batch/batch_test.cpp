@@ -97,3 +97,34 @@ TEST(BatchRunner, CancelKeepsTheDocument) {
 
 }  // namespace
 }  // namespace gridora
+
+namespace gridora {
+namespace {
+
+// A 13 x 3 grid with values 0..12 along X, in the run's folder.
+void ThirteenColumns(test::BatchRun& run) {
+  GridModel& grid = *run.doc.grid;
+  ASSERT_TRUE(grid.Reshape(1, 13, 3));
+  for (int ix = 0; ix < 13; ++ix)
+    for (int iy = 0; iy < 3; ++iy) grid.Value(0, ix, iy) = static_cast<float>(ix);
+  grid.ComputeLayerRange(0);
+  run.doc.dataFolder = run.folder.Path().string();
+}
+
+TEST(BatchRunner, CommandsThatReadTheDrawingSeeThePaintedView) {
+  test::BatchRun painted, unpainted;
+  ThirteenColumns(painted);
+  ThirteenColumns(unpainted);
+  // As the window leaves it after drawing the whole 13-column grid.
+  painted.view.TakeRepaint();
+  painted.doc.grid->xLastDrawn = 12.0f;
+  ASSERT_EQ(painted.Run("average-x xmin=0 xint=4\n"), 0) << painted.err.str();
+  // No render: the batch mode paints its view first, as the window always has.
+  ASSERT_EQ(unpainted.Run("average-x xmin=0 xint=4\n"), 0) << unpainted.err.str();
+  EXPECT_EQ(unpainted.doc.grid->xLastDrawn, 12.0f);
+  EXPECT_EQ(test::ReadFileBytes(unpainted.folder / "average_x.csv"),
+            test::ReadFileBytes(painted.folder / "average_x.csv"));
+}
+
+}  // namespace
+}  // namespace gridora
