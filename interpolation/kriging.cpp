@@ -56,7 +56,7 @@ int CVariogramModel::BuildKrigingMatrix() {
 }
 
 std::vector<double> CVariogramModel::ResidualWeights(const CMatrix& inverse) const {
-  // beta_j = sum_i (z'_i - m') inv(i, j): the weights of the spec'd sum
+  // beta_j = sum_i (z'_i - m') inv(i, j): the weights of the estimate's sum
   // sum_i (z'_i - m') (inv k)_i regrouped by covariance, so inv need not be symmetric.
   std::vector<double> beta(static_cast<std::size_t>(count), 0.0);
   for (int i = 0; i < count; ++i) {
