@@ -8,7 +8,6 @@
 // The counter peak_MB is the process's peak resident memory so far: run one case per
 // process to read it for that case. The files go to a temporary folder, removed after.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -20,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "commands/command_ids.h"
 #include "commands/command_table.h"
 #include "dialogs/dialogs.h"
@@ -53,23 +53,6 @@ class BenchUserInterface : public UserInterface {
   std::unique_ptr<Feedback> BeginProgress(const std::string&) override { return std::make_unique<QuietFeedback>(); }
 };
 
-class NoView : public ViewHost {
- public:
-  void Invalidate() override {}
-  void UpdateAllViews() override {}
-  bool CopyDrawing() override { return true; }
-  bool Print() override { return true; }
-  bool PrintPreview() override { return true; }
-  bool PrintSetup() override { return true; }
-  void ShowAbout() override {}
-  void Exit() override {}
-};
-
-double PeakMegabytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024.0;
-}
 
 struct Folder {
   Folder() {
@@ -117,7 +100,7 @@ void VariogramAndPrediction(benchmark::State& state, const std::vector<DataPoint
   Folder folder;
   CommandTable table = BuildCommandTable();
   BenchUserInterface ui;
-  NoView view;
+  bench::QuietViewHost view;
   for (auto _ : state) {
     MemoryProfile profile;
     CGridoraDoc doc(profile);
@@ -148,7 +131,7 @@ void VariogramAndPrediction(benchmark::State& state, const std::vector<DataPoint
     }
     benchmark::DoNotOptimize(doc.grid->Value(0, nodes / 2, nodes / 2));
   }
-  state.counters["peak_MB"] = PeakMegabytes();
+  state.counters["peak_MB"] = bench::PeakMegabytes();
 }
 
 void Random(benchmark::State& state) {

@@ -3,13 +3,13 @@
 //   min_curvature_bench --benchmark_filter=MinimumCurvature/501/2000
 // peak_MB is the process's peak resident size when the benchmark ends.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <cmath>
 #include <filesystem>
 #include <random>
 #include <string>
 
+#include "bench_support.h"
 #include "commands/command_ids.h"
 #include "commands/command_table.h"
 #include "dialogs/dialogs.h"
@@ -32,23 +32,6 @@ class AcceptingInterface : public UserInterface {
   std::string lastMessage;
 };
 
-class QuietView : public ViewHost {
- public:
-  void Invalidate() override {}
-  void UpdateAllViews() override {}
-  bool CopyDrawing() override { return true; }
-  bool Print() override { return true; }
-  bool PrintPreview() override { return true; }
-  bool PrintSetup() override { return true; }
-  void ShowAbout() override {}
-  void Exit() override {}
-};
-
-double PeakMegabytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
 
 // nodes x nodes grid at spacing 1 (the area is nodes-1 wide), `count` points spread
 // uniformly with a smooth surface plus noise for values.
@@ -62,7 +45,7 @@ void MinimumCurvature(benchmark::State& state) {
   MemoryProfile profile;
   CGridoraDoc doc(profile);
   AcceptingInterface ui;
-  QuietView view;
+  bench::QuietViewHost view;
   CommandTable table = BuildCommandTable();
   CommandContext context{doc, ui, view, profile};
 
@@ -87,7 +70,7 @@ void MinimumCurvature(benchmark::State& state) {
       break;
     }
   }
-  state.counters["peak_MB"] = PeakMegabytes();
+  state.counters["peak_MB"] = bench::PeakMegabytes();
 }
 
 BENCHMARK(MinimumCurvature)
