@@ -12,10 +12,10 @@
 #include <cmath>
 #include <filesystem>
 
-#include "document/gridora_doc.h"
 #include "painter_context.h"
-#include "render/copy_frame.h"
-#include "render/view_paint.h"
+#include "view/copy_frame.h"
+#include "view/gridora_doc.h"
+#include "view/view_paint.h"
 
 namespace gridora {
 namespace {

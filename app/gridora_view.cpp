@@ -6,9 +6,9 @@
 
 #include "commands/command_table.h"
 #include "commands/view_commands.h"
-#include "document/gridora_doc.h"
 #include "painter_context.h"
-#include "render/view_paint.h"
+#include "view/gridora_doc.h"
+#include "view/view_paint.h"
 
 namespace gridora {
 

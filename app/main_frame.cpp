@@ -24,14 +24,14 @@
 #include "app_icons.h"
 #include "commands/command_ids.h"
 #include "commands/file_commands.h"
-#include "document/gridora_doc.h"
 #include "drawing_export.h"
 #include "gridora_view.h"
 #include "menu_layout.h"
 #include "painter_context.h"
 #include "platform/profile.h"
 #include "qt_user_interface.h"
-#include "render/view_paint.h"
+#include "view/gridora_doc.h"
+#include "view/view_paint.h"
 
 namespace gridora {
 namespace {

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <utility>
 
-#include "document/gridora_doc.h"
 #include "painter_context.h"
-#include "render/view_paint.h"
+#include "view/gridora_doc.h"
+#include "view/view_paint.h"
 
 namespace gridora {
 namespace {

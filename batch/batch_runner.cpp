@@ -9,9 +9,9 @@
 #include "batch/batch_view_host.h"
 #include "batch/scripted_user_interface.h"
 #include "commands/command_table.h"
-#include "document/gridora_doc.h"
 #include "render/null_context.h"
-#include "render/view_paint.h"
+#include "view/gridora_doc.h"
+#include "view/view_paint.h"
 
 namespace gridora {
 namespace {

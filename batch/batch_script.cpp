@@ -1,5 +1,7 @@
 #include "batch/batch_script.h"
 
+#include <vector>
+
 namespace gridora {
 namespace {
 

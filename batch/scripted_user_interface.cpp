@@ -2,16 +2,9 @@
 
 #include <ostream>
 
+#include "platform/quiet_feedback.h"
+
 namespace gridora {
-namespace {
-
-class QuietFeedback : public Feedback {
- public:
-  void SetProgress(double) override {}
-  bool IsCanceled() const override { return false; }
-};
-
-}  // namespace
 
 ScriptedUserInterface::ScriptedUserInterface(std::ostream& out) : out_(out) {}
 

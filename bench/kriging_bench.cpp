@@ -23,36 +23,14 @@
 #include "commands/command_ids.h"
 #include "commands/command_table.h"
 #include "dialogs/dialogs.h"
-#include "document/gridora_doc.h"
 #include "platform/number_text.h"
 #include "platform/profile.h"
-#include "platform/user_interface.h"
+#include "platform/quiet_user_interface.h"
 #include "platform/view_host.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {
-
-class QuietFeedback : public Feedback {
- public:
-  void SetProgress(double) override {}
-  bool IsCanceled() const override { return false; }
-};
-
-// Accepts every dialog, after letting `edit` change it.
-class BenchUserInterface : public UserInterface {
- public:
-  std::function<void(DialogData&)> edit;
-  void Message(const std::string&) override {}
-  bool Question(const std::string&) override { return true; }
-  std::optional<std::string> OpenFileName(const std::string&, const FileFilter&) override { return std::nullopt; }
-  std::optional<std::string> SaveFileName(const std::string&, const FileFilter&) override { return std::nullopt; }
-  bool RunDialog(DialogData& dialog) override {
-    if (edit) edit(dialog);
-    return true;
-  }
-  std::unique_ptr<Feedback> BeginProgress(const std::string&) override { return std::make_unique<QuietFeedback>(); }
-};
-
 
 struct Folder {
   Folder() {
@@ -99,8 +77,8 @@ std::vector<DataPoint> VolcanoPoints() {
 void VariogramAndPrediction(benchmark::State& state, const std::vector<DataPoint>& points, int nodes, float spacing) {
   Folder folder;
   CommandTable table = BuildCommandTable();
-  BenchUserInterface ui;
-  bench::QuietViewHost view;
+  QuietUserInterface ui;
+  QuietViewHost view;
   for (auto _ : state) {
     MemoryProfile profile;
     CGridoraDoc doc(profile);
@@ -111,12 +89,12 @@ void VariogramAndPrediction(benchmark::State& state, const std::vector<DataPoint
       doc.primaryData->ExtendRanges(p);
     }
     CommandContext context{doc, ui, view, profile};
-    ui.edit = nullptr;
+    ui.editDialog = nullptr;
     if (table.Execute(ID_VARIOGRAM, context) != CommandStatus::Done) {
       state.SkipWithError("Variogram failed");
       break;
     }
-    ui.edit = [&](DialogData& dialog) {
+    ui.editDialog = [&](DialogData& dialog) {
       if (auto* origin = dynamic_cast<CDlgXYOrigin*>(&dialog)) {
         origin->xMinimum = origin->yMinimum = 0.0;
         origin->xMaximum = origin->yMaximum = (nodes - 1) * static_cast<double>(spacing);

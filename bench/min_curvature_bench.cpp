@@ -13,25 +13,13 @@
 #include "commands/command_ids.h"
 #include "commands/command_table.h"
 #include "dialogs/dialogs.h"
-#include "document/gridora_doc.h"
 #include "platform/profile.h"
-#include "platform/user_interface.h"
+#include "platform/quiet_user_interface.h"
 #include "platform/view_host.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {
-
-class AcceptingInterface : public UserInterface {
- public:
-  void Message(const std::string& text) override { lastMessage = text; }
-  bool Question(const std::string&) override { return true; }
-  std::optional<std::string> OpenFileName(const std::string&, const FileFilter&) override { return std::nullopt; }
-  std::optional<std::string> SaveFileName(const std::string&, const FileFilter&) override { return std::nullopt; }
-  bool RunDialog(DialogData&) override { return true; }  // DX = DY = 1 as proposed
-  std::unique_ptr<Feedback> BeginProgress(const std::string&) override { return nullptr; }
-  std::string lastMessage;
-};
-
 
 // nodes x nodes grid at spacing 1 (the area is nodes-1 wide), `count` points spread
 // uniformly with a smooth surface plus noise for values.
@@ -44,8 +32,8 @@ void MinimumCurvature(benchmark::State& state) {
 
   MemoryProfile profile;
   CGridoraDoc doc(profile);
-  AcceptingInterface ui;
-  bench::QuietViewHost view;
+  QuietUserInterface ui;
+  QuietViewHost view;
   CommandTable table = BuildCommandTable();
   CommandContext context{doc, ui, view, profile};
 

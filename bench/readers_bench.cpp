@@ -11,25 +11,15 @@
 #include <fstream>
 #include <random>
 
-#include "document/document_file.h"
-#include "document/gridora_doc.h"
+#include "commands/document_file.h"
 #include "document/snp_file.h"
 #include "document/space_delimited.h"
 #include "platform/profile.h"
-#include "platform/user_interface.h"
+#include "platform/quiet_user_interface.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {
-
-class QuietUserInterface : public UserInterface {
- public:
-  void Message(const std::string&) override {}
-  bool Question(const std::string&) override { return true; }
-  std::optional<std::string> OpenFileName(const std::string&, const FileFilter&) override { return {}; }
-  std::optional<std::string> SaveFileName(const std::string&, const FileFilter&) override { return {}; }
-  bool RunDialog(DialogData&) override { return true; }
-  std::unique_ptr<Feedback> BeginProgress(const std::string&) override { return nullptr; }
-};
 
 const std::filesystem::path& Folder() {
   static const std::filesystem::path folder = [] {

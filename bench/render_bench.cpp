@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <utility>
 
-#include "document/gridora_doc.h"
 #include "platform/profile.h"
-#include "render/contour_map.h"
+#include "view/contour_map.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {

@@ -8,10 +8,10 @@
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
 #include "dialogs/dialogs.h"
-#include "document/gridora_doc.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {

@@ -2,6 +2,9 @@
 // CSV export.
 #include <fmt/printf.h>
 
+#include <memory>
+#include <new>
+
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
@@ -9,9 +12,10 @@
 #include "document/average_x.h"
 #include "document/csv_export.h"
 #include "document/data_statistics.h"
-#include "document/gridora_doc.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
+#include "view/gridora_doc.h"
+#include "xml/geo_plot_data.h"
 #include "xml/standard_xml_writer.h"
 
 namespace gridora {
@@ -32,13 +36,29 @@ bool AskFloat(CommandContext& c, const std::string& prompt, const std::string& k
   return true;
 }
 
+// "Save standard XML file": the file, the grid copied into section data with the
+// survey metadata from the profile, the language (kept in the profile), then the file.
 CommandStatus SaveStandardXml(CommandContext& c) {
-  switch (OnSaveStandardXml(c.doc, c.ui, c.profile)) {
-    case XmlExportOutcome::Saved: return CommandStatus::Done;
-    case XmlExportOutcome::Canceled: return CommandStatus::Canceled;
-    case XmlExportOutcome::Failed: break;
+  const auto path = c.ui.SaveFileName("*.xml", {"Standard XML file (*.xml)", "*.xml"});
+  if (!path) return CommandStatus::Canceled;
+  std::unique_ptr<CGeoPlotData> data;
+  try {
+    data = BuildSectionData(*c.doc.grid, c.profile);
+  } catch (const std::bad_alloc&) {
+    data.reset();
   }
-  return CommandStatus::Failed;
+  if (!data) {
+    c.ui.Message("Error in memory data copy !");
+    return CommandStatus::Failed;
+  }
+  const bool japanese = c.ui.Question("Save Japanese XML file?");
+  WriteProfileInt(c.profile, "bJapaneseXML", japanese ? 1 : 0);
+  std::string problem;
+  if (!WriteStandardXml(*path, *data, GetProgramFolder(c.doc.startFolder), japanese, problem)) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  return CommandStatus::Done;
 }
 
 CommandStatus Statistics(CommandContext& c) {

@@ -9,12 +9,12 @@
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "dialogs/dialogs.h"
-#include "document/document_file.h"
-#include "document/gridora_doc.h"
+#include "commands/document_file.h"
 #include "document/pwri_grid.h"
 #include "document/space_delimited.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "dialogs/dialogs.h"
-#include "document/gridora_doc.h"
 #include "platform/user_interface.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 

@@ -15,7 +15,6 @@
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
 #include "commands/grid_layout.h"
-#include "document/gridora_doc.h"
 #include "interpolation/grid_summary.h"
 #include "interpolation/minimum_curvature.h"
 #include "interpolation/minimum_curvature_solver.h"
@@ -23,6 +22,7 @@
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {

@@ -18,17 +18,17 @@
 #include "commands/command_table.h"
 #include "commands/grid_layout.h"
 #include "dialogs/dialogs.h"
-#include "document/gridora_doc.h"
-#include "interpolation/diagnostic_file.h"
 #include "interpolation/grid_summary.h"
 #include "interpolation/kriging_checks.h"
 #include "interpolation/kriging_prediction.h"
 #include "interpolation/kriging_state.h"
 #include "interpolation/matrix_text.h"
 #include "platform/available_memory.h"
+#include "platform/diagnostic_file.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {

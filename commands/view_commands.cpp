@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "commands/batch_line.h"
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
-#include "batch/batch_script.h"
 #include "dialogs/dialogs.h"
-#include "document/gridora_doc.h"
 #include "platform/number_text.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {

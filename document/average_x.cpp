@@ -37,7 +37,7 @@ int WriteAverageX(const GridModel& grid, const std::string& folder, float xStart
     return 0;
   }
 
-  ReplacingFile file(path);
+  ReplacingFile file(path, ReplacingFile::Name::Fixed);
   if (!file.Open()) {
     Report(problem, fmt::sprintf("Cannot write the file %s: %s", path, file.Error()));
     return 0;

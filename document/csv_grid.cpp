@@ -7,12 +7,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "dialogs/dialogs.h"
 #include "document/csv_line.h"
 #include "document/text_reader.h"
 #include "platform/number_text.h"
 #include "platform/profile.h"
-#include "platform/user_interface.h"
 
 namespace gridora {
 namespace {
@@ -20,12 +18,9 @@ namespace {
 // Lines are read in pieces of this many characters; a longer line counts as several.
 constexpr std::size_t kLineCharacters = 8191;
 
-struct TableSize {
-  int ncols = 0;
-  int nrows = 0;
-};
+}  // namespace
 
-bool CountTable(const std::string& path, TableSize& size, std::string& problem) {
+bool CountCsvTable(const std::string& path, CsvTableSize& size, std::string& problem) {
   TextReader reader;
   if (!reader.Open(path, problem)) return false;
   std::string line;
@@ -50,8 +45,10 @@ bool CountTable(const std::string& path, TableSize& size, std::string& problem) 
   return true;
 }
 
+namespace {
+
 // The options must leave at least one node column and one node row.
-bool CheckOptions(const std::string& path, const TableSize& size, const CsvImportOptions& options,
+bool CheckOptions(const std::string& path, const CsvTableSize& size, const CsvImportOptions& options,
                   std::string& problem) {
   if (options.colSkip < 0 || options.rowSkip < 0) {
     problem = "The numbers of columns and rows to be skipped cannot be negative.";
@@ -98,10 +95,8 @@ void CsvImportOptions::ToProfile(Profile& profile) const {
   WriteProfileInt(profile, "IMPORT_OPTION_TRANSPOSE", transpose);
 }
 
-namespace {
-
-ReadStatus ReadTable(GridModel& grid, const std::string& path, const TableSize& size,
-                     const CsvImportOptions& options, std::string& problem) {
+ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvTableSize& size,
+                        const CsvImportOptions& options, std::string& problem) {
   if (!CheckOptions(path, size, options, problem)) return ReadStatus::Failed;
 
   const int columns = size.ncols - options.colSkip;  // node count along the file's columns
@@ -172,48 +167,11 @@ ReadStatus ReadTable(GridModel& grid, const std::string& path, const TableSize& 
   return ReadStatus::Read;
 }
 
-}  // namespace
-
 ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvImportOptions& options,
                         std::string& problem) {
-  TableSize size;
-  if (!CountTable(path, size, problem)) return ReadStatus::Failed;
-  return ReadTable(grid, path, size, options, problem);
-}
-
-ReadStatus ReadCsvGrid(GridModel& grid, const std::string& path, UserInterface& ui, Profile& profile) {
-  std::string problem;
-  TableSize size;
-  if (!CountTable(path, size, problem)) {
-    ui.Message(problem);
-    return ReadStatus::Failed;
-  }
-  const CsvImportOptions stored = CsvImportOptions::FromProfile(profile);
-  CDlgImportOption dialog;
-  dialog.ncols = size.ncols;
-  dialog.nrows = size.nrows;
-  dialog.colSkip = stored.colSkip;
-  dialog.columnLabels = stored.columnLabels;
-  dialog.rowSkip = stored.rowSkip;
-  dialog.rowLabels = stored.rowLabels;
-  dialog.transpose = stored.transpose;
-  if (!ui.RunDialog(dialog)) return ReadStatus::Canceled;
-
-  CsvImportOptions options;
-  options.colSkip = dialog.colSkip;
-  options.rowSkip = dialog.rowSkip;
-  options.columnLabels = dialog.columnLabels;
-  options.rowLabels = dialog.rowLabels;
-  options.transpose = dialog.transpose;
-  options.ToProfile(profile);
-
-  if (ReadTable(grid, path, size, options, problem) != ReadStatus::Read) {
-    ui.Message(problem);
-    return ReadStatus::Failed;
-  }
-  ui.Message(fmt::sprintf("Min. = %f Max. = %f", static_cast<double>(grid.layerMinimum[0]),
-                          static_cast<double>(grid.layerMaximum[0])));
-  return ReadStatus::Read;
+  CsvTableSize size;
+  if (!CountCsvTable(path, size, problem)) return ReadStatus::Failed;
+  return ReadCsvTable(grid, path, size, options, problem);
 }
 
 }  // namespace gridora

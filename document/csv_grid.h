@@ -1,7 +1,7 @@
 #pragma once
-// A comma-separated table read as layer 0 of the grid, through the "Import option"
-// dialog: leading rows and columns skipped, text labels from the first row and
-// column, and the table optionally transposed.
+// A comma-separated table read as layer 0 of the grid with the import options:
+// leading rows and columns skipped, text labels from the first row and column, and
+// the table optionally transposed.
 #include <string>
 
 #include "document/grid_model.h"
@@ -10,7 +10,6 @@
 namespace gridora {
 
 class Profile;
-class UserInterface;
 
 // The five import settings, kept in the profile between imports.
 struct CsvImportOptions {
@@ -24,16 +23,21 @@ struct CsvImportOptions {
   void ToProfile(Profile& profile) const;
 };
 
-// Counts the table (lines, fields of the first line), asks for the options, then
-// replaces the grid's shape (one layer), values and labels and reports "Min. = %f
-// Max. = %f". DX, DY, x0, y0 and everything else stay. Nodes that a short line does
-// not reach are 0. A file that cannot be read, is empty, or whose options leave no
-// node column or row gets a message and Failed; Cancel gives Canceled. Either way the
-// grid is as it was.
-ReadStatus ReadCsvGrid(GridModel& grid, const std::string& path, UserInterface& ui, Profile& profile);
+// The table's extent as the import dialog shows it: the fields of its first line and
+// its number of lines. False with `problem` when the file cannot be read or is empty.
+struct CsvTableSize {
+  int ncols = 0;
+  int nrows = 0;
+};
+bool CountCsvTable(const std::string& path, CsvTableSize& size, std::string& problem);
 
-// The part after the dialog, for callers that already have the options: reads the
-// table into the grid and returns Read, or Failed with `problem` (grid unchanged).
+// Replaces the grid's shape (one layer), values and labels by the table's. DX, DY, x0,
+// y0 and everything else stay. Nodes that a short line does not reach are 0. Read, or
+// Failed with `problem` when the file cannot be read or the options leave no node
+// column or row; either way the grid is as it was.
+ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvTableSize& size,
+                        const CsvImportOptions& options, std::string& problem);
+// The same, counting the table first.
 ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvImportOptions& options,
                         std::string& problem);
 

@@ -47,7 +47,7 @@ std::string WriteDataStatistics(const GridModel& grid, const std::string& folder
     return {};
   }
 
-  ReplacingFile file(path);
+  ReplacingFile file(path, ReplacingFile::Name::Fixed);
   if (!file.Open()) {
     Report(problem, fmt::sprintf("Cannot write the file %s: %s", path, file.Error()));
     return {};

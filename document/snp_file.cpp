@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "document/unicode_text.h"
-#include "platform/user_interface.h"
 
 namespace gridora {
 namespace {
@@ -335,10 +334,12 @@ bool WriteSnp(const GridModel& grid, std::ostream& stream, const RandomData& poi
   return static_cast<bool>(stream);
 }
 
-int ReadSnp(GridModel& grid, std::istream& stream, RandomData& points, UserInterface& ui, const std::string& name) {
+SnpReadResult ReadSnp(GridModel& grid, std::istream& stream, RandomData& points, const std::string& name) {
+  SnpReadResult result;
   auto refuse = [&](const std::string& what) {
-    ui.Message(fmt::sprintf("Cannot read %s: %s. The document is unchanged.", name, what));
-    return -1;
+    result.layers = -1;
+    result.problem = fmt::sprintf("Cannot read %s: %s. The document is unchanged.", name, what);
+    return result;
   };
   SnpInput in(stream);
 
@@ -347,7 +348,7 @@ int ReadSnp(GridModel& grid, std::istream& stream, RandomData& points, UserInter
   if (!(in.Word(storedLayers) && in.Word(reserved0) && in.Word(ny) && in.Word(nx) && in.Word(dx) && in.Word(dy) &&
         in.Word(reserved1) && in.Word(reserved2) && in.Word(reserved3)))
     return refuse("the file ends inside its header");
-  ui.Message(fmt::sprintf("%d %f %f %d %d", storedLayers, static_cast<double>(dx), static_cast<double>(dy), nx, ny));
+  result.header = fmt::sprintf("%d %f %f %d %d", storedLayers, static_cast<double>(dx), static_cast<double>(dy), nx, ny);
 
   if (storedLayers == INT_MIN) return refuse(fmt::sprintf("its layer count, %d, is impossible", storedLayers));
   const bool reversedRows = storedLayers < 0;
@@ -414,7 +415,8 @@ int ReadSnp(GridModel& grid, std::istream& stream, RandomData& points, UserInter
   for (int i = 0; i < count; ++i)
     points.points[i] = DataPoint{triples[3 * i], triples[3 * i + 1], triples[3 * i + 2]};
   points.count = count;
-  return layers;
+  result.layers = layers;
+  return result;
 }
 
 }  // namespace gridora

@@ -21,8 +21,6 @@
 
 namespace gridora {
 
-class UserInterface;
-
 // Titles hold at most this many UTF-16 code units; longer ones are cut.
 inline constexpr int kSnpTitleCharacters = 63;
 
@@ -30,13 +28,21 @@ inline constexpr int kSnpTitleCharacters = 63;
 // the stream fails.
 bool WriteSnp(const GridModel& grid, std::ostream& out, const RandomData& points);
 
-// Reads a document file into the grid and the points: shows the header message
-// "%d %f %f %d %d" (layer count as stored, DX, DY, NX, NY), then reads the rest and
-// returns the layer count. The optional parts that the file does not hold keep their
-// earlier values; the points' ranges are left as they are. A file whose counts are
-// impossible or that ends inside its header, values or points is refused: the result
-// is -1, the user is told what is wrong (naming `name`), and grid and points are
-// unchanged. Text labels of an earlier import stay only while NX and NY do.
-int ReadSnp(GridModel& grid, std::istream& in, RandomData& points, UserInterface& ui, const std::string& name);
+// What reading a document file found. `header` is the line "%d %f %f %d %d" (layer
+// count as stored, DX, DY, NX, NY) once the header was read, shown to the user before
+// anything else; `problem` says why a refused file was refused, naming the file.
+struct SnpReadResult {
+  int layers = -1;  // the layer count read; -1 when the file was refused
+  std::string header;
+  std::string problem;
+};
+
+// Reads a document file into the grid and the points and returns the layer count.
+// The optional parts that the file does not hold keep their earlier values; the
+// points' ranges are left as they are. A file whose counts are impossible or that ends
+// inside its header, values or points is refused: layers is -1, `problem` says what is
+// wrong (naming `name`), and grid and points are unchanged. Text labels of an earlier
+// import stay only while NX and NY do.
+SnpReadResult ReadSnp(GridModel& grid, std::istream& in, RandomData& points, const std::string& name);
 
 }  // namespace gridora

@@ -2,11 +2,11 @@
 
 #include <fmt/printf.h>
 
-#include <cstdio>
 #include <memory>
 
 #include "document/fixed_decimal.h"
 #include "document/text_reader.h"
+#include "platform/diagnostic_file.h"
 #include "platform/number_text.h"
 
 namespace gridora {
@@ -20,10 +20,6 @@ bool ScanPoint(const std::string& line, DataPoint& point) {
   return ScanDouble(line, pos, point.x) && ScanDouble(line, pos, point.y) && ScanDouble(line, pos, point.z);
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 int ReadSpaceDelimited(RandomData& points, const std::string& path, std::string& problem,
@@ -32,15 +28,18 @@ int ReadSpaceDelimited(RandomData& points, const std::string& path, std::string&
   if (!reader.Open(path, problem)) return -1;
 
   // The echo is a diagnostic: reading goes on without it when it cannot be written.
-  std::unique_ptr<std::FILE, FileCloser> echo;
-  if (!options.echoPath.empty()) echo.reset(std::fopen(options.echoPath.c_str(), "wb"));
+  std::unique_ptr<DiagnosticFile> echo;
+  if (!options.echoPath.empty()) {
+    echo = std::make_unique<DiagnosticFile>(options.echoPath);
+    if (!echo->IsOpen()) echo.reset();
+  }
 
   points.StartRanges();
   points.count = 0;
   // The echo lines are collected and written in large pieces.
   std::string echoText;
   auto flushEcho = [&] {
-    if (echo && !echoText.empty()) std::fwrite(echoText.data(), 1, echoText.size(), echo.get());
+    if (echo) echo->WriteBytes(echoText);
     echoText.clear();
   };
   const int capacity = options.capacity < RandomData::kCapacity ? options.capacity : RandomData::kCapacity;

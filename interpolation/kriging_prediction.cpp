@@ -4,7 +4,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "interpolation/diagnostic_file.h"
+#include "platform/diagnostic_file.h"
 #include "platform/feedback.h"
 #include "platform/trace.h"
 

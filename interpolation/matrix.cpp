@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "interpolation/diagnostic_file.h"
+#include "platform/diagnostic_file.h"
 #include "platform/trace.h"
 
 namespace gridora {

@@ -10,6 +10,8 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/diagnostic_file.h"
+
 namespace gridora {
 namespace {
 
@@ -156,19 +158,16 @@ void AppendFixed(std::string& out, double v) {
 }
 
 bool WriteMatrixText(const CMatrix& A, const std::filesystem::path& path, MatrixTextKind kind) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  bool ok = true;
-  auto put = [&](const std::string& bytes) {
-    if (ok && !bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) ok = false;
-  };
+  DiagnosticFile file(path);
+  if (!file.IsOpen()) return false;
+  auto put = [&](const std::string& bytes) { file.WriteBytes(bytes); };
   const bool wide = kind == MatrixTextKind::InverseDump;
   if (wide) put(std::string("\xFF\xFE", 2));
   else put(fmt::format("{} {}\r\n", A.rows, A.columns));
 
   const int tasks = (A.rows + kRowsPerTask - 1) / kRowsPerTask;
   std::vector<std::string> narrow(kTasksPerBlock), widened(kTasksPerBlock);
-  for (int first = 0; first < tasks && ok; first += kTasksPerBlock) {
+  for (int first = 0; first < tasks && !file.Failed(); first += kTasksPerBlock) {
     const int last = std::min(tasks, first + kTasksPerBlock);
 #pragma omp parallel for schedule(dynamic, 1)
     for (int t = first; t < last; ++t) {
@@ -180,8 +179,7 @@ bool WriteMatrixText(const CMatrix& A, const std::filesystem::path& path, Matrix
     }
     for (int t = first; t < last; ++t) put(wide ? widened[t - first] : narrow[t - first]);
   }
-  if (std::fclose(file) != 0) ok = false;
-  return ok;
+  return file.Close();
 }
 
 }  // namespace gridora

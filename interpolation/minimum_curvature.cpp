@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "document/random_data.h"
-#include "interpolation/diagnostic_file.h"
 #include "interpolation/minimum_curvature_solver.h"
 #include "interpolation/minimum_curvature_system.h"
+#include "platform/diagnostic_file.h"
 #include "platform/feedback.h"
 #include "platform/trace.h"
 

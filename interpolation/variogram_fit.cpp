@@ -3,7 +3,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "interpolation/diagnostic_file.h"
+#include "platform/diagnostic_file.h"
 #include "platform/trace.h"
 
 namespace gridora {

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <filesystem>
 
-#include "interpolation/diagnostic_file.h"
 #include "interpolation/matrix_text.h"
 #include "interpolation/variogram_fit.h"
+#include "platform/diagnostic_file.h"
 #include "platform/trace.h"
 #include "platform/user_interface.h"
 

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/diagnostic_file.h"
+
 namespace gridora {
 namespace {
 
@@ -23,7 +25,9 @@ constexpr std::size_t kBufferSize = 1 << 20;
 
 }  // namespace
 
-ReplacingFile::ReplacingFile(std::filesystem::path target) : target_(std::move(target)) {
+ReplacingFile::ReplacingFile(std::filesystem::path target, Name name)
+    : target_(std::move(target)), fixedName_(name == Name::Fixed) {
+  if (fixedName_) return;
   // Replace what a link points to, not the link.
   std::error_code error;
   if (std::filesystem::is_symlink(target_, error)) {
@@ -45,6 +49,15 @@ bool ReplacingFile::Open() {
   if (target_.empty()) {
     error_ = "no file name";
     return false;
+  }
+  if (fixedName_) {
+    struct stat found {};
+    if (::lstat(target_.c_str(), &found) == 0 && !S_ISDIR(found.st_mode)) {
+      if (const char* refusal = FixedNameRefusal(found)) {
+        error_ = refusal;
+        return false;
+      }
+    }
   }
   std::error_code status;
   if (std::filesystem::is_directory(target_, status)) return Fail(EISDIR);

@@ -11,7 +11,12 @@ namespace gridora {
 
 class ReplacingFile {
  public:
-  explicit ReplacingFile(std::filesystem::path target);
+  // How the target's name is taken: a document follows a link to the file it names
+  // (the link stays); a result file with a fixed name (statistics, averages) is refused
+  // when the name is a link or anything but a regular file, as the diagnostic files
+  // are, and the rename never goes through a link.
+  enum class Name { FollowLink, Fixed };
+  explicit ReplacingFile(std::filesystem::path target, Name name = Name::FollowLink);
   ~ReplacingFile();  // discards the temporary file unless Commit succeeded
   ReplacingFile(const ReplacingFile&) = delete;
   ReplacingFile& operator=(const ReplacingFile&) = delete;
@@ -34,6 +39,7 @@ class ReplacingFile {
   bool Fail(int errorNumber);
 
   std::filesystem::path target_;
+  bool fixedName_ = false;
   std::filesystem::path temporary_;
   std::FILE* file_ = nullptr;
   std::string error_;

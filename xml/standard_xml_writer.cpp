@@ -10,10 +10,7 @@
 #include <memory>
 #include <new>
 
-#include "document/gridora_doc.h"
-#include "platform/profile.h"
 #include "platform/trace.h"
-#include "platform/user_interface.h"
 #include "xml/geo_plot_data.h"
 #include "xml/xml_tags.h"
 
@@ -189,7 +186,7 @@ float CommonScale(float scaleFactor) {
 
 // Builds the document and saves it; DomError for anything that goes wrong.
 void BuildAndSave(const std::string& path, CGeoPlotData& data, const std::filesystem::path& templateFolder,
-                  const CStandardXMLTag& tags, bool japanese, UserInterface& ui, bool& copyFailed) {
+                  const CStandardXMLTag& tags, bool japanese, bool& copyFailed) {
   auto document = CreateDomDocument();
   DomNode root = nullptr;
   std::filesystem::path templatePath;
@@ -226,7 +223,6 @@ void BuildAndSave(const std::string& path, CGeoPlotData& data, const std::filesy
     if (section.CopyNodeArrays(data.lastIndexX[line], data.lastIndexZ[line], data.nodeX[line], data.nodeZ[line],
                                data.nodeValue[line]) == 0) {
       section.ReleaseNodeArrays();
-      ui.Message("Error in memory data copy !");
       copyFailed = true;
       return;
     }
@@ -290,14 +286,14 @@ std::vector<std::filesystem::path> TemplateFolders(const std::string& programFol
   return {std::filesystem::path(GRIDORA_DATA_DIR), std::filesystem::path(programFolder)};
 }
 
-bool WriteStandardXml(const std::string& path, CGeoPlotData& data, const std::string& programFolder,
-                      UserInterface& ui, Profile& profile) {
-  return WriteStandardXmlWithTemplates(path, data, TemplateFolders(programFolder), ui, profile);
+bool WriteStandardXml(const std::string& path, CGeoPlotData& data, const std::string& programFolder, bool japanese,
+                      std::string& problem) {
+  return WriteStandardXmlWithTemplates(path, data, TemplateFolders(programFolder), japanese, problem);
 }
 
 bool WriteStandardXmlWithTemplates(const std::string& path, CGeoPlotData& data,
-                                   const std::vector<std::filesystem::path>& templateFolders,
-                                   UserInterface& ui, Profile& profile) {
+                                   const std::vector<std::filesystem::path>& templateFolders, bool japanese,
+                                   std::string& problem) {
   std::filesystem::path templateFolder;
   for (const auto& folder : templateFolders) {
     if (!folder.empty() && CanRead(folder / kJapaneseTemplateName)) {
@@ -307,45 +303,28 @@ bool WriteStandardXmlWithTemplates(const std::string& path, CGeoPlotData& data,
   }
 
   const CStandardXMLTag_2011_01 english;
-  const CStandardXMLTagJapanese_2011_01 japanese;
-  const bool inJapanese = ui.Question("Save Japanese XML file?");
-  WriteProfileInt(profile, "bJapaneseXML", inJapanese ? 1 : 0);
-  const CStandardXMLTag& tags = inJapanese ? static_cast<const CStandardXMLTag&>(japanese) : english;
+  const CStandardXMLTagJapanese_2011_01 inJapanese;
+  const CStandardXMLTag& tags = japanese ? static_cast<const CStandardXMLTag&>(inJapanese) : english;
 
-  std::string problem;
+  std::string failure;
   try {
     bool copyFailed = false;
-    BuildAndSave(path, data, templateFolder, tags, inJapanese, ui, copyFailed);
-    if (copyFailed) return false;
+    BuildAndSave(path, data, templateFolder, tags, japanese, copyFailed);
+    if (copyFailed) {
+      problem = "Error in memory data copy !";
+      return false;
+    }
   } catch (const DomError& error) {
-    problem = error.what();
+    failure = error.what();
   } catch (const std::bad_alloc&) {
-    problem = "not enough memory";
+    failure = "not enough memory";
   }
   for (auto& section : data.sections) section->ReleaseNodeArrays();
-  if (!problem.empty()) {
-    ui.Message(fmt::sprintf("Cannot save the standard XML file %s: %s", path, problem));
+  if (!failure.empty()) {
+    problem = fmt::sprintf("Cannot save the standard XML file %s: %s", path, failure);
     return false;
   }
   return true;
-}
-
-XmlExportOutcome OnSaveStandardXml(CGridoraDoc& doc, UserInterface& ui, Profile& profile) {
-  const auto path = ui.SaveFileName("*.xml", {"Standard XML file (*.xml)", "*.xml"});
-  if (!path) return XmlExportOutcome::Canceled;
-  std::unique_ptr<CGeoPlotData> data;
-  try {
-    data = BuildSectionData(*doc.grid, profile);
-  } catch (const std::bad_alloc&) {
-    data.reset();
-  }
-  if (!data) {
-    ui.Message("Error in memory data copy !");
-    return XmlExportOutcome::Failed;
-  }
-  const std::string programFolder = GetProgramFolder(doc.startFolder);
-  return WriteStandardXml(*path, *data, programFolder, ui, profile) ? XmlExportOutcome::Saved
-                                                                    : XmlExportOutcome::Failed;
 }
 
 }  // namespace gridora

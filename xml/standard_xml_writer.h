@@ -10,21 +10,12 @@
 
 namespace gridora {
 
-class CGridoraDoc;
 class CGeoPlotData;
 class CStandardXMLTag;
-class Profile;
-class UserInterface;
 struct GeoPlotSection;
-
-enum class XmlExportOutcome { Saved, Canceled, Failed };
 
 inline constexpr const char* kJapaneseTemplateName = "PWRI_GEOPHYSICAL_SECTION_STANDARD_2011_01_DTD.xml";
 inline constexpr const char* kEnglishTemplateName = "PWRI_GEOPHYSICAL_SECTION_STANDARD_ENGLISH_2011_01_DTD.xml";
-
-// "Save standard XML file": asks for the file, copies the grid into section data and
-// writes it. Every failure has been shown to the user when Failed is returned.
-XmlExportOutcome OnSaveStandardXml(CGridoraDoc& doc, UserInterface& ui, Profile& profile);
 
 // The folder of the running executable; startFolder when it cannot be found.
 std::string GetProgramFolder(const std::string& startFolder);
@@ -33,14 +24,15 @@ std::string GetProgramFolder(const std::string& startFolder);
 // the program folder.
 std::vector<std::filesystem::path> TemplateFolders(const std::string& programFolder);
 
-// Asks for the language, builds the tree (on the template of that language when one is
-// installed) and saves it to path. False after a message when nothing was saved.
-bool WriteStandardXml(const std::string& path, CGeoPlotData& data, const std::string& programFolder,
-                      UserInterface& ui, Profile& profile);
+// Builds the tree in the tag set of `japanese` (on the template of that language when
+// one is installed) and saves it to path. False with `problem`, the message for the
+// user, when nothing was saved.
+bool WriteStandardXml(const std::string& path, CGeoPlotData& data, const std::string& programFolder, bool japanese,
+                      std::string& problem);
 // The same with the template folders given.
 bool WriteStandardXmlWithTemplates(const std::string& path, CGeoPlotData& data,
-                                   const std::vector<std::filesystem::path>& templateFolders,
-                                   UserInterface& ui, Profile& profile);
+                                   const std::vector<std::filesystem::path>& templateFolders, bool japanese,
+                                   std::string& problem);
 
 // The header and section of one line, appended to its line element. The node and
 // element definitions are produced while the document is saved.

@@ -7,11 +7,11 @@
 #include <cmath>
 #include <filesystem>
 
-#include "document/gridora_doc.h"
-#include "platform/profile.h"
-#include "render/view_paint.h"
 #include "painter_context.h"
+#include "platform/profile.h"
 #include "support/test_support.h"
+#include "view/gridora_doc.h"
+#include "view/view_paint.h"
 #include "view_paint_cache.h"
 
 namespace gridora {

@@ -8,9 +8,9 @@
 #include <QToolBar>
 
 #include "commands/command_ids.h"
-#include "document/gridora_doc.h"
 #include "main_frame.h"
 #include "qt_profile.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {

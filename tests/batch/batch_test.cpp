@@ -7,10 +7,10 @@
 #include "batch/batch_script.h"
 #include "batch/batch_view_host.h"
 #include "batch/scripted_user_interface.h"
-#include "document/gridora_doc.h"
 #include "platform/profile.h"
 #include "support/batch_run.h"
 #include "support/test_support.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {

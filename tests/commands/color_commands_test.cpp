@@ -9,9 +9,9 @@
 #include "commands/command_ids.h"
 #include "dialogs/dialogs.h"
 #include "render/color_scale.h"
-#include "render/contour_map.h"
 #include "support/batch_run.h"
 #include "support/test_support.h"
+#include "view/contour_map.h"
 
 namespace gridora {
 namespace {

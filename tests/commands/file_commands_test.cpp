@@ -7,6 +7,7 @@
 #include "batch/batch_view_host.h"
 #include "batch/scripted_user_interface.h"
 #include "commands/command_ids.h"
+#include "commands/document_file.h"
 #include "commands/file_commands.h"
 #include "dialogs/dialogs.h"
 #include "document/snp_file.h"
@@ -125,7 +126,7 @@ TEST_F(FileCommands, SaveWithoutANameIsSaveAsThenWritesInPlace) {
   auto grid = CreateGridModel(f.profile);
   auto points = CreateRandomData();
   std::ifstream in(path, std::ios::binary);
-  ASSERT_EQ(ReadSnp(*grid, in, *points, f.ui, path), 1);
+  ASSERT_EQ(ReadSnpAndReport(*grid, in, *points, f.ui, path), 1);
   EXPECT_EQ(grid->Value(0, 1, 2), 9.0f);
   // Nothing but the document is left in the folder.
   int files = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "commands/document_file.h"
 #include "dialogs/dialogs.h"
 #include "document/csv_grid.h"
 #include "document/csv_line.h"

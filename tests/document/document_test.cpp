@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "document/gridora_doc.h"
 #include "platform/profile.h"
 #include "support/test_support.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {

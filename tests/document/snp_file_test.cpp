@@ -4,7 +4,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "document/document_file.h"
+#include "commands/document_file.h"
 #include "document/snp_file.h"
 #include "support/test_support.h"
 
@@ -42,7 +42,7 @@ struct SnpFile : ::testing::Test {
   }
   int Read(const std::string& bytes, GridModel& g, RandomData& p) {
     std::istringstream in(bytes);
-    return ReadSnp(g, in, p, ui, "test.snp");
+    return ReadSnpAndReport(g, in, p, ui, "test.snp");
   }
   int Read(const std::string& bytes) { return Read(bytes, *grid, *points); }
 

@@ -8,10 +8,10 @@
 #include "batch/batch_runner.h"
 #include "batch/batch_view_host.h"
 #include "batch/scripted_user_interface.h"
-#include "document/gridora_doc.h"
 #include "platform/profile.h"
 #include "support/current_folder.h"
 #include "support/test_support.h"
+#include "view/gridora_doc.h"
 
 namespace gridora::test {
 

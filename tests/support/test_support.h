@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "commands/command_table.h"
-#include "document/gridora_doc.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
+#include "view/gridora_doc.h"
 
 namespace gridora::test {
 

@@ -271,8 +271,8 @@ TEST(StandardXml, TemplateOfTheChosenLanguageReceivesTheContent) {
                        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE 物理探査結果 [\n<!ELEMENT 物理探査結果 ANY>\n]>\n"
                        "<物理探査結果 version=\"2011.01\"><!-- from the template --></物理探査結果>\n");
   auto data = BuildSectionData(*f.doc->grid, f.profile);
-  f.ui.answers.push_back(true);
-  ASSERT_TRUE(WriteStandardXmlWithTemplates(f.file.string(), *data, {templates.Path()}, f.ui, f.profile));
+  std::string problem;
+  ASSERT_TRUE(WriteStandardXmlWithTemplates(f.file.string(), *data, {templates.Path()}, true, problem));
   const std::string bytes = test::ReadFileBytes(f.file);
   EXPECT_EQ(bytes.find("物理探査結果二次元断面共通書式"), std::string::npos);
   EXPECT_NE(bytes.find("<!DOCTYPE"), std::string::npos);
@@ -288,9 +288,9 @@ TEST(StandardXml, MissingEnglishTemplateFallsBackToTheBuiltInStart) {
   test::TempFolder templates;
   test::WriteFileBytes(templates / kJapaneseTemplateName, "<物理探査結果/>");
   auto data = BuildSectionData(*f.doc->grid, f.profile);
-  f.ui.answers.push_back(false);
-  ASSERT_TRUE(WriteStandardXmlWithTemplates(f.file.string(), *data, {templates.Path()}, f.ui, f.profile));
-  EXPECT_TRUE(f.ui.messages.empty());
+  std::string problem;
+  ASSERT_TRUE(WriteStandardXmlWithTemplates(f.file.string(), *data, {templates.Path()}, false, problem));
+  EXPECT_TRUE(problem.empty());
   test::XmlFile xml(f.file);
   ASSERT_NE(xml.doc, nullptr) << xml.error;
   EXPECT_EQ(Name(xml.Root()), "geophysical_sections");
@@ -304,11 +304,10 @@ TEST(StandardXml, FailuresNameTheFileAndKeepTheEarlierOne) {
   test::WriteFileBytes(templates / kJapaneseTemplateName, "<not closed>");
   {
     auto data = BuildSectionData(*f.doc->grid, f.profile);
-    f.ui.answers.push_back(true);
-    EXPECT_FALSE(WriteStandardXmlWithTemplates(f.file.string(), *data, {templates.Path()}, f.ui, f.profile));
-    ASSERT_EQ(f.ui.messages.size(), 1u);
-    EXPECT_NE(f.ui.messages[0].find("Cannot save the standard XML file " + f.file.string()), std::string::npos);
-    EXPECT_NE(f.ui.messages[0].find(kJapaneseTemplateName), std::string::npos) << f.ui.messages[0];
+    std::string problem;
+    EXPECT_FALSE(WriteStandardXmlWithTemplates(f.file.string(), *data, {templates.Path()}, true, problem));
+    EXPECT_NE(problem.find("Cannot save the standard XML file " + f.file.string()), std::string::npos);
+    EXPECT_NE(problem.find(kJapaneseTemplateName), std::string::npos) << problem;
     EXPECT_EQ(test::ReadFileBytes(f.file), "earlier file");
   }
   {
@@ -324,10 +323,9 @@ TEST(StandardXml, FailuresNameTheFileAndKeepTheEarlierOne) {
   {
     auto data = BuildSectionData(*f.doc->grid, f.profile);
     data->lastIndexX[0] = 7;  // more nodes than the line holds
-    f.ui.messages.clear();
-    f.ui.answers.push_back(false);
-    EXPECT_FALSE(WriteStandardXmlWithTemplates(f.file.string(), *data, {}, f.ui, f.profile));
-    EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Error in memory data copy !"});
+    std::string problem;
+    EXPECT_FALSE(WriteStandardXmlWithTemplates(f.file.string(), *data, {}, false, problem));
+    EXPECT_EQ(problem, "Error in memory data copy !");
   }
   EXPECT_EQ(test::ReadFileBytes(f.file), "earlier file");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.folder.Path()), {}), 1);  // no leftovers

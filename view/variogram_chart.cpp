@@ -1,13 +1,13 @@
-#include "render/variogram_chart.h"
+#include "view/variogram_chart.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "document/gridora_doc.h"
 #include "interpolation/kriging_state.h"
 #include "interpolation/variogram_fit.h"
 #include "render/chart_axes.h"
 #include "render/drawing_parameter.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {

@@ -1,15 +1,15 @@
-#include "render/variogram_chart.h"
+#include "view/variogram_chart.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "document/gridora_doc.h"
 #include "interpolation/kriging_state.h"
 #include "platform/profile.h"
 #include "render/chart_axes.h"
 #include "render/drawing_parameter.h"
 #include "render/recording_context.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {

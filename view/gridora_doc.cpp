@@ -1,4 +1,4 @@
-#include "document/gridora_doc.h"
+#include "view/gridora_doc.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "render/map_frame.h"
+#include "view/map_frame.h"
 
 #include <fmt/printf.h>
 #include <gtest/gtest.h>
@@ -7,8 +7,8 @@
 #include <limits>
 
 #include "render/color_scale.h"
-#include "render/contour_map.h"
 #include "render_fixture.h"
+#include "view/contour_map.h"
 
 namespace gridora {
 namespace {

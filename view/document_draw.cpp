@@ -1,7 +1,7 @@
-#include "document/gridora_doc.h"
-#include "render/contour_map.h"
-#include "render/variogram_chart.h"
-#include "render/view_paint.h"
+#include "view/gridora_doc.h"
+#include "view/contour_map.h"
+#include "view/variogram_chart.h"
+#include "view/view_paint.h"
 
 namespace gridora {
 

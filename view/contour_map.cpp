@@ -1,16 +1,16 @@
-#include "render/contour_map.h"
+#include "view/contour_map.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "document/gridora_doc.h"
+#include "platform/diagnostic_file.h"
 #include "render/cell_renderer.h"
 #include "render/color_scale.h"
-#include "render/diagnostic_text.h"
 #include "render/drawing_parameter.h"
 #include "render/logical_units.h"
-#include "render/map_frame.h"
 #include "render/quarvex_dc.h"
+#include "view/gridora_doc.h"
+#include "view/map_frame.h"
 
 namespace gridora {
 namespace {
@@ -65,7 +65,7 @@ PixelMapPlace PlacePixelMap(const GridModel& g, float scaleX, float scaleY) {
   return place;
 }
 
-void DrawPixelMap(DrawingContext& dc, CGridoraDoc& doc, DiagnosticText& log, int& mapWidth, int& mapHeight) {
+void DrawPixelMap(DrawingContext& dc, CGridoraDoc& doc, DiagnosticFile& log, int& mapWidth, int& mapHeight) {
   GridModel& g = *doc.grid;
   if (doc.mapBitmapDirty != 0) BuildPixelMap(doc, &log);
 
@@ -185,7 +185,7 @@ void CountNodesInWindow(GridModel& g) {
   g.yLastDrawn = static_cast<float>(g.nyInWindow - 1) * g.DY + g.y0;
 }
 
-void BuildPixelMap(CGridoraDoc& doc, DiagnosticText* log) {
+void BuildPixelMap(CGridoraDoc& doc, DiagnosticFile* log) {
   GridModel& g = *doc.grid;
   doc.mapBitmapDirty = 0;
   const NodeSpan columns = NodesInside(g.NX, g.DX, g.x0, g.xStart, g.xEnd);
@@ -243,7 +243,7 @@ void BuildPixelMap(CGridoraDoc& doc, DiagnosticText* log) {
 }
 
 void DrawMap(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout) {
-  DiagnosticText log("DrawMap.txt");
+  DiagnosticFile log("DrawMap.txt");
   GridModel& g = *doc.grid;
 
   if (g.axisFixed == 0) WindowAndTicks(doc);

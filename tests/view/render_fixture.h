@@ -8,11 +8,11 @@
 #include <initializer_list>
 #include <vector>
 
-#include "document/gridora_doc.h"
 #include "platform/profile.h"
 #include "render/recording_context.h"
 #include "support/current_folder.h"
 #include "support/test_support.h"
+#include "view/gridora_doc.h"
 
 namespace gridora::test {
 

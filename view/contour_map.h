@@ -12,7 +12,7 @@ namespace gridora {
 
 class CGridoraDoc;
 struct GridModel;
-class DiagnosticText;
+class DiagnosticFile;
 
 // The pixel map paints nodes outside the data's reach, and in-window area without
 // nodes, in this colour.
@@ -37,6 +37,6 @@ void CountNodesInWindow(GridModel& grid);
 bool GridHasLayer(const GridModel& grid, int layer);
 
 // Paints the pixel map (one pixel per in-window node) into doc.mapBitmap.
-void BuildPixelMap(CGridoraDoc& doc, DiagnosticText* log);
+void BuildPixelMap(CGridoraDoc& doc, DiagnosticFile* log);
 
 }  // namespace gridora

@@ -1,8 +1,8 @@
-#include "render/view_paint.h"
+#include "view/view_paint.h"
 
 #include <fmt/printf.h>
 
-#include "document/gridora_doc.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 

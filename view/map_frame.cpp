@@ -1,4 +1,4 @@
-#include "render/map_frame.h"
+#include "view/map_frame.h"
 
 #include <fmt/printf.h>
 
@@ -6,11 +6,11 @@
 #include <cmath>
 #include <string>
 
-#include "document/gridora_doc.h"
+#include "platform/diagnostic_file.h"
 #include "render/color_scale.h"
-#include "render/diagnostic_text.h"
 #include "render/logical_units.h"
 #include "render/map_text.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {
@@ -154,7 +154,7 @@ void DrawDataMarkers(DrawingContext& dc, CGridoraDoc& doc, float scaleX, float s
   const ColorScale& scale = *doc.colorScale;
   const bool noLevels = g.contourLevels.count < 1;
   const int left = doc.marginLeft, top = doc.marginTop;
-  DiagnosticText log("ShowRandomData.txt");
+  DiagnosticFile log("ShowRandomData.txt");
   const Pen pen{PenStyle::Solid, 3, kBlack};
   const int count = std::clamp(points->count, 0, RandomData::kCapacity);
   for (int i = 0; i < count; ++i) {
@@ -178,7 +178,7 @@ int DrawLegend(DrawingContext& dc, CGridoraDoc& doc, int mapWidth, int mapHeight
   const ContourLevels& record = doc.grid->contourLevels;
   const ColorScale& scale = *doc.colorScale;
   const int left = doc.marginLeft, top = doc.marginTop;
-  DiagnosticText log("Legend.txt");
+  DiagnosticFile log("Legend.txt");
 
   // A record read from a file may hold no level; its boxes then take the whole height.
   const int stepH = mapHeight / std::max(record.count, 1);

@@ -1,6 +1,8 @@
 #pragma once
 // Opening and saving through the document: a name whose extension holds "snp" or
-// "SNP" is a document file, every other name a CSV table.
+// "SNP" is a document file, every other name a CSV table. The readers below take
+// options and return what they found; this is where the user is asked and told.
+#include <iosfwd>
 #include <string>
 
 #include "document/read_status.h"
@@ -8,7 +10,10 @@
 namespace gridora {
 
 class CGridoraDoc;
+class Profile;
 class UserInterface;
+struct GridModel;
+struct RandomData;
 
 // True when the text after the last "." of the file name (the whole name without a
 // dot) contains "snp" or "SNP".
@@ -25,6 +30,18 @@ struct DocumentReadResult {
 // table), scaleFromFile 1 (document file with layers) or 2 (CSV), and mapBitmapDirty
 // 1. On failure the user has been told and the document is as it was.
 DocumentReadResult ReadDocumentFile(CGridoraDoc& doc, const std::string& path, UserInterface& ui);
+
+// Reads a .snp stream (ReadSnp) and tells the user what it found: the header line,
+// then why the file was refused. The layer count, or -1 (grid and points unchanged).
+int ReadSnpAndReport(GridModel& grid, std::istream& in, RandomData& points, UserInterface& ui,
+                     const std::string& name);
+
+// Counts the table (lines, fields of the first line), asks for the options in the
+// "Import option" dialog (proposing the profile's, and keeping the answer there), then
+// reads the table (ReadCsvTable) and reports "Min. = %f Max. = %f". A file that cannot
+// be read, is empty, or whose options leave no node column or row gets a message and
+// Failed; Cancel gives Canceled. Either way the grid is as it was.
+ReadStatus ReadCsvGrid(GridModel& grid, const std::string& path, UserInterface& ui, Profile& profile);
 
 // Writes the document file (the previous file survives a failed save). On success
 // dataFolder and pathName follow the path; on failure `problem` says why.

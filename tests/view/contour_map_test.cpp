@@ -1,4 +1,4 @@
-#include "render/contour_map.h"
+#include "view/contour_map.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <limits>
 
 #include "render/color_scale.h"
-#include "render/copy_frame.h"
-#include "render/view_paint.h"
 #include "render_fixture.h"
+#include "view/copy_frame.h"
+#include "view/view_paint.h"
 
 namespace gridora {
 namespace {

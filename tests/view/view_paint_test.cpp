@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "document/gridora_doc.h"
 #include "platform/profile.h"
 #include "render/recording_context.h"
-#include "render/view_paint.h"
+#include "view/gridora_doc.h"
+#include "view/view_paint.h"
 
 namespace gridora {
 namespace {

@@ -1,6 +1,6 @@
-#include "render/copy_frame.h"
+#include "view/copy_frame.h"
 
-#include "document/gridora_doc.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 

@@ -1,0 +1,111 @@
+#include "commands/document_file.h"
+
+#include <fmt/printf.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "dialogs/dialogs.h"
+#include "document/csv_grid.h"
+#include "document/snp_file.h"
+#include "document/snp_save.h"
+#include "platform/user_interface.h"
+#include "view/gridora_doc.h"
+
+namespace gridora {
+namespace {
+
+std::string FolderOf(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
+
+}  // namespace
+
+bool IsSnpFileName(const std::string& path) {
+  const std::string name = std::filesystem::path(path).filename().string();
+  const std::size_t dot = name.rfind('.');
+  const std::string extension = dot == std::string::npos ? name : name.substr(dot + 1);
+  return extension.find("snp") != std::string::npos || extension.find("SNP") != std::string::npos;
+}
+
+int ReadSnpAndReport(GridModel& grid, std::istream& in, RandomData& points, UserInterface& ui,
+                     const std::string& name) {
+  const SnpReadResult read = ReadSnp(grid, in, points, name);
+  if (!read.header.empty()) ui.Message(read.header);
+  if (read.layers < 0) ui.Message(read.problem);
+  return read.layers;
+}
+
+ReadStatus ReadCsvGrid(GridModel& grid, const std::string& path, UserInterface& ui, Profile& profile) {
+  std::string problem;
+  CsvTableSize size;
+  if (!CountCsvTable(path, size, problem)) {
+    ui.Message(problem);
+    return ReadStatus::Failed;
+  }
+  const CsvImportOptions stored = CsvImportOptions::FromProfile(profile);
+  CDlgImportOption dialog;
+  dialog.ncols = size.ncols;
+  dialog.nrows = size.nrows;
+  dialog.colSkip = stored.colSkip;
+  dialog.columnLabels = stored.columnLabels;
+  dialog.rowSkip = stored.rowSkip;
+  dialog.rowLabels = stored.rowLabels;
+  dialog.transpose = stored.transpose;
+  if (!ui.RunDialog(dialog)) return ReadStatus::Canceled;
+
+  CsvImportOptions options;
+  options.colSkip = dialog.colSkip;
+  options.rowSkip = dialog.rowSkip;
+  options.columnLabels = dialog.columnLabels;
+  options.rowLabels = dialog.rowLabels;
+  options.transpose = dialog.transpose;
+  options.ToProfile(profile);
+
+  if (ReadCsvTable(grid, path, size, options, problem) != ReadStatus::Read) {
+    ui.Message(problem);
+    return ReadStatus::Failed;
+  }
+  ui.Message(fmt::sprintf("Min. = %f Max. = %f", static_cast<double>(grid.layerMinimum[0]),
+                          static_cast<double>(grid.layerMaximum[0])));
+  return ReadStatus::Read;
+}
+
+DocumentReadResult ReadDocumentFile(CGridoraDoc& doc, const std::string& path, UserInterface& ui) {
+  DocumentReadResult result;
+  if (IsSnpFileName(path)) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      ui.Message(fmt::sprintf("Cannot open %s: %s.", path, std::generic_category().message(errno)));
+      return result;
+    }
+    const int layers = ReadSnpAndReport(*doc.grid, in, *doc.primaryData, ui, path);
+    if (layers < 0) return result;
+    result.status = ReadStatus::Read;
+    doc.dataFolder = FolderOf(path);
+    doc.pathName = path;
+    if (layers >= 1) {
+      doc.scaleFromFile = 1;
+      doc.mapBitmapDirty = 1;
+      result.updateViews = true;
+    }
+    return result;
+  }
+  result.status = ReadCsvGrid(*doc.grid, path, ui, doc.profile());
+  if (result.status != ReadStatus::Read) return result;
+  doc.dataFolder = FolderOf(path);
+  doc.pathName.clear();
+  doc.scaleFromFile = 2;
+  doc.mapBitmapDirty = 1;
+  result.updateViews = true;
+  return result;
+}
+
+bool WriteDocumentFile(CGridoraDoc& doc, const std::string& path, std::string& problem) {
+  if (!SaveSnpFile(*doc.grid, *doc.primaryData, path, problem)) return false;
+  doc.dataFolder = FolderOf(path);
+  doc.pathName = path;
+  return true;
+}
+
+}  // namespace gridora
