@@ -7,6 +7,7 @@
 #include "batch/scripted_user_interface.h"
 #include "commands/command_ids.h"
 #include "dialogs/dialogs.h"
+#include "support/current_folder.h"
 #include "support/test_support.h"
 #include "support/xml_reading.h"
 
@@ -117,7 +118,8 @@ TEST(ExportCommands, SaveCsvUsesTheChosenNameAsItIs) {
 }
 
 TEST(ExportCommands, BatchCommandsWriteEveryResult) {
-  test::TempFolder folder;
+  test::InTempFolder here;  // the painting before average-x leaves its logs here
+  const test::TempFolder& folder = here.folder();
   MemoryProfile profile;
   CGridoraDoc doc(profile);
   ASSERT_TRUE(doc.grid->Reshape(1, 3, 2));

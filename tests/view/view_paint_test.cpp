@@ -2,6 +2,7 @@
 
 #include "platform/profile.h"
 #include "render/recording_context.h"
+#include "support/current_folder.h"
 #include "view/gridora_doc.h"
 #include "view/view_paint.h"
 
@@ -22,6 +23,7 @@ TEST(ViewPaint, StatusLineOfAnEmptyDocument) {
 }
 
 TEST(ViewPaint, StatusLineCountsLayersNodesAndPoints) {
+  test::InTempFolder here;  // for the drawing's logs
   MemoryProfile profile;
   CGridoraDoc doc(profile);
   ASSERT_TRUE(doc.grid->Reshape(1, 3, 2));
