@@ -6,13 +6,16 @@
 #include <QPainter>
 #include <functional>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <string_view>
+
+#include <fmt/printf.h>
 
 #include "painter_context.h"
+#include "platform/replacing_file.h"
 #include "view/copy_frame.h"
 #include "view/gridora_doc.h"
 #include "view/view_paint.h"
@@ -36,10 +39,22 @@ std::string Lower(std::string text) {
 }
 
 std::string Save(const std::string& path, const QByteArray& bytes) {
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-    return "Cannot write " + path;
+  ReplacingFile file(path);
+  if (!file.Open() || !file.Write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))) ||
+      !file.Commit())
+    return "Cannot write " + path + ": " + file.Error();
   return {};
+}
+
+// An image beyond this many pixels is refused before it is allocated: at 4 bytes a
+// pixel that is 400 MB, more than any screen or printed page needs.
+constexpr long long kMaximumImagePixels = 100'000'000;
+
+std::string RefuseImageSize(const std::string& path, int width, int height) {
+  const long long pixels = static_cast<long long>(width) * height;
+  if (width > 0 && height > 0 && pixels <= kMaximumImagePixels) return {};
+  return fmt::sprintf("Cannot write %s: an image of %d x %d pixels is larger than the limit of %lld million pixels.",
+                      path, width, height, kMaximumImagePixels / 1'000'000);
 }
 
 QByteArray SvgOf(int width, int height, double dpi, const std::function<void(QPainter&)>& paint) {
@@ -65,7 +80,11 @@ int Pixels(int units, double dpi) { return std::max(1, static_cast<int>(std::cei
 std::string RenderViewToFile(CGridoraDoc& doc, const std::string& path, int width, int height) {
   const std::string extension = Lower(std::filesystem::path(path).extension().string());
   if (extension == ".png") {
+    if (std::string refusal = RefuseImageSize(path, width, height); !refusal.empty()) return refusal;
     QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull())
+      return fmt::sprintf("Cannot write %s: there is not enough memory for an image of %d x %d pixels.", path, width,
+                          height);
     image.fill(Qt::white);
     {
       QPainter painter(&image);
@@ -73,7 +92,7 @@ std::string RenderViewToFile(CGridoraDoc& doc, const std::string& path, int widt
     }
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) return "Cannot write " + path;
+    if (!image.save(&buffer, "PNG")) return "Cannot write " + path + ": the image could not be encoded as PNG";
     return Save(path, buffer.data());
   }
   if (extension == ".svg")
@@ -126,9 +145,12 @@ ClipboardDrawing CopyDrawing(CGridoraDoc& doc) {
     PainterContext dc(painter, 1.0, 1.0);
     DrawDocument(dc, doc, frame.layout);
   });
-  copy.image = QImage(Pixels(frame.width, kScreenDpi), Pixels(frame.height, kScreenDpi), QImage::Format_RGB32);
-  copy.image.fill(Qt::white);
-  {
+  const int width = Pixels(frame.width, kScreenDpi), height = Pixels(frame.height, kScreenDpi);
+  // Without memory for the image the clipboard gets the vectors alone.
+  if (static_cast<long long>(width) * height <= kMaximumImagePixels)
+    copy.image = QImage(width, height, QImage::Format_RGB32);
+  if (!copy.image.isNull()) {
+    copy.image.fill(Qt::white);
     QPainter painter(&copy.image);
     PainterContext dc(painter, kScreenDpi / kUnitsPerInch, kScreenDpi / kUnitsPerInch);
     DrawDocument(dc, doc, frame.layout);

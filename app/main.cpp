@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -60,13 +61,34 @@ Options ParseOptions(int argc, char** argv) {
 // Numbers in files, dialogs and the profile never follow the user's locale.
 void KeepNumbersInTheCLocale() { std::setlocale(LC_NUMERIC, "C"); }
 
+// The toolkit wants a runtime folder; without one from the session, the batch run makes
+// its own and removes it when the run ends.
+class OwnRuntimeFolder {
+ public:
+  OwnRuntimeFolder() {
+    if (std::getenv("XDG_RUNTIME_DIR")) return;
+    std::error_code error;
+    std::string pattern = (std::filesystem::temp_directory_path(error) / "gridora-runtime-XXXXXX").string();
+    if (error || !mkdtemp(pattern.data())) return;
+    path_ = pattern;
+    setenv("XDG_RUNTIME_DIR", pattern.c_str(), 1);
+  }
+  ~OwnRuntimeFolder() {
+    if (path_.empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  OwnRuntimeFolder(const OwnRuntimeFolder&) = delete;
+  OwnRuntimeFolder& operator=(const OwnRuntimeFolder&) = delete;
+
+ private:
+  std::filesystem::path path_;
+};
+
 int RunBatch(int argc, char** argv, const Options& options) {
   // The batch mode never needs a display.
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  if (!std::getenv("XDG_RUNTIME_DIR")) {
-    char folder[] = "/tmp/gridora-runtime-XXXXXX";
-    if (mkdtemp(folder)) setenv("XDG_RUNTIME_DIR", folder, 1);
-  }
+  const OwnRuntimeFolder runtimeFolder;  // outlives the application object
   QGuiApplication app(argc, argv);
   KeepNumbersInTheCLocale();
   std::unique_ptr<gridora::Profile> profile;

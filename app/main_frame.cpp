@@ -221,7 +221,7 @@ bool CMainFrame::CopyDrawing() {
   const ClipboardDrawing copy = gridora::CopyDrawing(doc_);
   auto* mime = new QMimeData;
   mime->setData("image/svg+xml", copy.svg);
-  mime->setImageData(copy.image);
+  if (!copy.image.isNull()) mime->setImageData(copy.image);
   QGuiApplication::clipboard()->setMimeData(mime);
   return true;
 }

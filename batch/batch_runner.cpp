@@ -1,11 +1,10 @@
 #include "batch/batch_runner.h"
 
 #include <algorithm>
-#include <fstream>
 #include <ostream>
-#include <sstream>
 
 #include "batch/batch_script.h"
+#include "batch/batch_script_reader.h"
 #include "batch/batch_view_host.h"
 #include "batch/scripted_user_interface.h"
 #include "commands/command_table.h"
@@ -22,9 +21,10 @@ std::string Where(const std::string& script, int line) { return script + ":" + s
 
 int RunBatchScript(const std::string& scriptPath, CGridoraDoc& doc, Profile& profile,
                    ScriptedUserInterface& ui, BatchViewHost& view, std::ostream& err) {
-  std::ifstream in(scriptPath, std::ios::binary);
-  if (!in) {
-    err << scriptPath << ": cannot open the batch script\n";
+  BatchScriptReader in;
+  std::string problem;
+  if (!in.Open(scriptPath, problem)) {
+    err << scriptPath << ": " << problem << "\n";
     return 2;
   }
   const CommandTable table = BuildCommandTable();
@@ -32,10 +32,15 @@ int RunBatchScript(const std::string& scriptPath, CGridoraDoc& doc, Profile& pro
 
   std::string text;
   int lineNumber = 0;
-  while (std::getline(in, text)) {
+  for (;;) {
+    const BatchScriptReader::Next next = in.ReadLine(text, problem);
+    if (next == BatchScriptReader::Next::End) break;
     ++lineNumber;
-    if (lineNumber == 1 && text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
-    std::string problem;
+    if (next == BatchScriptReader::Next::Error) {
+      err << Where(scriptPath, lineNumber) << problem << "\n";
+      return 2;
+    }
+    problem.clear();
     const auto line = ParseBatchLine(text, lineNumber, problem);
     if (!problem.empty()) {
       err << Where(scriptPath, lineNumber) << problem << "\n";
@@ -51,6 +56,17 @@ int RunBatchScript(const std::string& scriptPath, CGridoraDoc& doc, Profile& pro
     for (const auto& [key, value] : line->keys) {
       if (std::find(command->keys.begin(), command->keys.end(), key) == command->keys.end()) {
         err << Where(scriptPath, lineNumber) << "unknown key '" << key << "' for " << line->name << "\n";
+        return 2;
+      }
+    }
+    if (!line->argument.empty() && !command->takesArgument && !command->forArgument) {
+      err << Where(scriptPath, lineNumber) << line->name << " takes no argument, but '" << line->argument
+          << "' was given (a key is written key=value, without quotes around the key)\n";
+      return 2;
+    }
+    if (command->refuseLine) {
+      if (auto refusal = command->refuseLine(context, *line)) {
+        err << Where(scriptPath, lineNumber) << *refusal << "\n";
         return 2;
       }
     }

@@ -71,7 +71,10 @@ std::optional<BatchLine> ParseBatchLine(const std::string& text, int lineNumber,
         error = "empty key in '" + words[w] + "'";
         return std::nullopt;
       }
-      line.keys[key] = words[w].substr(eq + 1);
+      if (!line.keys.emplace(key, words[w].substr(eq + 1)).second) {
+        error = "key '" + key + "' given twice";
+        return std::nullopt;
+      }
     } else if (line.argument.empty() && w == 1) {
       line.argument = words[w];
     } else {

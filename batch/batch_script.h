@@ -10,7 +10,7 @@
 namespace gridora {
 
 // Parses one line; nullopt for blank and comment lines. A malformed line (unbalanced
-// quote, empty key) sets `error`.
+// quote, empty key, a key given twice) sets `error`.
 std::optional<BatchLine> ParseBatchLine(const std::string& text, int lineNumber, std::string& error);
 
 }  // namespace gridora

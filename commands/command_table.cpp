@@ -12,7 +12,10 @@ void CommandTable::Add(CommandEntry entry) {
   byOwner_[static_cast<int>(entry.owner)][id] = std::move(entry);
 }
 
-void CommandTable::AddBatch(BatchCommand command) { batch_.push_back(std::move(command)); }
+BatchCommand& CommandTable::AddBatch(BatchCommand command) {
+  batch_.push_back(std::move(command));
+  return batch_.back();
+}
 
 const CommandEntry* CommandTable::Route(int id) const {
   for (const auto& owner : byOwner_) {

@@ -5,6 +5,7 @@
 // toolbar and the batch mode both run commands through this table.
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,12 +59,19 @@ struct BatchCommand {
   // drawing): the window has always repainted before the user can choose it, so the
   // batch mode paints its view first when something changed since the last painting.
   bool needsPaintedView = false;
+  // The command reads the line's argument (a file name); an argument given to any other
+  // command is refused. A command with `forArgument` always takes one.
+  bool takesArgument = false;
+  // Refuses a line before the command runs, when its keys ask for what the window
+  // would not offer at this point (a message naming the problem), else nullopt.
+  std::function<std::optional<std::string>(const CommandContext&, const BatchLine&)> refuseLine;
 };
 
 class CommandTable {
  public:
   void Add(CommandEntry entry);
-  void AddBatch(BatchCommand command);
+  // The added command, for setting its remaining fields.
+  BatchCommand& AddBatch(BatchCommand command);
 
   // The handler that routing picks, or nullptr.
   const CommandEntry* Route(int id) const;

@@ -11,6 +11,7 @@
 #include "document/csv_grid.h"
 #include "document/snp_file.h"
 #include "document/snp_save.h"
+#include "platform/count_text.h"
 #include "platform/user_interface.h"
 #include "view/gridora_doc.h"
 
@@ -62,12 +63,22 @@ ReadStatus ReadCsvGrid(GridModel& grid, const std::string& path, UserInterface& 
   options.transpose = dialog.transpose;
   options.ToProfile(profile);
 
-  if (ReadCsvTable(grid, path, size, options, problem) != ReadStatus::Read) {
+  long long notFinite = 0;
+  if (ReadCsvTable(grid, path, size, options, problem, &notFinite) != ReadStatus::Read) {
     ui.Message(problem);
     return ReadStatus::Failed;
   }
-  ui.Message(fmt::sprintf("Min. = %f Max. = %f", static_cast<double>(grid.layerMinimum[0]),
-                          static_cast<double>(grid.layerMaximum[0])));
+  std::string summary = fmt::sprintf("Min. = %f Max. = %f", static_cast<double>(grid.layerMinimum[0]),
+                                     static_cast<double>(grid.layerMaximum[0]));
+  // Said only when the file was read differently from what it shows.
+  if (size.longLines > 0)
+    summary += fmt::sprintf("\n%s line(s) longer than %s characters were read in pieces of %s, each piece as a row",
+                            GroupedCount(static_cast<std::uint64_t>(size.longLines)), GroupedCount(kCsvLineCharacters),
+                            GroupedCount(kCsvLineCharacters));
+  if (notFinite > 0)
+    summary += fmt::sprintf("\n%s value(s) that are not a number or infinite were read as 0",
+                            GroupedCount(static_cast<std::uint64_t>(notFinite)));
+  ui.Message(summary);
   return ReadStatus::Read;
 }
 

@@ -12,6 +12,7 @@
 #include "document/average_x.h"
 #include "document/csv_export.h"
 #include "document/data_statistics.h"
+#include "document/finite_values.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "view/gridora_doc.h"
@@ -39,6 +40,10 @@ bool AskFloat(CommandContext& c, const std::string& prompt, const std::string& k
 // "Save standard XML file": the file, the grid copied into section data with the
 // survey metadata from the profile, the language (kept in the profile), then the file.
 CommandStatus SaveStandardXml(CommandContext& c) {
+  if (auto notFinite = FindNonFiniteGridValue(*c.doc.grid)) {
+    c.ui.Message(NonFiniteMessage("the standard XML file", *notFinite));
+    return CommandStatus::Failed;
+  }
   const auto path = c.ui.SaveFileName("*.xml", {"Standard XML file (*.xml)", "*.xml"});
   if (!path) return CommandStatus::Canceled;
   std::unique_ptr<CGeoPlotData> data;
@@ -125,8 +130,8 @@ void RegisterExportCommands(CommandTable& table) {
   Add(table, ID_STATISTICS, CommandOwner::View, Statistics, 0);
   Add(table, ID_AVERAGE_X, CommandOwner::View, AverageX, 0);
 
-  table.AddBatch({"save-xml", ID_SAVE_STANDARD_XML, {"answer"}});
-  table.AddBatch({"save-csv", ID_SAVE_CSV, {}});
+  table.AddBatch({"save-xml", ID_SAVE_STANDARD_XML, {"answer"}}).takesArgument = true;
+  table.AddBatch({"save-csv", ID_SAVE_CSV, {}}).takesArgument = true;
   table.AddBatch({"statistics", ID_STATISTICS, {"min", "max", "cancel"}});
   table.AddBatch({"average-x", ID_AVERAGE_X, {"xmin", "xint", "cancel"}, {}, {}, true});
 }

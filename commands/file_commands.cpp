@@ -6,12 +6,14 @@
 #include <memory>
 #include <utility>
 
+#include "commands/batch_line.h"
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "dialogs/dialogs.h"
 #include "commands/document_file.h"
 #include "document/pwri_grid.h"
 #include "document/space_delimited.h"
+#include "platform/count_text.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
 #include "view/gridora_doc.h"
@@ -65,7 +67,28 @@ std::string PointSummary(bool secondary, const RandomData& data) {
                       static_cast<double>(data.zMinimum), static_cast<double>(data.zMaximum));
 }
 
+// Lines added to the import message only when the file gave more than was kept.
+std::string WhatWasLeftOut(const SpaceDelimitedCounts& counts, int kept) {
+  std::string text;
+  if (counts.pointsInFile > kept)
+    text += fmt::sprintf("\n%s of %s points read: the limit is %s", GroupedCount(static_cast<std::uint64_t>(kept)),
+                         GroupedCount(static_cast<std::uint64_t>(counts.pointsInFile)),
+                         GroupedCount(RandomData::kCapacity));
+  if (counts.notFinite > 0)
+    text += fmt::sprintf("\n%s point(s) skipped: a value is not a number or infinite",
+                         GroupedCount(static_cast<std::uint64_t>(counts.notFinite)));
+  return text;
+}
+
 enum ImportChoice { kNewFile = 0, kAppend = 1, kSecondary = 2 };
+
+// The import selection is asked only when points are loaded; a script that chooses
+// anything but new data for an empty document would otherwise be ignored.
+std::optional<std::string> RefuseImportWithoutPoints(const CommandContext& c, const BatchLine& line) {
+  const std::string* choice = line.Key("import");
+  if (!choice || *choice == "new" || c.doc.primaryData->count > 0) return std::nullopt;
+  return "import=" + *choice + " needs loaded points; the document has none, so the file can only be read as new data";
+}
 
 CommandStatus OpenRandomData(CommandContext& c) {
   const auto path = c.ui.OpenFileName("*.*", FileFilter{"Random data file (*.*)", "*.*"});
@@ -84,13 +107,14 @@ CommandStatus OpenRandomData(CommandContext& c) {
   // Read into a new set: the document changes only when the file gave points.
   auto read = CreateRandomData();
   std::string problem;
-  const int count = ReadSpaceDelimited(*read, *path, problem);
+  SpaceDelimitedCounts counts;
+  const int count = ReadSpaceDelimited(*read, *path, problem, {}, &counts);
   if (count < 0) {
     c.ui.Message(problem);
     return CommandStatus::Failed;
   }
   const bool secondary = choice == kSecondary;
-  c.ui.Message(PointSummary(secondary, *read));
+  c.ui.Message(PointSummary(secondary, *read) + WhatWasLeftOut(counts, count));
   if (count == 0) return CommandStatus::Failed;
 
   if (secondary)
@@ -108,7 +132,8 @@ CommandStatus OpenPwriData(CommandContext& c) {
   if (!path) return CommandStatus::Canceled;
   auto read = CreateRandomData();
   std::string problem;
-  switch (ReadPwriGrid(*read, *path, problem)) {
+  long long notFinite = 0;
+  switch (ReadPwriGrid(*read, *path, problem, RandomData::kCapacity, &notFinite)) {
     case PwriStatus::WrongFormat:
       c.ui.Message("Wrong data format !");
       return CommandStatus::Failed;
@@ -118,8 +143,12 @@ CommandStatus OpenPwriData(CommandContext& c) {
     case PwriStatus::Read:
       break;
   }
-  c.ui.Message(fmt::sprintf("Number of data = %d min.= %f max.= %f", read->count,
-                            static_cast<double>(read->zMinimum), static_cast<double>(read->zMaximum)));
+  std::string summary = fmt::sprintf("Number of data = %d min.= %f max.= %f", read->count,
+                                     static_cast<double>(read->zMinimum), static_cast<double>(read->zMaximum));
+  if (notFinite > 0)
+    summary += fmt::sprintf("\n%s value(s) that are not a number or infinite were passed over",
+                            GroupedCount(static_cast<std::uint64_t>(notFinite)));
+  c.ui.Message(summary);
   if (read->count == 0) return CommandStatus::Failed;
   ReplacePoints(*c.doc.primaryData, *read);
   c.doc.mapBitmapDirty = 1;
@@ -147,10 +176,13 @@ void RegisterFileCommands(CommandTable& table) {
   table.Add({ID_OPEN_RANDOM_DATA, O::Document, OpenRandomData});
   table.Add({ID_OPEN_PWRI, O::Document, OpenPwriData});
 
-  table.AddBatch({"open", ID_FILE_OPEN, {"colskip", "rowskip", "collabel", "rowlabel", "transpose", "cancel"}});
-  table.AddBatch({"save", ID_FILE_SAVE_AS, {}});
-  table.AddBatch({"open-random", ID_OPEN_RANDOM_DATA, {"import", "cancel"}});
-  table.AddBatch({"open-pwri", ID_OPEN_PWRI, {}});
+  table.AddBatch({"open", ID_FILE_OPEN, {"colskip", "rowskip", "collabel", "rowlabel", "transpose", "cancel"}})
+      .takesArgument = true;
+  table.AddBatch({"save", ID_FILE_SAVE_AS, {}}).takesArgument = true;
+  BatchCommand& openRandom = table.AddBatch({"open-random", ID_OPEN_RANDOM_DATA, {"import", "cancel"}});
+  openRandom.takesArgument = true;
+  openRandom.refuseLine = RefuseImportWithoutPoints;
+  table.AddBatch({"open-pwri", ID_OPEN_PWRI, {}}).takesArgument = true;
 }
 
 }  // namespace gridora

@@ -39,7 +39,7 @@ void RegisterFrameCommands(CommandTable& table) {
   }
 
   table.AddBatch({"new", ID_FILE_NEW, {}});
-  table.AddBatch({"print", ID_FILE_PRINT, {}});
+  table.AddBatch({"print", ID_FILE_PRINT, {}}).takesArgument = true;
 }
 
 }  // namespace gridora

@@ -5,16 +5,11 @@
 #include <cmath>
 
 #include "dialogs/dialogs.h"
+#include "platform/count_text.h"
 #include "platform/user_interface.h"
 #include "view/gridora_doc.h"
 
 namespace gridora {
-
-std::string MemoryText(std::uint64_t bytes) {
-  const double megabytes = static_cast<double>(bytes) / (1024.0 * 1024.0);
-  if (megabytes >= 1024.0) return fmt::sprintf("%.1f GB", megabytes / 1024.0);
-  return fmt::sprintf("%.0f MB", std::ceil(megabytes));
-}
 
 int SafeNodeCount(float extent, float spacing) {
   const double quotient = static_cast<double>(extent) / static_cast<double>(spacing);
@@ -107,6 +102,15 @@ GridLayoutResult AskGridLayout(CommandContext& c, const std::function<float(floa
         "Cannot interpolate: DX=%g and DY=%g give too many nodes for an area of %g by %g. "
         "Choose a larger spacing.",
         DX, DY, W, H));
+    return GridLayoutResult::Refused;
+  }
+  if (const std::uint64_t nodes = static_cast<std::uint64_t>(NX) * static_cast<std::uint64_t>(NY);
+      nodes > kMaximumComputedNodes) {
+    RestoreRanges(data, layout);
+    c.ui.Message(fmt::sprintf(
+        "Cannot interpolate: DX=%g and DY=%g give a grid of %d x %d nodes (%s), more than the %s nodes a computed "
+        "grid may have. Choose a larger spacing or a smaller area.",
+        DX, DY, NX, NY, GroupedCount(nodes), GroupedCount(kMaximumComputedNodes)));
     return GridLayoutResult::Refused;
   }
   layout.xMinimum = xMinimum;

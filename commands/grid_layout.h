@@ -28,9 +28,15 @@ struct GridLayout {
 
 enum class GridLayoutResult { Accepted, Canceled, Refused };
 
+// The most nodes a gridding command computes: 10,000 x 10,000. Beyond it the grid alone
+// takes gigabytes and a kriging prediction runs for hours, whatever memory is free; an
+// origin typed wrongly by orders of magnitude is the usual cause.
+inline constexpr std::uint64_t kMaximumComputedNodes = 100'000'000;
+
 // Runs both dialogs on the primary points. `proposeSpacing`(W, H) is the spacing the area
 // dialog proposes on both axes. Refused: an empty area, a spacing of 0 or less, or more
-// nodes than a grid may hold; the user has been told and the ranges are as they were.
+// nodes than a grid may hold or than kMaximumComputedNodes; the user has been told and
+// the ranges are as they were.
 GridLayoutResult AskGridLayout(CommandContext& c, const std::function<float(float W, float H)>& proposeSpacing,
                                GridLayout& layout);
 
@@ -40,9 +46,6 @@ void RestoreRanges(RandomData& data, const GridLayout& layout);
 // every other field of the document's grid (titles, colours, scales, axes) stays, but
 // text labels go when the shape changes.
 void CommitGrid(GridModel& grid, GridModel& result);
-
-// "%.1f GB" or "%.0f MB".
-std::string MemoryText(std::uint64_t bytes);
 
 // The node count along one axis, or 0 when the spacing would give more nodes than any
 // grid may hold (the count would overflow).

@@ -8,6 +8,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,7 @@
 #include "interpolation/grid_summary.h"
 #include "interpolation/minimum_curvature.h"
 #include "interpolation/minimum_curvature_solver.h"
-#include "platform/available_memory.h"
+#include "platform/memory_budget.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
@@ -46,13 +47,13 @@ CommandStatus MinimumCurvature(CommandContext& c) {
   const std::uint64_t nodes = static_cast<std::uint64_t>(NX) * static_cast<std::uint64_t>(NY);
   const std::uint64_t needed = EstimateMinimumCurvatureBytes(NX, NY) + nodes * 2 * sizeof(float) +
                                static_cast<std::uint64_t>(data.count) * sizeof(DataPoint);
-  const std::uint64_t available = AvailableMemoryBytes();
+  const std::optional<std::uint64_t> spare = SpareMemoryNow();
   auto refuseForMemory = [&](std::uint64_t bytes) {
     RestoreRanges(data, layout);
     c.ui.Message(fmt::sprintf(
         "Cannot interpolate: a grid of %d x %d nodes needs about %s of memory to solve, "
-        "more than this computer has available (%s). Choose a larger spacing.",
-        NX, NY, MemoryText(bytes), MemoryText(available)));
+        "more than the %s this computer can spare now. Choose a larger spacing.",
+        NX, NY, NeededMemoryText(bytes), SpareMemoryText(spare.value_or(0))));
     return CommandStatus::Failed;
   };
   auto outOfMemory = [&]() {
@@ -63,7 +64,7 @@ CommandStatus MinimumCurvature(CommandContext& c) {
         NX, NY));
     return CommandStatus::Failed;
   };
-  if (available != 0 && needed > available) return refuseForMemory(needed);
+  if (spare && needed > *spare) return refuseForMemory(needed);
 
   // The new grid is computed aside and moved into the document at the end.
   GridModel result;
@@ -88,7 +89,9 @@ CommandStatus MinimumCurvature(CommandContext& c) {
   }
 
   std::unique_ptr<Feedback> feedback = c.ui.BeginProgress("Interpolation by minimum curvature");
-  const std::uint64_t memoryLimit = available == 0 ? 0 : available - std::min(available, nodes * 2 * sizeof(float));
+  // 0 means no limit to the solver: a known budget is never passed as 0.
+  const std::uint64_t memoryLimit =
+      spare ? std::max<std::uint64_t>(1, *spare - std::min(*spare, nodes * 2 * sizeof(float))) : 0;
   const MinimumCurvatureResult run =
       InterpolateMinimumCurvature(NX, NY, DX, DY, result.Column(0, 0), shifted.data(), data.count, kTensionWeight,
                                   kCurvatureWeight, kDataWeight, feedback.get(), memoryLimit);
@@ -98,7 +101,7 @@ CommandStatus MinimumCurvature(CommandContext& c) {
       RestoreRanges(data, layout);
       return CommandStatus::Canceled;
     case MinimumCurvatureResult::Status::OutOfMemory:
-      return run.bytesNeeded != 0 ? refuseForMemory(run.bytesNeeded) : outOfMemory();
+      return run.bytesNeeded != 0 && spare ? refuseForMemory(run.bytesNeeded) : outOfMemory();
     case MinimumCurvatureResult::Status::Completed:
       break;
   }

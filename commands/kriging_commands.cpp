@@ -12,6 +12,7 @@
 #include <cmath>
 #include <filesystem>
 #include <new>
+#include <optional>
 
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
@@ -23,8 +24,8 @@
 #include "interpolation/kriging_prediction.h"
 #include "interpolation/kriging_state.h"
 #include "interpolation/matrix_text.h"
-#include "platform/available_memory.h"
 #include "platform/diagnostic_file.h"
+#include "platform/memory_budget.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
@@ -265,12 +266,12 @@ CommandStatus PredictionFlow(CommandContext& c) {
   };
   const std::uint64_t nodes = static_cast<std::uint64_t>(NX) * static_cast<std::uint64_t>(NY);
   const std::uint64_t needed = nodes * 2 * sizeof(float);
-  const std::uint64_t available = AvailableMemoryBytes();
-  if (available != 0 && needed > available)
+  const std::optional<std::uint64_t> spare = SpareMemoryNow();
+  if (spare && needed > *spare)
     return refuse(fmt::sprintf(
-        "Cannot interpolate: a grid of %d x %d nodes needs about %s of memory, more than this computer has "
-        "available (%s). Choose a larger spacing.",
-        NX, NY, MemoryText(needed), MemoryText(available)));
+        "Cannot interpolate: a grid of %d x %d nodes needs about %s of memory, more than the %s this computer can "
+        "spare now. Choose a larger spacing.",
+        NX, NY, NeededMemoryText(needed), SpareMemoryText(*spare)));
 
   // The new grid is computed aside and moved into the document at the end.
   GridModel result;

@@ -186,7 +186,7 @@ void RegisterViewCommands(CommandTable& table) {
   table.AddBatch({"primary", ID_PRIMARY_VARIABLE, {}});
   table.AddBatch({"secondary", ID_SECONDARY_VARIABLE, {}});
   table.AddBatch({"cross", ID_CROSS_VARIANCE, {}});
-  table.AddBatch({"copy", ID_EDIT_COPY, {}, {}, {}, true});
+  table.AddBatch({"copy", ID_EDIT_COPY, {}, {}, {}, true}).takesArgument = true;
   table.AddBatch({"key-up", 0, {}, {}, [](CommandContext& c, const BatchLine&) {
                     OnViewKeyDown(c, ViewKey::Up);
                     return CommandStatus::Done;
@@ -195,7 +195,7 @@ void RegisterViewCommands(CommandTable& table) {
                     OnViewKeyDown(c, ViewKey::Down);
                     return CommandStatus::Done;
                   }});
-  table.AddBatch({"render", 0, {"width", "height"}, {}, RenderView});
+  table.AddBatch({"render", 0, {"width", "height"}, {}, RenderView}).takesArgument = true;
 }
 
 }  // namespace gridora

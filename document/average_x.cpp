@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "document/finite_values.h"
 #include "document/grid_model.h"
 #include "platform/replacing_file.h"
 
@@ -31,6 +32,13 @@ int WriteAverageX(const GridModel& grid, const std::string& folder, float xStart
     return 0;
   }
   const float xEnd = grid.xLastDrawn;
+  // A NaN end is never passed: the windows would run to their maximum number.
+  auto notFinite = FindNonFiniteGridValue(grid);
+  if (!notFinite && !std::isfinite(xEnd)) notFinite = "the last drawn X";
+  if (notFinite) {
+    Report(problem, NonFiniteMessage(path, *notFinite));
+    return 0;
+  }
   if (static_cast<double>(xEnd) - xStart > static_cast<double>(xInterval) * kMaximumAverageWindows) {
     Report(problem, fmt::sprintf("X int. %f would make more than %d windows.", static_cast<double>(xInterval),
                                  kMaximumAverageWindows));

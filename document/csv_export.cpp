@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 #include <fmt/printf.h>
 
+#include "document/finite_values.h"
 #include "document/grid_model.h"
 #include "platform/replacing_file.h"
 
@@ -15,6 +16,7 @@ bool WriteCsvGrid(const GridModel& grid, const std::string& path, std::string* p
   };
   if (grid.NX < 1 || grid.NY < 1 || grid.layerCount < 1 || grid.values.size() < grid.NodeCount())
     return report("The grid holds no values.");
+  if (auto what = FindNonFiniteGridValue(grid)) return report(NonFiniteMessage(path, *what));
   ReplacingFile file(path);
   if (!file.Open()) return report(fmt::sprintf("Cannot write the file %s: %s", path, file.Error()));
   fmt::memory_buffer text;

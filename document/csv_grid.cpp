@@ -2,6 +2,7 @@
 
 #include <fmt/printf.h>
 
+#include <cmath>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -9,14 +10,14 @@
 
 #include "document/csv_line.h"
 #include "document/text_reader.h"
+#include "platform/count_text.h"
 #include "platform/number_text.h"
 #include "platform/profile.h"
 
 namespace gridora {
 namespace {
 
-// Lines are read in pieces of this many characters; a longer line counts as several.
-constexpr std::size_t kLineCharacters = 8191;
+constexpr std::size_t kLineCharacters = kCsvLineCharacters;
 
 }  // namespace
 
@@ -25,9 +26,12 @@ bool CountCsvTable(const std::string& path, CsvTableSize& size, std::string& pro
   if (!reader.Open(path, problem)) return false;
   std::string line;
   long long rows = 0;
+  bool inLongLine = false;
   while (reader.ReadLine(line, kLineCharacters)) {
     if (rows == 0) size.ncols = static_cast<int>(SplitCsvLine(line).size());
     ++rows;
+    if (reader.LastLineWasCut() && !inLongLine) ++size.longLines;
+    inLongLine = reader.LastLineWasCut();
   }
   if (reader.Failed()) {
     problem = fmt::sprintf("Cannot read %s: the system reported a read error.", path);
@@ -67,11 +71,22 @@ bool CheckOptions(const std::string& path, const CsvTableSize& size, const CsvIm
   return true;
 }
 
+// What the fields of a read held besides plain numbers.
+struct FieldCounts {
+  long long notFinite = 0;  // "nan", "inf": read as 0
+  long long tooLarge = 0;   // beyond single precision: the import is refused
+};
+
 // "%lf" on a field: leading blanks skipped, the longest number prefix, 0 without one.
-float FieldValue(const std::string& field) {
+float FieldValue(const std::string& field, FieldCounts& counts) {
   std::size_t pos = 0;
   double value = 0.0;
   if (!ScanDouble(field, pos, value)) value = 0.0;
+  if (!std::isfinite(value)) {
+    ++counts.notFinite;
+    return 0.0f;
+  }
+  if (std::fabs(value) > std::numeric_limits<float>::max()) ++counts.tooLarge;
   return static_cast<float>(value);
 }
 
@@ -96,7 +111,8 @@ void CsvImportOptions::ToProfile(Profile& profile) const {
 }
 
 ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvTableSize& size,
-                        const CsvImportOptions& options, std::string& problem) {
+                        const CsvImportOptions& options, std::string& problem, long long* notFiniteCount) {
+  FieldCounts counts;
   if (!CheckOptions(path, size, options, problem)) return ReadStatus::Failed;
 
   const int columns = size.ncols - options.colSkip;  // node count along the file's columns
@@ -138,7 +154,7 @@ ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvTable
     const std::vector<std::string> fields = SplitCsvLine(line);
     const int available = static_cast<int>(fields.size()) - options.colSkip;
     for (int k = 0; k < columns && k < available; ++k) {
-      const float value = FieldValue(fields[options.colSkip + k]);
+      const float value = FieldValue(fields[options.colSkip + k], counts);
       if (transpose)
         table.Value(0, r, k) = value;
       else
@@ -150,6 +166,14 @@ ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvTable
     problem = fmt::sprintf("Cannot read %s: the system reported a read error.", path);
     return ReadStatus::Failed;
   }
+  if (counts.tooLarge > 0) {
+    problem = fmt::sprintf(
+        "Cannot import %s: %s value(s) are larger than 3.4e38 in magnitude, beyond the range of the grid's "
+        "numbers. The grid is unchanged.",
+        path, GroupedCount(static_cast<std::uint64_t>(counts.tooLarge)));
+    return ReadStatus::Failed;
+  }
+  if (notFiniteCount) *notFiniteCount = counts.notFinite;
 
   grid.layerCount = table.layerCount;
   grid.NX = table.NX;

@@ -2,8 +2,12 @@
 
 #include <fmt/printf.h>
 
+#include <cmath>
+#include <limits>
+
 #include "document/csv_line.h"
 #include "document/text_reader.h"
+#include "platform/count_text.h"
 #include "platform/number_text.h"
 
 namespace gridora {
@@ -113,7 +117,8 @@ std::vector<std::string> SplitPwriHeader(const std::string& line) {
   return SplitCsvLine(normalised);
 }
 
-PwriStatus ReadPwriGrid(RandomData& points, const std::string& path, std::string& problem, int capacity) {
+PwriStatus ReadPwriGrid(RandomData& points, const std::string& path, std::string& problem, int capacity,
+                        long long* notFiniteCount) {
   TextReader reader;
   if (!reader.Open(path, problem, TextReader::Marks::Ignore)) return PwriStatus::Failed;
   std::string header;
@@ -138,12 +143,24 @@ PwriStatus ReadPwriGrid(RandomData& points, const std::string& path, std::string
     }
   }
 
+  // A number that is not finite is passed over like one that cannot be read; one
+  // beyond single precision would make the ranges infinite: the file is refused.
+  long long notFinite = 0, tooLarge = 0;
+  auto take = [&](double value, float& into) {
+    if (!std::isfinite(value)) {
+      ++notFinite;
+      return;
+    }
+    if (std::fabs(value) > std::numeric_limits<float>::max()) ++tooLarge;
+    into = static_cast<float>(value);
+  };
+
   const int nx = static_cast<int>(fields.size()) - 1;
   std::vector<float> x(nx, 0.0f);
   for (int k = 0; k < nx; ++k) {
     std::size_t pos = 0;
     double value = 0.0;
-    if (ScanDouble(fields[k + 1], pos, value)) x[k] = static_cast<float>(value);
+    if (ScanDouble(fields[k + 1], pos, value)) take(value, x[k]);
   }
 
   if (capacity > RandomData::kCapacity) capacity = RandomData::kCapacity;
@@ -154,10 +171,10 @@ PwriStatus ReadPwriGrid(RandomData& points, const std::string& path, std::string
   bool atEnd = false;
   double value = 0.0;
   for (int row = 0; row < kPwriRows && points.count < capacity && !atEnd; ++row) {
-    if (numbers.Read(value, atEnd)) y = static_cast<float>(value);
+    if (numbers.Read(value, atEnd)) take(value, y);
     atEnd = false;  // only a Z read that meets the end stops the reading
     for (int k = 0; k < nx && points.count < capacity; ++k) {
-      if (numbers.Read(value, atEnd)) z = static_cast<float>(value);
+      if (numbers.Read(value, atEnd)) take(value, z);
       if (atEnd) break;
       const DataPoint point{x[k], y, z};
       points.points[points.count++] = point;
@@ -168,6 +185,14 @@ PwriStatus ReadPwriGrid(RandomData& points, const std::string& path, std::string
     problem = fmt::sprintf("Cannot read %s: the system reported a read error.", path);
     return PwriStatus::Failed;
   }
+  if (tooLarge > 0) {
+    problem = fmt::sprintf(
+        "Cannot import %s: %s value(s) are larger than 3.4e38 in magnitude, beyond the range of the grid's "
+        "numbers. The data are unchanged.",
+        path, GroupedCount(static_cast<std::uint64_t>(tooLarge)));
+    return PwriStatus::Failed;
+  }
+  if (notFiniteCount) *notFiniteCount = notFinite;
   return PwriStatus::Read;
 }
 

@@ -32,6 +32,6 @@ std::vector<std::string> SplitPwriHeader(const std::string& line);
 // When the file cannot be opened or its header is refused, `points` is unchanged;
 // callers that must stay intact whatever happens read into a new set.
 PwriStatus ReadPwriGrid(RandomData& points, const std::string& path, std::string& problem,
-                        int capacity = RandomData::kCapacity);
+                        int capacity = RandomData::kCapacity, long long* notFiniteCount = nullptr);
 
 }  // namespace gridora

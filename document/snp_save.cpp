@@ -5,6 +5,7 @@
 #include <ostream>
 #include <streambuf>
 
+#include "document/finite_values.h"
 #include "document/snp_file.h"
 #include "platform/replacing_file.h"
 
@@ -34,6 +35,12 @@ class ReplacingFileBuffer : public std::streambuf {
 }  // namespace
 
 bool SaveSnpFile(const GridModel& grid, const RandomData& points, const std::string& path, std::string& problem) {
+  auto notFinite = FindNonFiniteGridValue(grid);
+  if (!notFinite) notFinite = FindNonFinitePoint(points);
+  if (notFinite) {
+    problem = NonFiniteMessage(path, *notFinite);
+    return false;
+  }
   ReplacingFile file(path);
   ReplacingFileBuffer buffer(file);
   std::ostream out(&buffer);

@@ -2,10 +2,13 @@
 
 #include <fmt/printf.h>
 
+#include <cmath>
+#include <limits>
 #include <memory>
 
 #include "document/fixed_decimal.h"
 #include "document/text_reader.h"
+#include "platform/count_text.h"
 #include "platform/diagnostic_file.h"
 #include "platform/number_text.h"
 
@@ -20,10 +23,15 @@ bool ScanPoint(const std::string& line, DataPoint& point) {
   return ScanDouble(line, pos, point.x) && ScanDouble(line, pos, point.y) && ScanDouble(line, pos, point.z);
 }
 
+bool BeyondSinglePrecision(const DataPoint& point) {
+  constexpr double kLargest = std::numeric_limits<float>::max();
+  return std::fabs(point.x) > kLargest || std::fabs(point.y) > kLargest || std::fabs(point.z) > kLargest;
+}
+
 }  // namespace
 
 int ReadSpaceDelimited(RandomData& points, const std::string& path, std::string& problem,
-                       const SpaceDelimitedOptions& options) {
+                       const SpaceDelimitedOptions& options, SpaceDelimitedCounts* counts) {
   TextReader reader;
   if (!reader.Open(path, problem)) return -1;
 
@@ -43,10 +51,19 @@ int ReadSpaceDelimited(RandomData& points, const std::string& path, std::string&
     echoText.clear();
   };
   const int capacity = options.capacity < RandomData::kCapacity ? options.capacity : RandomData::kCapacity;
+  SpaceDelimitedCounts found;
+  long long overflowing = 0;
   std::string line;
-  while (points.count < capacity && reader.ReadLine(line, 1023)) {
+  while (reader.ReadLine(line, 1023)) {
     DataPoint point{};
     if (!ScanPoint(line, point)) continue;
+    if (!std::isfinite(point.x) || !std::isfinite(point.y) || !std::isfinite(point.z)) {
+      ++found.notFinite;
+      continue;
+    }
+    ++found.pointsInFile;
+    if (points.count >= capacity) continue;  // counted for the message, not kept
+    if (BeyondSinglePrecision(point)) ++overflowing;
     points.points[points.count++] = point;
     points.ExtendRanges(point);
     if (echo) {
@@ -61,8 +78,16 @@ int ReadSpaceDelimited(RandomData& points, const std::string& path, std::string&
     }
   }
   flushEcho();
+  if (counts) *counts = found;
   if (reader.Failed()) {
     problem = fmt::sprintf("Cannot read %s: the system reported a read error.", path);
+    return -1;
+  }
+  if (overflowing > 0) {
+    problem = fmt::sprintf(
+        "Cannot import %s: %s point(s) have a value larger than 3.4e38 in magnitude, beyond the range of the "
+        "grid's numbers. The data are unchanged.",
+        path, GroupedCount(static_cast<std::uint64_t>(overflowing)));
     return -1;
   }
   return points.count;

@@ -7,18 +7,27 @@
 namespace gridora {
 
 struct SpaceDelimitedOptions {
-  int capacity = RandomData::kCapacity;   // points kept at most; the rest is not read
+  int capacity = RandomData::kCapacity;   // points kept at most; the rest is only counted
   std::string echoPath = "ReadText.txt";  // every point read, "%.3f %.3f %.3f "; empty: none
+};
+
+// What a read left out, for the import message.
+struct SpaceDelimitedCounts {
+  long long pointsInFile = 0;  // points the file holds, kept or not (finite ones)
+  long long notFinite = 0;     // lines whose x, y or z is not a number or infinite: skipped
 };
 
 // Reads the file into `points`, replacing its points and ranges; returns the number
 // read. A line gives a point when three numbers can be scanned from its start (white
-// space between them, anything after the third ignored); other lines are skipped.
-// Lines longer than 1023 characters are read in pieces of 1023. When the file cannot
-// be opened the result is -1, `problem` says why and `points` is unchanged; after a
-// read error the result is also -1 and `points` holds what was read before it (callers
-// that must stay intact read into a new set).
+// space between them, anything after the third ignored); other lines are skipped, and
+// so are points with a value that is not a number or infinite (counted in `counts`).
+// Lines longer than 1023 characters are read in pieces of 1023. Points beyond the
+// capacity are counted, not kept. When the file cannot be opened the result is -1,
+// `problem` says why and `points` is unchanged; after a read error, or when values
+// overflow single precision (they would make every range and grid infinite), the
+// result is also -1 and `points` holds what was read before (callers that must stay
+// intact read into a new set).
 int ReadSpaceDelimited(RandomData& points, const std::string& path, std::string& problem,
-                       const SpaceDelimitedOptions& options = {});
+                       const SpaceDelimitedOptions& options = {}, SpaceDelimitedCounts* counts = nullptr);
 
 }  // namespace gridora

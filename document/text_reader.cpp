@@ -123,6 +123,7 @@ bool TextReader::Fill() {
 
 bool TextReader::ReadLine(std::string& line, std::size_t maxCharacters) {
   line.clear();
+  lastLineCut_ = false;
   if (!file_ || maxCharacters == 0) return false;
   const bool countBytes = encoding_ == TextEncoding::Bytes;
   std::size_t characters = 0;
@@ -138,6 +139,7 @@ bool TextReader::ReadLine(std::string& line, std::size_t maxCharacters) {
         if (characters == maxCharacters) {
           line.append(text, i);
           pos_ += i;
+          lastLineCut_ = true;
           return true;
         }
         ++characters;

@@ -31,6 +31,8 @@ class TextReader {
   // file, when nothing was left to read.
   bool ReadLine(std::string& line, std::size_t maxCharacters);
 
+  // The last line read was a piece of a longer line: the rest comes next.
+  bool LastLineWasCut() const { return lastLineCut_; }
   // The last read hit a read error of the system (not the end of the file).
   bool Failed() const { return failed_; }
   TextEncoding Encoding() const { return encoding_; }
@@ -46,6 +48,7 @@ class TextReader {
   std::size_t pos_ = 0;
   bool atEnd_ = false;
   bool failed_ = false;
+  bool lastLineCut_ = false;
   // UTF-16 decoding state carried between chunks.
   int pendingByte_ = -1;
   unsigned highSurrogate_ = 0;

@@ -6,15 +6,9 @@
 #include <numeric>
 #include <vector>
 
-#include "platform/available_memory.h"
+#include "platform/memory_budget.h"
 
 namespace gridora {
-namespace {
-
-constexpr double kGigabyte = 1024.0 * 1024.0 * 1024.0;
-
-}  // namespace
-
 std::optional<CoincidentPoints> FindCoincidentPoints(int count, const DataPoint* points) {
   if (count < 2) return std::nullopt;
   std::vector<int> order(static_cast<std::size_t>(count));
@@ -75,12 +69,13 @@ double VariogramMemoryNeed(std::size_t n1, std::size_t n2) {
 }
 
 std::optional<std::string> CheckMemory(const std::string& what, double need) {
-  const double available = static_cast<double>(AvailableMemoryBytes());
-  if (available <= 0 || need <= available) return std::nullopt;
+  const std::optional<std::uint64_t> spare = SpareMemoryNow();
+  if (!spare || need <= static_cast<double>(*spare)) return std::nullopt;
+  const double shown = std::min(need, 1.0e19);  // beyond any machine, and still a 64-bit count
   return fmt::sprintf(
-      "%s needs about %.1f GB of memory for its matrices, but only %.1f GB are available. Use fewer "
+      "%s needs about %s of memory for its matrices, more than the %s this computer can spare now. Use fewer "
       "data points.",
-      what, need / kGigabyte, available / kGigabyte);
+      what, NeededMemoryText(static_cast<std::uint64_t>(shown)), SpareMemoryText(*spare));
 }
 
 }  // namespace gridora

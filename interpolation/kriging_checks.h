@@ -31,8 +31,8 @@ std::optional<CoincidentPoints> FindCoincidentPoints(int count, const DataPoint*
 // variable and of the cross pairs, and the system with its inverse.
 double VariogramMemoryNeed(std::size_t n1, std::size_t n2);
 
-// A message when `need` bytes exceed the available memory (nullopt when they fit or the
-// available memory is unknown, see platform/available_memory.h).
+// A message when `need` bytes exceed the memory a job may take (nullopt when they fit or
+// nothing is known, see platform/memory_budget.h).
 std::optional<std::string> CheckMemory(const std::string& what, double need);
 
 }  // namespace gridora

@@ -5,7 +5,8 @@
 namespace gridora {
 
 // Bytes the system reports as available to new allocations (Linux: MemAvailable), or 0
-// when it cannot tell.
+// when it cannot tell. Jobs are measured against SpareMemoryNow() (memory_budget.h),
+// which leaves a margin and takes the process's own limits into account.
 std::uint64_t AvailableMemoryBytes();
 
 }  // namespace gridora

@@ -1,9 +1,9 @@
 #include "platform/ini_file_profile.h"
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <system_error>
+
+#include "platform/replacing_file.h"
 
 namespace gridora {
 namespace {
@@ -63,21 +63,8 @@ bool IniFileProfile::Store() {
     text << "[" << sectionNames_[lower] << "]\n";
     for (const auto& [key, value] : keys) text << key << "=" << value << "\n";
   }
-  std::filesystem::path temporary = path_;
-  temporary += ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << text.str();
-    if (!out.flush()) return false;
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, path_, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
-    return false;
-  }
-  return true;
+  ReplacingFile file(path_);
+  return file.Open() && file.Write(text.str()) && file.Commit();
 }
 
 }  // namespace gridora

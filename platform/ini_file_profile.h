@@ -1,7 +1,7 @@
 #pragma once
 // A profile kept in an INI file of its own (the batch mode's --profile FILE). The file
-// is read once and rewritten after every change through a temporary file, so a crash
-// never leaves it half written. The layout matches what the window's settings store
+// is read once and rewritten after every change through a ReplacingFile, so a crash
+// never leaves it half written and a profile that is a link keeps its link. The layout matches what the window's settings store
 // writes: section "General" is "[General]", keys as "key=value".
 #include <filesystem>
 #include <vector>

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "platform/number_text.h"
 
@@ -12,7 +13,12 @@ namespace gridora {
 bool ReadProfileFloat(Profile& profile, const std::string& key, float& value) {
   const std::string defaultText = fmt::sprintf("%f", static_cast<double>(value));
   const std::string text = profile.ReadText(kProfileSection, key, defaultText);
-  return ParseFloat(text, value);
+  // Every float setting feeds a size, a spacing or a position: a stored "nan" or "inf"
+  // (or a number beyond single precision) counts as not set.
+  float parsed = value;
+  if (!ParseFloat(text, parsed) || !std::isfinite(parsed)) return false;
+  value = parsed;
+  return true;
 }
 
 bool WriteProfileFloat(Profile& profile, const std::string& key, float value) {

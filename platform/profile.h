@@ -22,7 +22,7 @@ class Profile {
 inline constexpr const char* kProfileSection = "General";
 
 // Section "General" helpers. A float is written as "%f" text; reading a text that does
-// not convert leaves the caller's value unchanged.
+// not convert to a finite float leaves the caller's value unchanged.
 bool ReadProfileFloat(Profile& profile, const std::string& key, float& value);
 bool WriteProfileFloat(Profile& profile, const std::string& key, float value);
 void ReadProfileText(Profile& profile, const std::string& key, std::string& text);

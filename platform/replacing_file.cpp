@@ -1,5 +1,7 @@
 #include "platform/replacing_file.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +24,55 @@ mode_t NewFileMode() {
 }
 
 constexpr std::size_t kBufferSize = 1 << 20;
+constexpr std::size_t kRandomPartLength = 6;  // mkstemp's XXXXXX
+
+std::filesystem::path FolderOf(const std::filesystem::path& target) {
+  return target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+}
+
+std::string TemporaryPrefix(const std::filesystem::path& target) {
+  return "." + target.filename().string() + std::string(ReplacingFile::kTemporaryMarker);
+}
+
+// Removes temporaries of earlier saves of `target` that were killed before they were
+// renamed: ours (same owner), regular files, and not locked by a save still running.
+void RemoveStaleTemporaries(const std::filesystem::path& target) {
+  const std::string prefix = TemporaryPrefix(target);
+  const std::filesystem::path folder = FolderOf(target);
+  std::error_code error;
+  std::filesystem::directory_iterator entries(folder, error);
+  if (error) return;
+  for (const auto& entry : entries) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() != prefix.size() + kRandomPartLength || name.compare(0, prefix.size(), prefix) != 0) continue;
+    const int descriptor = ::open(entry.path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) continue;
+    struct stat status {};
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid() &&
+        ::flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+      ::unlink(entry.path().c_str());
+    ::close(descriptor);
+  }
+}
+
+// The target exists and may not be written: the user's protection stands even though
+// the rename could replace the file.
+bool IsReadOnly(const std::filesystem::path& target) {
+  struct stat status {};
+  if (::stat(target.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(target.c_str(), W_OK) != 0;
+}
+
+// After a rename the new name is durable only once its folder is on the disk too.
+// Folders that cannot be flushed (some file systems refuse it) are not an error.
+bool SyncFolder(const std::filesystem::path& folder, int& errorNumber) {
+  const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) return true;
+  const bool synced = ::fsync(descriptor) == 0 || errno == EINVAL || errno == EROFS;
+  errorNumber = errno;
+  ::close(descriptor);
+  return synced;
+}
 
 }  // namespace
 
@@ -38,36 +89,35 @@ ReplacingFile::ReplacingFile(std::filesystem::path target, Name name)
 
 ReplacingFile::~ReplacingFile() { Discard(); }
 
-bool ReplacingFile::Fail(int errorNumber) {
-  if (error_.empty()) error_ = errorNumber ? std::strerror(errorNumber) : "write error";
+bool ReplacingFile::Fail(int errorNumber) { return Fail(errorNumber ? std::strerror(errorNumber) : "write error"); }
+
+bool ReplacingFile::Fail(const std::string& reason) {
+  if (error_.empty()) error_ = reason;
   return false;
 }
 
 bool ReplacingFile::Open() {
   Discard();
   error_.clear();
-  if (target_.empty()) {
-    error_ = "no file name";
-    return false;
-  }
+  if (target_.empty()) return Fail("no file name");
   if (fixedName_) {
     struct stat found {};
     if (::lstat(target_.c_str(), &found) == 0 && !S_ISDIR(found.st_mode)) {
-      if (const char* refusal = FixedNameRefusal(found)) {
-        error_ = refusal;
-        return false;
-      }
+      if (const char* refusal = FixedNameRefusal(found)) return Fail(std::string(refusal));
     }
   }
   std::error_code status;
   if (std::filesystem::is_directory(target_, status)) return Fail(EISDIR);
-  const std::filesystem::path folder = target_.has_parent_path() ? target_.parent_path() : ".";
-  std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
+  if (IsReadOnly(target_)) return Fail("the file is read-only");
+  RemoveStaleTemporaries(target_);
+  const std::string pattern = (FolderOf(target_) / (TemporaryPrefix(target_) + "XXXXXX")).string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  const int descriptor = ::mkstemp(name.data());
+  const int descriptor = ::mkostemp(name.data(), O_CLOEXEC);
   if (descriptor < 0) return Fail(errno);
   temporary_ = name.data();
+  // Held until the file is closed: a later save sees this temporary is still in use.
+  ::flock(descriptor, LOCK_EX | LOCK_NB);
   // The replacement keeps the permissions of the file it replaces.
   struct stat existing {};
   ::fchmod(descriptor, ::stat(target_.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : NewFileMode());
@@ -94,13 +144,18 @@ bool ReplacingFile::Commit() {
     Discard();
     return false;
   }
-  const bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
-  const int flushError = errno;
+  int error = 0;
+  bool written = std::fflush(file_) == 0 && !std::ferror(file_);
+  if (!written) error = errno;
+  if (written && ::fsync(::fileno(file_)) != 0) {
+    written = false;
+    error = errno;
+  }
   const bool closed = std::fclose(file_) == 0;
-  const int closeError = errno;
+  if (written && !closed) error = errno;
   file_ = nullptr;
-  if (!flushed || !closed) {
-    Fail(!flushed ? flushError : closeError);
+  if (!written || !closed) {
+    Fail(error);
     Discard();
     return false;
   }
@@ -110,6 +165,7 @@ bool ReplacingFile::Commit() {
     return false;
   }
   temporary_.clear();
+  if (!SyncFolder(FolderOf(target_), error)) return Fail(error);
   return true;
 }
 

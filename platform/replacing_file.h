@@ -1,7 +1,16 @@
 #pragma once
 // Writes a file beside its target and moves it into place only once everything has
-// been written and closed, so a failed write (full disk, folder that cannot be written)
-// never leaves a half-written file where an earlier one was.
+// been written, flushed to the disk and closed, so a failed write (full disk, folder
+// that cannot be written, a crash or a kill in the middle) never leaves a half-written
+// file where an earlier one was.
+//
+// The temporary is named ".NAME.gridora-tmp-XXXXXX" beside the target and locked while
+// it is written. A save that was killed leaves it behind; the next save of the same
+// target removes such leftovers that no running save holds.
+//
+// A target the user made read-only (no write permission) is refused, not replaced
+// through the rename. A target that is a symbolic link keeps its link: what it points to
+// is replaced.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -25,7 +34,8 @@ class ReplacingFile {
   bool Open();
   // Appends bytes; after a failure every further call returns false.
   bool Write(std::string_view bytes);
-  // Flushes and closes the temporary file, then renames it onto the target.
+  // Flushes the temporary file to the disk, closes it, renames it onto the target and
+  // flushes the folder, so a save reported as done survives a power cut.
   bool Commit();
   // Drops the temporary file; the target stays as it was.
   void Discard();
@@ -35,8 +45,12 @@ class ReplacingFile {
   const std::string& Error() const { return error_; }
   bool Failed() const { return !error_.empty(); }
 
+  // What every temporary of this program carries after ".NAME".
+  static constexpr std::string_view kTemporaryMarker = ".gridora-tmp-";
+
  private:
   bool Fail(int errorNumber);
+  bool Fail(const std::string& reason);
 
   std::filesystem::path target_;
   bool fixedName_ = false;

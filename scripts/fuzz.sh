@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the readers' fuzz targets with clang (libFuzzer, AddressSanitizer,
-# UndefinedBehaviorSanitizer) and runs each for a fixed number of inputs, starting
-# from its seed corpus in fuzz/corpus/. A finding stops the script with an error.
+# Builds the fuzz targets of the readers and the batch script parser with clang
+# (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and runs each for a fixed
+# number of inputs, starting from its seed corpus in fuzz/corpus/. A finding stops the
+# script with an error.
 # Usage: scripts/fuzz.sh [RUNS]   (default 5000 per target)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,7 +13,7 @@ cmake --build build-fuzz -j "$(nproc)"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for target in snp_reader space_delimited_reader csv_reader pwri_reader; do
+for target in snp_reader space_delimited_reader csv_reader pwri_reader batch_script; do
   mkdir -p "$work/$target"
   cp fuzz/corpus/"$target"/* "$work/$target"/
   echo "fuzz: $target, $runs runs"

@@ -12,6 +12,7 @@
 #include "batch/scripted_user_interface.h"
 #include "commands/command_ids.h"
 #include "dialogs/dialogs.h"
+#include "support/fake_memory.h"
 #include "support/test_support.h"
 
 namespace gridora {
@@ -288,8 +289,10 @@ TEST_F(MinimumCurvatureCommand, DegenerateInputIsRefusedBeforeAnythingChanges) {
       {"zero spacing", {}, {{"dx", "0"}}, "Cannot interpolate: DX and DY must be larger than 0"},
       {"negative spacing", {}, {{"dy", "-1"}}, "Cannot interpolate: DX and DY must be larger than 0"},
       {"a spacing too small to count", {}, {{"dx", "1e-30"}}, "Cannot interpolate: DX=1e-30 and DY=1 give too many nodes"},
-      {"more memory than the machine has", {{"xmax", "40000"}, {"ymax", "40000"}}, {}, "Cannot interpolate: a grid of 40001 x 40001 nodes needs about"},
+      {"more memory than the machine can spare", {{"xmax", "9000"}, {"ymax", "9000"}}, {}, "Cannot interpolate: a grid of 9001 x 9001 nodes needs about"},
+      {"more nodes than a computed grid may have", {{"xmax", "40000"}, {"ymax", "40000"}}, {}, "Cannot interpolate: DX=1 and DY=1 give a grid of 40001 x 40001 nodes (1,600,080,001)"},
   };
+  const test::FakeMemory memory({4 * test::kGiB, std::nullopt, std::nullopt});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     DocumentFixture f;

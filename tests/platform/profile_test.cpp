@@ -23,6 +23,21 @@ TEST(ProfileFloat, WritesPercentFTextAndKeepsValueOnBadText) {
   EXPECT_EQ(missing, 1.25f);
 }
 
+TEST(ProfileFloat, ValuesThatAreNotFiniteCountAsNotSet) {
+  for (const char* text : {"nan", "-nan", "inf", "-inf", "infinity", "1e39", "-3.5e38"}) {
+    MemoryProfile profile;
+    profile.WriteText("General", "CellSizeXOrg", text);
+    float spacing = 10.0f;
+    EXPECT_FALSE(ReadProfileFloat(profile, "CellSizeXOrg", spacing)) << text;
+    EXPECT_EQ(spacing, 10.0f) << text;
+  }
+  MemoryProfile profile;
+  profile.WriteText("General", "CellSizeXOrg", "3e38");  // large, but a float
+  float spacing = 10.0f;
+  EXPECT_TRUE(ReadProfileFloat(profile, "CellSizeXOrg", spacing));
+  EXPECT_EQ(spacing, 3e38f);
+}
+
 TEST(ProfileSection, NamesAreNotCaseSensitive) {
   MemoryProfile profile;
   profile.WriteInt("general", "WindowX", 12);
