@@ -77,12 +77,14 @@ void CMainFrame::RestorePlacement() {
   resize(w, h);
 }
 
+// The same rectangle that RestorePlacement gives back: move() places the frame's
+// corner (pos()), resize() sets the size inside the frame (size()). Saving the frame's
+// size would make the window grow by its title bar at every start.
 void CMainFrame::SavePlacement() {
-  const QRect frame = frameGeometry();
-  WriteProfileInt(profile_, "WindowX", frame.left());
-  WriteProfileInt(profile_, "WindowY", frame.top());
-  WriteProfileInt(profile_, "WindowW", frame.width());
-  WriteProfileInt(profile_, "WindowH", frame.height());
+  WriteProfileInt(profile_, "WindowX", x());
+  WriteProfileInt(profile_, "WindowY", y());
+  WriteProfileInt(profile_, "WindowW", width());
+  WriteProfileInt(profile_, "WindowH", height());
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

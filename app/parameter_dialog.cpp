@@ -3,16 +3,19 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <map>
+
+#include "message_box.h"
 
 namespace gridora {
 
@@ -23,6 +26,30 @@ ParameterDialog::ParameterDialog(DialogData& data, QWidget* parent) : QDialog(pa
   ShowMembers();
 }
 
+namespace {
+
+// The widest text a field of this kind shows: "%.*g" with 15 or 6 significant digits
+// and a three-digit exponent, "%d" of the lowest int, or a title of some length.
+QString WidestText(FieldKind kind) {
+  switch (kind) {
+    case FieldKind::Double: return "-0.00000000000000e+000";
+    case FieldKind::Float: return "-0.00000e+000";
+    case FieldKind::Int: return "-2147483648";
+    default: return "A title of moderate length";
+  }
+}
+
+// Read-only values keep their text readable and copyable but take the window's
+// background, and the keyboard passes them by.
+void LookReadOnly(QLineEdit* edit) {
+  QPalette palette = edit->palette();
+  palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+  edit->setPalette(palette);
+  edit->setFocusPolicy(Qt::ClickFocus);
+}
+
+}  // namespace
+
 void ParameterDialog::Build() {
   auto* layout = new QVBoxLayout(this);
   std::map<std::string, QFormLayout*> groups;
@@ -32,6 +59,7 @@ void ParameterDialog::Build() {
     if (group.empty()) {
       if (!plain) {
         plain = new QFormLayout;
+        plain->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
         layout->addLayout(plain);
       }
       return plain;
@@ -40,6 +68,7 @@ void ParameterDialog::Build() {
     if (found != groups.end()) return found->second;
     auto* box = new QGroupBox(QString::fromStdString(group), this);
     auto* form = new QFormLayout(box);
+    form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
     layout->addWidget(box);
     groups[group] = form;
     return form;
@@ -49,7 +78,8 @@ void ParameterDialog::Build() {
     Control control;
     control.field = field;
     QFormLayout* form = formFor(field.group);
-    const QString label = QString::fromStdString(field.label);
+    // A field without a label of its own is named by its caption, if it has one.
+    const QString label = QString::fromStdString(field.label.empty() ? field.caption : field.label);
     QWidget* row = nullptr;
 
     if (field.kind == FieldKind::Check) {
@@ -69,25 +99,33 @@ void ParameterDialog::Build() {
       }
       row = box;
       form->addRow(row);
-    } else if (field.kind == FieldKind::Text && field.readOnly && field.label.empty()) {
+    } else if (field.kind == FieldKind::Text && field.readOnly && label.isEmpty()) {
       // A prompt set by the caller: plain text, no border.
       control.edit = new QLineEdit(this);
       control.edit->setReadOnly(true);
       control.edit->setFrame(false);
       control.edit->setFocusPolicy(Qt::NoFocus);
+      QPalette palette = control.edit->palette();
+      palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+      control.edit->setPalette(palette);
       control.edit->setMinimumWidth(320);
       row = control.edit;
       form->addRow(row);
     } else {
       control.edit = new QLineEdit(this);
       control.edit->setReadOnly(field.readOnly);
-      control.focus = control.edit;
+      const QFontMetrics metrics(control.edit->font());
+      control.edit->setMinimumWidth(metrics.horizontalAdvance(WidestText(field.kind)) + 2 * metrics.averageCharWidth());
+      if (field.readOnly)
+        LookReadOnly(control.edit);
+      else
+        control.focus = control.edit;
       row = control.edit;
       if (!field.unit.empty()) {
         auto* box = new QWidget(this);
         auto* line = new QHBoxLayout(box);
         line->setContentsMargins(0, 0, 0, 0);
-        line->addWidget(control.edit);
+        line->addWidget(control.edit, 1);
         line->addWidget(new QLabel(QString::fromStdString(field.unit), box));
         row = box;
       }
@@ -111,6 +149,22 @@ void ParameterDialog::Build() {
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
+
+  // Wide enough for the title in the title bar, and the first editable field has the
+  // focus (never a read-only one).
+  QFont titleFont = font();
+  titleFont.setBold(true);
+  setMinimumWidth(QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + kTitleBarExtras);
+  for (const Control& control : controls_) {
+    if (control.focus && !control.field.hidden) {
+      control.focus->setFocus();
+      break;
+    }
+  }
+}
+
+void ParameterDialog::Refuse(const std::string& problem) {
+  ShowInformation(this, windowTitle(), QString::fromStdString(problem));
 }
 
 void ParameterDialog::ShowMembers() {
@@ -138,7 +192,7 @@ bool ParameterDialog::ReadMembers() {
       text = QString::number(std::max(0, control.radios->checkedId())).toStdString();
     }
     if (auto problem = ParseFieldValue(control.field, text)) {
-      QMessageBox::information(this, windowTitle(), QString::fromStdString(*problem));
+      Refuse(*problem);
       if (control.focus) {
         control.focus->setFocus();
         if (control.edit) control.edit->selectAll();
@@ -158,7 +212,7 @@ void ParameterDialog::OnExtraButton(int controlId) {
 void ParameterDialog::accept() {
   if (!ReadMembers()) return;
   if (auto problem = data_.Validate()) {
-    QMessageBox::information(this, windowTitle(), QString::fromStdString(*problem));
+    Refuse(*problem);
     return;
   }
   QDialog::accept();

@@ -2,7 +2,10 @@
 // A modal dialog built from a dialog's field list: labels, group boxes, line edits,
 // check boxes and radio groups, read-only and hidden states, and extra buttons such as
 // "Reflesh". OK converts every field; a field that refuses its text shows the message
-// ("Enter a number." / "Enter an integer."), takes the focus and keeps the dialog open.
+// ("Enter a number." / "Enter an integer."), takes the focus and keeps the dialog open;
+// so do values the dialog's data refuses as a whole (DialogData::Validate). Fields are
+// wide enough for the longest number of their kind, read-only fields look it and never
+// take the focus, and fields without a label show their caption.
 #include <QDialog>
 #include <vector>
 
@@ -35,6 +38,8 @@ class ParameterDialog : public QDialog {
   // Converts every control into its member; false (after the message) on a refusal.
   bool ReadMembers();
   void OnExtraButton(int controlId);
+  // Shows why the values are refused; the dialog stays open with the user's input.
+  void Refuse(const std::string& problem);
 
   DialogData& data_;
   std::vector<Control> controls_;

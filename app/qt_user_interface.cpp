@@ -3,10 +3,11 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QProgressDialog>
 
+#include "message_box.h"
 #include "parameter_dialog.h"
+#include "platform/default_extension.h"
 
 namespace gridora {
 namespace {
@@ -51,12 +52,11 @@ class ProgressFeedback : public Feedback {
 }  // namespace
 
 void QtUserInterface::Message(const std::string& text) {
-  QMessageBox::information(parent_, kTitle, QString::fromStdString(text));
+  ShowInformation(parent_, kTitle, QString::fromStdString(text));
 }
 
 bool QtUserInterface::Question(const std::string& text) {
-  return QMessageBox::question(parent_, kTitle, QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No) ==
-         QMessageBox::Yes;
+  return AskYesNo(parent_, kTitle, QString::fromStdString(text));
 }
 
 std::optional<std::string> QtUserInterface::OpenFileName(const std::string& initialName, const FileFilter& filter) {
@@ -67,10 +67,15 @@ std::optional<std::string> QtUserInterface::OpenFileName(const std::string& init
 }
 
 std::optional<std::string> QtUserInterface::SaveFileName(const std::string& initialName, const FileFilter& filter) {
-  const QString name =
-      QFileDialog::getSaveFileName(parent_, "Save As", QString::fromStdString(initialName), FilterText(filter));
+  // The dialog adds the suffix itself, so that it asks before replacing "name.snp".
+  QFileDialog dialog(parent_, "Save As", QString::fromStdString(initialName), FilterText(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  const std::string extension = DefaultExtension(filter);
+  if (!extension.empty()) dialog.setDefaultSuffix(QString::fromStdString(extension.substr(1)));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString name = dialog.selectedFiles().first();
   if (name.isEmpty()) return std::nullopt;
-  return name.toStdString();
+  return WithDefaultExtension(name.toStdString(), filter);
 }
 
 bool QtUserInterface::RunDialog(DialogData& dialog) {

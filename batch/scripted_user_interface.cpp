@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "platform/default_extension.h"
 #include "platform/quiet_feedback.h"
 
 namespace gridora {
@@ -27,8 +28,8 @@ std::optional<std::string> ScriptedUserInterface::OpenFileName(const std::string
   return FileArgument();
 }
 
-std::optional<std::string> ScriptedUserInterface::SaveFileName(const std::string&, const FileFilter&) {
-  return FileArgument();
+std::optional<std::string> ScriptedUserInterface::SaveFileName(const std::string&, const FileFilter& filter) {
+  return WithDefaultExtension(*FileArgument(), filter);
 }
 
 bool ScriptedUserInterface::RunDialog(DialogData& dialog) {

@@ -8,6 +8,7 @@
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
 #include "dialogs/dialogs.h"
+#include "dialogs/value_rules.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
@@ -85,6 +86,7 @@ CommandStatus MaxDistance(CommandContext& c) {
   CDlgFloatInput dialog;
   dialog.prompt = "Setup maximum distance to be shown";
   dialog.value = g.maxDistance;
+  dialog.rule = [](float v) { return CheckPositiveLength("The maximum distance", v); };
   if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
   g.maxDistance = dialog.value;
   return Redraw(c, true);

@@ -82,9 +82,15 @@ ReadStatus ReadCsvGrid(GridModel& grid, const std::string& path, UserInterface& 
   return ReadStatus::Read;
 }
 
+bool IsDocumentFile(const std::string& path) {
+  if (IsSnpFileName(path)) return true;
+  std::ifstream in(path, std::ios::binary);
+  return in && HasSnpLayout(in);
+}
+
 DocumentReadResult ReadDocumentFile(CGridoraDoc& doc, const std::string& path, UserInterface& ui) {
   DocumentReadResult result;
-  if (IsSnpFileName(path)) {
+  if (IsDocumentFile(path)) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
       ui.Message(fmt::sprintf("Cannot open %s: %s.", path, std::generic_category().message(errno)));

@@ -1,7 +1,9 @@
 #pragma once
 // Opening and saving through the document: a name whose extension holds "snp" or
-// "SNP" is a document file, every other name a CSV table. The readers below take
-// options and return what they found; this is where the user is asked and told.
+// "SNP" is a document file, and so is a file laid out as one whatever its name (a
+// document saved without its extension); every other file is a CSV table. The readers
+// below take options and return what they found; this is where the user is asked and
+// told.
 #include <iosfwd>
 #include <string>
 
@@ -18,6 +20,9 @@ struct RandomData;
 // True when the text after the last "." of the file name (the whole name without a
 // dot) contains "snp" or "SNP".
 bool IsSnpFileName(const std::string& path);
+
+// True for a document file by its name or, failing that, by its layout.
+bool IsDocumentFile(const std::string& path);
 
 struct DocumentReadResult {
   ReadStatus status = ReadStatus::Failed;

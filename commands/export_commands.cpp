@@ -9,6 +9,7 @@
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
 #include "dialogs/dialogs.h"
+#include "dialogs/value_rules.h"
 #include "document/average_x.h"
 #include "document/csv_export.h"
 #include "document/data_statistics.h"
@@ -26,12 +27,14 @@ bool GridLargerThan(const CommandContext& c, int minimum) {
   return c.doc.grid->NX > minimum && c.doc.grid->NY > minimum;
 }
 
-// One value through the "Float data" dialog; false on Cancel.
-bool AskFloat(CommandContext& c, const std::string& prompt, const std::string& key, float& value) {
+// One value through the "Float data" dialog, which refuses what `rule` refuses; false on
+// Cancel.
+bool AskFloat(CommandContext& c, const std::string& prompt, const std::string& key, FloatRule rule, float& value) {
   CDlgFloatInput dialog;
   dialog.prompt = prompt;
   dialog.value = value;
   dialog.valueKey = key;
+  dialog.rule = std::move(rule);
   if (!c.ui.RunDialog(dialog)) return false;
   value = dialog.value;
   return true;
@@ -70,8 +73,14 @@ CommandStatus Statistics(CommandContext& c) {
   float fmin = 0.0f, fmax = 100.0f;
   ReadProfileFloat(c.profile, "statistics_fmin", fmin);
   ReadProfileFloat(c.profile, "statistics_fmax", fmax);
-  if (!AskFloat(c, "Minimum value", "min", fmin)) return CommandStatus::Canceled;
-  if (!AskFloat(c, "Maximum value", "max", fmax)) return CommandStatus::Canceled;
+  if (!AskFloat(c, "Minimum value", "min", [](float v) { return CheckFinite("The minimum value", v); }, fmin))
+    return CommandStatus::Canceled;
+  const FloatRule notBelowMinimum = [fmin](float v) -> std::optional<std::string> {
+    if (auto problem = CheckFinite("The maximum value", v)) return problem;
+    if (v >= fmin) return std::nullopt;
+    return fmt::sprintf("The maximum value must not be less than the minimum value %g.", static_cast<double>(fmin));
+  };
+  if (!AskFloat(c, "Maximum value", "max", notBelowMinimum, fmax)) return CommandStatus::Canceled;
   WriteProfileFloat(c.profile, "statistics_fmin", fmin);
   WriteProfileFloat(c.profile, "statistics_fmax", fmax);
   std::string problem;
@@ -90,8 +99,16 @@ CommandStatus AverageX(CommandContext& c) {
   float xInterval = static_cast<float>(static_cast<double>(grid.DX) * 10.0);
   ReadProfileFloat(c.profile, "DATA_AVERAGE_X_START", xStart);
   ReadProfileFloat(c.profile, "DATA_AVERAGE_X_INT", xInterval);
-  if (!AskFloat(c, "X min.", "xmin", xStart)) return CommandStatus::Canceled;
-  if (!AskFloat(c, "X int.", "xint", xInterval)) return CommandStatus::Canceled;
+  if (!AskFloat(c, "X min.", "xmin", [](float v) { return CheckCoordinate("X min.", v); }, xStart))
+    return CommandStatus::Canceled;
+  // The windows run from X min. to the right edge of the last drawing.
+  const FloatRule fewEnoughWindows = [xStart, xEnd = grid.xLastDrawn](float v) -> std::optional<std::string> {
+    if (auto problem = CheckPositiveLength("X int.", v)) return problem;
+    if (static_cast<double>(xEnd) - xStart <= static_cast<double>(v) * kMaximumAverageWindows) return std::nullopt;
+    return fmt::sprintf("X int. %g would make more than %d windows from %g to %g.", static_cast<double>(v),
+                        kMaximumAverageWindows, static_cast<double>(xStart), static_cast<double>(xEnd));
+  };
+  if (!AskFloat(c, "X int.", "xint", fewEnoughWindows, xInterval)) return CommandStatus::Canceled;
   WriteProfileFloat(c.profile, "DATA_AVERAGE_X_START", xStart);
   WriteProfileFloat(c.profile, "DATA_AVERAGE_X_INT", xInterval);
   std::string problem;
@@ -105,8 +122,8 @@ CommandStatus AverageX(CommandContext& c) {
 }
 
 CommandStatus SaveCsv(CommandContext& c) {
-  // A save dialog: the name is usually a new file. It is used as chosen, without an
-  // added extension.
+  // A save dialog: the name is usually a new file; one typed without an extension gets
+  // ".csv".
   const auto path = c.ui.SaveFileName("*.csv", {"CSV file(*.csv)", "*.csv"});
   if (!path) return CommandStatus::Canceled;
   std::string problem;

@@ -86,6 +86,7 @@ GridLayoutResult AskGridLayout(CommandContext& c, const std::function<float(floa
   area.ny = proposed > 0.0f ? SafeNodeCount(H, area.dy) : 0;
   area.nz = 0;
   area.dz = 0.0f;
+  area.mostNodes = kMaximumGridValues;
   if (!c.ui.RunDialog(area)) return GridLayoutResult::Canceled;
 
   // From here on a refusal puts the ranges back: nothing has changed.

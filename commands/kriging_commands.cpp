@@ -19,6 +19,7 @@
 #include "commands/command_table.h"
 #include "commands/grid_layout.h"
 #include "dialogs/dialogs.h"
+#include "dialogs/value_rules.h"
 #include "interpolation/grid_summary.h"
 #include "interpolation/kriging_checks.h"
 #include "interpolation/kriging_prediction.h"
@@ -64,13 +65,15 @@ CommandStatus StatusOf(SystemInverseStatus status) {
   return status == SystemInverseStatus::Canceled ? CommandStatus::Canceled : CommandStatus::Failed;
 }
 
-// Asks for a lag width, proposing a twentieth of the largest pair distance (or `value`
-// when given). nullopt on Cancel.
-std::optional<float> AskLagWidth(UserInterface& ui, const std::string& batchKey, float value) {
+// Asks for the lag width of one variogram ("primary variable", "cross variogram"), proposing
+// `value`. nullopt on Cancel.
+std::optional<float> AskLagWidth(UserInterface& ui, const std::string& variable, const std::string& batchKey,
+                                 float value) {
   CDlgFloatInput dialog;
-  dialog.prompt = "";
+  dialog.prompt = "Lag width (" + variable + ")";
   dialog.value = value;
   dialog.valueKey = batchKey;
+  dialog.rule = [](float v) { return CheckPositiveLength("The lag width", v); };
   if (!ui.RunDialog(dialog)) return std::nullopt;
   return dialog.value;
 }
@@ -109,7 +112,7 @@ CommandStatus RunVariogram(CommandContext& c) {
   run.LoadVariable(n1, primaryData.points.get(), 0, &ui);
   CVariogramModel& primary = *run.primary;
   primary.BuildCloud(0);
-  const std::optional<float> lag = AskLagWidth(ui, "lag", ProposedLagWidth(primary));
+  const std::optional<float> lag = AskLagWidth(ui, "primary variable", "lag", ProposedLagWidth(primary));
   if (!lag) return CommandStatus::Canceled;
   if (!primary.FitVariogram(*lag, kFitStep, kPrimaryIterations, &ui, &refusal)) return refuse();
   variogramFile.Printf("C11 : %f %f %f %f %f %f\n", *lag, primary.mean, primary.standardDeviation,
@@ -121,7 +124,7 @@ CommandStatus RunVariogram(CommandContext& c) {
     run.LoadVariable(n2, doc.secondaryData->points.get(), 1, &ui);
     CVariogramModel& secondary = *run.secondary;
     secondary.BuildCloud(0);
-    const std::optional<float> lag2 = AskLagWidth(ui, "lag2", ProposedLagWidth(secondary));
+    const std::optional<float> lag2 = AskLagWidth(ui, "secondary variable", "lag2", ProposedLagWidth(secondary));
     if (!lag2) return CommandStatus::Canceled;
     if (!secondary.FitVariogram(*lag2, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
     variogramFile.Printf("C22 : %f %f %f %f %f %f\n", *lag2, secondary.mean, secondary.standardDeviation,
@@ -132,7 +135,7 @@ CommandStatus RunVariogram(CommandContext& c) {
     CVariogramModel& cross = *run.cross;
     cross.SetCross(&primary, &secondary);
     cross.BuildCloud(1);
-    const std::optional<float> lag12 = AskLagWidth(ui, "lag12", *lag2);
+    const std::optional<float> lag12 = AskLagWidth(ui, "cross variogram", "lag12", *lag2);
     if (!lag12) return CommandStatus::Canceled;
     if (!cross.FitVariogram(*lag12, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
     variogramFile.Printf("C12 : %f %f %f\n", *lag12, cross.a, cross.c);
@@ -183,6 +186,8 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
   dialog.value2 = static_cast<float>(model->c);
   dialog.key1 = "range";
   dialog.key2 = "sill";
+  dialog.rule1 = [](float v) { return CheckPositiveLength("The range", v); };
+  dialog.rule2 = [](float v) { return CheckPositiveLength("The sill", v); };
   if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
   const double range = dialog.value1, sill = dialog.value2;
   if (!(range > 0.0) || !(sill > 0.0) || !std::isfinite(range) || !std::isfinite(sill)) {

@@ -1,8 +1,13 @@
 #include "dialogs/dialogs.h"
 
+#include <fmt/printf.h>
+
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
+
+#include "dialogs/value_rules.h"
 
 namespace gridora {
 namespace {
@@ -37,6 +42,27 @@ DialogField WithUnit(DialogField field, std::string unit) {
   return field;
 }
 
+DialogField WithCaption(DialogField field, std::string caption) {
+  field.caption = std::move(caption);
+  return field;
+}
+
+// The first message of a list of checks, in the order the fields appear.
+std::optional<std::string> FirstProblem(std::initializer_list<std::optional<std::string>> problems) {
+  for (const auto& problem : problems)
+    if (problem) return problem;
+  return std::nullopt;
+}
+
+// Ticks from start to end at interval (interval > 0): more than `most` is refused.
+std::optional<std::string> CheckTicks(const char* axis, float start, float end, float interval, int most) {
+  const double ticks = std::fabs(static_cast<double>(end) - start) / interval + 1.0;
+  if (ticks <= most) return std::nullopt;
+  return fmt::sprintf("The %s interval %g would draw more than %d ticks from %g to %g. Choose a larger interval.",
+                      axis, static_cast<double>(interval), most, static_cast<double>(start),
+                      static_cast<double>(end));
+}
+
 }  // namespace
 
 std::vector<DialogField> CDlgAxis::Fields() {
@@ -47,9 +73,19 @@ std::vector<DialogField> CDlgAxis::Fields() {
       InGroup(Make(1004, "Start", FieldKind::Float, &yStart, "ystart"), "Y axis"),
       InGroup(Make(1005, "End", FieldKind::Float, &yEnd, "yend"), "Y axis"),
       InGroup(Make(1006, "Interval", FieldKind::Float, &yInterval, "yint"), "Y axis"),
-      InGroup(Make(1007, "", FieldKind::Text, &xTitle, "xtitle"), "X axis"),
-      InGroup(Make(1008, "", FieldKind::Text, &yTitle, "ytitle"), "Y axis"),
+      InGroup(WithCaption(Make(1007, "", FieldKind::Text, &xTitle, "xtitle"), "Title"), "X axis"),
+      InGroup(WithCaption(Make(1008, "", FieldKind::Text, &yTitle, "ytitle"), "Title"), "Y axis"),
   };
+}
+
+std::optional<std::string> CDlgAxis::Validate() const {
+  if (auto problem = FirstProblem({CheckCoordinate("The X axis start", xStart), CheckCoordinate("The X axis end", xEnd),
+                                   CheckPositiveLength("The X axis interval", xInterval),
+                                   CheckCoordinate("The Y axis start", yStart), CheckCoordinate("The Y axis end", yEnd),
+                                   CheckPositiveLength("The Y axis interval", yInterval)}))
+    return problem;
+  return FirstProblem({CheckTicks("X axis", xStart, xEnd, xInterval, kMostAxisTicks),
+                       CheckTicks("Y axis", yStart, yEnd, yInterval, kMostAxisTicks)});
 }
 
 std::vector<DialogField> CDlgContourSetup::Fields() {
@@ -74,6 +110,11 @@ std::vector<DialogField> CDlgFloatInput::Fields() {
   };
 }
 
+std::optional<std::string> CDlgFloatInput::Validate() const {
+  if (rule) return rule(value);
+  return std::nullopt;
+}
+
 std::vector<DialogField> CDlgFloatInput2::Fields() {
   return {
       ReadOnly(Make(1017, "", FieldKind::Text, &prompt1, "")),
@@ -81,6 +122,13 @@ std::vector<DialogField> CDlgFloatInput2::Fields() {
       ReadOnly(Make(1019, "", FieldKind::Text, &prompt2, "")),
       Make(1020, "", FieldKind::Float, &value2, key2),
   };
+}
+
+std::optional<std::string> CDlgFloatInput2::Validate() const {
+  if (rule1)
+    if (auto problem = rule1(value1)) return problem;
+  if (rule2) return rule2(value2);
+  return std::nullopt;
 }
 
 std::vector<DialogField> CDlgGridSize::Fields() {
@@ -94,6 +142,11 @@ std::vector<DialogField> CDlgGridSize::Fields() {
   };
 }
 
+std::optional<std::string> CDlgGridSize::Validate() const {
+  return FirstProblem({CheckPositiveLength("DX", dx), CheckPositiveLength("DY", dy), CheckCoordinate("X start", xStart),
+                       CheckCoordinate("Y start", yStart)});
+}
+
 std::vector<DialogField> CDlgImportOption::Fields() {
   return {
       ReadOnly(Make(1010, "Number of columns", FieldKind::Int, &ncols, "")),
@@ -104,6 +157,14 @@ std::vector<DialogField> CDlgImportOption::Fields() {
       Make(1015, "Use 1st row as label", FieldKind::Check, &rowLabels, "rowlabel"),
       Make(1016, "Transpose", FieldKind::Check, &transpose, "transpose"),
   };
+}
+
+std::optional<std::string> CDlgImportOption::Validate() const {
+  if (colSkip < 0 || rowSkip < 0) return std::string("The numbers of columns and rows to be skipped cannot be negative.");
+  if (colSkip >= ncols)
+    return fmt::sprintf("Skipping %d of the %d columns leaves no column of values.", colSkip, ncols);
+  if (rowSkip >= nrows) return fmt::sprintf("Skipping %d of the %d rows leaves no row of values.", rowSkip, nrows);
+  return std::nullopt;
 }
 
 std::vector<DialogField> CDlgImportSelection::Fields() {
@@ -152,14 +213,45 @@ void CDlgModelSize::Reflesh() {
   if (dy > 0) ny = NodeCountForExtent(H, dy);
 }
 
+std::optional<std::string> CDlgModelSize::Validate() const {
+  if (auto problem = FirstProblem({CheckPositiveLength("DX", dx), CheckPositiveLength("DY", dy)})) return problem;
+  if (mostNodes == 0) return std::nullopt;
+  // The "Reflesh" count in double, which cannot overflow.
+  auto count = [](float w, float d) {
+    const double t = std::floor(static_cast<double>(w / d) + 0.001);
+    return w > static_cast<float>(t) * d ? t + 2.0 : t + 1.0;
+  };
+  const double columns = count(W, dx), rows = count(H, dy);
+  if (columns * rows <= static_cast<double>(mostNodes)) return std::nullopt;
+  return fmt::sprintf(
+      "DX=%g and DY=%g give about %.0f x %.0f nodes for an area of %g by %g; a grid holds at most %llu. "
+      "Choose a larger spacing.",
+      static_cast<double>(dx), static_cast<double>(dy), columns, rows, static_cast<double>(W), static_cast<double>(H),
+      static_cast<unsigned long long>(mostNodes));
+}
+
 std::vector<DialogField> CDlgXYOrigin::Fields() {
   return {
       WithUnit(Make(1003, "X=", FieldKind::Double, &xMinimum, "xmin"), "m"),
       WithUnit(Make(1004, "Y=", FieldKind::Double, &yMinimum, "ymin"), "m"),
       ReadOnly(Make(1005, "Max. data =", FieldKind::Float, &maxData, "")),
-      WithUnit(Make(1006, "", FieldKind::Double, &xMaximum, "xmax"), "m"),
-      WithUnit(Make(1007, "", FieldKind::Double, &yMaximum, "ymax"), "m"),
+      WithCaption(WithUnit(Make(1006, "", FieldKind::Double, &xMaximum, "xmax"), "m"), "X max. ="),
+      WithCaption(WithUnit(Make(1007, "", FieldKind::Double, &yMaximum, "ymax"), "m"), "Y max. ="),
   };
+}
+
+std::optional<std::string> CDlgXYOrigin::Validate() const {
+  if (auto problem = FirstProblem({CheckCoordinate("X", xMinimum), CheckCoordinate("Y", yMinimum),
+                                   CheckCoordinate("X max.", xMaximum), CheckCoordinate("Y max.", yMaximum)}))
+    return problem;
+  // The grid holds its corners in single precision: the area must not vanish there.
+  const float W = static_cast<float>(xMaximum) - static_cast<float>(xMinimum);
+  const float H = static_cast<float>(yMaximum) - static_cast<float>(yMinimum);
+  if (W > 0.0f && H > 0.0f) return std::nullopt;
+  return fmt::sprintf(
+      "The area is empty (X from %g to %g, Y from %g to %g). The maximum must be larger than the minimum in both X "
+      "and Y.",
+      xMinimum, xMaximum, yMinimum, yMaximum);
 }
 
 }  // namespace gridora

@@ -2,6 +2,9 @@
 // The data side of every parameter dialog: members, their controls and labels, and the
 // dialogs' own behaviour. The window shows them through a generic form; the batch mode
 // fills them from script keys.
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +22,10 @@ class CDlgAxis : public DialogData {
   std::string Title() const override { return "Axis setup"; }
   int ResourceId() const override { return 134; }
   std::vector<DialogField> Fields() override;
+  // Finite ends, intervals greater than 0 and at most kMostAxisTicks ticks per axis.
+  std::optional<std::string> Validate() const override;
+
+  static constexpr int kMostAxisTicks = 1000;
 };
 
 // "Contour setup" (135).
@@ -33,17 +40,22 @@ class CDlgContourSetup : public DialogData {
   std::optional<std::string> Validate() const override;
 };
 
+// What a caller accepts for one value of a "Float data" dialog: a message refuses it.
+using FloatRule = std::function<std::optional<std::string>(float value)>;
+
 // "Float data" (138): one prompt, one value. The caller may reuse it with a new prompt;
-// valueKey names the batch key of the value.
+// valueKey names the batch key of the value, and rule (if any) what it accepts.
 class CDlgFloatInput : public DialogData {
  public:
   std::string prompt;
   float value = 0.0f;
   std::string valueKey = "value";
+  FloatRule rule;
 
   std::string Title() const override { return "Float data"; }
   int ResourceId() const override { return 138; }
   std::vector<DialogField> Fields() override;
+  std::optional<std::string> Validate() const override;
 };
 
 // "Float data" (143): two prompts, two values.
@@ -54,10 +66,12 @@ class CDlgFloatInput2 : public DialogData {
   std::string prompt2;
   float value2 = 0.0f;
   std::string key1 = "value1", key2 = "value2";
+  FloatRule rule1, rule2;
 
   std::string Title() const override { return "Float data"; }
   int ResourceId() const override { return 143; }
   std::vector<DialogField> Fields() override;
+  std::optional<std::string> Validate() const override;
 };
 
 // "Grid size" (133): NX and NY read-only.
@@ -69,6 +83,8 @@ class CDlgGridSize : public DialogData {
   std::string Title() const override { return "Grid size"; }
   int ResourceId() const override { return 133; }
   std::vector<DialogField> Fields() override;
+  // DX and DY greater than 0, finite starts.
+  std::optional<std::string> Validate() const override;
 };
 
 // "Import option" (139): how a CSV table becomes a grid.
@@ -85,6 +101,8 @@ class CDlgImportOption : public DialogData {
   std::string Title() const override { return "Import option"; }
   int ResourceId() const override { return 139; }
   std::vector<DialogField> Fields() override;
+  // The skips must leave at least one column and one row of values.
+  std::optional<std::string> Validate() const override;
 };
 
 // "Import selection" (151).
@@ -107,12 +125,15 @@ class CDlgModelSize : public DialogData {
   float W = 0, H = 0;
   int nx = 0, ny = 0, nz = 0;
   float dx = 0, dy = 0, dz = 0;
+  std::uint64_t mostNodes = 0;  // the most nodes a grid may hold; 0: no limit
 
   std::string Title() const override { return "Area for interpolation"; }
   int ResourceId() const override { return 130; }
   std::vector<DialogField> Fields() override;
   std::vector<DialogButton> Buttons() override;
   void OnButton(int controlId) override;
+  // DX and DY greater than 0 whose node counts over W and H stay within mostNodes.
+  std::optional<std::string> Validate() const override;
 
   // Node counts from the extents and spacings (the "Reflesh" rule).
   void Reflesh();
@@ -128,6 +149,8 @@ class CDlgXYOrigin : public DialogData {
   std::string Title() const override { return "Origin for interpolation"; }
   int ResourceId() const override { return 131; }
   std::vector<DialogField> Fields() override;
+  // Finite corners whose area (in single precision, as the grid holds it) is not empty.
+  std::optional<std::string> Validate() const override;
 };
 
 // Node count along one axis for extent w and spacing d (d > 0).

@@ -28,6 +28,11 @@ bool CountCsvTable(const std::string& path, CsvTableSize& size, std::string& pro
   long long rows = 0;
   bool inLongLine = false;
   while (reader.ReadLine(line, kLineCharacters)) {
+    // A NUL character never occurs in a text table: this is a binary file.
+    if (line.find('\0') != std::string::npos) {
+      problem = fmt::sprintf("Cannot import %s: it is not a text table (it holds NUL bytes).", path);
+      return false;
+    }
     if (rows == 0) size.ncols = static_cast<int>(SplitCsvLine(line).size());
     ++rows;
     if (reader.LastLineWasCut() && !inLongLine) ++size.longLines;

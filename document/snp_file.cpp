@@ -420,3 +420,34 @@ SnpReadResult ReadSnp(GridModel& grid, std::istream& stream, RandomData& points,
 }
 
 }  // namespace gridora
+
+namespace gridora {
+
+bool HasSnpLayout(std::istream& stream) {
+  const auto start = stream.tellg();
+  bool fits = false;
+  {
+    SnpInput in(stream);
+    std::int32_t header[9] = {};
+    std::int32_t count = -1;
+    if (in.Words(header, 9)) {
+      const std::int64_t layers = header[0] < 0 ? -static_cast<std::int64_t>(header[0]) : header[0];
+      const std::int32_t ny = header[2], nx = header[3];
+      if (layers <= kMostLayers && nx >= 0 && ny >= 0) {
+        const std::uint64_t values =
+            static_cast<std::uint64_t>(layers) * static_cast<std::uint64_t>(nx) * static_cast<std::uint64_t>(ny);
+        if (values <= kMaximumGridValues && values * 4 <= in.Remaining()) {
+          stream.seekg(static_cast<std::streamoff>(values * 4), std::ios::cur);
+          SnpInput rest(stream);
+          fits = rest.Word(count) && count >= 0 && count <= RandomData::kCapacity &&
+                 static_cast<std::uint64_t>(count) * 12 <= rest.Remaining();
+        }
+      }
+    }
+  }
+  stream.clear();
+  stream.seekg(start);
+  return fits;
+}
+
+}  // namespace gridora

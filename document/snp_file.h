@@ -45,4 +45,10 @@ struct SnpReadResult {
 // import stay only while NX and NY do.
 SnpReadResult ReadSnp(GridModel& grid, std::istream& in, RandomData& points, const std::string& name);
 
+// True when the stream, from its current position, holds a document file's header,
+// values and point count that fit its length: what a saved document always does and a
+// text table never can (its layer and node counts would have zero bytes). The position
+// is put back.
+bool HasSnpLayout(std::istream& in);
+
 }  // namespace gridora

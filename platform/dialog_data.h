@@ -28,6 +28,7 @@ struct DialogField {
   bool hidden = false;
   std::string group;        // group box title, if any
   std::string unit;         // text right of the field, if any
+  std::string caption;      // what the window shows beside a field that has no label
   std::vector<std::string> choices;       // radio buttons
   std::vector<std::string> batchChoices;  // the script's word for each radio button
 };

@@ -12,6 +12,7 @@ packages=(
   fonts-liberation fonts-droid-fallback
   clang libclang-rt-14-dev
   xvfb xauth
+  openbox xdotool imagemagick
 )
 
 missing=()

@@ -44,6 +44,11 @@ void CGridoraDoc::DeleteAllData() {
   auto newPoints = CreateRandomData();
   grid = std::move(newGrid);
   primaryData = std::move(newPoints);
+  // What was shown of the old data goes with it: the view returns to the empty state.
+  krigingState.reset();
+  chartMode = 0;
+  variableSelection = 0;
+  logScale = 0;
   mapBitmapDirty = 1;
 }
 

@@ -27,7 +27,9 @@ class CGridoraDoc {
   // Writes scaleX to "ScaleX" and scaleY to "ScaleZ" when the grid exists.
   void SaveScaleSettings();
   // Replaces the grid and the primary points by new empty ones (scales 1.0, the
-  // profile's scales are not read again); everything else stays.
+  // profile's scales are not read again) and drops what only showed them: the kriging
+  // state (its variograms and inverse were fitted to the deleted points), the variogram
+  // chart, the variable selection and the log scale. The secondary points stay.
   void DeleteAllData();
 
   Profile& profile() { return profile_; }

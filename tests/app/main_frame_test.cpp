@@ -109,6 +109,25 @@ TEST_F(MainFrameTest, PlacementIsClampedAndSavedOnClose) {
   EXPECT_EQ(frame.pos().x(), 200);
 }
 
+// The frame around the window (title bar, borders) must not be saved as part of the
+// size that the next start restores inside it: the window would grow at every start.
+TEST_F(MainFrameTest, PlacementSurvivesRestartsUnchanged) {
+  QRect first;
+  for (int start = 0; start < 3; ++start) {
+    QtProfile profile;
+    CGridoraDoc doc(profile);
+    CMainFrame frame(doc, profile);
+    frame.show();
+    if (start == 0) {
+      frame.move(40, 30);
+      frame.resize(900, 640);
+      first = QRect(frame.pos(), frame.size());
+    }
+    EXPECT_EQ(QRect(frame.pos(), frame.size()), first) << "start " << start;
+    frame.close();
+  }
+}
+
 TEST_F(MainFrameTest, ProfileFileKeepsGeneralKeysAsText) {
   QtProfile profile;
   CGridoraDoc doc(profile);

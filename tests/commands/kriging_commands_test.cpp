@@ -149,16 +149,18 @@ TEST_F(KrigingCommands, UpdateRules) {
 }
 
 TEST_F(KrigingCommands, DegenerateDataAreRefusedAndNothingIsLeftHalfFitted) {
+  // A lag width of 0 or less is refused by the dialog itself (the user then gives up).
   struct Case {
     std::vector<DataPoint> points;
     float lag;
     const char* says;
+    CommandStatus status = CommandStatus::Failed;
   };
   const Case cases[] = {
       {{{0, 0, 1}, {1, 0, 2}, {0, 0, 3}}, 0.5f, "No.1 and No.3"},
       {{{0, 0, 5}, {1, 0, 5}, {0, 1, 5}}, 0.5f, "are equal"},
-      {{{0, 0, 1}, {1, 0, 2}, {0, 1, 3}}, 0.0f, "greater than 0"},
-      {{{0, 0, 1}, {1, 0, 2}, {0, 1, 3}}, -2.0f, "greater than 0"},
+      {{{0, 0, 1}, {1, 0, 2}, {0, 1, 3}}, 0.0f, "greater than 0", CommandStatus::Canceled},
+      {{{0, 0, 1}, {1, 0, 2}, {0, 1, 3}}, -2.0f, "greater than 0", CommandStatus::Canceled},
       {{{0, 0, 1}, {2, 0, 2}}, 1.0f, "No pair"},  // the only pair sits at hMax = 2w
   };
   for (const Case& c : cases) {
@@ -167,7 +169,7 @@ TEST_F(KrigingCommands, DegenerateDataAreRefusedAndNothingIsLeftHalfFitted) {
     g.doc->primaryData->count = 0;
     for (const DataPoint& p : c.points) g.doc->primaryData->points[g.doc->primaryData->count++] = p;
     g.ui.dialogHandlers.push_back(Lag(c.lag));
-    EXPECT_EQ(g.Run(ID_VARIOGRAM), CommandStatus::Failed);
+    EXPECT_EQ(g.Run(ID_VARIOGRAM), c.status);
     ASSERT_FALSE(g.ui.messages.empty());
     EXPECT_NE(g.ui.messages.back().find(c.says), std::string::npos) << g.ui.messages.back();
     EXPECT_FALSE(g.doc->krigingState);
@@ -293,7 +295,8 @@ TEST_F(KrigingCommands, PredictionRefusesAnEmptyAreaAndANonPositiveSpacing) {
     origin.xMaximum = origin.xMinimum;
     return true;
   });
-  EXPECT_EQ(f.Run(ID_PREDICTION), CommandStatus::Failed);
+  // Both dialogs refuse these values while open; the user then gives up.
+  EXPECT_EQ(f.Run(ID_PREDICTION), CommandStatus::Canceled);
   EXPECT_NE(f.ui.messages.back().find("empty"), std::string::npos);
 
   f.ui.dialogHandlers.push_back([](DialogData&) { return true; });
@@ -301,8 +304,8 @@ TEST_F(KrigingCommands, PredictionRefusesAnEmptyAreaAndANonPositiveSpacing) {
     dynamic_cast<CDlgModelSize&>(d).dx = 0;
     return true;
   });
-  EXPECT_EQ(f.Run(ID_PREDICTION), CommandStatus::Failed);
-  EXPECT_NE(f.ui.messages.back().find("DX and DY must be larger than 0"), std::string::npos);
+  EXPECT_EQ(f.Run(ID_PREDICTION), CommandStatus::Canceled);
+  EXPECT_NE(f.ui.messages.back().find("DX must be greater than 0"), std::string::npos);
   EXPECT_EQ(f.doc->grid->layerCount, 0);
   EXPECT_EQ(f.doc->primaryData->xMaximum, 4.0f);  // the ranges are back
 }
@@ -328,13 +331,14 @@ TEST_F(KrigingCommands, SetExperimentalVariogramRebuildsTheSystemFromTheNewRange
   EXPECT_EQ(CrLfLines(Bytes("kriging_matrix.txt"))[1].rfind(fmt::sprintf("%e ", static_cast<double>(0.8f)), 0), 0u);
   EXPECT_EQ(f.view.invalidations, 2);
 
-  // Refused values and an absent model change nothing.
+  // Refused values (the dialog refuses them; the user gives up) and an absent model
+  // change nothing.
   const CMatrix* kept = State().inverse.get();
   f.ui.dialogHandlers.push_back([](DialogData& d) {
     dynamic_cast<CDlgFloatInput2&>(d).value1 = 0.0f;
     return true;
   });
-  EXPECT_EQ(f.Run(ID_SET_VARIOGRAM), CommandStatus::Failed);
+  EXPECT_EQ(f.Run(ID_SET_VARIOGRAM), CommandStatus::Canceled);
   EXPECT_EQ(State().primary->a, 3.0);
   EXPECT_EQ(State().inverse.get(), kept);
   f.doc->variableSelection = 1;

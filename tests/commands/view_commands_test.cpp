@@ -45,10 +45,11 @@ TEST(ArrowKeys, UpAndDownScaleBothAxesOthersDoNothing) {
 }
 
 TEST(AxisSetup, TickCountsFromTheInterval) {
+  // An interval of 0 or less is refused by the dialog (ticks 0 here): the user gives up.
   struct Case {
     const char* interval;
     int ticks;
-  } cases[] = {{"10", 11}, {"30", 4}, {"0", 10000}, {"-10", -8}};
+  } cases[] = {{"10", 11}, {"30", 4}, {"0.2", 501}, {"0", 0}, {"-10", 0}};
   for (const auto& c : cases) {
     DocumentFixture f;
     ASSERT_TRUE(f.doc->grid->Reshape(1, 2, 2));
@@ -58,6 +59,12 @@ TEST(AxisSetup, TickCountsFromTheInterval) {
              test::SetField(d, "xint", c.interval) && test::SetField(d, "ystart", "0") &&
              test::SetField(d, "yend", "100") && test::SetField(d, "yint", c.interval);
     });
+    if (c.ticks == 0) {
+      EXPECT_EQ(f.Run(ID_AXIS_SETUP), CommandStatus::Canceled);
+      EXPECT_EQ(f.ui.messages.size(), 1u);
+      EXPECT_EQ(f.doc->grid->axisFixed, 0);
+      continue;
+    }
     ASSERT_EQ(f.Run(ID_AXIS_SETUP), CommandStatus::Done);
     EXPECT_EQ(f.doc->grid->xTickCount, c.ticks);
     EXPECT_EQ(f.doc->grid->yTickCount, c.ticks);

@@ -119,8 +119,10 @@ TEST_F(CsvImport, CancelAndRefusedSettingsLeaveTheGrid) {
     const char* says;
   } refused[] = {{5, 0, "leaves no column"}, {0, 4, "leaves no row"}, {-1, 0, "negative"}};
   for (const auto& c : refused) {
+    // The dialog refuses them while open; the user then gives up.
     Answer(c.colSkip, c.rowSkip, 0, 0, 0);
-    EXPECT_EQ(ReadCsvGrid(*grid, path, ui, profile), ReadStatus::Failed);
+    EXPECT_EQ(ReadCsvGrid(*grid, path, ui, profile), ReadStatus::Canceled);
+    EXPECT_FALSE(profile.Has("General", "N_COLUMN_SKIP"));
     EXPECT_NE(ui.messages.back().find(c.says), std::string::npos) << ui.messages.back();
   }
   EXPECT_EQ(ReadCsvGrid(*grid, (folder / "missing.csv").string(), ui, profile), ReadStatus::Failed);
