@@ -2,12 +2,15 @@
 
 #include <QFontMetrics>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPoint>
 #include <QString>
 #include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
+
+#include "render/traced_bands.h"
 
 namespace gridora {
 namespace {
@@ -48,6 +51,7 @@ QImage ToQImage(const PixelMap& map) {
 
 PainterContext::PainterContext(QPainter& painter, double pixelsPerUnitX, double pixelsPerUnitY)
     : painter_(painter), pixelsPerUnit_(std::min(pixelsPerUnitX, pixelsPerUnitY)) {
+  raster_ = painter_.paintEngine() && painter_.paintEngine()->type() == QPaintEngine::Raster;
   painter_.save();
   painter_.scale(pixelsPerUnitX, -pixelsPerUnitY);
   deviceFromLogical_ = painter_.combinedTransform();
@@ -135,6 +139,32 @@ void PainterContext::Polygon(const LogicalPoint* points, int count) {
 }
 
 int PainterContext::SetPolyFillMode(int mode) { return std::exchange(fillMode_, mode); }
+
+// The same pens, brushes and calls as the cells drawn one by one, without the
+// selections around every polygon.
+void PainterContext::FillTracedBands(const TracedBands& bands) {
+  const Pen pen = pen_;
+  const Brush brush = brush_;
+  const int fillMode = fillMode_;
+  Pen nullPen;
+  nullPen.style = PenStyle::Null;
+  for (const TracedBands::Shape& shape : bands.shapes) {
+    const LogicalPoint* points = bands.points.data() + shape.first;
+    const int count = static_cast<int>(shape.count);
+    if (shape.kind == TracedBands::Kind::Line) {
+      pen_ = Pen{};
+      Polyline(points, count);
+      continue;
+    }
+    pen_ = nullPen;
+    brush_ = Brush{false, shape.color};
+    fillMode_ = kAlternate;
+    Polygon(points, count);
+  }
+  pen_ = pen;
+  brush_ = brush;
+  fillMode_ = fillMode;
+}
 
 void PainterContext::Rectangle(const LogicalRect& r) {
   UsePen();

@@ -9,8 +9,10 @@
 #include "render/drawing_parameter.h"
 #include "render/logical_units.h"
 #include "render/quarvex_dc.h"
+#include "render/traced_bands.h"
 #include "view/gridora_doc.h"
 #include "view/map_frame.h"
+#include "view/traced_band_cache.h"
 
 namespace gridora {
 namespace {
@@ -102,6 +104,11 @@ void DrawBands(DrawingContext& context, CGridoraDoc& doc) {
   for (int iy = 0; iy < g.NY; ++iy)
     ys[static_cast<std::size_t>(iy)] =
         -(doc.marginTop + TruncToLogical((g.yEnd - (static_cast<float>(iy) * g.DY + g.y0)) * g.scaleY));
+
+  if (context.TakesTracedBands()) {
+    context.FillTracedBands(*TracedBandsFor(doc, xs, ys));
+    return;
+  }
 
   for (int ix = 0; ix + 1 < g.NX; ++ix) {
     const float* left = g.Column(doc.layerIndex, ix);
