@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-droid-fallback
   clang libclang-rt-14-dev
-  xvfb xauth
+  xvfb xauth openbox xdotool imagemagick x11-utils
 )
 
 missing=()
