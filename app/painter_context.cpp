@@ -7,7 +7,9 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
+#include <thread>
 #include <vector>
 
 #include "render/traced_bands.h"
@@ -32,6 +34,84 @@ class DevicePoints {
   std::vector<QPoint> heap_;
   const QPoint* data_ = nullptr;
 };
+
+// Rows above and below a strip that its painter also covers. A hairline cut short at
+// the edge of its device starts its steps afresh there, so the edge is kept this far
+// from the rows the strip owns; cuts taller than this are painted in one piece.
+constexpr int kStripMargin = 8;
+
+// Paints the traced bands for rows [top, bottom) of the image: into a copy of those
+// rows with a margin, through a painter of its own with the pens, brushes and calls
+// PainterContext would use, then back into the image's own rows. Two strips side by
+// side come out as one painting of the whole.
+void PaintStrip(uchar* bits, const QImage& image, int top, int bottom, const QTransform& deviceFromLogical,
+                const TracedBands& bands) {
+  const int first = std::max(0, top - kStripMargin), end = std::min(image.height(), bottom + kStripMargin);
+  const qsizetype rowBytes = image.bytesPerLine();
+  QImage strip(image.width(), end - first, image.format());
+  for (int row = first; row < end; ++row)
+    std::memcpy(strip.scanLine(row - first), bits + row * rowBytes, static_cast<std::size_t>(rowBytes));
+  {
+    QPainter painter(&strip);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setTransform(deviceFromLogical * QTransform::fromTranslate(0, -first));
+    QPen line(ToQColor(0));
+    line.setWidthF(0.0);
+    line.setCapStyle(Qt::RoundCap);
+    line.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(Qt::NoPen);
+    bool lineSelected = false;
+    bool brushSet = false;
+    Color brushColor = 0;
+    // Device row = m22 * logical y + dy (no rotation or shear in this context).
+    const double m22 = deviceFromLogical.m22(), dy = deviceFromLogical.dy();
+    std::vector<QPoint> points;
+    for (const TracedBands::Shape& shape : bands.shapes) {
+      const LogicalPoint* p = bands.points.data() + shape.first;
+      const int count = static_cast<int>(shape.count);
+      if (count < 2) continue;
+      int low = p[0].y, high = p[0].y;
+      for (int i = 1; i < count; ++i) {
+        low = std::min(low, p[i].y);
+        high = std::max(high, p[i].y);
+      }
+      const double rowA = m22 * low + dy, rowB = m22 * high + dy;
+      if (std::max(rowA, rowB) < first - 2 || std::min(rowA, rowB) > end + 2) continue;
+      points.resize(static_cast<std::size_t>(count));
+      for (int i = 0; i < count; ++i) points[static_cast<std::size_t>(i)] = QPoint(p[i].x, p[i].y);
+      if (shape.kind == TracedBands::Kind::Line) {
+        if (!lineSelected) painter.setPen(line);
+        lineSelected = true;
+        painter.drawPolyline(points.data(), count);
+        continue;
+      }
+      if (lineSelected) painter.setPen(Qt::NoPen);
+      lineSelected = false;
+      if (!brushSet || brushColor != shape.color) painter.setBrush(ToQColor(shape.color));
+      brushSet = true;
+      brushColor = shape.color;
+      painter.drawPolygon(points.data(), count, Qt::OddEvenFill);
+    }
+  }
+  for (int row = top; row < bottom; ++row)
+    std::memcpy(bits + row * rowBytes, strip.constScanLine(row - first), static_cast<std::size_t>(rowBytes));
+}
+
+// The tallest contour cut in device rows.
+double TallestCut(const TracedBands& bands, double m22) {
+  double tallest = 0.0;
+  for (const TracedBands::Shape& shape : bands.shapes) {
+    if (shape.kind != TracedBands::Kind::Line) continue;
+    const LogicalPoint* p = bands.points.data() + shape.first;
+    int low = p[0].y, high = p[0].y;
+    for (std::uint32_t i = 1; i < shape.count; ++i) {
+      low = std::min(low, p[i].y);
+      high = std::max(high, p[i].y);
+    }
+    tallest = std::max(tallest, std::abs(m22) * (high - low));
+  }
+  return tallest;
+}
 
 QRect Normalized(const LogicalRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)).normalized(); }
 
@@ -143,6 +223,19 @@ int PainterContext::SetPolyFillMode(int mode) { return std::exchange(fillMode_, 
 // The same pens, brushes and calls as the cells drawn one by one, without the
 // selections around every polygon.
 void PainterContext::FillTracedBands(const TracedBands& bands) {
+  // A large picture on an image: both halves of the image at once, one per core.
+  auto* image = dynamic_cast<QImage*>(painter_.device());
+  const QTransform transform = painter_.combinedTransform();
+  if (image && !painter_.hasClipping() && image->height() >= 64 && bands.shapes.size() >= 20000 &&
+      std::thread::hardware_concurrency() >= 2 && !transform.isRotating() &&
+      TallestCut(bands, transform.m22()) < kStripMargin - 2) {
+    uchar* bits = image->bits();
+    const int middle = image->height() / 2;
+    std::thread lower([&] { PaintStrip(bits, *image, middle, image->height(), transform, bands); });
+    PaintStrip(bits, *image, 0, middle, transform, bands);
+    lower.join();
+    return;
+  }
   const Pen pen = pen_;
   const Brush brush = brush_;
   const int fillMode = fillMode_;
