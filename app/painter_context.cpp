@@ -44,11 +44,21 @@ constexpr int kStripMargin = 8;
 // rows with a margin, through a painter of its own with the pens, brushes and calls
 // PainterContext would use, then back into the image's own rows. Two strips side by
 // side come out as one painting of the whole.
-void PaintStrip(uchar* bits, const QImage& image, int top, int bottom, const QTransform& deviceFromLogical,
+struct Strip {
+  int top = 0, bottom = 0;  // the rows it owns
+  int first = 0;            // the image row of its own row 0
+  QImage image;             // rows first .. bottom + margin
+
+  Strip(const QImage& target, int ownTop, int ownBottom)
+      : top(ownTop), bottom(ownBottom), first(std::max(0, ownTop - kStripMargin)),
+        image(target.width(), std::min(target.height(), ownBottom + kStripMargin) - first, target.format()) {}
+};
+
+void PaintStrip(uchar* bits, const QImage& image, Strip& own, const QTransform& deviceFromLogical,
                 const TracedBands& bands) {
-  const int first = std::max(0, top - kStripMargin), end = std::min(image.height(), bottom + kStripMargin);
+  const int top = own.top, bottom = own.bottom, first = own.first, end = first + own.image.height();
   const qsizetype rowBytes = image.bytesPerLine();
-  QImage strip(image.width(), end - first, image.format());
+  QImage& strip = own.image;
   for (int row = first; row < end; ++row)
     std::memcpy(strip.scanLine(row - first), bits + row * rowBytes, static_cast<std::size_t>(rowBytes));
   {
@@ -229,12 +239,16 @@ void PainterContext::FillTracedBands(const TracedBands& bands) {
   if (image && !painter_.hasClipping() && image->height() >= 64 && bands.shapes.size() >= 20000 &&
       std::thread::hardware_concurrency() >= 2 && !transform.isRotating() &&
       TallestCut(bands, transform.m22()) < kStripMargin - 2) {
-    uchar* bits = image->bits();
     const int middle = image->height() / 2;
-    std::thread lower([&] { PaintStrip(bits, *image, middle, image->height(), transform, bands); });
-    PaintStrip(bits, *image, 0, middle, transform, bands);
-    lower.join();
-    return;
+    Strip upper(*image, 0, middle), lower(*image, middle, image->height());
+    // Without the memory for the strips, the picture is painted in one pass below.
+    if (!upper.image.isNull() && !lower.image.isNull()) {
+      uchar* bits = image->bits();
+      std::thread worker([&] { PaintStrip(bits, *image, lower, transform, bands); });
+      PaintStrip(bits, *image, upper, transform, bands);
+      worker.join();
+      return;
+    }
   }
   const Pen pen = pen_;
   const Brush brush = brush_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <thread>
 #include <utility>
 
@@ -177,12 +178,21 @@ TracedBands TraceBands(const GridModel& g, int layer, const std::vector<int>& xs
   const int slices = std::clamp(static_cast<int>(threads), 1, std::max(1, cellColumns / 64));
   std::vector<TracedBands> parts(static_cast<std::size_t>(slices));
   auto bound = [&](int slice) { return static_cast<int>(static_cast<long long>(cellColumns) * slice / slices); };
-  {
-    std::vector<std::jthread> workers;
-    for (int s = 1; s < slices; ++s)
-      workers.emplace_back([&, s] { TraceColumns(g, layer, xs, ys, renderer, bound(s), bound(s + 1), parts[static_cast<std::size_t>(s)]); });
-    TraceColumns(g, layer, xs, ys, renderer, bound(0), bound(1), parts[0]);
-  }
+  // A slice that runs out of memory passes that on to the caller once all have ended.
+  std::vector<std::exception_ptr> errors(static_cast<std::size_t>(slices));
+  auto trace = [&](int s) {
+    try {
+      TraceColumns(g, layer, xs, ys, renderer, bound(s), bound(s + 1), parts[static_cast<std::size_t>(s)]);
+    } catch (...) {
+      errors[static_cast<std::size_t>(s)] = std::current_exception();
+    }
+  };
+  std::vector<std::thread> workers;
+  for (int s = 1; s < slices; ++s) workers.emplace_back(trace, s);
+  trace(0);
+  for (std::thread& worker : workers) worker.join();
+  for (const std::exception_ptr& error : errors)
+    if (error) std::rethrow_exception(error);
   TracedBands all = std::move(parts[0]);
   for (std::size_t s = 1; s < parts.size(); ++s) Append(all, parts[s]);
   all.bounds = BoundsOf(all.points);

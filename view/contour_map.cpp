@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <new>
 
 #include "platform/diagnostic_file.h"
 #include "render/cell_renderer.h"
@@ -106,8 +108,16 @@ void DrawBands(DrawingContext& context, CGridoraDoc& doc) {
         -(doc.marginTop + TruncToLogical((g.yEnd - (static_cast<float>(iy) * g.DY + g.y0)) * g.scaleY));
 
   if (context.TakesTracedBands()) {
-    context.FillTracedBands(*TracedBandsFor(doc, xs, ys));
-    return;
+    // Without the memory for the traced picture the cells are drawn one by one.
+    std::shared_ptr<const TracedBands> bands;
+    try {
+      bands = TracedBandsFor(doc, xs, ys);
+    } catch (const std::bad_alloc&) {
+    }
+    if (bands) {
+      context.FillTracedBands(*bands);
+      return;
+    }
   }
 
   for (int ix = 0; ix + 1 < g.NX; ++ix) {
