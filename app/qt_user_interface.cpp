@@ -47,6 +47,9 @@ class ProgressFeedback : public Feedback {
   }
   void SetStage(const std::string& text) override {
     dialog_.setLabelText(title_ + "\n" + QString::fromStdString(text));
+    // The bar starts over with each stage; at 1, not at the minimum, which would
+    // restart the clock that shows the dialog.
+    dialog_.setValue(1);
     timer_.restart();
     QApplication::processEvents();
   }
