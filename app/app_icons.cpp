@@ -1,11 +1,10 @@
 #include "app_icons.h"
 
-#include <QFont>
 #include <QPainter>
 #include <QPixmap>
-#include <QStyle>
 
-#include "commands/command_ids.h"
+// The resource file is part of a static library: nothing would pull its object in.
+static void LoadIconResources() { Q_INIT_RESOURCE(icons); }
 
 namespace gridora {
 
@@ -28,32 +27,10 @@ QIcon AppIcon() {
   return QIcon(pixmap);
 }
 
-QIcon ToolbarIcon(int commandId, const std::string& glyph, QStyle* style) {
-  switch (commandId) {
-    case ID_FILE_OPEN:
-      return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case ID_FILE_SAVE:
-      return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case ID_APP_ABOUT:
-      return style->standardIcon(QStyle::SP_MessageBoxQuestion);
-    default:
-      break;
-  }
-  QPixmap pixmap(17, 17);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  QFont font("Arial");
-  font.setPixelSize(glyph.size() > 2 ? 7 : 9);
-  font.setBold(true);
-  painter.setFont(font);
-  painter.setPen(Qt::black);
-  const std::string text = glyph.empty() ? std::string(commandId == ID_FILE_PRINT ? "Pr"
-                                                       : commandId == ID_EDIT_CUT ? "Ct"
-                                                       : commandId == ID_EDIT_PASTE ? "Pa"
-                                                                                     : "Cp")
-                                         : glyph;
-  painter.drawText(QRect(0, 0, 17, 17), Qt::AlignCenter, QString::fromStdString(text));
-  return QIcon(pixmap);
+QIcon ToolbarIcon(const std::string& name) {
+  static const bool loaded = (LoadIconResources(), true);
+  (void)loaded;
+  return QIcon(":/icons/" + QString::fromStdString(name) + ".svg");
 }
 
 }  // namespace gridora

@@ -3,12 +3,11 @@
 #include <QIcon>
 #include <string>
 
-class QStyle;
-
 namespace gridora {
 
 QIcon AppIcon();
-// A standard image for the framework's commands, else the glyph drawn on a button face.
-QIcon ToolbarIcon(int commandId, const std::string& glyph, QStyle* style);
+// A toolbar image from the program's resources (resources/icons/NAME.svg), drawn at
+// whatever size and pixel ratio the toolbar asks for.
+QIcon ToolbarIcon(const std::string& name);
 
 }  // namespace gridora

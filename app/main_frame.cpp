@@ -164,8 +164,13 @@ void CMainFrame::BuildToolbar() {
       toolbar_->addSeparator();
       continue;
     }
-    QAction* action = MakeAction(button.id, button.glyph);
-    action->setIcon(ToolbarIcon(button.id, button.glyph, style()));
+    QAction* action = MakeAction(button.id, button.name);
+    action->setIcon(ToolbarIcon(button.icon));
+    action->setIconVisibleInMenu(false);  // menu items keep their check marks only
+    if (StandardPrompt(button.id).empty()) {
+      action->setToolTip(QString::fromStdString(button.name));
+      action->setStatusTip(QString::fromStdString(button.name));
+    }
     toolbar_->addAction(action);
   }
 }

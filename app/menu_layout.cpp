@@ -53,11 +53,26 @@ const std::vector<Menu>& MainMenus() {
 
 const std::vector<ToolbarButton>& ToolbarButtons() {
   static const std::vector<ToolbarButton> buttons = {
-      {ID_DELETE_ALL, "DEL"}, {ID_FILE_OPEN, ""},     {ID_FILE_SAVE, ""},     {0, ""},
-      {ID_EDIT_CUT, ""},      {ID_EDIT_COPY_STANDARD, ""}, {ID_EDIT_PASTE, ""}, {0, ""},
-      {ID_FILE_PRINT, ""},    {ID_APP_ABOUT, ""},     {ID_ZOOM_X_OUT, "X-"},  {ID_ZOOM_X_IN, "X+"},
-      {ID_ZOOM_Y_IN, "Y+"},   {ID_ZOOM_Y_OUT, "Y-"},  {ID_COLOR_MODE_0, "M0"}, {ID_COLOR_MODE_1, "M1"},
-      {ID_COLOR_MODE_2, "M2"}, {ID_PRIMARY_VARIABLE, "P"}, {ID_SECONDARY_VARIABLE, "S"}, {ID_CROSS_VARIANCE, "C"},
+      {ID_DELETE_ALL, "delete_all", "Delete all data"},
+      {ID_FILE_OPEN, "open", ""},
+      {ID_FILE_SAVE, "save", ""},
+      {0, "", ""},
+      {ID_EDIT_CUT, "cut", ""},
+      {ID_EDIT_COPY_STANDARD, "copy", ""},
+      {ID_EDIT_PASTE, "paste", ""},
+      {0, "", ""},
+      {ID_FILE_PRINT, "print", ""},
+      {ID_APP_ABOUT, "about", ""},
+      {ID_ZOOM_X_OUT, "zoom_x_out", "Zoom out horizontally"},
+      {ID_ZOOM_X_IN, "zoom_x_in", "Zoom in horizontally"},
+      {ID_ZOOM_Y_IN, "zoom_y_in", "Zoom in vertically"},
+      {ID_ZOOM_Y_OUT, "zoom_y_out", "Zoom out vertically"},
+      {ID_COLOR_MODE_0, "color_mode_0", "Map colors node by node"},
+      {ID_COLOR_MODE_1, "color_mode_1", "Map colors in contour bands"},
+      {ID_COLOR_MODE_2, "color_mode_2", "Map colors in contour bands with contour lines"},
+      {ID_PRIMARY_VARIABLE, "primary_variable", "Primary variable"},
+      {ID_SECONDARY_VARIABLE, "secondary_variable", "Secondary variable"},
+      {ID_CROSS_VARIANCE, "cross_variance", "Cross variance"},
   };
   return buttons;
 }

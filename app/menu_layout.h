@@ -22,7 +22,8 @@ struct Menu {
 // Toolbar buttons in order; 0 is a separator.
 struct ToolbarButton {
   int id = 0;
-  std::string glyph;  // drawn into the 17 x 17 icon when no standard icon fits
+  std::string icon;  // image file under resources/icons/, without ".svg"
+  std::string name;  // tool tip and status-bar prompt of a command without a standard prompt
 };
 
 struct Accelerator {

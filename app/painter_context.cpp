@@ -2,12 +2,17 @@
 
 #include <QFontMetrics>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPoint>
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
+#include <thread>
 #include <vector>
+
+#include "render/traced_bands.h"
 
 namespace gridora {
 namespace {
@@ -30,6 +35,94 @@ class DevicePoints {
   const QPoint* data_ = nullptr;
 };
 
+// Rows above and below a strip that its painter also covers. A hairline cut short at
+// the edge of its device starts its steps afresh there, so the edge is kept this far
+// from the rows the strip owns; cuts taller than this are painted in one piece.
+constexpr int kStripMargin = 8;
+
+// Paints the traced bands for rows [top, bottom) of the image: into a copy of those
+// rows with a margin, through a painter of its own with the pens, brushes and calls
+// PainterContext would use, then back into the image's own rows. Two strips side by
+// side come out as one painting of the whole.
+struct Strip {
+  int top = 0, bottom = 0;  // the rows it owns
+  int first = 0;            // the image row of its own row 0
+  QImage image;             // rows first .. bottom + margin
+
+  Strip(const QImage& target, int ownTop, int ownBottom)
+      : top(ownTop), bottom(ownBottom), first(std::max(0, ownTop - kStripMargin)),
+        image(target.width(), std::min(target.height(), ownBottom + kStripMargin) - first, target.format()) {}
+};
+
+void PaintStrip(uchar* bits, const QImage& image, Strip& own, const QTransform& deviceFromLogical,
+                const TracedBands& bands) {
+  const int top = own.top, bottom = own.bottom, first = own.first, end = first + own.image.height();
+  const qsizetype rowBytes = image.bytesPerLine();
+  QImage& strip = own.image;
+  for (int row = first; row < end; ++row)
+    std::memcpy(strip.scanLine(row - first), bits + row * rowBytes, static_cast<std::size_t>(rowBytes));
+  {
+    QPainter painter(&strip);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setTransform(deviceFromLogical * QTransform::fromTranslate(0, -first));
+    QPen line(ToQColor(0));
+    line.setWidthF(0.0);
+    line.setCapStyle(Qt::RoundCap);
+    line.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(Qt::NoPen);
+    bool lineSelected = false;
+    bool brushSet = false;
+    Color brushColor = 0;
+    // Device row = m22 * logical y + dy (no rotation or shear in this context).
+    const double m22 = deviceFromLogical.m22(), dy = deviceFromLogical.dy();
+    std::vector<QPoint> points;
+    for (const TracedBands::Shape& shape : bands.shapes) {
+      const LogicalPoint* p = bands.points.data() + shape.first;
+      const int count = static_cast<int>(shape.count);
+      if (count < 2) continue;
+      int low = p[0].y, high = p[0].y;
+      for (int i = 1; i < count; ++i) {
+        low = std::min(low, p[i].y);
+        high = std::max(high, p[i].y);
+      }
+      const double rowA = m22 * low + dy, rowB = m22 * high + dy;
+      if (std::max(rowA, rowB) < first - 2 || std::min(rowA, rowB) > end + 2) continue;
+      points.resize(static_cast<std::size_t>(count));
+      for (int i = 0; i < count; ++i) points[static_cast<std::size_t>(i)] = QPoint(p[i].x, p[i].y);
+      if (shape.kind == TracedBands::Kind::Line) {
+        if (!lineSelected) painter.setPen(line);
+        lineSelected = true;
+        painter.drawPolyline(points.data(), count);
+        continue;
+      }
+      if (lineSelected) painter.setPen(Qt::NoPen);
+      lineSelected = false;
+      if (!brushSet || brushColor != shape.color) painter.setBrush(ToQColor(shape.color));
+      brushSet = true;
+      brushColor = shape.color;
+      painter.drawPolygon(points.data(), count, Qt::OddEvenFill);
+    }
+  }
+  for (int row = top; row < bottom; ++row)
+    std::memcpy(bits + row * rowBytes, strip.constScanLine(row - first), static_cast<std::size_t>(rowBytes));
+}
+
+// The tallest contour cut in device rows.
+double TallestCut(const TracedBands& bands, double m22) {
+  double tallest = 0.0;
+  for (const TracedBands::Shape& shape : bands.shapes) {
+    if (shape.kind != TracedBands::Kind::Line) continue;
+    const LogicalPoint* p = bands.points.data() + shape.first;
+    int low = p[0].y, high = p[0].y;
+    for (std::uint32_t i = 1; i < shape.count; ++i) {
+      low = std::min(low, p[i].y);
+      high = std::max(high, p[i].y);
+    }
+    tallest = std::max(tallest, std::abs(m22) * (high - low));
+  }
+  return tallest;
+}
+
 QRect Normalized(const LogicalRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)).normalized(); }
 
 }  // namespace
@@ -48,6 +141,7 @@ QImage ToQImage(const PixelMap& map) {
 
 PainterContext::PainterContext(QPainter& painter, double pixelsPerUnitX, double pixelsPerUnitY)
     : painter_(painter), pixelsPerUnit_(std::min(pixelsPerUnitX, pixelsPerUnitY)) {
+  raster_ = painter_.paintEngine() && painter_.paintEngine()->type() == QPaintEngine::Raster;
   painter_.save();
   painter_.scale(pixelsPerUnitX, -pixelsPerUnitY);
   deviceFromLogical_ = painter_.combinedTransform();
@@ -135,6 +229,49 @@ void PainterContext::Polygon(const LogicalPoint* points, int count) {
 }
 
 int PainterContext::SetPolyFillMode(int mode) { return std::exchange(fillMode_, mode); }
+
+// The same pens, brushes and calls as the cells drawn one by one, without the
+// selections around every polygon.
+void PainterContext::FillTracedBands(const TracedBands& bands) {
+  // A large picture on an image: both halves of the image at once, one per core.
+  auto* image = dynamic_cast<QImage*>(painter_.device());
+  const QTransform transform = painter_.combinedTransform();
+  if (image && !painter_.hasClipping() && image->height() >= 64 && bands.shapes.size() >= 20000 &&
+      std::thread::hardware_concurrency() >= 2 && !transform.isRotating() &&
+      TallestCut(bands, transform.m22()) < kStripMargin - 2) {
+    const int middle = image->height() / 2;
+    Strip upper(*image, 0, middle), lower(*image, middle, image->height());
+    // Without the memory for the strips, the picture is painted in one pass below.
+    if (!upper.image.isNull() && !lower.image.isNull()) {
+      uchar* bits = image->bits();
+      std::thread worker([&] { PaintStrip(bits, *image, lower, transform, bands); });
+      PaintStrip(bits, *image, upper, transform, bands);
+      worker.join();
+      return;
+    }
+  }
+  const Pen pen = pen_;
+  const Brush brush = brush_;
+  const int fillMode = fillMode_;
+  Pen nullPen;
+  nullPen.style = PenStyle::Null;
+  for (const TracedBands::Shape& shape : bands.shapes) {
+    const LogicalPoint* points = bands.points.data() + shape.first;
+    const int count = static_cast<int>(shape.count);
+    if (shape.kind == TracedBands::Kind::Line) {
+      pen_ = Pen{};
+      Polyline(points, count);
+      continue;
+    }
+    pen_ = nullPen;
+    brush_ = Brush{false, shape.color};
+    fillMode_ = kAlternate;
+    Polygon(points, count);
+  }
+  pen_ = pen;
+  brush_ = brush;
+  fillMode_ = fillMode;
+}
 
 void PainterContext::Rectangle(const LogicalRect& r) {
   UsePen();

@@ -42,6 +42,10 @@ class PainterContext : public DrawingContext {
   int SetBkMode(int mode) override;
   void StretchPixelMap(const LogicalRect& destination, const PixelMap& source) override;
   LogicalRect DeviceToLogical(const LogicalRect& deviceRect) override;
+  // On raster targets only: the traced bands paint the same pixels, but a vector file
+  // (SVG, PDF, print) would hold other polygons than the cells'.
+  bool TakesTracedBands() const override { return raster_; }
+  void FillTracedBands(const TracedBands& bands) override;
 
   // The text height when a font asks for none (logical units).
   static constexpr int kDefaultTextHeight = 35;
@@ -52,6 +56,7 @@ class PainterContext : public DrawingContext {
   QFont MakeFont() const;
 
   QPainter& painter_;
+  bool raster_ = false;
   QTransform deviceFromLogical_;
   double pixelsPerUnit_;
   Pen pen_;

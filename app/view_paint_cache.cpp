@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "painter_context.h"
+#include "render/traced_bands.h"
 #include "view/gridora_doc.h"
 #include "view/view_paint.h"
 
@@ -80,6 +81,11 @@ class ReachContext : public DrawingContext {
     target_.StretchPixelMap(d, source);
   }
   LogicalRect DeviceToLogical(const LogicalRect& r) override { return target_.DeviceToLogical(r); }
+  bool TakesTracedBands() const override { return target_.TakesTracedBands(); }
+  void FillTracedBands(const TracedBands& bands) override {
+    if (!bands.shapes.empty()) ReachRect(bands.bounds, 0);
+    target_.FillTracedBands(bands);
+  }
 
   bool reached = false;
   double left = 0, right = 0, top = 0, bottom = 0;  // logical, top > bottom

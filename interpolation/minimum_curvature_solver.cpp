@@ -45,6 +45,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <new>
 #include <thread>
 
@@ -54,6 +55,7 @@
 
 #include "interpolation/grid_dissection.h"
 #include "platform/feedback.h"
+#include "platform/polled_step.h"
 
 namespace gridora {
 namespace {
@@ -235,8 +237,11 @@ MinimumCurvatureSolution SolveMinimumCurvature(const MinimumCurvatureSystem& sys
   MinimumCurvatureSolution result;
   const Index n = system.N();
   try {
-    const ThreadsFollowLoad threads;
-    Cholmod cholmod;
+    // Ordering, factorisation and solve are single library calls that cannot poll:
+    // each runs as a polled step (platform/polled_step.h), which may leave it running
+    // after a Cancel, so the CHOLMOD state is shared with the step.
+    auto shared = std::make_shared<Cholmod>();
+    Cholmod& cholmod = *shared;
     cholmod_common& common = cholmod.common_;
 
     Stage(feedback, "Ordering the nodes");
@@ -245,9 +250,15 @@ MinimumCurvatureSolution SolveMinimumCurvature(const MinimumCurvatureSystem& sys
       result.status = Status::OutOfMemory;
       return result;
     }
-    std::vector<Index> order = GridDissectionOrder(system.NX(), system.NY());
-    cholmod.factor_ = cholmod_l_analyze_p(cholmod.a_, order.data(), nullptr, 0, &common);
-    std::vector<Index>().swap(order);
+    const int nx = system.NX(), ny = system.NY();
+    if (!RunPolled(feedback, [shared, nx, ny] {
+          const ThreadsFollowLoad threads;
+          std::vector<Index> order = GridDissectionOrder(nx, ny);
+          shared->factor_ = cholmod_l_analyze_p(shared->a_, order.data(), nullptr, 0, &shared->common_);
+        })) {
+      result.status = Status::Canceled;
+      return result;
+    }
     if (!cholmod.factor_) {
       result.status = Status::OutOfMemory;
       return result;
@@ -264,7 +275,13 @@ MinimumCurvatureSolution SolveMinimumCurvature(const MinimumCurvatureSystem& sys
     }
 
     Stage(feedback, "Factorising");
-    cholmod_l_factorize(cholmod.a_, cholmod.factor_, &common);
+    if (!RunPolled(feedback, [shared] {
+          const ThreadsFollowLoad threads;
+          cholmod_l_factorize(shared->a_, shared->factor_, &shared->common_);
+        })) {
+      result.status = Status::Canceled;
+      return result;
+    }
     if (cholmod.OutOfMemory()) {
       result.status = Status::OutOfMemory;
       return result;
@@ -290,7 +307,13 @@ MinimumCurvatureSolution SolveMinimumCurvature(const MinimumCurvatureSystem& sys
     }
     auto* b = static_cast<double*>(cholmod.b_->x);
     for (Index k = 1; k <= n; ++k) b[k - 1] = system.Rhs(k);
-    cholmod.x_ = cholmod_l_solve(CHOLMOD_A, cholmod.factor_, cholmod.b_, &common);
+    if (!RunPolled(feedback, [shared] {
+          const ThreadsFollowLoad threads;
+          shared->x_ = cholmod_l_solve(CHOLMOD_A, shared->factor_, shared->b_, &shared->common_);
+        })) {
+      result.status = Status::Canceled;
+      return result;
+    }
     if (!cholmod.x_) {
       result.status = Status::OutOfMemory;
       return result;

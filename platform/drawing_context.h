@@ -11,6 +11,8 @@
 
 namespace gridora {
 
+struct TracedBands;
+
 using Color = std::uint32_t;  // 0x00BBGGRR
 
 constexpr Color Rgb(int red, int green, int blue) {
@@ -99,6 +101,12 @@ class DrawingContext {
 
   // Converts a device rectangle (pixels of the target) into logical units.
   virtual LogicalRect DeviceToLogical(const LogicalRect& deviceRect) = 0;
+
+  // The band modes' map body can come traced in one piece (render/traced_bands.h)
+  // when the context fills many polygons faster at once; the others get it cell by
+  // cell through the calls above.
+  virtual bool TakesTracedBands() const { return false; }
+  virtual void FillTracedBands(const TracedBands& /*bands*/) {}
 };
 
 }  // namespace gridora

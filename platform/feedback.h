@@ -11,7 +11,11 @@ class Feedback {
   virtual ~Feedback() = default;
   // fraction in [0, 1] of the current stage.
   virtual void SetProgress(double fraction) = 0;
+  // The current stage in the user's words ("Factorising"), shown beside the title.
   virtual void SetStage(const std::string& /*text*/) {}
+  // Called every few tens of milliseconds while a step that cannot report runs
+  // elsewhere (platform/polled_step.h): the host may redraw and take input.
+  virtual void Tick() {}
   virtual bool IsCanceled() const = 0;
 };
 

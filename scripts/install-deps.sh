@@ -11,8 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-droid-fallback
   clang libclang-rt-14-dev
-  xvfb xauth
-  openbox xdotool imagemagick
+  xvfb xauth openbox xdotool imagemagick x11-utils
 )
 
 missing=()

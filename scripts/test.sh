@@ -12,6 +12,9 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRIDORA_WERROR=
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+# The window under a real X server and window manager, driven from the keyboard.
+timeout -k 10 180 ./scripts/window-test.sh build/app/gridora
+
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGRIDORA_SANITIZE=ON -DGRIDORA_WERROR=ON \
   -DGRIDORA_BUILD_APP=OFF -DGRIDORA_BUILD_BENCH=OFF >/dev/null
 cmake --build build-sanitize -j "$jobs"

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <new>
 
 #include "platform/diagnostic_file.h"
 #include "render/cell_renderer.h"
@@ -9,8 +11,10 @@
 #include "render/drawing_parameter.h"
 #include "render/logical_units.h"
 #include "render/quarvex_dc.h"
+#include "render/traced_bands.h"
 #include "view/gridora_doc.h"
 #include "view/map_frame.h"
+#include "view/traced_band_cache.h"
 
 namespace gridora {
 namespace {
@@ -102,6 +106,19 @@ void DrawBands(DrawingContext& context, CGridoraDoc& doc) {
   for (int iy = 0; iy < g.NY; ++iy)
     ys[static_cast<std::size_t>(iy)] =
         -(doc.marginTop + TruncToLogical((g.yEnd - (static_cast<float>(iy) * g.DY + g.y0)) * g.scaleY));
+
+  if (context.TakesTracedBands()) {
+    // Without the memory for the traced picture the cells are drawn one by one.
+    std::shared_ptr<const TracedBands> bands;
+    try {
+      bands = TracedBandsFor(doc, xs, ys);
+    } catch (const std::bad_alloc&) {
+    }
+    if (bands) {
+      context.FillTracedBands(*bands);
+      return;
+    }
+  }
 
   for (int ix = 0; ix + 1 < g.NX; ++ix) {
     const float* left = g.Column(doc.layerIndex, ix);

@@ -13,6 +13,7 @@ namespace gridora {
 class Profile;
 class ColorScale;
 class CellRenderer;
+struct TracedBandsCache;
 class CKrigingState;
 struct CDrawingParameter;
 struct ChartAxes;
@@ -45,6 +46,8 @@ class CGridoraDoc {
   PixelMap mapBitmap;
   std::unique_ptr<CDrawingParameter> mapParameter;
   std::unique_ptr<CellRenderer> cellRenderer;
+  // The band modes' last traced map body (view/traced_band_cache.h).
+  std::shared_ptr<TracedBandsCache> tracedBands;
   std::unique_ptr<CDrawingParameter> chartParameter;
   std::unique_ptr<ChartAxes> chartAxes;
   int marginLeft = 200, marginTop = 150;

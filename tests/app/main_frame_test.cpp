@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPixmap>
+#include <QSet>
 #include <QSettings>
 #include <QToolBar>
 
@@ -70,6 +72,39 @@ TEST_F(MainFrameTest, ToolbarButtonsInOrder) {
   for (QAction* action : toolbar->actions()) ids << (action->isSeparator() ? 0 : action->data().toInt());
   EXPECT_EQ(ids, (QList<int>{32804, 57601, 57603, 0, 57635, 57634, 57637, 0, 57607, 57664, 32771, 32772, 32773,
                              32774, 32801, 32802, 32803, 32815, 32816, 32819}));
+}
+
+TEST_F(MainFrameTest, ToolbarButtonsHaveImagesSharpAtEveryScaleAndTheirNames) {
+  QtProfile profile;
+  CGridoraDoc doc(profile);
+  CMainFrame frame(doc, profile);
+  auto* toolbar = frame.findChild<QToolBar*>("Toolbar");
+  ASSERT_TRUE(toolbar);
+  QSet<qint64> images;
+  for (QAction* action : toolbar->actions()) {
+    if (action->isSeparator()) continue;
+    SCOPED_TRACE(action->data().toInt());
+    // Drawn for the size asked, not scaled from a smaller picture.
+    for (qreal ratio : {1.0, 2.0}) {
+      const QPixmap pixmap = action->icon().pixmap(QSize(17, 17), ratio);
+      EXPECT_EQ(pixmap.size(), QSize(17, 17) * ratio);
+      const QImage image = pixmap.toImage();
+      int drawn = 0;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) drawn += qAlpha(image.pixel(x, y)) > 0;
+      EXPECT_GT(drawn, image.width() * image.height() / 6);
+      if (ratio == 1.0) images.insert(static_cast<qint64>(qHashBits(image.constBits(), image.sizeInBytes())));
+    }
+    EXPECT_FALSE(action->toolTip().isEmpty());
+    EXPECT_FALSE(action->statusTip().isEmpty());
+  }
+  EXPECT_EQ(images.size(), 18);  // no two buttons alike
+  // The framework's commands keep their own prompts; the program's own get their names.
+  EXPECT_EQ(frame.Action(ID_FILE_OPEN)->statusTip(), "Open an existing document");
+  EXPECT_EQ(frame.Action(ID_FILE_OPEN)->toolTip(), "Open");
+  EXPECT_EQ(frame.Action(ID_DELETE_ALL)->toolTip(), "Delete all data");
+  EXPECT_EQ(frame.Action(ID_ZOOM_X_IN)->statusTip(), "Zoom in horizontally");
+  EXPECT_EQ(frame.Action(ID_CROSS_VARIANCE)->toolTip(), "Cross variance");
 }
 
 TEST_F(MainFrameTest, UpdateRulesEnableDisableAndCheck) {
