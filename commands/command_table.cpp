@@ -62,6 +62,7 @@ CommandTable BuildCommandTable() {
   RegisterFileCommands(table);
   RegisterInterpolationCommands(table);
   RegisterKrigingCommands(table);
+  RegisterKrigingOptionsCommands(table);
   RegisterColorCommands(table);
   RegisterExportCommands(table);
   return table;
