@@ -3,6 +3,8 @@
 //   kriging_options_bench --benchmark_filter=OrdinaryWithErrors  "Variogram" with the
 //       least-squares fit and ordinary kriging, then "Prediction" with its standard-error
 //       layer: 2,000 points onto 200 x 200 nodes, the whole commands with their files
+//   kriging_options_bench --benchmark_filter=StandardErrorGrid   the standard errors of
+//       200 x 200 nodes from the ordinary kriging inverse of 2,000 points alone
 //   kriging_options_bench --benchmark_filter=LeaveOneOut         cross-validation of
 //       4,000 points from the inverse the fit left (the inversion is not timed)
 //
@@ -26,6 +28,7 @@
 #include "interpolation/cross_validation.h"
 #include "interpolation/kriging_options.h"
 #include "interpolation/kriging_state.h"
+#include "interpolation/kriging_variance.h"
 #include "platform/profile.h"
 #include "platform/quiet_user_interface.h"
 #include "platform/quiet_view_host.h"
@@ -110,25 +113,52 @@ void OrdinaryWithErrors(benchmark::State& state) {
 }
 BENCHMARK(OrdinaryWithErrors)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
-void LeaveOneOut(benchmark::State& state) {
-  const std::vector<DataPoint> points = RandomPoints(4000, 1000.0);
+// An ordinary kriging state of n random points over [0, 1000]^2 with its inverse.
+std::unique_ptr<CKrigingState> OrdinaryState(int n, const std::string& folder) {
+  const std::vector<DataPoint> points = RandomPoints(n, 1000.0);
+  auto kriging = std::make_unique<CKrigingState>(folder, 0);
+  kriging->LoadVariable(n, points.data(), 0, nullptr);
+  kriging->primary->options.type = KrigingType::Ordinary;
+  kriging->primary->options.nugget = 0.05;
+  kriging->primary->a = 150.0;
+  kriging->primary->c = 0.9;
+  kriging->primary->covarianceMatrix = kriging->primary->CovarianceFor(150.0, 0.9);
+  SystemInverse inverse = InvertSystemMatrix(kriging->OrdinarySystem(), nullptr);
+  if (inverse.status != SystemInverseStatus::Inverted) return nullptr;
+  kriging->inverse = std::make_unique<CMatrix>(std::move(inverse.inverse));
+  return kriging;
+}
+
+void StandardErrorGrid(benchmark::State& state) {
   Folder folder;
-  CKrigingState kriging(folder.path.string(), 0);
-  kriging.LoadVariable(static_cast<int>(points.size()), points.data(), 0, nullptr);
-  kriging.primary->options.type = KrigingType::Ordinary;
-  kriging.primary->options.nugget = 0.05;
-  kriging.primary->a = 150.0;
-  kriging.primary->c = 0.9;
-  kriging.primary->covarianceMatrix = kriging.primary->CovarianceFor(150.0, 0.9);
-  SystemInverse inverse = InvertSystemMatrix(kriging.OrdinarySystem(), nullptr);
-  if (inverse.status != SystemInverseStatus::Inverted) {
+  std::unique_ptr<CKrigingState> kriging = OrdinaryState(2000, folder.path.string());
+  if (!kriging) {
     state.SkipWithError("the system is singular");
     return;
   }
-  kriging.inverse = std::make_unique<CMatrix>(std::move(inverse.inverse));
+  const NodeLayout layout{0.0f, 0.0f, 5.0f, 5.0f, 200, 200};
+  std::vector<float> errors(200 * 200);
+  for (auto _ : state) {
+    if (StandardErrorGrid(*kriging, layout, errors.data(), nullptr).status != PredictionStatus::Done) {
+      state.SkipWithError("standard errors failed");
+      break;
+    }
+    benchmark::DoNotOptimize(errors[20100]);
+  }
+  state.counters["peak_MB"] = bench::PeakMegabytes();
+}
+BENCHMARK(StandardErrorGrid)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void LeaveOneOut(benchmark::State& state) {
+  Folder folder;
+  std::unique_ptr<CKrigingState> kriging = OrdinaryState(4000, folder.path.string());
+  if (!kriging) {
+    state.SkipWithError("the system is singular");
+    return;
+  }
   for (auto _ : state) {
     CrossValidation cv;
-    if (CrossValidate(kriging, 0, 0, cv, nullptr, nullptr) != CrossValidationStatus::Done) {
+    if (CrossValidate(*kriging, 0, 0, cv, nullptr, nullptr) != CrossValidationStatus::Done) {
       state.SkipWithError("cross-validation failed");
       break;
     }
