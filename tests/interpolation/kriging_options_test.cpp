@@ -230,6 +230,62 @@ TEST_F(KrigingOptionsTest, CrossValidationFileHasItsHeaderAndALinePerPoint) {
   EXPECT_NE(problem.find("Cannot write"), std::string::npos);
 }
 
+TEST_F(KrigingOptionsTest, CokrigingEstimatesAndStandardErrorsMatchADirectSolve) {
+  const std::vector<DataPoint> primaryPoints = Points();
+  std::vector<DataPoint> secondaryPoints;
+  for (int i = 0; i < 7; ++i) secondaryPoints.push_back({1.3 * i + 0.4, 9.0 - 1.1 * i, 3.0 + 0.5 * i * i});
+  CKrigingState state(Folder(), 0);
+  state.LoadVariable(12, primaryPoints.data(), 0, nullptr);
+  state.LoadVariable(7, secondaryPoints.data(), 1, nullptr);
+  state.cross = std::make_unique<CVariogramModel>(Folder(), 0);
+  KrigingOptions options;
+  options.model = VariogramKind::Gaussian;
+  options.nugget = 0.15;
+  options.angleDegrees = 20.0;
+  options.ratio = 0.7;
+  CVariogramModel* models[] = {state.primary.get(), state.secondary.get(), state.cross.get()};
+  const double sills[] = {0.9, 0.8, 0.3};
+  for (int k = 0; k < 3; ++k) {
+    models[k]->options = options;
+    models[k]->a = 3.0;
+    models[k]->c = sills[k];
+  }
+  state.cross->SetCross(state.primary.get(), state.secondary.get());
+  for (CVariogramModel* m : models) m->BuildKrigingMatrix();
+  ASSERT_EQ(state.InvertSystem(state.CokrigingSystem(), nullptr), SystemInverseStatus::Inverted);
+
+  const CVariogramModel& p = *state.primary;
+  const CVariogramModel& q = *state.secondary;
+  CovarianceModel crossModel = state.cross->Model();
+  crossModel.nugget = 0.0;
+  const int n = 19;
+  std::vector<std::vector<Long>> A(n, std::vector<Long>(n));
+  auto point = [&](int i) { return i < 12 ? std::pair{p.x[i], p.y[i]} : std::pair{q.x[i - 12], q.y[i - 12]}; };
+  auto covariance = [&](int i, int j, double dx, double dy) -> Long {
+    if (i < 12 && j < 12) return p.Model().Covariance(dx, dy);
+    if (i >= 12 && j >= 12) return q.Model().Covariance(dx, dy);
+    return crossModel.Covariance(dx, dy);
+  };
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) A[i][j] = covariance(i, j, point(j).first - point(i).first, point(j).second - point(i).second);
+  for (auto [x, y] : {std::pair{2.0, 3.0}, {7.5, 1.0}, {5.0, 5.0}, {p.x[4], p.y[4]}}) {
+    std::vector<Long> k(n);
+    for (int i = 0; i < n; ++i) k[i] = covariance(0, i, x - point(i).first, y - point(i).second);
+    const std::vector<Long> w = SolveLong(A, k);
+    Long estimate = p.residualMean, quadratic = 0.0L;
+    for (int i = 0; i < n; ++i) {
+      estimate += w[i] * (i < 12 ? Long(p.values[i]) - p.residualMean : Long(q.values[i - 12]) - q.residualMean);
+      quadratic += w[i] * k[i];
+    }
+    const double variance = double(Long(0.9 + 0.15) - quadratic);
+    double se = 0.0, raw = 0.0;
+    StandardErrorsAt(state, 1, &x, &y, &se, nullptr, &raw);
+    EXPECT_NEAR(raw, variance, 1e-9);
+    EXPECT_NEAR(state.CoPredict(x, y, state.inverse.get(), nullptr), double(estimate * p.standardDeviation + p.mean),
+                1e-9 * p.standardDeviation);
+  }
+}
+
 // Class averages of a known model with some scatter.
 LagClasses SyntheticClasses(const CovarianceModel& truth) {
   LagClasses classes;
