@@ -139,6 +139,12 @@ TEST_F(KrigingOptionsBatch, OptionsTravelWithTheDocumentAndOlderDocumentsOpenWit
   EXPECT_EQ(other.doc.krigingOptions->nugget, 0.2);
   ASSERT_EQ(other.Run("open plain.snp\n"), 0) << other.err.str();
   EXPECT_EQ(*other.doc.krigingOptions, KrigingOptions{});
+  // A cut or damaged last part is left aside: the document opens with the defaults.
+  for (const std::string& damaged : {chosen.substr(0, chosen.size() - 3), plain + "KOPT\xff\xff\xff\x7f"}) {
+    test::WriteFileBytes(other.folder / "damaged.snp", damaged);
+    ASSERT_EQ(other.Run("open chosen.snp\nopen damaged.snp\n"), 0) << other.err.str();
+    EXPECT_EQ(*other.doc.krigingOptions, KrigingOptions{});
+  }
 }
 
 }  // namespace

@@ -353,6 +353,16 @@ TEST(VariogramWlsFit, KeepsTheNuggetAtItsBound) {
   const WlsFit fit = FitVariogramWls(classes, truth, true, FitWeights::PairsOverLagSquared);
   ASSERT_TRUE(fit.converged);
   EXPECT_EQ(fit.model.nugget, 0.0);
+
+  // Nothing to fit (every lag 0): no convergence, and the start comes back untouched.
+  LagClasses empty;
+  empty.lag = {0.0, 0.0};
+  empty.gamma = {0.5, 0.7};
+  empty.pairs = {3, 4};
+  const WlsFit none = FitVariogramWls(empty, truth, true, FitWeights::PairsOverLagSquared);
+  EXPECT_FALSE(none.converged);
+  EXPECT_EQ(none.model.range, truth.range);
+  EXPECT_EQ(none.model.sill, truth.sill);
 }
 
 }  // namespace
