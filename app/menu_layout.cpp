@@ -45,7 +45,9 @@ const std::vector<Menu>& MainMenus() {
       {"Interpolation",
        {Item(ID_MINIMUM_CURVATURE, "Ninimum curvature"),
         Sub("Kriging", {Item(ID_VARIOGRAM, "Variogram"), Item(ID_PREDICTION, "Prediction"), Separator(),
-                        Item(ID_SET_VARIOGRAM, "Set experimental variogram")})}},
+                        Item(ID_SET_VARIOGRAM, "Set experimental variogram")}),
+        Separator(), Item(ID_KRIGING_OPTIONS, "Kriging options"), Item(ID_CROSS_VALIDATION, "Cross-validation"),
+        Item(ID_STANDARD_ERROR, "Standard error")}},
       {"&Help", {Item(ID_APP_ABOUT, "&About Gridora...")}},
   };
   return menus;

@@ -9,6 +9,7 @@ void RegisterViewCommands(CommandTable& table);           // view_commands.cpp
 void RegisterFileCommands(CommandTable& table);           // file_commands.cpp
 void RegisterInterpolationCommands(CommandTable& table);  // interpolation_commands.cpp
 void RegisterKrigingCommands(CommandTable& table);        // kriging_commands.cpp
+void RegisterKrigingOptionsCommands(CommandTable& table); // kriging_options_commands.cpp
 void RegisterColorCommands(CommandTable& table);          // color_commands.cpp
 void RegisterExportCommands(CommandTable& table);         // export_commands.cpp
 

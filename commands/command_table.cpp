@@ -65,6 +65,7 @@ CommandTable BuildCommandTable() {
   RegisterFileCommands(table);
   RegisterInterpolationCommands(table);
   RegisterKrigingCommands(table);
+  RegisterKrigingOptionsCommands(table);
   RegisterColorCommands(table);
   RegisterExportCommands(table);
   return table;

@@ -11,6 +11,7 @@
 #include "document/csv_grid.h"
 #include "document/snp_file.h"
 #include "document/snp_save.h"
+#include "interpolation/kriging_options.h"
 #include "platform/count_text.h"
 #include "platform/user_interface.h"
 #include "view/gridora_doc.h"
@@ -30,10 +31,11 @@ bool IsSnpFileName(const std::string& path) {
 }
 
 int ReadSnpAndReport(GridModel& grid, std::istream& in, RandomData& points, UserInterface& ui,
-                     const std::string& name) {
-  const SnpReadResult read = ReadSnp(grid, in, points, name);
+                     const std::string& name, std::string* trailer) {
+  SnpReadResult read = ReadSnp(grid, in, points, name);
   if (!read.header.empty()) ui.Message(read.header);
   if (read.layers < 0) ui.Message(read.problem);
+  if (trailer) *trailer = std::move(read.trailer);
   return read.layers;
 }
 
@@ -96,8 +98,11 @@ DocumentReadResult ReadDocumentFile(CGridoraDoc& doc, const std::string& path, U
       ui.Message(fmt::sprintf("Cannot open %s: %s.", path, std::generic_category().message(errno)));
       return result;
     }
-    const int layers = ReadSnpAndReport(*doc.grid, in, *doc.primaryData, ui, path);
+    std::string options;
+    const int layers = ReadSnpAndReport(*doc.grid, in, *doc.primaryData, ui, path, &options);
     if (layers < 0) return result;
+    // A document without options (or from before them) has the program's defaults.
+    doc.krigingOptions = std::make_unique<KrigingOptions>(ParseKrigingOptions(options).value_or(KrigingOptions{}));
     result.status = ReadStatus::Read;
     doc.dataFolder = FolderOf(path);
     doc.pathName = path;
@@ -119,7 +124,10 @@ DocumentReadResult ReadDocumentFile(CGridoraDoc& doc, const std::string& path, U
 }
 
 bool WriteDocumentFile(CGridoraDoc& doc, const std::string& path, std::string& problem) {
-  if (!SaveSnpFile(*doc.grid, *doc.primaryData, path, problem)) return false;
+  // Options left at their defaults are not written: such a file is the file as before.
+  const bool withOptions = doc.krigingOptions && !(*doc.krigingOptions == KrigingOptions{});
+  const std::string options = withOptions ? KrigingOptionsText(*doc.krigingOptions) : std::string();
+  if (!SaveSnpFile(*doc.grid, *doc.primaryData, path, problem, options)) return false;
   doc.dataFolder = FolderOf(path);
   doc.pathName = path;
   return true;

@@ -17,6 +17,7 @@
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
+#include "commands/document_kriging_options.h"
 #include "commands/grid_layout.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/value_rules.h"
@@ -24,6 +25,7 @@
 #include "interpolation/kriging_checks.h"
 #include "interpolation/kriging_prediction.h"
 #include "interpolation/kriging_state.h"
+#include "interpolation/kriging_variance.h"
 #include "interpolation/matrix_text.h"
 #include "platform/diagnostic_file.h"
 #include "platform/memory_budget.h"
@@ -78,6 +80,16 @@ std::optional<float> AskLagWidth(UserInterface& ui, const std::string& variable,
   return dialog.value;
 }
 
+// With options beyond the plain model, a line after the model's own names them: the
+// structure, nugget, smoothness, angle and ratio. The plain model's file stays as it was.
+void WriteModelLine(DiagnosticFile& file, const char* name, const CVariogramModel& model) {
+  const KrigingOptions& o = model.options;
+  if (o == KrigingOptions{}) return;
+  static const char* const kinds[] = {"exponential", "spherical", "gaussian", "matern"};
+  file.Printf("%s model : %s %f %f %f %f\n", name, kinds[static_cast<int>(o.model)], model.pairMode == 1 ? 0.0 : o.nugget,
+              o.smoothness, o.angleDegrees, o.ratio);
+}
+
 float ProposedLagWidth(const CVariogramModel& model) {
   return static_cast<float>(model.cloudMaximumDistance / 20.0);
 }
@@ -109,43 +121,51 @@ CommandStatus RunVariogram(CommandContext& c) {
     return CommandStatus::Failed;
   };
 
+  const KrigingOptions& options = DocumentKrigingOptions(doc, c.profile);
   run.LoadVariable(n1, primaryData.points.get(), 0, &ui);
   CVariogramModel& primary = *run.primary;
+  primary.options = options;
   primary.BuildCloud(0);
   const std::optional<float> lag = AskLagWidth(ui, "primary variable", "lag", ProposedLagWidth(primary));
   if (!lag) return CommandStatus::Canceled;
   if (!primary.FitVariogram(*lag, kFitStep, kPrimaryIterations, &ui, &refusal)) return refuse();
   variogramFile.Printf("C11 : %f %f %f %f %f %f\n", *lag, primary.mean, primary.standardDeviation,
                        primary.residualMean, primary.a, primary.c);
+  WriteModelLine(variogramFile, "C11", primary);
   primary.BuildKrigingMatrix();
 
   CMatrix cokrigingSystem;
   if (withSecondary) {
     run.LoadVariable(n2, doc.secondaryData->points.get(), 1, &ui);
     CVariogramModel& secondary = *run.secondary;
+    secondary.options = options;
     secondary.BuildCloud(0);
     const std::optional<float> lag2 = AskLagWidth(ui, "secondary variable", "lag2", ProposedLagWidth(secondary));
     if (!lag2) return CommandStatus::Canceled;
     if (!secondary.FitVariogram(*lag2, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
     variogramFile.Printf("C22 : %f %f %f %f %f %f\n", *lag2, secondary.mean, secondary.standardDeviation,
                          secondary.residualMean, secondary.a, secondary.c);
+    WriteModelLine(variogramFile, "C22", secondary);
     secondary.BuildKrigingMatrix();
 
     run.cross = std::make_unique<CVariogramModel>(run.folder, run.showMessages);
     CVariogramModel& cross = *run.cross;
+    cross.options = options;
     cross.SetCross(&primary, &secondary);
     cross.BuildCloud(1);
     const std::optional<float> lag12 = AskLagWidth(ui, "cross variogram", "lag12", *lag2);
     if (!lag12) return CommandStatus::Canceled;
     if (!cross.FitVariogram(*lag12, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
     variogramFile.Printf("C12 : %f %f %f\n", *lag12, cross.a, cross.c);
+    WriteModelLine(variogramFile, "C12", cross);
     cross.BuildKrigingMatrix();
 
     cokrigingSystem = run.CokrigingSystem();
     WriteMatrixText(cokrigingSystem, InFolder(doc.dataFolder, "cokriging_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
   }
 
-  const CMatrix& system = withSecondary ? cokrigingSystem : primary.covarianceMatrix;
+  if (run.Ordinary()) cokrigingSystem = run.OrdinarySystem();
+  const CMatrix& system = withSecondary || run.Ordinary() ? cokrigingSystem : primary.covarianceMatrix;
   SystemInverseStatus inverted;
   {
     auto progress = ui.BeginProgress("Inverting the kriging system");
@@ -178,6 +198,9 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
                            : selection == 2 ? state.cross.get()
                                             : state.primary.get();
   if (!model) return CommandStatus::Canceled;
+  // The options of the moment apply; a nugget that the last fit found stays.
+  KrigingOptions options = DocumentKrigingOptions(c.doc, c.profile);
+  if (options.fit == VariogramFitMethod::WeightedLeastSquares && options.fitNugget) options.nugget = model->options.nugget;
 
   CDlgFloatInput2 dialog;
   dialog.prompt1 = "Range";
@@ -199,15 +222,20 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
   try {
     // The edited model's covariance and the new inverse are built aside and taken over
     // together, so a singular or cancelled inversion keeps the old model and inverse.
+    const KrigingOptions before = model->options;
+    model->options = options;
     CMatrix covariance = model->CovarianceFor(range, sill);
+    model->options = before;
+    const bool ordinary = !state.HasSecondary() && options.type == KrigingType::Ordinary;
     CMatrix system;
+    if (ordinary) system = BorderedSystem(covariance);
     if (state.HasSecondary()) {
       const CMatrix& k11 = model == state.primary.get() ? covariance : state.primary->covarianceMatrix;
       const CMatrix& k22 = model == state.secondary.get() ? covariance : state.secondary->covarianceMatrix;
       const CMatrix& k12 = model == state.cross.get() ? covariance : state.cross->covarianceMatrix;
       system = BlockMatrix(k11, k22, k12);
     }
-    const CMatrix& toInvert = state.HasSecondary() ? system : covariance;
+    const CMatrix& toInvert = state.HasSecondary() || ordinary ? system : covariance;
     SystemInverse inverse;
     {
       auto progress = c.ui.BeginProgress("Inverting the kriging system");
@@ -217,6 +245,7 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
 
     model->a = range;
     model->c = sill;
+    model->options = options;
     model->covarianceMatrix = std::move(covariance);
     WriteMatrixText(model->covarianceMatrix, InFolder(model->folder, model->KrigingMatrixFileName().c_str()),
                     MatrixTextKind::MatrixLayoutOne);
@@ -270,7 +299,10 @@ CommandStatus PredictionFlow(CommandContext& c) {
     return CommandStatus::Failed;
   };
   const std::uint64_t nodes = static_cast<std::uint64_t>(NX) * static_cast<std::uint64_t>(NY);
-  const std::uint64_t needed = nodes * 2 * sizeof(float);
+  // The standard-error grid is kept as layer 1 once the kriging is more than the plain
+  // simple exponential kriging, or when the user asked to see it.
+  const bool withErrors = doc.showStandardError != 0 || !(state.primary->options == KrigingOptions{});
+  const std::uint64_t needed = nodes * (withErrors ? 3 : 2) * sizeof(float);
   const std::optional<std::uint64_t> spare = SpareMemoryNow();
   if (spare && needed > *spare)
     return refuse(fmt::sprintf(
@@ -284,7 +316,7 @@ CommandStatus PredictionFlow(CommandContext& c) {
   result.y0 = layout.yMinimum;
   result.DX = layout.DX;
   result.DY = layout.DY;
-  result.layerCount = 1;
+  result.layerCount = withErrors ? 2 : 1;
   result.NX = NX;
   result.NY = NY;
   if (!result.AllocateGrid())
@@ -303,6 +335,19 @@ CommandStatus PredictionFlow(CommandContext& c) {
         "Kriging gave no finite estimate at node (%d, %d): the kriging system is too badly conditioned for these "
         "data. The grid is unchanged.",
         prediction.badColumn, prediction.badRow));
+  if (withErrors) {
+    if (feedback) feedback->SetStage("Standard errors");
+    const StandardErrors errors = StandardErrorGrid(state, nodeLayout, result.Column(1, 0), feedback.get());
+    if (errors.status == PredictionStatus::Canceled) {
+      RestoreRanges(data, layout);
+      return CommandStatus::Canceled;
+    }
+    if (errors.status == PredictionStatus::NotFinite)
+      return refuse(
+          "Kriging gave no finite standard error: the kriging system is too badly conditioned for these data. The "
+          "grid is unchanged.");
+    result.ComputeLayerRange(1);
+  }
   if (feedback) feedback->SetStage("Distances to the data");
   if (!ComputeDataDistance(result, data, feedback.get())) {
     RestoreRanges(data, layout);
@@ -317,6 +362,7 @@ CommandStatus PredictionFlow(CommandContext& c) {
   WriteProfileFloat(c.profile, "CellSizeYOrg", layout.DY);
   ui.Message("Prediction by Kriging completed!");
   doc.chartMode = 0;
+  if (withErrors) doc.layerIndex = doc.showStandardError ? 1 : 0;
   doc.mapBitmapDirty = 1;
   c.view.UpdateAllViews();
   return CommandStatus::Done;

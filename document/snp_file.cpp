@@ -183,7 +183,12 @@ GridModel SettingsOf(GridModel& grid) {
 // The optional parts after the points. Reading stops, silently, at the first word the
 // file does not hold; the fields not reached keep their values. False only for a
 // level count beyond the record's capacity.
-bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem) {
+// Marks the trailing text part "KOPT" (length, then the text's bytes), which readers that
+// stop after the distances never see.
+constexpr std::int32_t kTrailerMarker = 0x54504F4B;
+constexpr std::int32_t kLongestTrailer = 4096;
+
+bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std::string* trailer) {
   bool stopped = false;
   auto word = [&](auto& field) {
     if (!stopped && !in.Word(field)) stopped = true;
@@ -252,12 +257,18 @@ bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem) {
   // Whatever part of the distance matrix the file holds.
   const std::size_t held = std::min<std::uint64_t>(grid.dataDistance.size(), in.Remaining() / 4);
   in.Words(grid.dataDistance.data(), held);
+  std::int32_t marker = 0, length = 0;
+  if (trailer && held == grid.dataDistance.size() && in.Word(marker) && marker == kTrailerMarker &&
+      in.Word(length) && length > 0 && length <= kLongestTrailer && static_cast<std::uint64_t>(length) <= in.Remaining()) {
+    std::string text(static_cast<std::size_t>(length), '\0');
+    if (in.Bytes(text.data(), text.size())) *trailer = std::move(text);
+  }
   return true;
 }
 
 }  // namespace
 
-bool WriteSnp(const GridModel& grid, std::ostream& stream, const RandomData& points) {
+bool WriteSnp(const GridModel& grid, std::ostream& stream, const RandomData& points, const std::string& trailer) {
   const int layers = std::max(grid.layerCount, 0);
   const int nx = std::max(grid.NX, 0), ny = std::max(grid.NY, 0);
   const std::size_t nodes = static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny);
@@ -329,6 +340,11 @@ bool WriteSnp(const GridModel& grid, std::ostream& stream, const RandomData& poi
     const std::size_t distances = std::min(nodes, grid.dataDistance.size());
     out.Words(grid.dataDistance.data(), distances);
     for (std::size_t i = distances; i < nodes; ++i) out.Word(1.0e7f);
+    if (!trailer.empty() && trailer.size() <= static_cast<std::size_t>(kLongestTrailer)) {
+      out.Word(kTrailerMarker);
+      out.Word(static_cast<std::int32_t>(trailer.size()));
+      out.Append(trailer.data(), trailer.size());
+    }
   }
   stream.flush();
   return static_cast<bool>(stream);
@@ -404,7 +420,8 @@ SnpReadResult ReadSnp(GridModel& grid, std::istream& stream, RandomData& points,
   if (!in.Words(triples.data(), triples.size())) return refuse("the file ends inside the points");
 
   std::string problem;
-  if (!ReadOptionalParts(in, read, problem)) return refuse(problem);
+  std::string text;
+  if (!ReadOptionalParts(in, read, problem, &text)) return refuse(problem);
 
   if (read.NX != grid.NX || read.NY != grid.NY) {
     read.xLabelsOn = read.yLabelsOn = 0;
@@ -416,6 +433,7 @@ SnpReadResult ReadSnp(GridModel& grid, std::istream& stream, RandomData& points,
     points.points[i] = DataPoint{triples[3 * i], triples[3 * i + 1], triples[3 * i + 2]};
   points.count = count;
   result.layers = layers;
+  result.trailer = std::move(text);
   return result;
 }
 

@@ -13,6 +13,8 @@
 //   map           scaleX, scaleY, reverseColors, showRandomData, xTitle and yTitle
 //                 (128 bytes each: UTF-16LE ended by a 0 character)
 //   distances     reserved, hideFarNodes, maxDistance, then NX rows of NY distances
+//   trailer       "KOPT", byte count, then that many bytes of text (the kriging options);
+//                 written only when there is a text
 #include <iosfwd>
 #include <string>
 
@@ -26,7 +28,7 @@ inline constexpr int kSnpTitleCharacters = 63;
 
 // Writes the grid and the points as they stand (points rounded to float). False when
 // the stream fails.
-bool WriteSnp(const GridModel& grid, std::ostream& out, const RandomData& points);
+bool WriteSnp(const GridModel& grid, std::ostream& out, const RandomData& points, const std::string& trailer = {});
 
 // What reading a document file found. `header` is the line "%d %f %f %d %d" (layer
 // count as stored, DX, DY, NX, NY) once the header was read, shown to the user before
@@ -35,6 +37,7 @@ struct SnpReadResult {
   int layers = -1;  // the layer count read; -1 when the file was refused
   std::string header;
   std::string problem;
+  std::string trailer;  // the trailing text part, empty when the file has none
 };
 
 // Reads a document file into the grid and the points and returns the layer count.

@@ -34,7 +34,8 @@ class ReplacingFileBuffer : public std::streambuf {
 
 }  // namespace
 
-bool SaveSnpFile(const GridModel& grid, const RandomData& points, const std::string& path, std::string& problem) {
+bool SaveSnpFile(const GridModel& grid, const RandomData& points, const std::string& path, std::string& problem,
+                 const std::string& trailer) {
   auto notFinite = FindNonFiniteGridValue(grid);
   if (!notFinite) notFinite = FindNonFinitePoint(points);
   if (notFinite) {
@@ -44,7 +45,7 @@ bool SaveSnpFile(const GridModel& grid, const RandomData& points, const std::str
   ReplacingFile file(path);
   ReplacingFileBuffer buffer(file);
   std::ostream out(&buffer);
-  if (!file.Open() || !WriteSnp(grid, out, points) || !out.flush() || !file.Commit()) {
+  if (!file.Open() || !WriteSnp(grid, out, points, trailer) || !out.flush() || !file.Commit()) {
     problem = fmt::sprintf("Cannot save %s: %s.", path, file.Failed() ? file.Error() : "writing the file failed");
     return false;
   }

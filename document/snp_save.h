@@ -9,6 +9,7 @@
 namespace gridora {
 
 // False with `problem` ("Cannot save PATH: WHY.") when nothing was saved.
-bool SaveSnpFile(const GridModel& grid, const RandomData& points, const std::string& path, std::string& problem);
+bool SaveSnpFile(const GridModel& grid, const RandomData& points, const std::string& path, std::string& problem,
+                 const std::string& trailer = {});
 
 }  // namespace gridora

@@ -34,12 +34,12 @@ double CKrigingState::CoPredict(double x, double y, const CMatrix* inverseMatrix
   CMatrix k(n1 + n2, 1);
   for (int i = 0; i < n1; ++i) {
     const double d = Distance(x, y, p.x[i], p.y[i]);
-    k(i, 0) = std::exp(-d / p.a) * p.c;
+    k(i, 0) = p.options.PlainExponential() ? std::exp(-d / p.a) * p.c : p.ModelCovarianceTo(x, y, i);
     Trace("%d %f %f\n", i, d, k(i, 0));
   }
   for (int j = 0; j < n2; ++j) {
     const double d = Distance(x, y, s.x[j], s.y[j]);
-    k(n1 + j, 0) = std::exp(-d / x12.a) * x12.c;
+    k(n1 + j, 0) = x12.options.PlainExponential() ? std::exp(-d / x12.a) * x12.c : x12.ModelCovarianceTo(x, y, j);
     Trace("%d %d %f %f\n", j, n1 + j, d, k(n1 + j, 0));
   }
   if (!inverseMatrix) {
@@ -81,9 +81,14 @@ double CKrigingState::CoPredictWithWeights(double x, double y, const std::vector
   const CVariogramModel& x12 = *cross;
   const int n1 = p.count;
   double sum = 0.0;
-  for (int i = 0; i < n1; ++i) sum += std::exp(-Distance(x, y, p.x[i], p.y[i]) / p.a) * p.c * beta[i];
-  for (int j = 0; j < s.count; ++j)
-    sum += std::exp(-Distance(x, y, s.x[j], s.y[j]) / x12.a) * x12.c * beta[n1 + j];
+  if (p.options.PlainExponential() && x12.options.PlainExponential()) {
+    for (int i = 0; i < n1; ++i) sum += std::exp(-Distance(x, y, p.x[i], p.y[i]) / p.a) * p.c * beta[i];
+    for (int j = 0; j < s.count; ++j)
+      sum += std::exp(-Distance(x, y, s.x[j], s.y[j]) / x12.a) * x12.c * beta[n1 + j];
+  } else {
+    for (int i = 0; i < n1; ++i) sum += p.ModelCovarianceTo(x, y, i) * beta[i];
+    for (int j = 0; j < s.count; ++j) sum += x12.ModelCovarianceTo(x, y, j) * beta[n1 + j];
+  }
   double v = sum + p.residualMean;
   if (p.standardised == 1) v = v * p.standardDeviation + p.mean;
   return v;

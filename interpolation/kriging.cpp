@@ -12,6 +12,12 @@
 // reproduces the data at the data points. K^-1 (z' - m') does not depend on x: computed
 // once it makes every estimate O(n) instead of the O(n^2) of forming the weights
 // K^-1 k(x) at each position.
+//
+// The options (kriging_options.h) widen this: another model or a nugget replaces C,
+// anisotropy measures h after turning and stretching the separation, and ordinary
+// kriging borders K with a row and column of ones and a zero (the unknown mean's
+// Lagrange multiplier). Then the inverse is (n + 1) x (n + 1), beta has n + 1 entries
+// and the last one, multiplying the border's 1, is the estimated mean's share.
 #include <cmath>
 #include <filesystem>
 
@@ -23,9 +29,32 @@ namespace gridora {
 
 double CVariogramModel::Covariance(double distance) const { return std::exp(-distance / a) * c; }
 
+double CVariogramModel::ModelCovarianceTo(double px, double py, int i) const {
+  const std::vector<double>& toX = pairMode == 1 ? otherX : x;
+  const std::vector<double>& toY = pairMode == 1 ? otherY : y;
+  CovarianceModel model = Model();
+  if (pairMode == 1) model.nugget = 0.0;
+  return model.Covariance(px - toX[i], py - toY[i]);
+}
+
 CMatrix CVariogramModel::CovarianceFor(double range, double sill) const {
   const int rows = distanceMatrix.rows, columns = distanceMatrix.columns;
   CMatrix covariance(rows, columns);
+  if (!options.PlainExponential()) {
+    // From the coordinates: anisotropy needs the separation, not only its length. The
+    // cross model has no nugget of its own (the measurement noise of the two variables
+    // is not shared).
+    CovarianceModel model = options.Model(range, sill);
+    if (pairMode == 1) model.nugget = 0.0;
+    const std::vector<double>& toX = pairMode == 1 ? otherX : x;
+    const std::vector<double>& toY = pairMode == 1 ? otherY : y;
+#pragma omp parallel for schedule(static)
+    for (int i = 0; i < rows; ++i) {
+      double* k = covariance.values[i];
+      for (int j = 0; j < columns; ++j) k[j] = model.Covariance(toX[j] - x[i], toY[j] - y[i]);
+    }
+    return covariance;
+  }
 #pragma omp parallel for schedule(static)
   for (int i = 0; i < rows; ++i) {
     const double* d = distanceMatrix.values[i];
@@ -58,21 +87,29 @@ int CVariogramModel::BuildKrigingMatrix() {
 std::vector<double> CVariogramModel::ResidualWeights(const CMatrix& inverse) const {
   // beta_j = sum_i (z'_i - m') inv(i, j): the weights of the estimate's sum
   // sum_i (z'_i - m') (inv k)_i regrouped by covariance, so inv need not be symmetric.
-  std::vector<double> beta(static_cast<std::size_t>(count), 0.0);
+  // An ordinary kriging inverse has one column more: beta gets the mean's share too.
+  const int size = inverse.columns;
+  std::vector<double> beta(static_cast<std::size_t>(size), 0.0);
   for (int i = 0; i < count; ++i) {
     const double r = values[i] - residualMean;
     const double* row = inverse.values[i];
-    for (int j = 0; j < count; ++j) beta[j] += r * row[j];
+    for (int j = 0; j < size; ++j) beta[j] += r * row[j];
   }
   return beta;
 }
 
 double CVariogramModel::PredictWithWeights(double px, double py, const std::vector<double>& beta) const {
   double s = 0.0;
-  for (int i = 0; i < count; ++i) {
-    const double d = std::sqrt((py - y[i]) * (py - y[i]) + (px - x[i]) * (px - x[i]));
-    s += std::exp(-d / a) * c * beta[i];
+  if (options.PlainExponential()) {
+    for (int i = 0; i < count; ++i) {
+      const double d = std::sqrt((py - y[i]) * (py - y[i]) + (px - x[i]) * (px - x[i]));
+      s += std::exp(-d / a) * c * beta[i];
+    }
+  } else {
+    const CovarianceModel model = Model();
+    for (int i = 0; i < count; ++i) s += model.Covariance(px - x[i], py - y[i]) * beta[i];
   }
+  if (beta.size() > static_cast<std::size_t>(count)) s += beta[count];
   double v = s + residualMean;
   if (standardised == 1) v = v * standardDeviation + mean;
   return v;
@@ -80,12 +117,14 @@ double CVariogramModel::PredictWithWeights(double px, double py, const std::vect
 
 double CVariogramModel::Predict(double px, double py, const CMatrix* inverse) const {
   if (!inverse) return std::nan("");
-  CMatrix k(count, 1);
+  // k has the inverse's size: an ordinary system's border entry is 1.
+  CMatrix k(inverse->rows, 1);
   for (int i = 0; i < count; ++i) {
     const double d = std::sqrt((py - y[i]) * (py - y[i]) + (px - x[i]) * (px - x[i]));
-    k(i, 0) = std::exp(-d / a) * c;
+    k(i, 0) = options.PlainExponential() ? std::exp(-d / a) * c : ModelCovarianceTo(px, py, i);
     Trace("%d %f %f\n", i, d, k(i, 0));
   }
+  for (int i = count; i < inverse->rows; ++i) k(i, 0) = 1.0;
   const CMatrix w = Product(*inverse, k);
   if (TraceEnabled()) PrintToConsole(w);
   double s = 0.0;

@@ -1,5 +1,6 @@
 #include "interpolation/kriging_state.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "interpolation/matrix_text.h"
@@ -32,9 +33,27 @@ int CKrigingState::LoadVariable(int n, const DataPoint* points, int secondaryFla
 
 bool CKrigingState::HasSecondary() const { return secondary && secondary->count > 0; }
 
+bool CKrigingState::Ordinary() const {
+  return primary && !HasSecondary() && primary->options.type == KrigingType::Ordinary;
+}
+
 int CKrigingState::SystemSize() const {
   const int n1 = primary ? primary->count : 0;
-  return HasSecondary() ? n1 + secondary->count : n1;
+  if (HasSecondary()) return n1 + secondary->count;
+  return Ordinary() ? n1 + 1 : n1;
+}
+
+CMatrix CKrigingState::OrdinarySystem() const { return BorderedSystem(primary->covarianceMatrix); }
+
+CMatrix BorderedSystem(const CMatrix& K) {
+  const int n = K.rows;
+  CMatrix system(n + 1, n + 1);
+  for (int i = 0; i < n; ++i) {
+    std::copy(K.values[i], K.values[i] + n, system.values[i]);
+    system(i, n) = 1.0;
+    system(n, i) = 1.0;
+  }
+  return system;
 }
 
 CMatrix CKrigingState::CokrigingSystem() const {
@@ -60,6 +79,7 @@ void CKrigingState::AdoptRun(CKrigingState&& run) {
   secondary = std::move(run.secondary);
   cross = std::move(run.cross);
   inverse = std::move(run.inverse);
+  crossValidation.reset();
 }
 
 }  // namespace gridora

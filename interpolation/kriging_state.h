@@ -20,6 +20,11 @@ namespace gridora {
 
 class Feedback;
 class UserInterface;
+struct CrossValidation;
+
+// K bordered by a row and a column of ones and a zero corner: the system of ordinary
+// kriging, whose last unknown is the Lagrange multiplier of the unknown mean.
+CMatrix BorderedSystem(const CMatrix& K);
 
 class CKrigingState {
  public:
@@ -33,9 +38,15 @@ class CKrigingState {
   // A secondary model with at least one point: the estimates come from cokriging.
   bool HasSecondary() const;
 
+  // Ordinary kriging (the primary model's options ask for it; cokriging stays simple).
+  bool Ordinary() const;
+
   // The size the inverse must have for the current models: n1 + n2 with a secondary
-  // model, else n1.
+  // model, else n1 (n1 + 1 for ordinary kriging).
   int SystemSize() const;
+
+  // The system of ordinary kriging: BorderedSystem of the primary covariance matrix.
+  CMatrix OrdinarySystem() const;
 
   // The cokriging system [[K11, K12], [K12^T, K22]] from the models' covariance matrices.
   CMatrix CokrigingSystem() const;
@@ -63,6 +74,8 @@ class CKrigingState {
   std::unique_ptr<CVariogramModel> secondary;
   std::unique_ptr<CVariogramModel> cross;
   std::unique_ptr<CMatrix> inverse;
+  // The last cross-validation of these models, for its chart; dropped with the models.
+  std::shared_ptr<const CrossValidation> crossValidation;
 };
 
 }  // namespace gridora

@@ -8,6 +8,7 @@
 
 #include "interpolation/matrix_text.h"
 #include "interpolation/variogram_fit.h"
+#include "interpolation/variogram_wls_fit.h"
 #include "platform/diagnostic_file.h"
 #include "platform/trace.h"
 #include "platform/user_interface.h"
@@ -71,6 +72,10 @@ int CVariogramModel::SetCross(const CVariogramModel* primary, const CVariogramMo
   pairMode = 1;
   variableKind = 2;
   const int n1 = primary->count, n2 = secondary->count;
+  x = primary->x;
+  y = primary->y;
+  otherX = secondary->x;
+  otherY = secondary->y;
   distanceMatrix = CrossDistanceMatrix(n1, primary->x.data(), primary->y.data(), n2, secondary->x.data(),
                                        secondary->y.data());
   WriteMatrixText(distanceMatrix, InFolder(folder, "cross_distance_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
@@ -106,12 +111,18 @@ std::size_t CVariogramModel::BuildCloud(int write) {
   if (write == 1)
     file = std::make_unique<DiagnosticFile>(InFolder(folder, name), DiagnosticFile::Encoding::Utf16LittleEndian);
 
+  // With anisotropy the cloud holds reduced distances, the lags the model is fitted on.
+  const bool reduced = options.ratio != 1.0;
+  const CovarianceModel shape = Model();
+  const std::vector<double>& toX = pairMode == 1 ? otherX : x;
+  const std::vector<double>& toY = pairMode == 1 ? otherY : y;
   std::size_t k = 0;
   for (int i = 0; i < r; ++i) {
     const double* distances = distanceMatrix.values[i];
     const double* dissimilarities = dissimilarityMatrix.values[i];
     for (int j = pairMode == 1 ? 0 : i + 1; j < s; ++j, ++k) {
-      const double h = distances[j], g = dissimilarities[j];
+      const double h = reduced ? shape.ReducedDistance(toX[j] - x[i], toY[j] - y[i]) : distances[j];
+      const double g = dissimilarities[j];
       cloudDistance[k] = h;
       cloudDissimilarity[k] = g;
       if (file) file->Printf("%d %d %d %f %f\n", i, j, static_cast<long long>(k), h, g);
@@ -176,6 +187,53 @@ int CVariogramModel::FitVariogram(double lagWidth, double stepFactor, int iterat
   if (!(largestLag > 0.0))
     return refuse("Every pair of points in the lag classes is at distance 0: no range can be fitted.");
 
+  if (options.fit == VariogramFitMethod::WeightedLeastSquares) {
+    LagClasses classes;
+    for (int I = 0, kept = 0; I < m; ++I) {
+      if (counts[I] <= 0) continue;
+      if (options.maximumLag <= 0.0 || lags[kept] <= options.maximumLag) {
+        classes.lag.push_back(lags[kept]);
+        classes.gamma.push_back(gammas[kept]);
+        classes.pairs.push_back(counts[I]);
+      }
+      ++kept;
+    }
+    if (classes.lag.empty())
+      return refuse(fmt::sprintf("No lag class lies within the maximum lag %g (the first is at %g).",
+                                 options.maximumLag, lags.front()));
+    double upper = 0.0;
+    for (double g : classes.gamma) upper = std::max(upper, g);
+    const double startRange = std::max(classes.lag.back(), largestLag) / 3.0;
+    const double startSill = std::max(upper - options.nugget, 0.1 * std::max(upper, 1e-12));
+    const WlsFit fit = FitVariogramWls(classes, options.Model(startRange, startSill), options.fitNugget,
+                                       FitWeights::PairsOverLagSquared);
+    if (!fit.converged || !std::isfinite(fit.model.range) || !(fit.model.sill > 0.0) ||
+        !std::isfinite(fit.model.sill))
+      return refuse(fmt::sprintf(
+          "The least-squares fit of the variogram did not converge in %d iterations; the model stays as it was.",
+          fit.iterations));
+    std::vector<int> pairs;
+    for (int I = 0; I < m; ++I)
+      if (counts[I] > 0) pairs.push_back(counts[I]);
+    const int kept = static_cast<int>(lags.size());
+    classCount = kept;
+    lagColumn = ColumnVector(kept, lags.data());
+    gammaColumn = ColumnVector(kept, gammas.data());
+    classLag = std::move(lags);
+    classGamma = std::move(gammas);
+    classPairs = std::move(pairs);
+    largestClassLag = largestLag;
+    largestClassGamma = largestGamma;
+    a = fit.model.range;
+    c = fit.model.sill;
+    options.nugget = fit.model.nugget;
+    fitReport = fmt::sprintf("Weighted error=%g", fit.weightedError);
+    Trace("wls a=%f c=%f nugget=%f S=%g iterations=%d\n", a, c, options.nugget, fit.weightedError, fit.iterations);
+    if (showMessages == 1 && ui)
+      ui->Message(fmt::sprintf("Range=%f Sill=%f Nugget=%f %s", a, c, options.nugget, fitReport));
+    return classCount;
+  }
+
   const double a0 = std::min(500.0, largestLag / 1.5);
   const double c0 = standardised == 1 ? 2.0 : largestGamma;
   const int kept = static_cast<int>(lags.size());
@@ -189,7 +247,11 @@ int CVariogramModel::FitVariogram(double lagWidth, double stepFactor, int iterat
         "lag width.",
         kept, fit.a, fit.c));
 
+  std::vector<int> pairs;
+  for (int I = 0; I < m; ++I)
+    if (counts[I] > 0) pairs.push_back(counts[I]);
   classCount = kept;
+  classPairs = std::move(pairs);
   classLag = std::move(lags);
   classGamma = std::move(gammas);
   largestClassLag = largestLag;

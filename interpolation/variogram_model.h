@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "interpolation/covariance_model.h"
+#include "interpolation/kriging_options.h"
 #include "interpolation/matrix.h"
 
 namespace gridora {
@@ -72,6 +74,12 @@ class CVariogramModel {
   // The covariance c exp(-d / a) of the model at distance d.
   double Covariance(double distance) const;
 
+  // The covariance model of the options with this model's range a and sill c.
+  CovarianceModel Model() const { return options.Model(a, c); }
+  // The covariance between (px, py) and point i of the model's points (for the cross
+  // model: secondary point i), through the options' model.
+  double ModelCovarianceTo(double px, double py, int i) const;
+
   int pairMode = 0;
   int variableKind = 0;
   std::string folder;
@@ -97,6 +105,12 @@ class CVariogramModel {
   std::vector<double> classLag, classGamma;
   CMatrix covarianceMatrix;
   CMatrix lagColumn, gammaColumn;
+  std::vector<int> classPairs;  // pairs in each kept class
+  // The model, fit and kriging type chosen for the next fit and system.
+  KrigingOptions options;
+  // The cross model's secondary coordinates (x and y then hold the primary ones).
+  std::vector<double> otherX, otherY;
+  std::string fitReport;  // the least-squares fit's outcome, for the message
 };
 
 }  // namespace gridora

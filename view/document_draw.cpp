@@ -1,5 +1,6 @@
 #include "view/gridora_doc.h"
 #include "view/contour_map.h"
+#include "view/cross_validation_chart.h"
 #include "view/variogram_chart.h"
 #include "view/view_paint.h"
 
@@ -8,6 +9,8 @@ namespace gridora {
 void DrawDocument(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout) {
   if (doc.chartMode == 1)
     DrawVariogramChart(dc, doc, layout);
+  else if (doc.chartMode == 2)
+    DrawCrossValidationChart(dc, doc, layout);
   else
     DrawMap(dc, doc, layout);
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "interpolation/kriging_options.h"
 #include "interpolation/kriging_state.h"
 #include "platform/profile.h"
 #include "render/cell_renderer.h"

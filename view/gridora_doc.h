@@ -15,6 +15,7 @@ class ColorScale;
 class CellRenderer;
 struct TracedBandsCache;
 class CKrigingState;
+struct KrigingOptions;
 struct CDrawingParameter;
 struct ChartAxes;
 
@@ -61,6 +62,10 @@ class CGridoraDoc {
   std::string dataFolder;
   float contourInterval = 0.0f, contourMinimum = 0.0f, contourMaximum = 0.0f;
   int variableSelection = 0;
+  // The kriging options of this document (made from the profile on first use) and the
+  // "Standard error" view: layer 1 of a kriging grid shown in place of the estimate.
+  std::unique_ptr<KrigingOptions> krigingOptions;
+  int showStandardError = 0;
 
   // Path of the document file last opened or saved (empty for a new document).
   std::string pathName;

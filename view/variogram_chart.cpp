@@ -24,6 +24,15 @@ void Circle(DrawingContext& dc, LogicalPoint centre, int radius) {
   dc.Ellipse(LogicalRect{centre.x - radius, centre.y + radius, centre.x + radius, centre.y - radius});
 }
 
+// The chart's lags are reduced distances: the model along them is isotropic. The cross
+// model has no nugget.
+CovarianceModel IsotropicModel(const CVariogramModel& model) {
+  CovarianceModel m = model.Model();
+  m.ratio = 1.0;
+  if (model.pairMode == 1) m.nugget = 0.0;
+  return m;
+}
+
 }  // namespace
 
 const CVariogramModel* ChartModel(const CGridoraDoc& doc) {
@@ -89,7 +98,9 @@ void DrawVariogramChart(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect&
     dc.MoveTo(origin.x, origin.y);
     for (int i = 0; i < kCurveSteps; ++i) {
       const double h = i * static_cast<double>(axes.xEnd) / kCurveSteps;
-      const LogicalPoint p = at(h, ExponentialVariogram(h, model->a, model->c));
+      const double g = model->options.PlainExponential() ? ExponentialVariogram(h, model->a, model->c)
+                                                         : IsotropicModel(*model).Variogram(h, 0.0);
+      const LogicalPoint p = at(h, g);
       dc.LineTo(p.x, p.y);
     }
   }

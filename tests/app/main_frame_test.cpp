@@ -50,7 +50,9 @@ TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
   EXPECT_EQ(Texts(menus[3]->menu()->actions()),
             (QStringList{"-", "Property", "-", "Statistics", "-", "Average (X-direction)"}));
   const QList<QAction*> interpolation = menus[4]->menu()->actions();
-  EXPECT_EQ(Texts(interpolation), (QStringList{"Ninimum curvature", "Kriging"}));
+  // The kriging options come after the original items.
+  EXPECT_EQ(Texts(interpolation), (QStringList{"Ninimum curvature", "Kriging", "-", "Kriging options",
+                                               "Cross-validation", "Standard error"}));
   EXPECT_EQ(Texts(interpolation[1]->menu()->actions()),
             (QStringList{"Variogram", "Prediction", "-", "Set experimental variogram"}));
 

@@ -1,0 +1,36 @@
+#pragma once
+// "Kriging options": the variogram model, its fit, the kriging type, anisotropy and the
+// neighbourhood; and "Cross-validation": leave-one-out or k-fold.
+#include <functional>
+
+#include "platform/dialog_data.h"
+
+namespace gridora {
+
+class CDlgKrigingOptions : public DialogData {
+ public:
+  // The members hold the choices as indices (model: exponential, spherical, gaussian,
+  // matern; fit: damped, least squares; type: simple, ordinary). `check` judges the
+  // values as a whole once the choices are in range.
+  std::string Title() const override { return "Kriging options"; }
+  int ResourceId() const override { return 160; }
+  std::vector<DialogField> Fields() override;
+  std::optional<std::string> Validate() const override;
+
+  int model = 0, fit = 0, fitNugget = 0, type = 0, neighbours = 0;
+  double nugget = 0, smoothness = 0.5, maximumLag = 0, angle = 0, ratio = 1, maximumDistance = 0;
+  std::function<std::optional<std::string>(const CDlgKrigingOptions&)> check;
+};
+
+class CDlgCrossValidation : public DialogData {
+ public:
+  std::string Title() const override { return "Cross-validation"; }
+  int ResourceId() const override { return 161; }
+  std::vector<DialogField> Fields() override;
+  std::optional<std::string> Validate() const override;
+
+  int folds = 0;  // 0: leave-one-out
+  int seed = 1;
+};
+
+}  // namespace gridora

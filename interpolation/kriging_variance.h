@@ -1,0 +1,41 @@
+#pragma once
+// The kriging variance and its square root, the standard error, at many positions.
+//
+// With the inverse Q of the system and the system's right-hand side k~(x) of a position
+// (the covariances with the data points, and a 1 for the border of ordinary kriging),
+//
+//     sigma^2(x) = C(0) - k~(x)^T Q k~(x),        C(0) = nugget + sill.
+//
+// The positions go in blocks: the columns k~ of a block form a matrix K, and Q K is one
+// BLAS product (dgemm) per block instead of a dot product per position; sigma^2 of
+// column j is then C(0) minus the dot product of the j-th columns of K and Q K. A value
+// that rounds below zero is set to zero and counted. The standard error is in the data's
+// units (times the standard deviation of a standardised variable).
+#include <vector>
+
+#include "interpolation/kriging_prediction.h"
+#include "interpolation/kriging_state.h"
+
+namespace gridora {
+
+class Feedback;
+
+// k~(x, y): the right-hand side of the state's system at a position, inverse-size entries.
+void SystemColumn(const CKrigingState& state, double x, double y, double* column);
+
+struct StandardErrors {
+  PredictionStatus status = PredictionStatus::Done;
+  int clampedToZero = 0;  // variances that rounded below zero
+};
+
+// Standard errors of `count` positions into errors[0..count-1] (standardised variance
+// when `variance` is given instead: the raw sigma^2 before clamping, for checks).
+StandardErrors StandardErrorsAt(const CKrigingState& state, int count, const double* xs, const double* ys,
+                                double* errors, Feedback* feedback = nullptr, double* variance = nullptr);
+
+// The standard error of node (i, j) into errors[i * ny + j], as PredictGrid places its
+// estimates. Canceled leaves the values partly written.
+StandardErrors StandardErrorGrid(const CKrigingState& state, const NodeLayout& layout, float* errors,
+                                 Feedback* feedback);
+
+}  // namespace gridora
