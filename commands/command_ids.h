@@ -55,6 +55,16 @@ enum CommandId : int {
   ID_PRIMARY_VARIABLE = 32815,
   ID_SECONDARY_VARIABLE = 32816,
   ID_CROSS_VARIANCE = 32819,
+
+  // Exchange with GIS and CAD files, tables and point clean-up.
+  ID_EXPORT_GRID = 32840,
+  ID_EXPORT_CONTOURS = 32841,
+  ID_OPEN_RASTER = 32842,
+  ID_IMPORT_TABLE = 32843,
+  ID_MERGE_DUPLICATES = 32844,
+  ID_BLOCK_REDUCE = 32845,
+  ID_BLANK_HULL = 32846,
+  ID_CONTOUR_LABELS = 32847,
 };
 
 }  // namespace gridora

@@ -11,5 +11,7 @@ void RegisterInterpolationCommands(CommandTable& table);  // interpolation_comma
 void RegisterKrigingCommands(CommandTable& table);        // kriging_commands.cpp
 void RegisterColorCommands(CommandTable& table);          // color_commands.cpp
 void RegisterExportCommands(CommandTable& table);         // export_commands.cpp
+void RegisterGisExportCommands(CommandTable& table);      // gis_export_commands.cpp
+void RegisterPointTableCommands(CommandTable& table);     // point_table_commands.cpp
 
 }  // namespace gridora

@@ -64,6 +64,8 @@ CommandTable BuildCommandTable() {
   RegisterKrigingCommands(table);
   RegisterColorCommands(table);
   RegisterExportCommands(table);
+  RegisterGisExportCommands(table);
+  RegisterPointTableCommands(table);
   return table;
 }
 

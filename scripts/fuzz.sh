@@ -12,7 +12,7 @@ cmake --build build-fuzz -j "$(nproc)"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for target in snp_reader space_delimited_reader csv_reader pwri_reader; do
+for target in snp_reader space_delimited_reader csv_reader pwri_reader table_reader; do
   mkdir -p "$work/$target"
   cp fuzz/corpus/"$target"/* "$work/$target"/
   echo "fuzz: $target, $runs runs"

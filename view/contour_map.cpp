@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "document/hidden_nodes.h"
 #include "platform/diagnostic_file.h"
 #include "render/cell_renderer.h"
 #include "render/color_scale.h"
 #include "render/drawing_parameter.h"
 #include "render/logical_units.h"
 #include "render/quarvex_dc.h"
+#include "view/contour_labels.h"
 #include "view/gridora_doc.h"
 #include "view/map_frame.h"
 
@@ -206,7 +208,7 @@ void BuildPixelMap(CGridoraDoc& doc, DiagnosticFile* log) {
   }
   const bool hasLayer = GridHasLayer(g, doc.layerIndex);
   const bool hasLayer0 = GridHasLayer(g, 0);
-  const bool hideFar = g.hideFarNodes == 1 && g.dataDistance.size() == g.NodeCount();
+  const HiddenNodes hidden(g);
   const bool logScale = doc.logScale == 1;
   const ColorScale& scale = *doc.colorScale;
 
@@ -230,7 +232,7 @@ void BuildPixelMap(CGridoraDoc& doc, DiagnosticFile* log) {
       if (!Inside(iy, g.DY, g.y0, g.yStart, g.yEnd)) continue;
       const int row = rows.last - iy;
       Color color;
-      if (hideFar && g.Distance(ix, iy) > g.maxDistance) {
+      if (hidden.Hidden(ix, iy)) {
         color = Rgb(255, 255, 255);
       } else {
         const float value = logScale ? Log10(values[iy]) : values[iy];
@@ -265,6 +267,7 @@ void DrawMap(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout) {
       DrawPixelMap(dc, doc, log, mapWidth, mapHeight);
     else
       DrawBands(dc, doc);
+    DrawContourLabels(dc, doc);
   }
 
   DrawFrameAndAxes(dc, doc, g.scaleX, g.scaleY, mapWidth, mapHeight);
