@@ -159,7 +159,7 @@ std::vector<ContourLine> TraceContours(const GridModel& grid, const ContourReque
   if (!request.hidden.empty() && request.hidden.size() != grid.NodeCount()) return lines;
   ContourTracer tracer(grid, request);
   for (double level : request.levels)
-    if (std::isfinite(level)) tracer.Trace(request.logValues ? level : level, lines);
+    if (std::isfinite(level)) tracer.Trace(level, lines);
   return lines;
 }
 
