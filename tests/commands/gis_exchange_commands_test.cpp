@@ -104,6 +104,15 @@ TEST(ExchangeCommands, BlockReduceHullBlankingLabelsAndRasterBack) {
   EXPECT_EQ(g.Distance(4, 4), 0.0f);
 }
 
+TEST(ExchangeCommands, ColumnsNamedXYZAreProposedWhenNoneWereChosen) {
+  BatchRun run;
+  test::WriteFileBytes(run.folder / "named.txt", "id\tZ\tY\tX\n1\t30\t20\t10\n");
+  ASSERT_EQ(run.Run("import-table named.txt\n"), 0) << run.err.str();
+  EXPECT_EQ(run.doc.primaryData->points[0].x, 10.0);
+  EXPECT_EQ(run.doc.primaryData->points[0].y, 20.0);
+  EXPECT_EQ(run.doc.primaryData->points[0].z, 30.0);
+}
+
 TEST(ExchangeCommands, UpdateRules) {
   test::DocumentFixture f;
   for (int id : {ID_EXPORT_GRID, ID_EXPORT_CONTOURS, ID_MERGE_DUPLICATES, ID_BLOCK_REDUCE, ID_BLANK_HULL,
