@@ -58,6 +58,16 @@ enum CommandId : int {
   ID_KRIGING_OPTIONS = 32931,
   ID_CROSS_VALIDATION = 32932,
   ID_STANDARD_ERROR = 32933,
+
+  // Exchange with GIS and CAD files, tables and point clean-up.
+  ID_EXPORT_GRID = 32840,
+  ID_EXPORT_CONTOURS = 32841,
+  ID_OPEN_RASTER = 32842,
+  ID_IMPORT_TABLE = 32843,
+  ID_MERGE_DUPLICATES = 32844,
+  ID_BLOCK_REDUCE = 32845,
+  ID_BLANK_HULL = 32846,
+  ID_CONTOUR_LABELS = 32847,
 };
 
 }  // namespace gridora

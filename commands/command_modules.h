@@ -12,5 +12,7 @@ void RegisterKrigingCommands(CommandTable& table);        // kriging_commands.cp
 void RegisterKrigingOptionsCommands(CommandTable& table); // kriging_options_commands.cpp
 void RegisterColorCommands(CommandTable& table);          // color_commands.cpp
 void RegisterExportCommands(CommandTable& table);         // export_commands.cpp
+void RegisterGisExportCommands(CommandTable& table);      // gis_export_commands.cpp
+void RegisterPointTableCommands(CommandTable& table);     // point_table_commands.cpp
 
 }  // namespace gridora

@@ -68,6 +68,8 @@ CommandTable BuildCommandTable() {
   RegisterKrigingOptionsCommands(table);
   RegisterColorCommands(table);
   RegisterExportCommands(table);
+  RegisterGisExportCommands(table);
+  RegisterPointTableCommands(table);
   return table;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "document/contour_levels.h"
+#include "document/convex_hull.h"
 
 namespace gridora {
 
@@ -51,6 +52,14 @@ struct GridModel {
   std::vector<std::string> xLabels;
   std::vector<std::string> yLabels;
   int mapColorMode = 0;
+
+  // Blanking beyond the data's convex hull, enlarged by hullDistance; the hull is taken
+  // from the primary points when blanking is switched on. Not kept in the document file.
+  int blankOutsideHull = 0;
+  float hullDistance = 0.0f;
+  std::vector<PlanePoint> dataHull;
+  // The contour levels' values written along their lines on the map.
+  int contourLabels = 0;
 
   bool HasValues() const { return !values.empty(); }
   std::size_t NodeCount() const { return static_cast<std::size_t>(NX) * static_cast<std::size_t>(NY); }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "document/hidden_nodes.h"
 #include "platform/diagnostic_file.h"
 #include "render/cell_renderer.h"
 #include "render/color_scale.h"
@@ -12,6 +13,7 @@
 #include "render/logical_units.h"
 #include "render/quarvex_dc.h"
 #include "render/traced_bands.h"
+#include "view/contour_labels.h"
 #include "view/gridora_doc.h"
 #include "view/map_frame.h"
 #include "view/traced_band_cache.h"
@@ -223,7 +225,7 @@ void BuildPixelMap(CGridoraDoc& doc, DiagnosticFile* log) {
   }
   const bool hasLayer = GridHasLayer(g, doc.layerIndex);
   const bool hasLayer0 = GridHasLayer(g, 0);
-  const bool hideFar = g.hideFarNodes == 1 && g.dataDistance.size() == g.NodeCount();
+  const HiddenNodes hidden(g);
   const bool logScale = doc.logScale == 1;
   const ColorScale& scale = *doc.colorScale;
 
@@ -247,7 +249,7 @@ void BuildPixelMap(CGridoraDoc& doc, DiagnosticFile* log) {
       if (!Inside(iy, g.DY, g.y0, g.yStart, g.yEnd)) continue;
       const int row = rows.last - iy;
       Color color;
-      if (hideFar && g.Distance(ix, iy) > g.maxDistance) {
+      if (hidden.Hidden(ix, iy)) {
         color = Rgb(255, 255, 255);
       } else {
         const float value = logScale ? Log10(values[iy]) : values[iy];
@@ -282,6 +284,7 @@ void DrawMap(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout) {
       DrawPixelMap(dc, doc, log, mapWidth, mapHeight);
     else
       DrawBands(dc, doc);
+    DrawContourLabels(dc, doc);
   }
 
   DrawFrameAndAxes(dc, doc, g.scaleX, g.scaleY, mapWidth, mapHeight);

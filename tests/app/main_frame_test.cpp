@@ -44,11 +44,13 @@ TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
             (QStringList{"&Toolbar", "&Status Bar", "-", "Axis setup", "Contour setup", "Default contour",
                          "Color target", "Log", "-", "Contour", "-", "Show random data", "-",
                          "Hide grids away from points", "Set up maximum distance to be shown", "-",
-                         "Primary variable", "Secondary variable", "Cross variance"}));
+                         "Primary variable", "Secondary variable", "Cross variance", "-",
+                         "Blank outside the data hull", "Contour labels"}));
   EXPECT_EQ(Texts(menus[2]->menu()->actions()),
             (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
   EXPECT_EQ(Texts(menus[3]->menu()->actions()),
-            (QStringList{"-", "Property", "-", "Statistics", "-", "Average (X-direction)"}));
+            (QStringList{"-", "Property", "-", "Statistics", "-", "Average (X-direction)", "-", "Import table...",
+                         "Merge duplicates...", "Block reduce..."}));
   const QList<QAction*> interpolation = menus[4]->menu()->actions();
   // The kriging options come after the original items.
   EXPECT_EQ(Texts(interpolation), (QStringList{"Ninimum curvature", "Kriging", "-", "Kriging options",
@@ -60,7 +62,8 @@ TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
   EXPECT_EQ(file.mid(0, 9), (QStringList{"&New\tCtrl+N", "&Open (.snp or .csv)...\tCtrl+O", "&Save\tCtrl+S",
                                          "Save &As...", "-", "Open space delimited random data (X,Y,Z)",
                                          "Save standard XML file", "Save CSV file", "-"}));
-  EXPECT_EQ(file.last(), "E&xit");
+  EXPECT_EQ(file.mid(file.indexOf("E&xit")),
+            (QStringList{"E&xit", "-", "Export grid...", "Export contours...", "Open raster grid..."}));
   EXPECT_TRUE(file.contains("Print Pre&view"));
 }
 

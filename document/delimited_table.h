@@ -1,0 +1,71 @@
+#pragma once
+// Points from the tables people have: comma, semicolon, tab or space separated text
+// with a header line naming the columns, perhaps a few lines before it, fields in
+// double quotes, a decimal comma, a byte-order mark. The delimiter and the decimal mark
+// are found from the first lines; the x, y and z columns are chosen by name or number.
+//
+// Hostile files stay harmless: a line longer than kMaximumLineBytes, or a header of
+// more than kMaximumColumns fields, refuses the table; data rows that cannot give the
+// three numbers (too few fields, text, NUL bytes, a line too long) are skipped and
+// counted, and the count is reported.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gridora {
+
+struct RandomData;
+
+enum class TableDelimiter { Auto, Comma, Semicolon, Tab, Space };
+
+// The batch word of each delimiter ("auto", "comma", "semicolon", "tab", "space").
+std::optional<TableDelimiter> TableDelimiterFromName(const std::string& name);
+
+inline constexpr std::size_t kMaximumLineBytes = 1 << 20;
+inline constexpr int kMaximumColumns = 10000;
+
+// What the first lines of a table show: the column names (numbers "1", "2", ... when
+// the first line holds only numbers, which then is data) and a few data rows.
+struct TablePreview {
+  TableDelimiter delimiter = TableDelimiter::Comma;  // as found (never Auto)
+  char decimalMark = '.';
+  bool hasHeader = true;
+  std::vector<std::string> columns;
+  std::vector<std::vector<std::string>> rows;
+};
+
+// Reads the header and up to `rowCount` rows after `skip` lines. False: `problem`
+// says why (no such file, no lines after the skipped ones, a hostile header).
+bool PreviewTable(const std::string& path, TableDelimiter delimiter, int skip, int rowCount, TablePreview& preview,
+                  std::string& problem);
+
+// The 0-based column a choice names: a column name (exact, then ignoring case and
+// blanks) or a 1-based number. Nothing when no column fits.
+std::optional<int> FindTableColumn(const std::vector<std::string>& columns, const std::string& choice);
+
+// Splits one line (without its line end) at `delimiter`; runs of blanks count as one
+// for Space. Double quotes hold delimiters, and "" in them is one quote.
+std::vector<std::string> SplitTableLine(const std::string& line, TableDelimiter delimiter);
+
+struct TableImport {
+  TableDelimiter delimiter = TableDelimiter::Auto;
+  int skip = 0;            // lines before the header
+  std::string x = "1", y = "2", z = "3";  // column choices
+};
+
+struct TableImportReport {
+  int rowsRead = 0;
+  int rowsShort = 0;       // fewer fields than the chosen columns need
+  int rowsNotNumeric = 0;  // a chosen field that is not a number (or a line too long)
+  int rowsBeyondCapacity = 0;
+  // One sentence per kind of skipped row, empty when none was skipped.
+  std::string SkippedText() const;
+};
+
+// Reads the points into `data` (replacing its contents, ranges updated). False with
+// `problem` when the table cannot be read or has no numeric row.
+bool ReadTablePoints(RandomData& data, const std::string& path, const TableImport& import, TableImportReport& report,
+                     std::string& problem);
+
+}  // namespace gridora

@@ -1,0 +1,188 @@
+#include "document/point_reduction.h"
+
+#include <fmt/printf.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <numeric>
+#include <unordered_map>
+#include <vector>
+
+#include "document/random_data.h"
+
+namespace gridora {
+namespace {
+
+// Combines the points at `members` (indices into `points`) into one.
+DataPoint Combine(const DataPoint* points, const std::vector<int>& members, MergeMethod method,
+                  std::vector<double>& scratch) {
+  if (method == MergeMethod::First || members.size() == 1) return points[members.front()];
+  DataPoint out{};
+  for (int i : members) {
+    out.x += points[i].x;
+    out.y += points[i].y;
+    out.z += points[i].z;
+  }
+  const double n = static_cast<double>(members.size());
+  out.x /= n;
+  out.y /= n;
+  out.z /= n;
+  if (method == MergeMethod::Median) {
+    scratch.clear();
+    for (int i : members) scratch.push_back(points[i].z);
+    const std::size_t half = scratch.size() / 2;
+    std::nth_element(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(half), scratch.end());
+    out.z = scratch[half];
+    if (scratch.size() % 2 == 0) {
+      const double below = *std::max_element(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(half));
+      out.z = (out.z + below) / 2.0;
+    }
+  }
+  return out;
+}
+
+void RecomputeRanges(RandomData& data) {
+  data.StartRanges();
+  for (int i = 0; i < data.count; ++i) data.ExtendRanges(data.points[i]);
+}
+
+struct CellKey {
+  std::int64_t cx, cy;
+  bool operator==(const CellKey& other) const { return cx == other.cx && cy == other.cy; }
+};
+struct CellHash {
+  std::size_t operator()(const CellKey& k) const {
+    return static_cast<std::size_t>(k.cx) * 0x9E3779B97F4A7C15ull ^ static_cast<std::size_t>(k.cy);
+  }
+};
+
+// Groups of point indices, each group in the order of its points, groups in the order
+// of their first points.
+std::vector<std::vector<int>> GroupsWithin(const RandomData& data, double tolerance) {
+  const DataPoint* p = data.points.get();
+  const int n = data.count;
+  std::vector<int> group(static_cast<std::size_t>(n), -1);
+  std::vector<std::vector<int>> groups;
+  if (tolerance <= 0.0) {
+    std::vector<int> order(static_cast<std::size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [p](int a, int b) { return p[a].x < p[b].x || (p[a].x == p[b].x && p[a].y < p[b].y); });
+    for (std::size_t k = 0; k < order.size();) {
+      std::size_t end = k + 1;
+      while (end < order.size() && p[order[end]].x == p[order[k]].x && p[order[end]].y == p[order[k]].y) ++end;
+      for (std::size_t j = k; j < end; ++j) group[static_cast<std::size_t>(order[j])] = order[k];
+      k = end;
+    }
+    // group[i] = the first index at i's position; number the groups in point order.
+    std::vector<int> number(static_cast<std::size_t>(n), -1);
+    for (int i = 0; i < n; ++i) {
+      int& g = number[static_cast<std::size_t>(group[static_cast<std::size_t>(i)])];
+      if (g < 0) {
+        g = static_cast<int>(groups.size());
+        groups.emplace_back();
+      }
+      groups[static_cast<std::size_t>(g)].push_back(i);
+    }
+    return groups;
+  }
+  // Points hashed into cells of the tolerance's size: a point's neighbours within the
+  // tolerance lie in its own cell or the eight around it.
+  std::unordered_map<CellKey, std::vector<int>, CellHash> cells;
+  const auto keyOf = [tolerance](const DataPoint& q) {
+    return CellKey{static_cast<std::int64_t>(std::floor(q.x / tolerance)),
+                   static_cast<std::int64_t>(std::floor(q.y / tolerance))};
+  };
+  for (int i = 0; i < n; ++i) cells[keyOf(p[i])].push_back(i);
+  for (int i = 0; i < n; ++i) {
+    if (group[static_cast<std::size_t>(i)] >= 0) continue;
+    const int g = static_cast<int>(groups.size());
+    groups.push_back({i});
+    group[static_cast<std::size_t>(i)] = g;
+    const CellKey key = keyOf(p[i]);
+    for (std::int64_t dx = -1; dx <= 1; ++dx)
+      for (std::int64_t dy = -1; dy <= 1; ++dy) {
+        auto found = cells.find({key.cx + dx, key.cy + dy});
+        if (found == cells.end()) continue;
+        for (int j : found->second) {
+          if (group[static_cast<std::size_t>(j)] >= 0) continue;
+          if (std::hypot(p[j].x - p[i].x, p[j].y - p[i].y) <= tolerance) {
+            group[static_cast<std::size_t>(j)] = g;
+            groups.back().push_back(j);
+          }
+        }
+      }
+    std::sort(groups.back().begin(), groups.back().end());
+  }
+  return groups;
+}
+
+}  // namespace
+
+std::optional<MergeMethod> MergeMethodFromName(const std::string& name) {
+  if (name == "mean") return MergeMethod::Mean;
+  if (name == "median") return MergeMethod::Median;
+  if (name == "first") return MergeMethod::First;
+  return std::nullopt;
+}
+
+MergeResult MergeDuplicatePoints(RandomData& data, double tolerance, MergeMethod method) {
+  MergeResult result;
+  const std::vector<std::vector<int>> groups = GroupsWithin(data, tolerance);
+  std::vector<DataPoint> merged;
+  merged.reserve(groups.size());
+  std::vector<double> scratch;
+  for (const auto& members : groups) {
+    if (members.size() > 1) {
+      result.pointsMerged += static_cast<int>(members.size());
+      ++result.positions;
+    }
+    merged.push_back(Combine(data.points.get(), members, method, scratch));
+  }
+  std::copy(merged.begin(), merged.end(), data.points.get());
+  data.count = static_cast<int>(merged.size());
+  RecomputeRanges(data);
+  return result;
+}
+
+std::string MergeSummary(const MergeResult& result) {
+  return fmt::sprintf("%d points merged into %d positions", result.pointsMerged, result.positions);
+}
+
+int BlockReducePoints(RandomData& data, double cell, MergeMethod method) {
+  const int n = data.count;
+  if (n == 0 || !(cell > 0.0)) return n;
+  const DataPoint* p = data.points.get();
+  double xLow = p[0].x, yLow = p[0].y;
+  for (int i = 1; i < n; ++i) {
+    xLow = std::min(xLow, p[i].x);
+    yLow = std::min(yLow, p[i].y);
+  }
+  std::vector<std::pair<CellKey, int>> keyed(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i)
+    keyed[static_cast<std::size_t>(i)] = {{static_cast<std::int64_t>(std::floor((p[i].x - xLow) / cell)),
+                                           static_cast<std::int64_t>(std::floor((p[i].y - yLow) / cell))},
+                                          i};
+  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+    return a.first.cx < b.first.cx || (a.first.cx == b.first.cx && (a.first.cy < b.first.cy ||
+                                                                    (a.first.cy == b.first.cy && a.second < b.second)));
+  });
+  const MergeMethod combine = method == MergeMethod::First ? MergeMethod::Mean : method;
+  std::vector<DataPoint> reduced;
+  std::vector<int> members;
+  std::vector<double> scratch;
+  for (std::size_t k = 0; k < keyed.size();) {
+    members.clear();
+    std::size_t end = k;
+    while (end < keyed.size() && keyed[end].first == keyed[k].first) members.push_back(keyed[end++].second);
+    reduced.push_back(Combine(p, members, combine, scratch));
+    k = end;
+  }
+  std::copy(reduced.begin(), reduced.end(), data.points.get());
+  data.count = static_cast<int>(reduced.size());
+  RecomputeRanges(data);
+  return data.count;
+}
+
+}  // namespace gridora

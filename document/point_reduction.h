@@ -1,0 +1,38 @@
+#pragma once
+// Fewer, cleaner points before gridding: points at one position (or closer than a
+// tolerance) merged into one, and the block reduction of very large point sets to one
+// point per cell of a square block grid. A merged point lies at the mean position of
+// the points it replaces; its value is their mean or median, or the first point is
+// kept as it is.
+#include <optional>
+#include <string>
+
+namespace gridora {
+
+struct RandomData;
+
+enum class MergeMethod { Mean, Median, First };
+
+// The batch word of each method ("mean", "median", "first").
+std::optional<MergeMethod> MergeMethodFromName(const std::string& name);
+
+struct MergeResult {
+  int pointsMerged = 0;  // points that shared a position with another
+  int positions = 0;     // the positions they were merged into
+};
+
+// Merges points whose distance to the first point of their group is at most
+// `tolerance` (0: the same x and y). The groups keep the order of their first points.
+// Returns what was merged; `data`'s ranges are updated.
+MergeResult MergeDuplicatePoints(RandomData& data, double tolerance, MergeMethod method);
+
+// "%d points merged into %d positions"
+std::string MergeSummary(const MergeResult& result);
+
+// One point per cell of side `cell` (cells counted from the data's lowest x and y),
+// at the mean position of the cell's points, with their mean or median value (First
+// is taken as Mean). Points come out cell column by cell column. Returns the number of
+// points left.
+int BlockReducePoints(RandomData& data, double cell, MergeMethod method);
+
+}  // namespace gridora
