@@ -45,7 +45,8 @@ const std::vector<Menu>& MainMenus() {
       {"Interpolation",
        {Item(ID_MINIMUM_CURVATURE, "Ninimum curvature"),
         Sub("Kriging", {Item(ID_VARIOGRAM, "Variogram"), Item(ID_PREDICTION, "Prediction"), Separator(),
-                        Item(ID_SET_VARIOGRAM, "Set experimental variogram")})}},
+                        Item(ID_SET_VARIOGRAM, "Set experimental variogram")}),
+        Item(ID_SURFACE_OPTIONS, "Minimum curvature options")}},
       {"&Help", {Item(ID_APP_ABOUT, "&About Gridora...")}},
   };
   return menus;

@@ -55,6 +55,9 @@ enum CommandId : int {
   ID_PRIMARY_VARIABLE = 32815,
   ID_SECONDARY_VARIABLE = 32816,
   ID_CROSS_VARIANCE = 32819,
+
+  // Added beside the first release's commands.
+  ID_SURFACE_OPTIONS = 32840,
 };
 
 }  // namespace gridora

@@ -11,5 +11,6 @@ void RegisterInterpolationCommands(CommandTable& table);  // interpolation_comma
 void RegisterKrigingCommands(CommandTable& table);        // kriging_commands.cpp
 void RegisterColorCommands(CommandTable& table);          // color_commands.cpp
 void RegisterExportCommands(CommandTable& table);         // export_commands.cpp
+void RegisterSurfaceOptionsCommands(CommandTable& table); // surface_options.cpp
 
 }  // namespace gridora

@@ -64,6 +64,7 @@ CommandTable BuildCommandTable() {
   RegisterKrigingCommands(table);
   RegisterColorCommands(table);
   RegisterExportCommands(table);
+  RegisterSurfaceOptionsCommands(table);
   return table;
 }
 

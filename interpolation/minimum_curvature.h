@@ -4,6 +4,8 @@
 // minimum_curvature_solver.cpp.
 #include <cstdint>
 
+#include "interpolation/minimum_curvature_surface.h"
+
 namespace gridora {
 
 class Feedback;
@@ -22,23 +24,47 @@ struct MinimumCurvatureResult {
     // Nothing was written.
     Canceled,
     OutOfMemory,
+    // The iterative solver stopped at its iteration cap: nothing was written.
+    NotConverged,
   };
   Status status = Status::Completed;
   // 0: solved. -2: the factorisation met a pivot at or below its limit (no point pinned
   // the grid down); every node is 0.
   int flag = 0;
   std::uint64_t bytesNeeded = 0;  // for OutOfMemory: what the solve would take
+  // The iterative solver's iterations and final relative residual (0 for the direct one).
+  int iterations = 0;
+  double residual = 0.0;
 };
+
+// Automatic solver choice: grids of at least this many nodes go to the multigrid solver
+// (measured on 2 cores: from about a million nodes up it is faster than the
+// factorisation, which also needs ten times the memory), and so does any grid whose
+// factor would not fit the memory limit. The exact fit stays with the factorisation
+// while it fits: its data terms are constraints that the coarse grids cannot all meet,
+// and the iteration then needs about one step per point.
+inline constexpr std::int64_t kMultigridFromNodes = 1000000;
+
+// True when `options` send an NX x NY grid to the multigrid solver, given the bytes the
+// solve may take (0: no limit).
+bool UsesMultigrid(int NX, int NY, const SurfaceOptions& options, std::uint64_t memoryLimit);
+
+// What gridding NX x NY nodes is expected to take in bytes with the solver `options`
+// choose (assembled system and solve), before anything is allocated.
+std::uint64_t EstimateGriddingBytes(int NX, int NY, const SurfaceOptions& options, std::uint64_t memoryLimit);
 
 // Grids `points` (already shifted to the grid origin, count of them) onto NX x NY nodes
 // (NX, NY >= 2) spaced DX, DY: node (i, j) at (i*DX, j*DY) goes to layer[i*NY + j].
 // Points with z <= kMissingValue are left out. Writes the log "interpolation_0.txt" in
 // the current directory (a log that cannot be created is skipped). memoryLimit: bytes
-// the solve may take (0: no limit). On Canceled or OutOfMemory the layer and the log
-// are untouched.
+// the solve may take (0: no limit). On Canceled, OutOfMemory or NotConverged the layer
+// and the log are untouched. options: the surface options; their defaults keep the
+// functional w1, w2, wd in node-index units, otherwise w1 and w2 give way to the
+// options' tension.
 MinimumCurvatureResult InterpolateMinimumCurvature(int NX, int NY, float DX, float DY, float* layer,
                                                    const DataPoint* points, int count, float w1, float w2,
                                                    float wd, Feedback* feedback = nullptr,
-                                                   std::uint64_t memoryLimit = 0);
+                                                   std::uint64_t memoryLimit = 0,
+                                                   const SurfaceOptions& options = SurfaceOptions{});
 
 }  // namespace gridora
