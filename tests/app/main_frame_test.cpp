@@ -48,7 +48,7 @@ TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
   EXPECT_EQ(Texts(menus[3]->menu()->actions()),
             (QStringList{"-", "Property", "-", "Statistics", "-", "Average (X-direction)"}));
   const QList<QAction*> interpolation = menus[4]->menu()->actions();
-  EXPECT_EQ(Texts(interpolation), (QStringList{"Ninimum curvature", "Kriging"}));
+  EXPECT_EQ(Texts(interpolation), (QStringList{"Ninimum curvature", "Kriging", "Minimum curvature options"}));
   EXPECT_EQ(Texts(interpolation[1]->menu()->actions()),
             (QStringList{"Variogram", "Prediction", "-", "Set experimental variogram"}));
 

@@ -181,10 +181,10 @@ TEST(MultigridSolver, EqualValuesGiveTheFlatSurface) {
 
 TEST(MultigridSolver, AutomaticChoiceFollowsSizeAndMemory) {
   const SurfaceOptions automatic;
-  EXPECT_FALSE(UsesMultigrid(501, 501, automatic, 0));
-  EXPECT_TRUE(UsesMultigrid(1001, 1001, automatic, 0));
+  EXPECT_FALSE(UsesMultigrid(301, 301, automatic, 0));
+  EXPECT_TRUE(UsesMultigrid(501, 501, automatic, 0));
   // A factor that does not fit the memory goes to the iteration at any size.
-  EXPECT_TRUE(UsesMultigrid(501, 501, automatic, 100u << 20));
+  EXPECT_TRUE(UsesMultigrid(301, 301, automatic, 10u << 20));
   SurfaceOptions direct;
   direct.solver = SurfaceOptions::Solver::Direct;
   EXPECT_FALSE(UsesMultigrid(4001, 4001, direct, 0));
