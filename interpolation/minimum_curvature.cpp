@@ -48,9 +48,9 @@ void WriteLog(int count, const AcceptedPoints& accepted, int NX, int NY, float D
 
 // Solves the assembled system with the solver chosen for it.
 template <typename System>
-MinimumCurvatureSolution SolveWith(System& system, bool multigrid, const SurfaceWeights& weights,
-                                          const std::vector<SolverPoint>& points, float DX, float DY,
-                                          Feedback* feedback, std::uint64_t memoryLimit) {
+MinimumCurvatureSolution SolveWith(const System& system, bool multigrid, const SurfaceWeights& weights,
+                                   const std::vector<SolverPoint>& points, float DX, float DY, Feedback* feedback,
+                                   std::uint64_t memoryLimit) {
   if (!multigrid) return SolveMinimumCurvature(system, feedback, memoryLimit);
   MinimumCurvatureSolution refused;
   refused.bytesNeeded = System::BytesFor(system.NX(), system.NY()) + EstimateMultigridBytes(system.NX(), system.NY());
@@ -106,7 +106,7 @@ MinimumCurvatureResult InterpolateMinimumCurvature(int NX, int NY, float DX, flo
       Report(feedback, 1.0);
       if (Canceled(feedback)) return {Status::Canceled, 0, 0};
       solution = SolveWith(system, multigrid, CommandWeights(w1, w2, wd), accepted.points, DX, DY, feedback,
-                                  memoryLimit);
+                           memoryLimit);
     } else {
       PreciseCurvatureSystem system(NX, NY);
       const SurfaceWeights weights = OptionWeights(options, DX, DY, wd);

@@ -83,6 +83,16 @@ struct Stencil {
 
   double Diagonal(std::int64_t k) const { return values[k * slots]; }
 
+  // Sum of A(k, l) * x(l) over l < k, from the rows above.
+  double Lower(const double* x, std::int64_t k) const {
+    double sum = 0.0;
+    for (int s = 1; s < slots; ++s) {
+      const std::int64_t o = offsets[s];
+      if (k - o >= 0) sum += static_cast<double>(values[(k - o) * slots + s]) * x[k - o];
+    }
+    return sum;
+  }
+
   // Sum of A(k, l) * x(l) over l != k, from row k (l > k) and the rows above (l < k).
   double OffDiagonal(const double* x, std::int64_t k) const {
     const Real* row = values + k * slots;
@@ -106,6 +116,12 @@ struct Stencil {
 template <typename Real>
 void Multiply(const Stencil<Real>& a, const double* x, double* y) {
   for (std::int64_t k = 0; k < a.n; ++k) y[k] = a.Diagonal(k) * x[k] + a.OffDiagonal(x, k);
+}
+
+// A forward sweep from x = 0 needs no zeroed x: the nodes after k are still zero.
+template <typename Real>
+void GaussSeidelFromZero(const Stencil<Real>& a, const double* b, double* x) {
+  for (std::int64_t k = 0; k < a.n; ++k) x[k] = (b[k] - a.Lower(x, k)) / a.Diagonal(k);
 }
 
 template <typename Real>
@@ -266,8 +282,7 @@ class Multigrid {
       coarsest_.Solve(r, z);
       return;
     }
-    std::fill(z, z + fine_.n, 0.0);
-    Cycle(fine_, r, z, 0);
+    Cycle(fine_, r, z, 0, true);
   }
 
   // The coarse-to-fine start: x of the fine grid.
@@ -290,7 +305,7 @@ class Multigrid {
       }
       const CoarseLevel& coarser = *levels_[l + 1];
       Prolong(coarser.x.data(), coarser.rx, coarser.ry, coarser.system.NY(), s.NX(), s.NY(), level.x.data());
-      Cycle(Stencil<double>(s), level.b.data(), level.x.data(), l + 1);
+      Cycle(Stencil<double>(s), level.b.data(), level.x.data(), l + 1, false);
     }
     const CoarseLevel& first = *levels_.front();
     Prolong(first.x.data(), first.rx, first.ry, first.system.NY(), fine_.nx, fine_.ny, x);
@@ -299,18 +314,21 @@ class Multigrid {
   const Stencil<Real>& Fine() const { return fine_; }
 
  private:
-  // One V-cycle on the level whose matrix is `a`, improving x for b; `next` indexes the
-  // coarser level in levels_.
+  // One V-cycle on the level whose matrix is `a`, improving x for b (x taken as zero
+  // when fromZero, whatever it holds); `next` indexes the coarser level in levels_.
   template <typename R>
-  void Cycle(const Stencil<R>& a, const double* b, double* x, std::size_t next) {
-    GaussSeidel(a, b, x, true);
+  void Cycle(const Stencil<R>& a, const double* b, double* x, std::size_t next, bool fromZero) {
+    if (fromZero) {
+      GaussSeidelFromZero(a, b, x);
+    } else {
+      GaussSeidel(a, b, x, true);
+    }
     CoarseLevel& coarse = *levels_[next];
     RestrictResidual(a, b, x, coarse.rx, coarse.ry, coarse.system.NY(), coarse.b.data(), coarse.system.N());
-    std::fill(coarse.x.begin(), coarse.x.end(), 0.0);
     if (next + 1 == levels_.size()) {
       coarsest_.Solve(coarse.b.data(), coarse.x.data());
     } else {
-      Cycle(Stencil<double>(coarse.system), coarse.b.data(), coarse.x.data(), next + 1);
+      Cycle(Stencil<double>(coarse.system), coarse.b.data(), coarse.x.data(), next + 1, true);
     }
     Prolong(coarse.x.data(), coarse.rx, coarse.ry, coarse.system.NY(), a.nx, a.ny, x);
     GaussSeidel(a, b, x, false);

@@ -16,7 +16,6 @@ void AddTerm(PreciseCurvatureSystem& s, const std::int64_t (&nodes)[Count], cons
     for (int q = p; q < Count; ++q) {
       if (c[q] == 0.0) continue;
       const std::int64_t k = std::min(nodes[p], nodes[q]), l = std::max(nodes[p], nodes[q]);
-      // A pair met twice in one term (never here) would need both halves.
       s.At(k, l) += w * c[p] * c[q];
     }
     s.Rhs(nodes[p]) += w * c[p] * f;
@@ -52,8 +51,14 @@ SurfaceWeights OptionWeights(const SurfaceOptions& options, double DX, double DY
 
 SurfaceWeights CoarserWeights(const SurfaceWeights& w, int rx, int ry) {
   const double x = rx, y = ry;
-  return {w.tensionX * y / x,     w.tensionY * x / y, w.curvatureX * y / (x * x * x),
-          w.curvatureY * x / (y * y * y), w.twist / (x * y),  w.data};
+  SurfaceWeights coarse;
+  coarse.tensionX = w.tensionX * y / x;
+  coarse.tensionY = w.tensionY * x / y;
+  coarse.curvatureX = w.curvatureX * y / (x * x * x);
+  coarse.curvatureY = w.curvatureY * x / (y * y * y);
+  coarse.twist = w.twist / (x * y);
+  coarse.data = w.data;  // the data terms sum over points, not nodes
+  return coarse;
 }
 
 int AssembleSurface(PreciseCurvatureSystem& s, const SurfaceWeights& w, const std::vector<SolverPoint>& points,
