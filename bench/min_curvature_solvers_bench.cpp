@@ -63,7 +63,7 @@ void Solve(benchmark::State& state) {
 }
 
 BENCHMARK(Solve)
-    ->ArgsProduct({{301, 501, 701, 1001, 1501}, {2000}, {0, 1}})
+    ->ArgsProduct({{51, 101, 201, 301, 501, 701, 1001, 1501}, {2000}, {0, 1}})
     ->Args({1001, 100000, 0})
     ->Args({1001, 100000, 1})
     ->Unit(benchmark::kMillisecond)

@@ -181,8 +181,8 @@ TEST(MultigridSolver, EqualValuesGiveTheFlatSurface) {
 
 TEST(MultigridSolver, AutomaticChoiceFollowsSizeAndMemory) {
   const SurfaceOptions automatic;
-  EXPECT_FALSE(UsesMultigrid(301, 301, automatic, 0));
-  EXPECT_TRUE(UsesMultigrid(501, 501, automatic, 0));
+  EXPECT_FALSE(UsesMultigrid(999, 1000, automatic, 0));
+  EXPECT_TRUE(UsesMultigrid(1000, 1000, automatic, 0));
   // A factor that does not fit the memory goes to the iteration at any size.
   EXPECT_TRUE(UsesMultigrid(301, 301, automatic, 10u << 20));
   SurfaceOptions direct;
