@@ -50,7 +50,7 @@ const std::vector<Menu>& MainMenus() {
         Sub("Kriging", {Item(ID_VARIOGRAM, "Variogram"), Item(ID_PREDICTION, "Prediction"), Separator(),
                         Item(ID_SET_VARIOGRAM, "Set experimental variogram")}),
         Separator(), Item(ID_KRIGING_OPTIONS, "Kriging options"), Item(ID_CROSS_VALIDATION, "Cross-validation"),
-        Item(ID_STANDARD_ERROR, "Standard error")}},
+        Item(ID_STANDARD_ERROR, "Standard error"), Item(ID_SURFACE_OPTIONS, "Minimum curvature options")}},
       {"&Help", {Item(ID_APP_ABOUT, "&About Gridora...")}},
   };
   return menus;

@@ -1,7 +1,8 @@
 // The whole "Ninimum curvature" command (assembly, solve, data distances, range and the
 // log) on scattered points. Run one size per process to read its peak memory:
 //   min_curvature_bench --benchmark_filter=MinimumCurvature/501/2000
-// peak_MB is the process's peak resident size when the benchmark ends.
+// peak_MB is the process's peak resident size when the benchmark ends. From 1001 x 1001
+// nodes on, the automatic choice runs the multigrid solver.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -66,6 +67,9 @@ BENCHMARK(MinimumCurvature)
     ->Args({501, 2000})
     ->Args({1001, 2000})
     ->Args({501, 100000})
+    ->Args({2001, 2000})
+    ->Args({4001, 2000})
+    ->Args({1001, 1000000})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();

@@ -58,6 +58,7 @@ enum CommandId : int {
   ID_KRIGING_OPTIONS = 32931,
   ID_CROSS_VALIDATION = 32932,
   ID_STANDARD_ERROR = 32933,
+  ID_SURFACE_OPTIONS = 32934,
 
   // Exchange with GIS and CAD files, tables and point clean-up.
   ID_EXPORT_GRID = 32840,

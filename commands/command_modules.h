@@ -14,5 +14,6 @@ void RegisterColorCommands(CommandTable& table);          // color_commands.cpp
 void RegisterExportCommands(CommandTable& table);         // export_commands.cpp
 void RegisterGisExportCommands(CommandTable& table);      // gis_export_commands.cpp
 void RegisterPointTableCommands(CommandTable& table);     // point_table_commands.cpp
+void RegisterSurfaceOptionsCommands(CommandTable& table); // surface_options.cpp
 
 }  // namespace gridora

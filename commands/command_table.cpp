@@ -70,6 +70,7 @@ CommandTable BuildCommandTable() {
   RegisterExportCommands(table);
   RegisterGisExportCommands(table);
   RegisterPointTableCommands(table);
+  RegisterSurfaceOptionsCommands(table);
   return table;
 }
 

@@ -16,6 +16,7 @@
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
 #include "commands/grid_layout.h"
+#include "commands/surface_options.h"
 #include "interpolation/grid_summary.h"
 #include "interpolation/minimum_curvature.h"
 #include "interpolation/minimum_curvature_solver.h"
@@ -44,10 +45,11 @@ CommandStatus MinimumCurvature(CommandContext& c) {
   const float DX = layout.DX, DY = layout.DY;
   const int NX = layout.NX, NY = layout.NY;
 
+  const SurfaceOptions options = ReadSurfaceOptions(c.profile);
   const std::uint64_t nodes = static_cast<std::uint64_t>(NX) * static_cast<std::uint64_t>(NY);
-  const std::uint64_t needed = EstimateMinimumCurvatureBytes(NX, NY) + nodes * 2 * sizeof(float) +
-                               static_cast<std::uint64_t>(data.count) * sizeof(DataPoint);
   const std::optional<std::uint64_t> spare = SpareMemoryNow();
+  const std::uint64_t needed = EstimateGriddingBytes(NX, NY, options, spare.value_or(0)) + nodes * 2 * sizeof(float) +
+                               static_cast<std::uint64_t>(data.count) * sizeof(DataPoint);
   auto refuseForMemory = [&](std::uint64_t bytes) {
     RestoreRanges(data, layout);
     c.ui.Message(fmt::sprintf(
@@ -94,7 +96,7 @@ CommandStatus MinimumCurvature(CommandContext& c) {
       spare ? std::max<std::uint64_t>(1, *spare - std::min(*spare, nodes * 2 * sizeof(float))) : 0;
   const MinimumCurvatureResult run =
       InterpolateMinimumCurvature(NX, NY, DX, DY, result.Column(0, 0), shifted.data(), data.count, kTensionWeight,
-                                  kCurvatureWeight, kDataWeight, feedback.get(), memoryLimit);
+                                  kCurvatureWeight, kDataWeight, feedback.get(), memoryLimit, options);
   std::vector<DataPoint>().swap(shifted);
   switch (run.status) {
     case MinimumCurvatureResult::Status::Canceled:
@@ -102,6 +104,13 @@ CommandStatus MinimumCurvature(CommandContext& c) {
       return CommandStatus::Canceled;
     case MinimumCurvatureResult::Status::OutOfMemory:
       return run.bytesNeeded != 0 && spare ? refuseForMemory(run.bytesNeeded) : outOfMemory();
+    case MinimumCurvatureResult::Status::NotConverged:
+      RestoreRanges(data, layout);
+      c.ui.Message(fmt::sprintf(
+          "Interpolation by minimum curvature did not converge: the relative residual is %.3g after %d "
+          "iterations. The grid is unchanged.",
+          run.residual, run.iterations));
+      return CommandStatus::Failed;
     case MinimumCurvatureResult::Status::Completed:
       break;
   }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "document/random_data.h"
+#include "interpolation/minimum_curvature_multigrid.h"
 #include "interpolation/minimum_curvature_solver.h"
 #include "interpolation/minimum_curvature_system.h"
 #include "platform/diagnostic_file.h"
@@ -45,11 +46,49 @@ void WriteLog(int count, const AcceptedPoints& accepted, int NX, int NY, float D
   log.Close();
 }
 
+// Solves the assembled system with the solver chosen for it.
+template <typename System>
+MinimumCurvatureSolution SolveWith(const System& system, bool multigrid, const SurfaceWeights& weights,
+                                   const std::vector<SolverPoint>& points, float DX, float DY, Feedback* feedback,
+                                   std::uint64_t memoryLimit) {
+  if (!multigrid) return SolveMinimumCurvature(system, feedback, memoryLimit);
+  MinimumCurvatureSolution refused;
+  refused.bytesNeeded = System::BytesFor(system.NX(), system.NY()) + EstimateMultigridBytes(system.NX(), system.NY());
+  if (memoryLimit != 0 && refused.bytesNeeded > memoryLimit) {
+    refused.status = MinimumCurvatureSolution::Status::OutOfMemory;
+    return refused;
+  }
+  return SolveMinimumCurvatureMultigrid(system, weights, points, DX, DY, feedback);
+}
+
 }  // namespace
+
+bool UsesMultigrid(int NX, int NY, const SurfaceOptions& options, std::uint64_t memoryLimit) {
+  switch (options.solver) {
+    case SurfaceOptions::Solver::Direct:
+      return false;
+    case SurfaceOptions::Solver::Multigrid:
+      return true;
+    case SurfaceOptions::Solver::Automatic:
+      break;
+  }
+  const bool factorFits = memoryLimit == 0 || EstimateMinimumCurvatureBytes(NX, NY) <= memoryLimit;
+  if (options.fit == SurfaceOptions::Fit::Exact) return !factorFits;
+  const std::int64_t nodes = static_cast<std::int64_t>(NX) * static_cast<std::int64_t>(NY);
+  return nodes >= kMultigridFromNodes || !factorFits;
+}
+
+std::uint64_t EstimateGriddingBytes(int NX, int NY, const SurfaceOptions& options, std::uint64_t memoryLimit) {
+  if (!UsesMultigrid(NX, NY, options, memoryLimit)) return EstimateMinimumCurvatureBytes(NX, NY);
+  const std::uint64_t system = options.KeepsCommandFunctional() ? MinimumCurvatureSystem::BytesFor(NX, NY)
+                                                                : PreciseCurvatureSystem::BytesFor(NX, NY);
+  return system + EstimateMultigridBytes(NX, NY);
+}
 
 MinimumCurvatureResult InterpolateMinimumCurvature(int NX, int NY, float DX, float DY, float* layer,
                                                    const DataPoint* points, int count, float w1, float w2,
-                                                   float wd, Feedback* feedback, std::uint64_t memoryLimit) {
+                                                   float wd, Feedback* feedback, std::uint64_t memoryLimit,
+                                                   const SurfaceOptions& options) {
   using Status = MinimumCurvatureResult::Status;
   MinimumCurvatureResult result;
   std::vector<double> u;
@@ -58,18 +97,33 @@ MinimumCurvatureResult InterpolateMinimumCurvature(int NX, int NY, float DX, flo
     if (feedback) feedback->SetStage("Assembling the equations");
     Report(feedback, 0.0);
     accepted = AcceptPoints(points, count);
-    MinimumCurvatureSystem system(NX, NY);
-    AssembleSmoothness(system, w1, w2);
-    AttachData(system, accepted.points, DX, DY, wd);
-    Report(feedback, 1.0);
-    if (Canceled(feedback)) return {Status::Canceled, 0, 0};
-
-    MinimumCurvatureSolution solution = SolveMinimumCurvature(system, feedback, memoryLimit);
+    const bool multigrid = UsesMultigrid(NX, NY, options, memoryLimit);
+    MinimumCurvatureSolution solution;
+    if (options.KeepsCommandFunctional()) {
+      MinimumCurvatureSystem system(NX, NY);
+      AssembleSmoothness(system, w1, w2);
+      AttachData(system, accepted.points, DX, DY, wd);
+      Report(feedback, 1.0);
+      if (Canceled(feedback)) return {Status::Canceled, 0, 0};
+      solution = SolveWith(system, multigrid, CommandWeights(w1, w2, wd), accepted.points, DX, DY, feedback,
+                           memoryLimit);
+    } else {
+      PreciseCurvatureSystem system(NX, NY);
+      const SurfaceWeights weights = OptionWeights(options, DX, DY, wd);
+      AssembleSurface(system, weights, accepted.points, DX, DY);
+      Report(feedback, 1.0);
+      if (Canceled(feedback)) return {Status::Canceled, 0, 0};
+      solution = SolveWith(system, multigrid, weights, accepted.points, DX, DY, feedback, memoryLimit);
+    }
+    result.iterations = solution.iterations;
+    result.residual = solution.residual;
     switch (solution.status) {
       case MinimumCurvatureSolution::Status::Canceled:
         return {Status::Canceled, 0, 0};
       case MinimumCurvatureSolution::Status::OutOfMemory:
         return {Status::OutOfMemory, 0, solution.bytesNeeded};
+      case MinimumCurvatureSolution::Status::NotConverged:
+        return {Status::NotConverged, 0, 0, solution.iterations, solution.residual};
       case MinimumCurvatureSolution::Status::NotPositiveDefinite:
         Trace("Can not solve \n");
         result.flag = -2;

@@ -170,7 +170,8 @@ void Stage(Feedback* feedback, const char* name) {
 // rows k <= l, in ascending row order. Entries that are exactly zero (the couplings the
 // numbering creates between the top of one node column and the bottom of the next) are
 // left out so that they cause no fill.
-cholmod_sparse* UpperTriangle(const MinimumCurvatureSystem& system, cholmod_common& common) {
+template <typename System>
+cholmod_sparse* UpperTriangle(const System& system, cholmod_common& common) {
   const Index n = system.N();
   const std::vector<int>& offsets = system.Offsets();
   const int slots = system.SlotCount();
@@ -187,8 +188,8 @@ cholmod_sparse* UpperTriangle(const MinimumCurvatureSystem& system, cholmod_comm
     for (int s = slots - 1; s >= 0; --s) {
       const Index k = l - offsets[static_cast<std::size_t>(s)];
       if (k < 1) continue;
-      const float value = system.Row(k)[s];
-      if (value == 0.0f && k != l) continue;
+      const double value = system.Row(k)[s];
+      if (value == 0.0 && k != l) continue;
       i[count] = k - 1;
       x[count] = value;
       ++count;
@@ -231,8 +232,10 @@ std::uint64_t EstimateMinimumCurvatureBytes(int nx, int ny) {
   return static_cast<std::uint64_t>(n * static_cast<double>(kBytesPerNode) + 8.0 * factorEntries);
 }
 
-MinimumCurvatureSolution SolveMinimumCurvature(const MinimumCurvatureSystem& system, Feedback* feedback,
-                                               std::uint64_t memoryLimit) {
+namespace {
+
+template <typename System>
+MinimumCurvatureSolution SolveSystem(const System& system, Feedback* feedback, std::uint64_t memoryLimit) {
   using Status = MinimumCurvatureSolution::Status;
   MinimumCurvatureSolution result;
   const Index n = system.N();
@@ -327,6 +330,18 @@ MinimumCurvatureSolution SolveMinimumCurvature(const MinimumCurvatureSystem& sys
     result.status = Status::OutOfMemory;
   }
   return result;
+}
+
+}  // namespace
+
+MinimumCurvatureSolution SolveMinimumCurvature(const MinimumCurvatureSystem& system, Feedback* feedback,
+                                               std::uint64_t memoryLimit) {
+  return SolveSystem(system, feedback, memoryLimit);
+}
+
+MinimumCurvatureSolution SolveMinimumCurvature(const PreciseCurvatureSystem& system, Feedback* feedback,
+                                               std::uint64_t memoryLimit) {
+  return SolveSystem(system, feedback, memoryLimit);
 }
 
 }  // namespace gridora

@@ -21,10 +21,15 @@ struct MinimumCurvatureSolution {
     // much), or an allocation failed.
     OutOfMemory,
     Canceled,
+    // The iterative solver reached its iteration cap before its tolerance: u is empty.
+    NotConverged,
   };
   Status status = Status::Solved;
   std::vector<double> u;  // u[k-1] is unknown k, when Solved
   std::uint64_t bytesNeeded = 0;
+  // The iterative solver's last iteration and relative residual (0 for the direct one).
+  int iterations = 0;
+  double residual = 0.0;
 };
 
 // A Schur complement pivot at or below this means the system is singular to working
@@ -40,6 +45,9 @@ std::uint64_t EstimateMinimumCurvatureBytes(int nx, int ny);
 // factor larger than that is refused with OutOfMemory before it is allocated.
 // Polls feedback between the stages (ordering, factorisation, solve).
 MinimumCurvatureSolution SolveMinimumCurvature(const MinimumCurvatureSystem& system, Feedback* feedback,
+                                               std::uint64_t memoryLimit);
+// The same for a system assembled in double precision (the surface options).
+MinimumCurvatureSolution SolveMinimumCurvature(const PreciseCurvatureSystem& system, Feedback* feedback,
                                                std::uint64_t memoryLimit);
 
 }  // namespace gridora

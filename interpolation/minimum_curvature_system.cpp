@@ -20,30 +20,37 @@ void AddInDouble(float& entry, double amount) { entry = static_cast<float>(entry
 
 }  // namespace
 
-MinimumCurvatureSystem::MinimumCurvatureSystem(int nx, int ny)
+template <typename Real>
+BasicMinimumCurvatureSystem<Real>::BasicMinimumCurvatureSystem(int nx, int ny)
     : nx_(nx), ny_(ny), offsets_(StencilOffsets(ny)), slotOfOffset_(static_cast<std::size_t>(2 * ny + 1), -1) {
   for (std::size_t s = 0; s < offsets_.size(); ++s) slotOfOffset_[static_cast<std::size_t>(offsets_[s])] = static_cast<int>(s);
   const std::size_t n = static_cast<std::size_t>(N());
-  entries_.assign(n * offsets_.size(), 0.0f);
-  rhs_.assign(n, 0.0f);
+  entries_.assign(n * offsets_.size(), Real{0});
+  rhs_.assign(n, Real{0});
 }
 
-float MinimumCurvatureSystem::Entry(std::int64_t k, std::int64_t l) const {
+template <typename Real>
+Real BasicMinimumCurvatureSystem<Real>::Entry(std::int64_t k, std::int64_t l) const {
   if (l < k) std::swap(k, l);
-  if (k < 1 || l > N() || l - k > 2 * ny_) return 0.0f;
+  if (k < 1 || l > N() || l - k > 2 * ny_) return Real{0};
   const int slot = slotOfOffset_[static_cast<std::size_t>(l - k)];
-  return slot < 0 ? 0.0f : entries_[static_cast<std::size_t>(k - 1) * offsets_.size() + static_cast<std::size_t>(slot)];
+  return slot < 0 ? Real{0} : entries_[static_cast<std::size_t>(k - 1) * offsets_.size() + static_cast<std::size_t>(slot)];
 }
 
-void MinimumCurvatureSystem::Clear() {
-  std::fill(entries_.begin(), entries_.end(), 0.0f);
-  std::fill(rhs_.begin(), rhs_.end(), 0.0f);
+template <typename Real>
+void BasicMinimumCurvatureSystem<Real>::Clear() {
+  std::fill(entries_.begin(), entries_.end(), Real{0});
+  std::fill(rhs_.begin(), rhs_.end(), Real{0});
 }
 
-std::uint64_t MinimumCurvatureSystem::BytesFor(int nx, int ny) {
+template <typename Real>
+std::uint64_t BasicMinimumCurvatureSystem<Real>::BytesFor(int nx, int ny) {
   const std::uint64_t n = static_cast<std::uint64_t>(nx) * static_cast<std::uint64_t>(ny);
-  return n * (StencilOffsets(ny).size() + 1) * sizeof(float);
+  return n * (StencilOffsets(ny).size() + 1) * sizeof(Real);
 }
+
+template class BasicMinimumCurvatureSystem<float>;
+template class BasicMinimumCurvatureSystem<double>;
 
 void AddCellTerm(MinimumCurvatureSystem& system, int i, int j, float w, const float c[4], float f) {
   const std::int64_t k = system.Node(i, j);

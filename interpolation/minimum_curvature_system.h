@@ -20,10 +20,15 @@ struct SolverPoint {
   float z = 0.0f;
 };
 
-class MinimumCurvatureSystem {
+// Real is float for the system assembled term by term below, double for the systems the
+// surface options and the multigrid levels assemble (minimum_curvature_surface.h).
+template <typename Real>
+class BasicMinimumCurvatureSystem {
  public:
+  using Scalar = Real;
+
   // A zero system for an NX x NY grid (NX, NY >= 2). Throws std::bad_alloc.
-  MinimumCurvatureSystem(int nx, int ny);
+  BasicMinimumCurvatureSystem(int nx, int ny);
 
   int NX() const { return nx_; }
   int NY() const { return ny_; }
@@ -36,14 +41,14 @@ class MinimumCurvatureSystem {
   int SlotCount() const { return static_cast<int>(offsets_.size()); }
 
   // A(k, l) for 1 <= k <= l <= N; l - k must be one of Offsets().
-  float& At(std::int64_t k, std::int64_t l) { return entries_[Index(k, l)]; }
+  Real& At(std::int64_t k, std::int64_t l) { return entries_[Index(k, l)]; }
   // A(k, l), 0 outside the stencil or the matrix (either triangle).
-  float Entry(std::int64_t k, std::int64_t l) const;
+  Real Entry(std::int64_t k, std::int64_t l) const;
   // Row k's entries in the order of Offsets().
-  const float* Row(std::int64_t k) const { return entries_.data() + (k - 1) * SlotCount(); }
+  const Real* Row(std::int64_t k) const { return entries_.data() + (k - 1) * SlotCount(); }
   // b(k), 1 <= k <= N.
-  float& Rhs(std::int64_t k) { return rhs_[static_cast<std::size_t>(k - 1)]; }
-  float Rhs(std::int64_t k) const { return rhs_[static_cast<std::size_t>(k - 1)]; }
+  Real& Rhs(std::int64_t k) { return rhs_[static_cast<std::size_t>(k - 1)]; }
+  Real Rhs(std::int64_t k) const { return rhs_[static_cast<std::size_t>(k - 1)]; }
 
   // Sets every entry and the right-hand side to zero.
   void Clear();
@@ -59,9 +64,14 @@ class MinimumCurvatureSystem {
   int nx_, ny_;
   std::vector<int> offsets_;
   std::vector<int> slotOfOffset_;  // offset 0..2*NY -> slot, -1 outside the stencil
-  std::vector<float> entries_;     // N rows of SlotCount() entries
-  std::vector<float> rhs_;
+  std::vector<Real> entries_;      // N rows of SlotCount() entries
+  std::vector<Real> rhs_;
 };
+
+using MinimumCurvatureSystem = BasicMinimumCurvatureSystem<float>;
+using PreciseCurvatureSystem = BasicMinimumCurvatureSystem<double>;
+extern template class BasicMinimumCurvatureSystem<float>;
+extern template class BasicMinimumCurvatureSystem<double>;
 
 // Adds w*(c1*u(i,j) + c2*u(i,j+1) + c3*u(i+1,j) + c4*u(i+1,j+1) - f)^2 for cell (i, j),
 // 1 <= i < NX, 1 <= j < NY: for each of the cell's nodes p in that order, h = w*c_p, then

@@ -52,9 +52,9 @@ TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
             (QStringList{"-", "Property", "-", "Statistics", "-", "Average (X-direction)", "-", "Import table...",
                          "Merge duplicates...", "Block reduce..."}));
   const QList<QAction*> interpolation = menus[4]->menu()->actions();
-  // The kriging options come after the original items.
+  // The options come after the original items.
   EXPECT_EQ(Texts(interpolation), (QStringList{"Ninimum curvature", "Kriging", "-", "Kriging options",
-                                               "Cross-validation", "Standard error"}));
+                                               "Cross-validation", "Standard error", "Minimum curvature options"}));
   EXPECT_EQ(Texts(interpolation[1]->menu()->actions()),
             (QStringList{"Variogram", "Prediction", "-", "Set experimental variogram"}));
 
