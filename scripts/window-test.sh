@@ -16,9 +16,9 @@ root=$(pwd)
 exe=$(realpath "${1:-build/app/gridora}")
 reference="$root/tests/window/main_window_reference.png"
 
-# Known fault being mended elsewhere: the window grows at every start. While it is
-# open, a size that changes over restarts is reported as an expected failure.
-size_growth_expected=${GRIDORA_SIZE_GROWTH_EXPECTED:-1}
+# The window must keep its size over restarts; GRIDORA_SIZE_GROWTH_EXPECTED=1 turns a
+# change into an expected failure (for bisecting builds from before the fix).
+size_growth_expected=${GRIDORA_SIZE_GROWTH_EXPECTED:-0}
 
 work=$(mktemp -d /tmp/gridora-window.XXXXXX)
 shots="$work/screenshots"
