@@ -186,9 +186,9 @@ void RegisterGisExportCommands(CommandTable& table) {
                s.enabled = GridShown(c);
              }});
 
-  table.AddBatch({"export-grid", ID_EXPORT_GRID, {"format", "crs", "layer", "cancel"}});
-  table.AddBatch({"export-contours", ID_EXPORT_CONTOURS, {"crs", "cancel"}});
-  table.AddBatch({"open-raster", ID_OPEN_RASTER, {}});
+  table.AddBatch({"export-grid", ID_EXPORT_GRID, {"format", "crs", "layer", "cancel"}}).takesArgument = true;
+  table.AddBatch({"export-contours", ID_EXPORT_CONTOURS, {"crs", "cancel"}}).takesArgument = true;
+  table.AddBatch({"open-raster", ID_OPEN_RASTER, {}}).takesArgument = true;
   table.AddBatch({"blank-hull", ID_BLANK_HULL, {"distance", "cancel"}});
   table.AddBatch({"contour-labels", ID_CONTOUR_LABELS, {}});
 }

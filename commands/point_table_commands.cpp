@@ -161,7 +161,8 @@ void RegisterPointTableCommands(CommandTable& table) {
   table.Add({ID_MERGE_DUPLICATES, O::Document, MergeDuplicates, withPoints});
   table.Add({ID_BLOCK_REDUCE, O::Document, BlockReduce, withPoints});
 
-  table.AddBatch({"import-table", ID_IMPORT_TABLE, {"x", "y", "z", "delimiter", "skip", "import", "cancel"}});
+  table.AddBatch({"import-table", ID_IMPORT_TABLE, {"x", "y", "z", "delimiter", "skip", "import", "cancel"}})
+      .takesArgument = true;
   table.AddBatch({"merge-duplicates", ID_MERGE_DUPLICATES, {"tolerance", "method", "cancel"}});
   table.AddBatch({"block-reduce", ID_BLOCK_REDUCE, {"cell", "method", "cancel"}});
 }
