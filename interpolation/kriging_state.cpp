@@ -50,7 +50,7 @@ SystemInverseStatus CKrigingState::InvertSystem(const CMatrix& M, Feedback* feed
 }
 
 void CKrigingState::WriteInverseFiles() const {
-  if (!inverse) return;
+  if (!inverse || !writeMatrixFiles) return;
   WriteMatrixText(*inverse, "inverse_matrix.txt", MatrixTextKind::InverseDump);
   WriteMatrixText(*inverse, std::filesystem::path(folder) / "kriging_matrix_inv.txt", MatrixTextKind::MatrixLayoutOne);
 }
@@ -60,6 +60,7 @@ void CKrigingState::AdoptRun(CKrigingState&& run) {
   secondary = std::move(run.secondary);
   cross = std::move(run.cross);
   inverse = std::move(run.inverse);
+  writeMatrixFiles = run.writeMatrixFiles;
 }
 
 }  // namespace gridora

@@ -63,6 +63,8 @@ class CKrigingState {
   std::unique_ptr<CVariogramModel> secondary;
   std::unique_ptr<CVariogramModel> cross;
   std::unique_ptr<CMatrix> inverse;
+  // false: the run skips the n x n matrix files (the user declined their size).
+  bool writeMatrixFiles = true;
 };
 
 }  // namespace gridora

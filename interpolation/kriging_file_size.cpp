@@ -1,0 +1,29 @@
+#include "interpolation/kriging_file_size.h"
+
+namespace gridora {
+namespace {
+
+// Bytes per entry: "%e " is 13 characters, 14 with a sign; the inverse dump's "%f " of
+// values below one is 9 or 10 characters, two bytes each in UTF-16; a line of the cross
+// cloud ("%d %d %d %f %f" in UTF-16) about 40 characters.
+constexpr double kPositiveExponent = 13.0;
+constexpr double kSignedExponent = 13.5;
+constexpr double kInverseDump = 19.0;
+constexpr double kCloudLine = 80.0;
+
+}  // namespace
+
+double KrigingMatrixFileBytes(std::size_t n1, std::size_t n2) {
+  const double a = static_cast<double>(n1), b = static_cast<double>(n2), n = a + b;
+  // kriging_matrix.txt, kriging_matrix_inv.txt and inverse_matrix.txt
+  double bytes = a * a * kPositiveExponent + n * n * (kSignedExponent + kInverseDump);
+  if (n2 > 0) {
+    // kriging_matrix_c22.txt, kriging_matrix_c12.txt, cokriging_matrix.txt, the cross
+    // distance and dissimilarity matrices and variogram_cloud_cross.txt
+    bytes += b * b * kPositiveExponent + a * b * kSignedExponent + n * n * kSignedExponent +
+             2 * a * b * kPositiveExponent + a * b * kCloudLine;
+  }
+  return bytes;
+}
+
+}  // namespace gridora

@@ -1,0 +1,121 @@
+#include "interpolation/local_kriging.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "platform/feedback.h"
+
+namespace gridora {
+namespace {
+
+// Nodes estimated between two looks at the cancel button: about a tenth of a second on
+// one core at 32 neighbours.
+constexpr std::size_t kNodesPerBlock = 8192;
+
+}  // namespace
+
+MergedPoints MergeCoincidentPoints(std::size_t n, const double* x, const double* y, const double* z) {
+  std::vector<std::size_t> order(n);
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return x[a] != x[b] ? x[a] < x[b] : (y[a] != y[b] ? y[a] < y[b] : a < b);
+  });
+  MergedPoints out;
+  out.x.reserve(n);
+  out.y.reserve(n);
+  out.z.reserve(n);
+  for (std::size_t k = 0; k < n;) {
+    std::size_t end = k + 1;
+    double sum = z[order[k]];
+    while (end < n && x[order[end]] == x[order[k]] && y[order[end]] == y[order[k]]) sum += z[order[end++]];
+    out.x.push_back(x[order[k]]);
+    out.y.push_back(y[order[k]]);
+    out.z.push_back(sum / static_cast<double>(end - k));
+    out.merged += end - k - 1;
+    k = end;
+  }
+  return out;
+}
+
+LocalKriging::LocalKriging(MergedPoints points, const CovarianceModel& model, LocalKrigingType type, double mean,
+                           const LocalNeighbourhood& neighbourhood)
+    : points_(std::move(points)), model_(model), type_(type), mean_(mean), neighbourhood_(neighbourhood),
+      search_(std::make_unique<NeighbourSearch>(points_.x.data(), points_.y.data(),
+                                                static_cast<std::uint32_t>(points_.x.size()))) {}
+
+NeighbourhoodEstimate LocalKriging::Estimate(double x, double y, Workspace& work, bool* tooFew) const {
+  search_->Nearest(x, y, static_cast<std::uint32_t>(std::max(0, neighbourhood_.neighbours)),
+                   neighbourhood_.maxDistance, work.found);
+  const int m = static_cast<int>(work.found.size());
+  *tooFew = m < std::max(1, neighbourhood_.minimumNeighbours);
+  if (*tooFew) return {};
+  work.x.resize(m);
+  work.y.resize(m);
+  work.z.resize(m);
+  for (int i = 0; i < m; ++i) {
+    const std::uint32_t p = work.found[i].index;
+    work.x[i] = points_.x[p];
+    work.y[i] = points_.y[p];
+    work.z[i] = points_.z[p];
+  }
+  return work.solver.Solve(model_, type_, mean_, m, work.x.data(), work.y.data(), work.z.data(), x, y);
+}
+
+NeighbourhoodEstimate LocalKriging::At(double x, double y) const {
+  Workspace work;
+  bool tooFew = false;
+  return Estimate(x, y, work, &tooFew);
+}
+
+LocalGridResult LocalKriging::Grid(const NodeLayout& layout, float* estimate, float* standardError,
+                                   std::uint8_t* empty, float emptyValue, Feedback* feedback) const {
+  LocalGridResult result;
+  const std::size_t ny = static_cast<std::size_t>(std::max(0, layout.ny));
+  const std::size_t nodes = static_cast<std::size_t>(std::max(0, layout.nx)) * ny;
+  for (std::size_t first = 0; first < nodes; first += kNodesPerBlock) {
+    if (Canceled(feedback)) {
+      result.status = LocalGridResult::Status::Canceled;
+      return result;
+    }
+    const std::size_t last = std::min(nodes, first + kNodesPerBlock);
+    std::size_t emptyNodes = 0, unsolved = 0, clamped = 0, indefinite = 0;
+#pragma omp parallel reduction(+ : emptyNodes, unsolved, clamped, indefinite)
+    {
+      Workspace work;
+#pragma omp for schedule(dynamic, 64)
+      for (std::size_t node = first; node < last; ++node) {
+        const double x =
+            static_cast<double>(layout.x0) + static_cast<double>(node / ny) * static_cast<double>(layout.dx);
+        const double y =
+            static_cast<double>(layout.y0) + static_cast<double>(node % ny) * static_cast<double>(layout.dy);
+        bool tooFew = false;
+        const NeighbourhoodEstimate e = Estimate(x, y, work, &tooFew);
+        const float value = static_cast<float>(e.estimate);
+        // A finite double beyond the float range would come out infinite.
+        const bool solved = e.status == NeighbourhoodEstimate::Status::Solved && std::isfinite(value);
+        double variance = e.variance;
+        if (solved && e.indefiniteSolve) ++indefinite;
+        if (solved && variance < 0.0) {
+          variance = 0.0;
+          ++clamped;
+        }
+        if (!solved) {
+          ++emptyNodes;
+          if (!tooFew) ++unsolved;
+        }
+        estimate[node] = solved ? value : emptyValue;
+        if (standardError) standardError[node] = solved ? static_cast<float>(std::sqrt(variance)) : emptyValue;
+        if (empty) empty[node] = solved ? 0 : 1;
+      }
+    }
+    result.emptyNodes += emptyNodes;
+    result.unsolvedNodes += unsolved;
+    result.clampedVariances += clamped;
+    result.indefiniteSolves += indefinite;
+    Report(feedback, static_cast<double>(last) / static_cast<double>(nodes));
+  }
+  return result;
+}
+
+}  // namespace gridora
