@@ -50,16 +50,24 @@ NeighbourhoodEstimate LocalKriging::Estimate(double x, double y, Workspace& work
   const int m = static_cast<int>(work.found.size());
   *tooFew = m < std::max(1, neighbourhood_.minimumNeighbours);
   if (*tooFew) return {};
-  work.x.resize(m);
-  work.y.resize(m);
-  work.z.resize(m);
-  for (int i = 0; i < m; ++i) {
-    const std::uint32_t p = work.found[i].index;
-    work.x[i] = points_.x[p];
-    work.y[i] = points_.y[p];
-    work.z[i] = points_.z[p];
+  // In index order, so that the same points give the same system whatever their distances.
+  work.points.resize(m);
+  for (int i = 0; i < m; ++i) work.points[i] = work.found[i].index;
+  std::sort(work.points.begin(), work.points.end());
+  const bool samePoints = work.points == work.previousPoints;
+  if (!samePoints) {
+    work.x.resize(m);
+    work.y.resize(m);
+    work.z.resize(m);
+    for (int i = 0; i < m; ++i) {
+      const std::uint32_t p = work.points[i];
+      work.x[i] = points_.x[p];
+      work.y[i] = points_.y[p];
+      work.z[i] = points_.z[p];
+    }
+    work.previousPoints.swap(work.points);
   }
-  return work.solver.Solve(model_, type_, mean_, m, work.x.data(), work.y.data(), work.z.data(), x, y);
+  return work.solver.Solve(model_, type_, mean_, m, work.x.data(), work.y.data(), work.z.data(), x, y, samePoints);
 }
 
 NeighbourhoodEstimate LocalKriging::At(double x, double y) const {

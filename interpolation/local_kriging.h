@@ -73,6 +73,7 @@ class LocalKriging {
   struct Workspace {
     NeighbourhoodSolver solver;
     std::vector<NeighbourSearch::Found> found;
+    std::vector<std::uint32_t> points, previousPoints;  // by index, this node's and the last one's
     std::vector<double> x, y, z;
   };
   NeighbourhoodEstimate Estimate(double x, double y, Workspace& work, bool* tooFew) const;

@@ -65,28 +65,32 @@ bool NeighbourhoodSolver::IndefiniteSolve(int size, double* b) {
 
 NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, LocalKrigingType type, double mean, int m,
                                                  const double* x, const double* y, const double* z, double px,
-                                                 double py) {
+                                                 double py, bool samePoints) {
   NeighbourhoodEstimate result;
   if (m <= 0) return result;
   const std::size_t mm = static_cast<std::size_t>(m);
-  K_.resize(mm * mm);
-  k_.resize(mm);
   const double c0 = model.Covariance(0.0, 0.0);
-  for (int i = 0; i < m; ++i) {
-    double* row = &K_[static_cast<std::size_t>(i) * m];
-    row[i] = c0;
-    for (int j = 0; j < i; ++j) {
-      const double c = model.Covariance(x[i] - x[j], y[i] - y[j]);
-      row[j] = c;
-      K_[static_cast<std::size_t>(j) * m + i] = c;
+  if (!samePoints || size_ != m) {
+    K_.resize(mm * mm);
+    for (int i = 0; i < m; ++i) {
+      double* row = &K_[static_cast<std::size_t>(i) * m];
+      row[i] = c0;
+      for (int j = 0; j < i; ++j) {
+        const double c = model.Covariance(x[i] - x[j], y[i] - y[j]);
+        row[j] = c;
+        K_[static_cast<std::size_t>(j) * m + i] = c;
+      }
     }
-    k_[i] = model.Covariance(px - x[i], py - y[i]);
+    size_ = m;
+    factorValid_ = Cholesky(m);
   }
+  k_.resize(mm);
+  for (int i = 0; i < m; ++i) k_[i] = model.Covariance(px - x[i], py - y[i]);
 
   const bool ordinary = type == LocalKrigingType::Ordinary;
   a_ = k_;
   double mu = 0.0;
-  if (Cholesky(m)) {
+  if (factorValid_) {
     CholeskySolve(m, a_.data());
     if (ordinary) {
       b_.assign(mm, 1.0);

@@ -35,9 +35,11 @@ struct NeighbourhoodEstimate {
 class NeighbourhoodSolver {
  public:
   // m points at (x[i], y[i]) with values z[i]; (px, py) the position. `mean` is the known
-  // mean of simple kriging (unused by ordinary kriging).
+  // mean of simple kriging (unused by ordinary kriging). samePoints: the points are those
+  // of the previous call, in the same order, so K and its factor are kept (neighbouring
+  // nodes often share their neighbours; K and its factor are most of the work).
   NeighbourhoodEstimate Solve(const CovarianceModel& model, LocalKrigingType type, double mean, int m, const double* x,
-                              const double* y, const double* z, double px, double py);
+                              const double* y, const double* z, double px, double py, bool samePoints = false);
 
  private:
   bool Cholesky(int m);
@@ -45,6 +47,8 @@ class NeighbourhoodSolver {
   bool IndefiniteSolve(int size, double* b);
 
   std::vector<double> K_, factor_, k_, a_, b_, bordered_, work_;
+  int size_ = -1;            // m of K_ and factor_
+  bool factorValid_ = false;  // Cholesky of K_ succeeded
   std::vector<int> pivots_;
 };
 

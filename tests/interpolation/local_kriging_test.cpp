@@ -222,6 +222,19 @@ TEST(LocalKriging, EqualsADirectSolveOverTheSameNeighbours) {
       EXPECT_LT(Relative(e.estimate, d.estimate), 1e-9) << c.name << " at " << x << " " << y;
       EXPECT_LT(std::fabs(e.variance - d.variance), 1e-9 * c.model.Covariance(0, 0)) << c.name << " at " << x << " " << y;
     }
+    // Close nodes share most neighbourhoods: the grid keeps K's factor from node to node.
+    const NodeLayout layout{40.0f, 40.0f, 0.75f, 0.75f, 8, 8};
+    std::vector<float> grid(64), error(64);
+    local.Grid(layout, grid.data(), error.data(), nullptr, 0.0f, nullptr);
+    for (int k = 0; k < 64; ++k) {
+      const double x = 40.0 + (k / 8) * 0.75, y = 40.0 + (k % 8) * 0.75;
+      const std::vector<std::uint32_t> near =
+          BruteNearest(sorted, x, y, static_cast<std::size_t>(c.neighbourhood.neighbours), c.neighbourhood.maxDistance);
+      if (near.size() < 3) continue;
+      const NeighbourhoodEstimate d = DirectSolve(sorted, c.model, c.type, mean, near, x, y);
+      EXPECT_NEAR(grid[k], d.estimate, 1e-6 * std::fabs(d.estimate)) << c.name << " node " << k;
+      EXPECT_NEAR(error[k], std::sqrt(std::max(0.0, d.variance)), 1e-5) << c.name << " node " << k;
+    }
   }
 }
 
