@@ -4,17 +4,8 @@
 #include <cmath>
 #include <numeric>
 
-#include "platform/feedback.h"
 
 namespace gridora {
-namespace {
-
-// Nodes estimated between two looks at the cancel button: about a tenth of a second on
-// one core at 32 neighbours.
-constexpr std::size_t kNodesPerBlock = 8192;
-
-}  // namespace
-
 MergedPoints MergeCoincidentPoints(std::size_t n, const double* x, const double* y, const double* z) {
   std::vector<std::size_t> order(n);
   std::iota(order.begin(), order.end(), std::size_t{0});
@@ -78,52 +69,10 @@ NeighbourhoodEstimate LocalKriging::At(double x, double y) const {
 
 LocalGridResult LocalKriging::Grid(const NodeLayout& layout, float* estimate, float* standardError,
                                    std::uint8_t* empty, float emptyValue, Feedback* feedback) const {
-  LocalGridResult result;
-  const std::size_t ny = static_cast<std::size_t>(std::max(0, layout.ny));
-  const std::size_t nodes = static_cast<std::size_t>(std::max(0, layout.nx)) * ny;
-  for (std::size_t first = 0; first < nodes; first += kNodesPerBlock) {
-    if (Canceled(feedback)) {
-      result.status = LocalGridResult::Status::Canceled;
-      return result;
-    }
-    const std::size_t last = std::min(nodes, first + kNodesPerBlock);
-    std::size_t emptyNodes = 0, unsolved = 0, clamped = 0, indefinite = 0;
-#pragma omp parallel reduction(+ : emptyNodes, unsolved, clamped, indefinite)
-    {
-      Workspace work;
-#pragma omp for schedule(dynamic, 64)
-      for (std::size_t node = first; node < last; ++node) {
-        const double x =
-            static_cast<double>(layout.x0) + static_cast<double>(node / ny) * static_cast<double>(layout.dx);
-        const double y =
-            static_cast<double>(layout.y0) + static_cast<double>(node % ny) * static_cast<double>(layout.dy);
-        bool tooFew = false;
-        const NeighbourhoodEstimate e = Estimate(x, y, work, &tooFew);
-        const float value = static_cast<float>(e.estimate);
-        // A finite double beyond the float range would come out infinite.
-        const bool solved = e.status == NeighbourhoodEstimate::Status::Solved && std::isfinite(value);
-        double variance = e.variance;
-        if (solved && e.indefiniteSolve) ++indefinite;
-        if (solved && variance < 0.0) {
-          variance = 0.0;
-          ++clamped;
-        }
-        if (!solved) {
-          ++emptyNodes;
-          if (!tooFew) ++unsolved;
-        }
-        estimate[node] = solved ? value : emptyValue;
-        if (standardError) standardError[node] = solved ? static_cast<float>(std::sqrt(variance)) : emptyValue;
-        if (empty) empty[node] = solved ? 0 : 1;
-      }
-    }
-    result.emptyNodes += emptyNodes;
-    result.unsolvedNodes += unsolved;
-    result.clampedVariances += clamped;
-    result.indefiniteSolves += indefinite;
-    Report(feedback, static_cast<double>(last) / static_cast<double>(nodes));
-  }
-  return result;
+  return EstimateNodes<Workspace>(layout, estimate, standardError, empty, emptyValue, feedback,
+                                  [this](double x, double y, Workspace& work, bool* tooFew) {
+                                    return Estimate(x, y, work, tooFew);
+                                  });
 }
 
 }  // namespace gridora

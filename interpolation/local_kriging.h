@@ -21,6 +21,7 @@
 
 #include "interpolation/covariance_model.h"
 #include "interpolation/kriging_prediction.h"
+#include "interpolation/local_grid.h"
 #include "interpolation/local_kriging_system.h"
 #include "interpolation/neighbour_search.h"
 
@@ -40,15 +41,6 @@ struct MergedPoints {
   std::size_t merged = 0;  // points folded into another one
 };
 MergedPoints MergeCoincidentPoints(std::size_t n, const double* x, const double* y, const double* z);
-
-struct LocalGridResult {
-  enum class Status { Done, Canceled };
-  Status status = Status::Done;
-  std::size_t emptyNodes = 0;        // too few neighbours, or no solution
-  std::size_t unsolvedNodes = 0;     // of those: a system without solution
-  std::size_t clampedVariances = 0;  // variances rounded below zero, set to zero
-  std::size_t indefiniteSolves = 0;  // systems that needed LDL^T
-};
 
 class LocalKriging {
  public:

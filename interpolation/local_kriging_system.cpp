@@ -86,7 +86,31 @@ NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, L
   }
   k_.resize(mm);
   for (int i = 0; i < m; ++i) k_[i] = model.Covariance(px - x[i], py - y[i]);
+  return Finish(type, m, c0, z, mean);
+}
 
+double* NeighbourhoodSolver::Matrix(int m) {
+  K_.resize(static_cast<std::size_t>(m) * static_cast<std::size_t>(m));
+  size_ = -1;
+  return K_.data();
+}
+
+double* NeighbourhoodSolver::Target(int m) {
+  k_.resize(static_cast<std::size_t>(m));
+  return k_.data();
+}
+
+NeighbourhoodEstimate NeighbourhoodSolver::SolveFilled(int m, double c0, const double* residuals) {
+  if (m <= 0) return {};
+  size_ = m;
+  factorValid_ = Cholesky(m);
+  return Finish(LocalKrigingType::Simple, m, c0, residuals, 0.0);
+}
+
+NeighbourhoodEstimate NeighbourhoodSolver::Finish(LocalKrigingType type, int m, double c0, const double* z,
+                                                  double mean) {
+  NeighbourhoodEstimate result;
+  const std::size_t mm = static_cast<std::size_t>(m);
   const bool ordinary = type == LocalKrigingType::Ordinary;
   a_ = k_;
   double mu = 0.0;

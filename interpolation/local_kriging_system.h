@@ -41,7 +41,15 @@ class NeighbourhoodSolver {
   NeighbourhoodEstimate Solve(const CovarianceModel& model, LocalKrigingType type, double mean, int m, const double* x,
                               const double* y, const double* z, double px, double py, bool samePoints = false);
 
+  // A system the caller fills (cokriging): K through Matrix(m), row-major and symmetric,
+  // k through Target(m); then the simple-kriging weights w give w^T residuals and the
+  // variance c0 - w^T k.
+  double* Matrix(int m);
+  double* Target(int m);
+  NeighbourhoodEstimate SolveFilled(int m, double c0, const double* residuals);
+
  private:
+  NeighbourhoodEstimate Finish(LocalKrigingType type, int m, double c0, const double* z, double mean);
   bool Cholesky(int m);
   void CholeskySolve(int m, double* b) const;
   bool IndefiniteSolve(int size, double* b);
