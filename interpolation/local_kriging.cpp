@@ -2,17 +2,21 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
-
 
 namespace gridora {
-MergedPoints MergeCoincidentPoints(std::size_t n, const double* x, const double* y, const double* z) {
-  std::vector<std::size_t> order(n);
-  std::iota(order.begin(), order.end(), std::size_t{0});
+
+MergedPoints MergeCoincidentPoints(std::size_t count, const double* x, const double* y, const double* z) {
+  // Points that are not numbers have no place in the tree (nor in a sort's order).
+  std::vector<std::size_t> order;
+  order.reserve(count);
+  for (std::size_t i = 0; i < count; ++i)
+    if (std::isfinite(x[i]) && std::isfinite(y[i]) && std::isfinite(z[i])) order.push_back(i);
+  const std::size_t n = order.size();
   std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
     return x[a] != x[b] ? x[a] < x[b] : (y[a] != y[b] ? y[a] < y[b] : a < b);
   });
   MergedPoints out;
+  out.dropped = count - n;
   out.x.reserve(n);
   out.y.reserve(n);
   out.z.reserve(n);

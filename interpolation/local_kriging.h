@@ -38,7 +38,8 @@ struct LocalNeighbourhood {
 // The points after merging those at one position (the mean of their values).
 struct MergedPoints {
   std::vector<double> x, y, z;
-  std::size_t merged = 0;  // points folded into another one
+  std::size_t merged = 0;   // points folded into another one
+  std::size_t dropped = 0;  // points with a coordinate or value that is not a finite number
 };
 MergedPoints MergeCoincidentPoints(std::size_t n, const double* x, const double* y, const double* z);
 

@@ -238,13 +238,16 @@ TEST(LocalKriging, EqualsADirectSolveOverTheSameNeighbours) {
   }
 }
 
-TEST(LocalKriging, CoincidentPointsAreMergedIntoTheirMean) {
+TEST(LocalKriging, CoincidentPointsAreMergedAndPointsThatAreNotNumbersDropped) {
   Points p = RandomPoints(60, 6);
   p.x.push_back(p.x[7]), p.y.push_back(p.y[7]), p.z.push_back(p.z[7] + 2.0);
   p.x.push_back(p.x[7]), p.y.push_back(p.y[7]), p.z.push_back(p.z[7] + 4.0);
+  p.x.push_back(std::nan("")), p.y.push_back(1.0), p.z.push_back(1.0);
+  p.x.push_back(1.0), p.y.push_back(1.0), p.z.push_back(INFINITY);
   const double expected = p.z[7] + 2.0;
   const MergedPoints merged = Merged(p);
   EXPECT_EQ(merged.merged, 2u);
+  EXPECT_EQ(merged.dropped, 2u);
   EXPECT_EQ(merged.x.size(), 60u);
 
   for (const LocalKrigingType type : {LocalKrigingType::Simple, LocalKrigingType::Ordinary}) {
