@@ -82,12 +82,8 @@ float ProposedLagWidth(const CVariogramModel& model) {
 // Below kAskAboveBytes the matrix files are written without a word, as always; above it
 // the user chooses. true: write them.
 bool AgreeToMatrixFiles(UserInterface& ui, std::size_t n1, std::size_t n2) {
-  const double bytes = KrigingMatrixFileBytes(n1, n2);
-  if (bytes <= kAskAboveBytes) return true;
-  return ui.Question(fmt::sprintf(
-      "The matrix files of kriging %d data points (kriging_matrix.txt, inverse_matrix.txt and their kin) will "
-      "take about %s of disk space. Write them? With No, kriging runs without writing them.",
-      static_cast<int>(n1 + n2), MemoryText(static_cast<std::uint64_t>(bytes))));
+  const std::optional<std::string> question = MatrixFilesQuestion(n1, n2);
+  return !question || ui.Question(*question);
 }
 
 CommandStatus RunVariogram(CommandContext& c) {

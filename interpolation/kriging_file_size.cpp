@@ -1,5 +1,7 @@
 #include "interpolation/kriging_file_size.h"
 
+#include <fmt/printf.h>
+
 namespace gridora {
 namespace {
 
@@ -24,6 +26,15 @@ double KrigingMatrixFileBytes(std::size_t n1, std::size_t n2) {
              2 * a * b * kPositiveExponent + a * b * kCloudLine;
   }
   return bytes;
+}
+
+std::optional<std::string> MatrixFilesQuestion(std::size_t n1, std::size_t n2) {
+  const double bytes = KrigingMatrixFileBytes(n1, n2);
+  if (bytes <= kAskAboveBytes) return std::nullopt;
+  return fmt::sprintf(
+      "The matrix files of kriging %d data points (kriging_matrix.txt, inverse_matrix.txt and their kin) will "
+      "take about %.1f GB of disk space. Write them? With No, kriging runs without writing them.",
+      static_cast<int>(n1 + n2), bytes / (1024.0 * 1024.0 * 1024.0));
 }
 
 }  // namespace gridora

@@ -8,6 +8,7 @@
 #include "commands/command_ids.h"
 #include "dialogs/dialogs.h"
 #include "interpolation/kriging_file_size.h"
+#include "interpolation/kriging_state.h"
 #include "support/test_support.h"
 
 namespace gridora {
@@ -69,9 +70,26 @@ TEST_F(KrigingMatrixFiles, EstimateIsCloseToWhatARunWrites) {
 }
 
 TEST(KrigingMatrixFileSize, AsksFromAboutFourThousandSevenHundredPoints) {
-  EXPECT_LT(KrigingMatrixFileBytes(4000, 0), kAskAboveBytes);
-  EXPECT_GT(KrigingMatrixFileBytes(5000, 0), kAskAboveBytes);
-  EXPECT_GT(KrigingMatrixFileBytes(3000, 2000), kAskAboveBytes);
+  EXPECT_FALSE(MatrixFilesQuestion(4000, 0));
+  EXPECT_FALSE(MatrixFilesQuestion(2000, 1000));
+  const std::optional<std::string> question = MatrixFilesQuestion(5000, 0);
+  ASSERT_TRUE(question);
+  EXPECT_NE(question->find("kriging 5000 data points"), std::string::npos) << *question;
+  EXPECT_NE(question->find("about 1.1 GB"), std::string::npos) << *question;
+  EXPECT_TRUE(MatrixFilesQuestion(3000, 2000));
+}
+
+// A run told not to write them writes none of the matrix files, and still inverts.
+TEST_F(KrigingMatrixFiles, ARunWithoutMatrixFilesWritesNone) {
+  FillRandom(*f.doc->primaryData, 40, 1, 3.0);
+  CKrigingState state(Folder(), 0);
+  state.writeMatrixFiles = false;
+  state.LoadVariable(40, f.doc->primaryData->points.get(), 0, nullptr);
+  state.primary->writeMatrixFiles = false;
+  state.primary->BuildKrigingMatrix();
+  ASSERT_EQ(state.InvertSystem(state.primary->covarianceMatrix, nullptr), SystemInverseStatus::Inverted);
+  EXPECT_EQ(WrittenBytes(), 0u);
+  EXPECT_TRUE(state.inverse);
 }
 
 }  // namespace
