@@ -51,6 +51,14 @@ NeighbourhoodEstimate LocalKriging::Estimate(double x, double y, Workspace& work
   std::sort(work.points.begin(), work.points.end());
   const bool samePoints = work.points == work.previousPoints;
   if (!samePoints) {
+    // Both lists ascend: one walk finds the points the last node had too.
+    work.previousPlace.assign(static_cast<std::size_t>(m), -1);
+    std::size_t q = 0;
+    for (int i = 0; i < m; ++i) {
+      while (q < work.previousPoints.size() && work.previousPoints[q] < work.points[i]) ++q;
+      if (q < work.previousPoints.size() && work.previousPoints[q] == work.points[i])
+        work.previousPlace[i] = static_cast<int>(q);
+    }
     work.x.resize(m);
     work.y.resize(m);
     work.z.resize(m);
@@ -62,7 +70,8 @@ NeighbourhoodEstimate LocalKriging::Estimate(double x, double y, Workspace& work
     }
     work.previousPoints.swap(work.points);
   }
-  return work.solver.Solve(model_, type_, mean_, m, work.x.data(), work.y.data(), work.z.data(), x, y, samePoints);
+  return work.solver.Solve(model_, type_, mean_, m, work.x.data(), work.y.data(), work.z.data(), x, y, samePoints,
+                           work.previousPlace.data());
 }
 
 NeighbourhoodEstimate LocalKriging::At(double x, double y) const {

@@ -67,6 +67,7 @@ class LocalKriging {
     NeighbourhoodSolver solver;
     std::vector<NeighbourSearch::Found> found;
     std::vector<std::uint32_t> points, previousPoints;  // by index, this node's and the last one's
+    std::vector<int> previousPlace;                     // of each point in previousPoints, or -1
     std::vector<double> x, y, z;
   };
   NeighbourhoodEstimate Estimate(double x, double y, Workspace& work, bool* tooFew) const;

@@ -65,18 +65,24 @@ bool NeighbourhoodSolver::IndefiniteSolve(int size, double* b) {
 
 NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, LocalKrigingType type, double mean, int m,
                                                  const double* x, const double* y, const double* z, double px,
-                                                 double py, bool samePoints) {
+                                                 double py, bool samePoints, const int* previous) {
   NeighbourhoodEstimate result;
   if (m <= 0) return result;
   const std::size_t mm = static_cast<std::size_t>(m);
   const double c0 = model.Covariance(0.0, 0.0);
   if (!samePoints || size_ != m) {
+    const int previousSize = size_;
+    if (previous && previousSize > 0) previousK_.swap(K_);
+    else previous = nullptr;
     K_.resize(mm * mm);
     for (int i = 0; i < m; ++i) {
       double* row = &K_[static_cast<std::size_t>(i) * m];
       row[i] = c0;
+      const int pi = previous ? previous[i] : -1;
       for (int j = 0; j < i; ++j) {
-        const double c = model.Covariance(x[i] - x[j], y[i] - y[j]);
+        const int pj = pi >= 0 ? previous[j] : -1;
+        const double c = pj >= 0 ? previousK_[static_cast<std::size_t>(pi) * previousSize + pj]
+                                 : model.Covariance(x[i] - x[j], y[i] - y[j]);
         row[j] = c;
         K_[static_cast<std::size_t>(j) * m + i] = c;
       }

@@ -37,9 +37,12 @@ class NeighbourhoodSolver {
   // m points at (x[i], y[i]) with values z[i]; (px, py) the position. `mean` is the known
   // mean of simple kriging (unused by ordinary kriging). samePoints: the points are those
   // of the previous call, in the same order, so K and its factor are kept (neighbouring
-  // nodes often share their neighbours; K and its factor are most of the work).
+  // nodes often share their neighbours; K and its factor are most of the work). Else
+  // previous, when given, holds for each point its place in the previous call's points
+  // or -1: the covariances between two kept points are copied, not computed again.
   NeighbourhoodEstimate Solve(const CovarianceModel& model, LocalKrigingType type, double mean, int m, const double* x,
-                              const double* y, const double* z, double px, double py, bool samePoints = false);
+                              const double* y, const double* z, double px, double py, bool samePoints = false,
+                              const int* previous = nullptr);
 
   // A system the caller fills (cokriging): K through Matrix(m), row-major and symmetric,
   // k through Target(m); then the simple-kriging weights w give w^T residuals and the
@@ -54,7 +57,7 @@ class NeighbourhoodSolver {
   void CholeskySolve(int m, double* b) const;
   bool IndefiniteSolve(int size, double* b);
 
-  std::vector<double> K_, factor_, k_, a_, b_, bordered_, work_;
+  std::vector<double> K_, previousK_, factor_, k_, a_, b_, bordered_, work_;
   int size_ = -1;            // m of K_ and factor_
   bool factorValid_ = false;  // Cholesky of K_ succeeded
   std::vector<int> pivots_;
