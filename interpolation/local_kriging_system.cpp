@@ -19,6 +19,7 @@ constexpr double kRelativePivotLimit = 1e-12;
 
 bool NeighbourhoodSolver::Cholesky(int m) {
   // factor_ = L with K = L L^T, row-major, lower triangle.
+  // The diagonal keeps 1 / L_jj: the solves then multiply instead of dividing.
   factor_ = K_;
   const double limit = kRelativePivotLimit * K_[0];
   for (int j = 0; j < m; ++j) {
@@ -26,13 +27,13 @@ bool NeighbourhoodSolver::Cholesky(int m) {
     double d = rowJ[j];
     for (int p = 0; p < j; ++p) d -= rowJ[p] * rowJ[p];
     if (!(d > limit)) return false;
-    const double pivot = std::sqrt(d);
-    rowJ[j] = pivot;
+    const double inversePivot = 1.0 / std::sqrt(d);
+    rowJ[j] = inversePivot;
     for (int i = j + 1; i < m; ++i) {
       double* rowI = &factor_[static_cast<std::size_t>(i) * m];
       double s = rowI[j];
       for (int p = 0; p < j; ++p) s -= rowI[p] * rowJ[p];
-      rowI[j] = s / pivot;
+      rowI[j] = s * inversePivot;
     }
   }
   return true;
@@ -43,12 +44,13 @@ void NeighbourhoodSolver::CholeskySolve(int m, double* b) const {
     const double* row = &factor_[static_cast<std::size_t>(i) * m];
     double s = b[i];
     for (int p = 0; p < i; ++p) s -= row[p] * b[p];
-    b[i] = s / row[i];
+    b[i] = s * row[i];
   }
-  for (int i = m - 1; i >= 0; --i) {  // L^T x = y
-    double s = b[i];
-    for (int p = i + 1; p < m; ++p) s -= factor_[static_cast<std::size_t>(p) * m + i] * b[p];
-    b[i] = s / factor_[static_cast<std::size_t>(i) * m + i];
+  for (int i = m - 1; i >= 0; --i) {  // L^T x = y, by columns of L^T (rows of L, contiguous)
+    const double* row = &factor_[static_cast<std::size_t>(i) * m];
+    const double xi = b[i] * row[i];
+    b[i] = xi;
+    for (int p = 0; p < i; ++p) b[p] -= row[p] * xi;
   }
 }
 
