@@ -8,8 +8,10 @@
 //
 // Grid times the merging of coincident points, the tree and the grid; MillionPoints
 // adds the reading of the file (the "open-random" command) and the sampled variogram
-// with its fit. The counter peak_MB is the process's peak resident memory so far: run
-// one case per process to read it for that case.
+// with its fit (no block reduction: the points go to the kriging as read). The counter
+// peak_MB is the process's peak resident memory so far: run one case per process to
+// read it for that case; cpu_s is the CPU time of all threads, which on a shared machine
+// says more than the wall time.
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
 #include <sys/resource.h>
