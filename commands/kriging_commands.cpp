@@ -22,6 +22,7 @@
 #include "dialogs/dialogs.h"
 #include "dialogs/value_rules.h"
 #include "interpolation/grid_summary.h"
+#include "interpolation/kriging_file_size.h"
 #include "interpolation/kriging_checks.h"
 #include "interpolation/kriging_prediction.h"
 #include "interpolation/kriging_state.h"
@@ -94,6 +95,13 @@ float ProposedLagWidth(const CVariogramModel& model) {
   return static_cast<float>(model.cloudMaximumDistance / 20.0);
 }
 
+// Below kAskAboveBytes the matrix files are written without a word, as always; above it
+// the user chooses. true: write them.
+bool AgreeToMatrixFiles(UserInterface& ui, std::size_t n1, std::size_t n2) {
+  const std::optional<std::string> question = MatrixFilesQuestion(n1, n2);
+  return !question || ui.Question(*question);
+}
+
 CommandStatus RunVariogram(CommandContext& c) {
   CGridoraDoc& doc = c.doc;
   UserInterface& ui = c.ui;
@@ -114,6 +122,7 @@ CommandStatus RunVariogram(CommandContext& c) {
   // The first run creates the state with the data folder of the moment; later runs keep
   // that folder. The state itself appears only when the run completes.
   CKrigingState run(doc.krigingState ? doc.krigingState->folder : doc.dataFolder, 1);
+  run.writeMatrixFiles = AgreeToMatrixFiles(ui, static_cast<std::size_t>(n1), static_cast<std::size_t>(n2));
   DiagnosticFile variogramFile(InFolder(doc.dataFolder, "variogram.txt"), DiagnosticFile::Encoding::Utf16LittleEndian);
   std::string refusal;
   auto refuse = [&]() {
@@ -125,6 +134,7 @@ CommandStatus RunVariogram(CommandContext& c) {
   run.LoadVariable(n1, primaryData.points.get(), 0, &ui);
   CVariogramModel& primary = *run.primary;
   primary.options = options;
+  primary.writeMatrixFiles = run.writeMatrixFiles;
   primary.BuildCloud(0);
   const std::optional<float> lag = AskLagWidth(ui, "primary variable", "lag", ProposedLagWidth(primary));
   if (!lag) return CommandStatus::Canceled;
@@ -139,6 +149,7 @@ CommandStatus RunVariogram(CommandContext& c) {
     run.LoadVariable(n2, doc.secondaryData->points.get(), 1, &ui);
     CVariogramModel& secondary = *run.secondary;
     secondary.options = options;
+    secondary.writeMatrixFiles = run.writeMatrixFiles;
     secondary.BuildCloud(0);
     const std::optional<float> lag2 = AskLagWidth(ui, "secondary variable", "lag2", ProposedLagWidth(secondary));
     if (!lag2) return CommandStatus::Canceled;
@@ -151,8 +162,9 @@ CommandStatus RunVariogram(CommandContext& c) {
     run.cross = std::make_unique<CVariogramModel>(run.folder, run.showMessages);
     CVariogramModel& cross = *run.cross;
     cross.options = options;
+    cross.writeMatrixFiles = run.writeMatrixFiles;
     cross.SetCross(&primary, &secondary);
-    cross.BuildCloud(1);
+    cross.BuildCloud(run.writeMatrixFiles ? 1 : 0);
     const std::optional<float> lag12 = AskLagWidth(ui, "cross variogram", "lag12", *lag2);
     if (!lag12) return CommandStatus::Canceled;
     if (!cross.FitVariogram(*lag12, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
@@ -161,7 +173,8 @@ CommandStatus RunVariogram(CommandContext& c) {
     cross.BuildKrigingMatrix();
 
     cokrigingSystem = run.CokrigingSystem();
-    WriteMatrixText(cokrigingSystem, InFolder(doc.dataFolder, "cokriging_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
+    if (run.writeMatrixFiles)
+      WriteMatrixText(cokrigingSystem, InFolder(doc.dataFolder, "cokriging_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
   }
 
   if (run.Ordinary()) cokrigingSystem = run.OrdinarySystem();
@@ -247,12 +260,14 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
     model->c = sill;
     model->options = options;
     model->covarianceMatrix = std::move(covariance);
-    WriteMatrixText(model->covarianceMatrix, InFolder(model->folder, model->KrigingMatrixFileName().c_str()),
-                    MatrixTextKind::MatrixLayoutOne);
+    if (state.writeMatrixFiles)
+      WriteMatrixText(model->covarianceMatrix, InFolder(model->folder, model->KrigingMatrixFileName().c_str()),
+                      MatrixTextKind::MatrixLayoutOne);
     if (state.HasSecondary()) {
       // The cross model's matrix is rebuilt from its (possibly unchanged) range and sill.
       if (model != state.cross.get()) state.cross->BuildKrigingMatrix();
-      WriteMatrixText(system, InFolder(c.doc.dataFolder, "cokriging_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
+      if (state.writeMatrixFiles)
+        WriteMatrixText(system, InFolder(c.doc.dataFolder, "cokriging_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
     }
     state.inverse = std::make_unique<CMatrix>(std::move(inverse.inverse));
     state.WriteInverseFiles();
@@ -403,7 +418,7 @@ void RegisterKrigingCommands(CommandTable& table) {
                            state->cross->classCount >= 1;
              }});
 
-  table.AddBatch({"variogram", ID_VARIOGRAM, {"lag", "lag2", "lag12", "cancel"}});
+  table.AddBatch({"variogram", ID_VARIOGRAM, {"lag", "lag2", "lag12", "answer", "cancel"}});
   table.AddBatch({"prediction", ID_PREDICTION, {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}});
   table.AddBatch({"set-variogram", ID_SET_VARIOGRAM, {"range", "sill", "cancel"}});
 }

@@ -79,8 +79,9 @@ int CVariogramModel::BuildKrigingMatrix() {
   Trace("c=%f\n", c);
   covarianceMatrix = CMatrix();
   covarianceMatrix = CovarianceFor(a, c);
-  WriteMatrixText(covarianceMatrix, std::filesystem::path(folder) / KrigingMatrixFileName(),
-                  MatrixTextKind::MatrixLayoutOne);
+  if (writeMatrixFiles)
+    WriteMatrixText(covarianceMatrix, std::filesystem::path(folder) / KrigingMatrixFileName(),
+                    MatrixTextKind::MatrixLayoutOne);
   return 1;
 }
 

@@ -69,7 +69,7 @@ SystemInverseStatus CKrigingState::InvertSystem(const CMatrix& M, Feedback* feed
 }
 
 void CKrigingState::WriteInverseFiles() const {
-  if (!inverse) return;
+  if (!inverse || !writeMatrixFiles) return;
   WriteMatrixText(*inverse, "inverse_matrix.txt", MatrixTextKind::InverseDump);
   WriteMatrixText(*inverse, std::filesystem::path(folder) / "kriging_matrix_inv.txt", MatrixTextKind::MatrixLayoutOne);
 }
@@ -80,6 +80,7 @@ void CKrigingState::AdoptRun(CKrigingState&& run) {
   cross = std::move(run.cross);
   inverse = std::move(run.inverse);
   crossValidation.reset();
+  writeMatrixFiles = run.writeMatrixFiles;
 }
 
 }  // namespace gridora

@@ -76,6 +76,8 @@ class CKrigingState {
   std::unique_ptr<CMatrix> inverse;
   // The last cross-validation of these models, for its chart; dropped with the models.
   std::shared_ptr<const CrossValidation> crossValidation;
+  // false: the run skips the n x n matrix files (the user declined their size).
+  bool writeMatrixFiles = true;
 };
 
 }  // namespace gridora

@@ -31,6 +31,14 @@ CVariogramModel::CVariogramModel(std::string folder, int showMessages)
 
 int CVariogramModel::SetData(int n, const double* xs, const double* ys, double* zs, int kind,
                              UserInterface* ui) {
+  SetDataWithoutMatrices(n, xs, ys, zs, kind, ui);
+  distanceMatrix = DistanceMatrix(n, x.data(), y.data());
+  dissimilarityMatrix = HalfSquaredDifferences(n, values.data());
+  return 1;
+}
+
+int CVariogramModel::SetDataWithoutMatrices(int n, const double* xs, const double* ys, double* zs, int kind,
+                                            UserInterface* ui) {
   variableKind = kind;
   standardised = 1;
   count = n;
@@ -61,9 +69,8 @@ int CVariogramModel::SetData(int n, const double* xs, const double* ys, double* 
 
   if (showMessages == 1 && ui)
     ui->Message(fmt::sprintf("Number of data=%d Mean=%f SD=%f", n, mean, standardDeviation));
-
-  distanceMatrix = DistanceMatrix(n, x.data(), y.data());
-  dissimilarityMatrix = HalfSquaredDifferences(n, values.data());
+  distanceMatrix = CMatrix();
+  dissimilarityMatrix = CMatrix();
   return 1;
 }
 
@@ -78,7 +85,8 @@ int CVariogramModel::SetCross(const CVariogramModel* primary, const CVariogramMo
   otherY = secondary->y;
   distanceMatrix = CrossDistanceMatrix(n1, primary->x.data(), primary->y.data(), n2, secondary->x.data(),
                                        secondary->y.data());
-  WriteMatrixText(distanceMatrix, InFolder(folder, "cross_distance_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
+  if (writeMatrixFiles)
+    WriteMatrixText(distanceMatrix, InFolder(folder, "cross_distance_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
   dissimilarityMatrix = CMatrix(n1, n2);
   for (int i = 0; i < n1; ++i) {
     const double zi = primary->values[i];
@@ -88,8 +96,9 @@ int CVariogramModel::SetCross(const CVariogramModel* primary, const CVariogramMo
       row[j] = d * d * 0.5;
     }
   }
-  WriteMatrixText(dissimilarityMatrix, InFolder(folder, "cross_dissimilarity_matrix.txt"),
-                  MatrixTextKind::MatrixLayoutOne);
+  if (writeMatrixFiles)
+    WriteMatrixText(dissimilarityMatrix, InFolder(folder, "cross_dissimilarity_matrix.txt"),
+                    MatrixTextKind::MatrixLayoutOne);
   return 1;
 }
 

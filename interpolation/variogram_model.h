@@ -36,6 +36,9 @@ class CVariogramModel {
   // matrices. Shows "Number of data=%d Mean=%f SD=%f" through `ui` when show messages is
   // 1 and ui is given. The caller has checked that the values are not all equal.
   int SetData(int n, const double* xs, const double* ys, double* zs, int kind, UserInterface* ui);
+  // SetData without the distance and dissimilarity matrices, for data too many for them
+  // (local kriging; the cloud then comes from sampled_cloud.h).
+  int SetDataWithoutMatrices(int n, const double* xs, const double* ys, double* zs, int kind, UserInterface* ui);
 
   // Turns the cross model into the n1 x n2 pair model of a primary and a secondary
   // model and writes its two matrices. 0 when either model is missing.
@@ -111,6 +114,7 @@ class CVariogramModel {
   // The cross model's secondary coordinates (x and y then hold the primary ones).
   std::vector<double> otherX, otherY;
   std::string fitReport;  // the least-squares fit's outcome, for the message
+  bool writeMatrixFiles = true;  // false: no kriging or cross matrix files
 };
 
 }  // namespace gridora
