@@ -106,9 +106,10 @@ TEST(WrittenFiles, ValuesThatAreNotFiniteNeverReachAFile) {
     }
   }
   // The X-direction averages of a grid whose last drawn X is NaN would run to a million lines.
+  // The dialog now refuses the NaN it would propose, so the command ends before the writer.
   WriterFixture f;
   f.doc->grid->xLastDrawn = nan;
-  EXPECT_EQ(f.Run(ID_AVERAGE_X), CommandStatus::Failed);
+  EXPECT_NE(f.Run(ID_AVERAGE_X), CommandStatus::Done);
   EXPECT_FALSE(fs::exists(f.folder / "average_x.csv"));
 }
 
