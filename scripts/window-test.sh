@@ -253,11 +253,11 @@ check_dialog "Print" - ctrl+p
 # View menu (primary, secondary and cross are disabled without secondary data).
 check_dialog "Axis setup" - ctrl+a
 check_dialog "Contour setup" - alt+v Down Down Down Return
-check_dialog "Float data" - alt+v Up Return
+check_dialog "Float data" - alt+v Up Up Up Return
 # Data menu.
 check_dialog "Grid size" - alt+e Right Return
 check_dialog "Float data" - alt+e Right Down Return
-check_dialog "Float data" - alt+e Right Up Return
+check_dialog "Float data" - alt+e Right Down Down Return
 # Interpolation menu: the origin dialog of minimum curvature, the lag width of the
 # variogram; then a variogram is computed so that prediction and the experimental
 # variogram have their dialogs.
@@ -270,6 +270,10 @@ acknowledge_messages
 shot "$window" variogram_chart
 check_dialog "Origin for interpolation" kriging_prediction alt+e Right Right Down Right Down Return
 check_dialog "Float data" kriging_set_variogram alt+e Right Right Down Right Up Return
+# The options dialogs after the kriging submenu: the last item, and the first of the four
+# (all four are enabled once a variogram exists).
+check_dialog "Minimum curvature options" surface_options alt+e Right Right Up Return
+check_dialog "Kriging options" kriging_options alt+e Right Right Up Up Up Up Return
 # Help menu.
 check_dialog "About Gridora" about alt+h Return
 
