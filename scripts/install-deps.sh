@@ -10,7 +10,7 @@ packages=(
   libsuitesparse-dev libopenblas-dev libnanoflann-dev
   libgdal-dev gdal-bin
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation fonts-droid-fallback
+  fonts-liberation fonts-droid-fallback fonts-dejavu-core
   clang libclang-rt-14-dev
   xvfb xauth openbox xdotool imagemagick x11-utils
 )
