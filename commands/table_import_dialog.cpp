@@ -5,27 +5,10 @@
 #include <algorithm>
 
 #include "document/delimited_table.h"
+#include "platform/dialog_fields.h"
 
 namespace gridora {
 namespace {
-
-DialogField Field(int id, std::string label, FieldKind kind, void* member, std::string key) {
-  DialogField field;
-  field.controlId = id;
-  field.label = std::move(label);
-  field.kind = kind;
-  field.member = member;
-  field.batchKey = std::move(key);
-  return field;
-}
-
-DialogField Radio(int id, std::string label, int* member, std::string key, std::vector<std::string> choices,
-                  std::vector<std::string> words) {
-  DialogField field = Field(id, std::move(label), FieldKind::Radio, member, std::move(key));
-  field.choices = std::move(choices);
-  field.batchChoices = std::move(words);
-  return field;
-}
 
 constexpr std::size_t kPreviewFieldCharacters = 16;
 constexpr std::size_t kPreviewColumns = 12;
@@ -53,19 +36,19 @@ std::string PreviewLine(const std::vector<std::string>& fields) {
 std::vector<DialogField> CDlgImportTable::Fields() {
   std::vector<DialogField> fields;
   for (int i = 0; i < kPreviewLines; ++i) {
-    DialogField line = Field(1160 + i, "", FieldKind::Text, &preview[static_cast<std::size_t>(i)], "");
+    DialogField line = MakeField(1160 + i, "", FieldKind::Text, &preview[static_cast<std::size_t>(i)], "");
     line.readOnly = true;
     fields.push_back(line);
   }
   std::vector<DialogField> choices = {
-      Field(1122, "X column (name or number)", FieldKind::Text, &x, "x"),
-      Field(1123, "Y column (name or number)", FieldKind::Text, &y, "y"),
-      Field(1124, "Z column (name or number)", FieldKind::Text, &z, "z"),
-      Radio(1125, "Delimiter", &delimiter, "delimiter", {"Detect", "Comma", "Semicolon", "Tab", "Spaces"},
-            {"auto", "comma", "semicolon", "tab", "space"}),
-      Field(1126, "Rows to skip before the header", FieldKind::Int, &skip, "skip"),
-      Radio(1127, "Points", &import, "import", {"New file", "Append to present data", "Secondary variable"},
-            {"new", "append", "secondary"}),
+      MakeField(1122, "X column (name or number)", FieldKind::Text, &x, "x"),
+      MakeField(1123, "Y column (name or number)", FieldKind::Text, &y, "y"),
+      MakeField(1124, "Z column (name or number)", FieldKind::Text, &z, "z"),
+      RadioField(1125, "Delimiter", &delimiter, "delimiter", {"Detect", "Comma", "Semicolon", "Tab", "Spaces"},
+                 {"auto", "comma", "semicolon", "tab", "space"}),
+      MakeField(1126, "Rows to skip before the header", FieldKind::Int, &skip, "skip"),
+      RadioField(1127, "Points", &import, "import", {"New file", "Append to present data", "Secondary variable"},
+                 {"new", "append", "secondary"}),
   };
   choices.back().hidden = !askImport;
   fields.insert(fields.end(), choices.begin(), choices.end());

@@ -8,44 +8,10 @@
 #include <limits>
 
 #include "dialogs/value_rules.h"
+#include "platform/dialog_fields.h"
 
 namespace gridora {
 namespace {
-
-DialogField Make(int id, std::string label, FieldKind kind, void* member, std::string key) {
-  DialogField field;
-  field.controlId = id;
-  field.label = std::move(label);
-  field.kind = kind;
-  field.member = member;
-  field.batchKey = std::move(key);
-  return field;
-}
-
-DialogField ReadOnly(DialogField field) {
-  field.readOnly = true;
-  return field;
-}
-
-DialogField Hidden(DialogField field) {
-  field.hidden = true;
-  return field;
-}
-
-DialogField InGroup(DialogField field, std::string group) {
-  field.group = std::move(group);
-  return field;
-}
-
-DialogField WithUnit(DialogField field, std::string unit) {
-  field.unit = std::move(unit);
-  return field;
-}
-
-DialogField WithCaption(DialogField field, std::string caption) {
-  field.caption = std::move(caption);
-  return field;
-}
 
 // The first message of a list of checks, in the order the fields appear.
 std::optional<std::string> FirstProblem(std::initializer_list<std::optional<std::string>> problems) {
@@ -58,23 +24,22 @@ std::optional<std::string> FirstProblem(std::initializer_list<std::optional<std:
 std::optional<std::string> CheckTicks(const char* axis, float start, float end, float interval, int most) {
   const double ticks = std::fabs(static_cast<double>(end) - start) / interval + 1.0;
   if (ticks <= most) return std::nullopt;
-  return fmt::sprintf("The %s interval %g would draw more than %d ticks from %g to %g. Choose a larger interval.",
-                      axis, static_cast<double>(interval), most, static_cast<double>(start),
-                      static_cast<double>(end));
+  return fmt::sprintf("The %s interval %g would draw more than %d ticks from %g to %g. Choose a larger interval.", axis,
+                      static_cast<double>(interval), most, static_cast<double>(start), static_cast<double>(end));
 }
 
 }  // namespace
 
 std::vector<DialogField> CDlgAxis::Fields() {
   return {
-      InGroup(Make(1001, "Start", FieldKind::Float, &xStart, "xstart"), "X axis"),
-      InGroup(Make(1002, "End", FieldKind::Float, &xEnd, "xend"), "X axis"),
-      InGroup(Make(1003, "Interval", FieldKind::Float, &xInterval, "xint"), "X axis"),
-      InGroup(Make(1004, "Start", FieldKind::Float, &yStart, "ystart"), "Y axis"),
-      InGroup(Make(1005, "End", FieldKind::Float, &yEnd, "yend"), "Y axis"),
-      InGroup(Make(1006, "Interval", FieldKind::Float, &yInterval, "yint"), "Y axis"),
-      InGroup(WithCaption(Make(1007, "", FieldKind::Text, &xTitle, "xtitle"), "Title"), "X axis"),
-      InGroup(WithCaption(Make(1008, "", FieldKind::Text, &yTitle, "ytitle"), "Title"), "Y axis"),
+      InGroup(MakeField(1001, "Start", FieldKind::Float, &xStart, "xstart"), "X axis"),
+      InGroup(MakeField(1002, "End", FieldKind::Float, &xEnd, "xend"), "X axis"),
+      InGroup(MakeField(1003, "Interval", FieldKind::Float, &xInterval, "xint"), "X axis"),
+      InGroup(MakeField(1004, "Start", FieldKind::Float, &yStart, "ystart"), "Y axis"),
+      InGroup(MakeField(1005, "End", FieldKind::Float, &yEnd, "yend"), "Y axis"),
+      InGroup(MakeField(1006, "Interval", FieldKind::Float, &yInterval, "yint"), "Y axis"),
+      InGroup(WithCaption(MakeField(1007, "", FieldKind::Text, &xTitle, "xtitle"), "Title"), "X axis"),
+      InGroup(WithCaption(MakeField(1008, "", FieldKind::Text, &yTitle, "ytitle"), "Title"), "Y axis"),
   };
 }
 
@@ -90,23 +55,23 @@ std::optional<std::string> CDlgAxis::Validate() const {
 
 std::vector<DialogField> CDlgContourSetup::Fields() {
   return {
-      Make(1002, "Minimum", FieldKind::Float, &minimum, "min"),
-      Make(1003, "Maximum", FieldKind::Float, &maximum, "max"),
-      Make(1004, "Interval", FieldKind::Float, &interval, "int"),
+      MakeField(1002, "Minimum", FieldKind::Float, &minimum, "min"),
+      MakeField(1003, "Maximum", FieldKind::Float, &maximum, "max"),
+      MakeField(1004, "Interval", FieldKind::Float, &interval, "int"),
   };
 }
 
 std::optional<std::string> CDlgContourSetup::Validate() const {
-  const bool usable = std::isfinite(minimum) && std::isfinite(maximum) && std::isfinite(interval) &&
-                      interval > 0.0f && maximum >= minimum;
+  const bool usable = std::isfinite(minimum) && std::isfinite(maximum) && std::isfinite(interval) && interval > 0.0f &&
+                      maximum >= minimum;
   if (usable) return std::nullopt;
   return std::string("The interval must be greater than 0, and the maximum must not be less than the minimum.");
 }
 
 std::vector<DialogField> CDlgFloatInput::Fields() {
   return {
-      ReadOnly(Make(1008, "", FieldKind::Text, &prompt, "")),
-      Make(1009, "", FieldKind::Float, &value, valueKey),
+      ReadOnly(MakeField(1008, "", FieldKind::Text, &prompt, "")),
+      MakeField(1009, "", FieldKind::Float, &value, valueKey),
   };
 }
 
@@ -117,10 +82,10 @@ std::optional<std::string> CDlgFloatInput::Validate() const {
 
 std::vector<DialogField> CDlgFloatInput2::Fields() {
   return {
-      ReadOnly(Make(1017, "", FieldKind::Text, &prompt1, "")),
-      Make(1018, "", FieldKind::Float, &value1, key1),
-      ReadOnly(Make(1019, "", FieldKind::Text, &prompt2, "")),
-      Make(1020, "", FieldKind::Float, &value2, key2),
+      ReadOnly(MakeField(1017, "", FieldKind::Text, &prompt1, "")),
+      MakeField(1018, "", FieldKind::Float, &value1, key1),
+      ReadOnly(MakeField(1019, "", FieldKind::Text, &prompt2, "")),
+      MakeField(1020, "", FieldKind::Float, &value2, key2),
   };
 }
 
@@ -133,12 +98,12 @@ std::optional<std::string> CDlgFloatInput2::Validate() const {
 
 std::vector<DialogField> CDlgGridSize::Fields() {
   return {
-      ReadOnly(Make(1004, "NX", FieldKind::Int, &nx, "")),
-      ReadOnly(Make(1005, "NY", FieldKind::Int, &ny, "")),
-      Make(1007, "DX", FieldKind::Float, &dx, "dx"),
-      Make(1008, "DY", FieldKind::Float, &dy, "dy"),
-      Make(1009, "X start", FieldKind::Float, &xStart, "xstart"),
-      Make(1010, "Y start", FieldKind::Float, &yStart, "ystart"),
+      ReadOnly(MakeField(1004, "NX", FieldKind::Int, &nx, "")),
+      ReadOnly(MakeField(1005, "NY", FieldKind::Int, &ny, "")),
+      MakeField(1007, "DX", FieldKind::Float, &dx, "dx"),
+      MakeField(1008, "DY", FieldKind::Float, &dy, "dy"),
+      MakeField(1009, "X start", FieldKind::Float, &xStart, "xstart"),
+      MakeField(1010, "Y start", FieldKind::Float, &yStart, "ystart"),
   };
 }
 
@@ -149,18 +114,19 @@ std::optional<std::string> CDlgGridSize::Validate() const {
 
 std::vector<DialogField> CDlgImportOption::Fields() {
   return {
-      ReadOnly(Make(1010, "Number of columns", FieldKind::Int, &ncols, "")),
-      Make(1011, "Number of columns to be skipped", FieldKind::Int, &colSkip, "colskip"),
-      Make(1012, "Use 1st column as label", FieldKind::Check, &columnLabels, "collabel"),
-      ReadOnly(Make(1013, "Number of rows", FieldKind::Int, &nrows, "")),
-      Make(1014, "Number of rows to be skipped", FieldKind::Int, &rowSkip, "rowskip"),
-      Make(1015, "Use 1st row as label", FieldKind::Check, &rowLabels, "rowlabel"),
-      Make(1016, "Transpose", FieldKind::Check, &transpose, "transpose"),
+      ReadOnly(MakeField(1010, "Number of columns", FieldKind::Int, &ncols, "")),
+      MakeField(1011, "Number of columns to be skipped", FieldKind::Int, &colSkip, "colskip"),
+      MakeField(1012, "Use 1st column as label", FieldKind::Check, &columnLabels, "collabel"),
+      ReadOnly(MakeField(1013, "Number of rows", FieldKind::Int, &nrows, "")),
+      MakeField(1014, "Number of rows to be skipped", FieldKind::Int, &rowSkip, "rowskip"),
+      MakeField(1015, "Use 1st row as label", FieldKind::Check, &rowLabels, "rowlabel"),
+      MakeField(1016, "Transpose", FieldKind::Check, &transpose, "transpose"),
   };
 }
 
 std::optional<std::string> CDlgImportOption::Validate() const {
-  if (colSkip < 0 || rowSkip < 0) return std::string("The numbers of columns and rows to be skipped cannot be negative.");
+  if (colSkip < 0 || rowSkip < 0)
+    return std::string("The numbers of columns and rows to be skipped cannot be negative.");
   if (colSkip >= ncols)
     return fmt::sprintf("Skipping %d of the %d columns leaves no column of values.", colSkip, ncols);
   if (rowSkip >= nrows) return fmt::sprintf("Skipping %d of the %d rows leaves no row of values.", rowSkip, nrows);
@@ -168,7 +134,7 @@ std::optional<std::string> CDlgImportOption::Validate() const {
 }
 
 std::vector<DialogField> CDlgImportSelection::Fields() {
-  DialogField field = Make(1019, "", FieldKind::Radio, &selection, "import");
+  DialogField field = MakeField(1019, "", FieldKind::Radio, &selection, "import");
   field.choices = {"New file", "Append to present data", "Secondary variable for Cokriging"};
   field.batchChoices = {"new", "append", "secondary"};
   return {field};
@@ -181,12 +147,12 @@ std::vector<DialogField> CDlgModelSize::Fields() {
     return field;
   };
   return {
-      lockable(Make(1004, "NX=", FieldKind::Int, &nx, "")),
-      lockable(Make(1005, "NY=", FieldKind::Int, &ny, "")),
-      Hidden(lockable(Make(1006, "NZ=", FieldKind::Int, &nz, ""))),
-      Make(1007, "DX=", FieldKind::Float, &dx, "dx"),
-      Make(1008, "DY=", FieldKind::Float, &dy, "dy"),
-      Hidden(lockable(Make(1009, "DZ=", FieldKind::Float, &dz, ""))),
+      lockable(MakeField(1004, "NX=", FieldKind::Int, &nx, "")),
+      lockable(MakeField(1005, "NY=", FieldKind::Int, &ny, "")),
+      Hidden(lockable(MakeField(1006, "NZ=", FieldKind::Int, &nz, ""))),
+      MakeField(1007, "DX=", FieldKind::Float, &dx, "dx"),
+      MakeField(1008, "DY=", FieldKind::Float, &dy, "dy"),
+      Hidden(lockable(MakeField(1009, "DZ=", FieldKind::Float, &dz, ""))),
   };
 }
 
@@ -232,11 +198,11 @@ std::optional<std::string> CDlgModelSize::Validate() const {
 
 std::vector<DialogField> CDlgXYOrigin::Fields() {
   return {
-      WithUnit(Make(1003, "X=", FieldKind::Double, &xMinimum, "xmin"), "m"),
-      WithUnit(Make(1004, "Y=", FieldKind::Double, &yMinimum, "ymin"), "m"),
-      ReadOnly(Make(1005, "Max. data =", FieldKind::Float, &maxData, "")),
-      WithCaption(WithUnit(Make(1006, "", FieldKind::Double, &xMaximum, "xmax"), "m"), "X max. ="),
-      WithCaption(WithUnit(Make(1007, "", FieldKind::Double, &yMaximum, "ymax"), "m"), "Y max. ="),
+      WithUnit(MakeField(1003, "X=", FieldKind::Double, &xMinimum, "xmin"), "m"),
+      WithUnit(MakeField(1004, "Y=", FieldKind::Double, &yMinimum, "ymin"), "m"),
+      ReadOnly(MakeField(1005, "Max. data =", FieldKind::Float, &maxData, "")),
+      WithCaption(WithUnit(MakeField(1006, "", FieldKind::Double, &xMaximum, "xmax"), "m"), "X max. ="),
+      WithCaption(WithUnit(MakeField(1007, "", FieldKind::Double, &yMaximum, "ymax"), "m"), "Y max. ="),
   };
 }
 

@@ -2,40 +2,31 @@
 
 #include <fmt/printf.h>
 
+#include "platform/dialog_fields.h"
+
 namespace gridora {
 namespace {
 
 DialogField Field(int id, std::string label, FieldKind kind, void* member, std::string key, std::string group) {
-  DialogField field;
-  field.controlId = id;
-  field.label = std::move(label);
-  field.kind = kind;
-  field.member = member;
-  field.batchKey = std::move(key);
-  field.group = std::move(group);
-  return field;
-}
-
-DialogField Choice(DialogField field, std::vector<std::string> choices, std::vector<std::string> words) {
-  field.choices = std::move(choices);
-  field.batchChoices = std::move(words);
-  return field;
+  return InGroup(MakeField(id, std::move(label), kind, member, std::move(key)), std::move(group));
 }
 
 }  // namespace
 
 std::vector<DialogField> CDlgKrigingOptions::Fields() {
   return {
-      Choice(Field(1601, "", FieldKind::Radio, &model, "model", "Variogram model"),
-             {"Exponential", "Spherical", "Gaussian", "Matern"}, {"exponential", "spherical", "gaussian", "matern"}),
+      WithChoices(Field(1601, "", FieldKind::Radio, &model, "model", "Variogram model"),
+                  {"Exponential", "Spherical", "Gaussian", "Matern"},
+                  {"exponential", "spherical", "gaussian", "matern"}),
       Field(1602, "Nugget", FieldKind::Double, &nugget, "nugget", "Variogram model"),
       Field(1603, "Matern smoothness (0.5 to 2.5)", FieldKind::Double, &smoothness, "smoothness", "Variogram model"),
-      Choice(Field(1604, "", FieldKind::Radio, &fit, "fit", "Fit"),
-             {"Damped exponential steps (original)", "Weighted least squares"}, {"specified", "wls"}),
+      WithChoices(Field(1604, "", FieldKind::Radio, &fit, "fit", "Fit"),
+                  {"Damped exponential steps (original)", "Weighted least squares"}, {"specified", "wls"}),
       Field(1605, "Maximum lag (0: none)", FieldKind::Double, &maximumLag, "maxlag", "Fit"),
-      Choice(Field(1606, "Fit the nugget too", FieldKind::Check, &fitNugget, "fit-nugget", "Fit"), {}, {"no", "yes"}),
-      Choice(Field(1607, "", FieldKind::Radio, &type, "type", "Kriging"), {"Simple", "Ordinary"},
-             {"simple", "ordinary"}),
+      WithChoices(Field(1606, "Fit the nugget too", FieldKind::Check, &fitNugget, "fit-nugget", "Fit"), {},
+                  {"no", "yes"}),
+      WithChoices(Field(1607, "", FieldKind::Radio, &type, "type", "Kriging"), {"Simple", "Ordinary"},
+                  {"simple", "ordinary"}),
       Field(1608, "Angle of the long axis (degrees from +X)", FieldKind::Double, &angle, "angle", "Anisotropy"),
       Field(1609, "Ratio short / long length", FieldKind::Double, &ratio, "ratio", "Anisotropy"),
       Field(1610, "Neighbours (0: all points)", FieldKind::Int, &neighbours, "neighbours", "Neighbourhood"),
@@ -59,7 +50,8 @@ std::vector<DialogField> CDlgCrossValidation::Fields() {
 }
 
 std::optional<std::string> CDlgCrossValidation::Validate() const {
-  if (folds < 0 || folds == 1) return fmt::sprintf("The number of folds must be 0 (leave-one-out) or at least 2 (it is %d).", folds);
+  if (folds < 0 || folds == 1)
+    return fmt::sprintf("The number of folds must be 0 (leave-one-out) or at least 2 (it is %d).", folds);
   return std::nullopt;
 }
 

@@ -2,35 +2,22 @@
 
 #include <cmath>
 
+#include "platform/dialog_fields.h"
+
 namespace gridora {
 
 std::vector<DialogField> CDlgSurfaceOptions::Fields() {
-  DialogField tensionField;
-  tensionField.controlId = 1001;
-  tensionField.label = "Tension (0 = curvature only, 1 = tension only):";
-  tensionField.kind = FieldKind::Float;
-  tensionField.member = &tension;
-  tensionField.batchKey = "tension";
-
-  DialogField fitField;
-  fitField.controlId = 1002;
-  fitField.kind = FieldKind::Radio;
-  fitField.member = &fit;
-  fitField.batchKey = "fit";
-  fitField.group = "Data";
-  fitField.choices = {"Weighted as in the standard functional", "Exact fit through every point"};
-  fitField.batchChoices = {"specified", "exact"};
-
-  DialogField solverField;
-  solverField.controlId = 1003;
-  solverField.kind = FieldKind::Radio;
-  solverField.member = &solver;
-  solverField.batchKey = "solver";
-  solverField.group = "Solver";
-  solverField.choices = {"Automatic", "Direct (sparse Cholesky)", "Multigrid (iterative)"};
-  solverField.batchChoices = {"auto", "direct", "multigrid"};
-
-  return {tensionField, fitField, solverField};
+  return {
+      MakeField(1001, "Tension (0 = curvature only, 1 = tension only):", FieldKind::Float, &tension, "tension"),
+      InGroup(
+          RadioField(1002, "", &fit, "fit", {"Weighted as in the standard functional", "Exact fit through every point"},
+                     {"specified", "exact"}),
+          "Data"),
+      InGroup(
+          RadioField(1003, "", &solver, "solver", {"Automatic", "Direct (sparse Cholesky)", "Multigrid (iterative)"},
+                     {"auto", "direct", "multigrid"}),
+          "Solver"),
+  };
 }
 
 std::optional<std::string> CDlgSurfaceOptions::Validate() const {
