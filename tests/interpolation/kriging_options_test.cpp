@@ -14,34 +14,12 @@
 #include "interpolation/kriging_test_support.h"
 #include "interpolation/kriging_variance.h"
 #include "interpolation/variogram_wls_fit.h"
+#include "support/dense_solve.h"
 
 namespace gridora {
 namespace {
 
 using Long = long double;
-
-std::vector<Long> SolveLong(std::vector<std::vector<Long>> A, std::vector<Long> b) {
-  const std::size_t n = b.size();
-  for (std::size_t k = 0; k < n; ++k) {
-    std::size_t p = k;
-    for (std::size_t i = k + 1; i < n; ++i)
-      if (std::fabs(A[i][k]) > std::fabs(A[p][k])) p = i;
-    std::swap(A[k], A[p]);
-    std::swap(b[k], b[p]);
-    for (std::size_t i = k + 1; i < n; ++i) {
-      const Long f = A[i][k] / A[k][k];
-      for (std::size_t j = k; j < n; ++j) A[i][j] -= f * A[k][j];
-      b[i] -= f * b[k];
-    }
-  }
-  std::vector<Long> x(n);
-  for (std::size_t k = n; k-- > 0;) {
-    Long s = b[k];
-    for (std::size_t j = k + 1; j < n; ++j) s -= A[k][j] * x[j];
-    x[k] = s / A[k][k];
-  }
-  return x;
-}
 
 // Twelve scattered points with a trend, so that ordinary and simple kriging differ.
 std::vector<DataPoint> Points() {
@@ -69,7 +47,7 @@ Direct DirectKriging(const CVariogramModel& m, const CovarianceModel& model, boo
     if (ordinary) A[i][n] = A[n][i] = 1.0L;
     k[i] = model.Covariance(x - m.x[i], y - m.y[i]);
   }
-  const std::vector<Long> w = SolveLong(A, k);
+  const std::vector<Long> w = test::SolveDense(A, k);
   Long estimate = 0.0L, quadratic = 0.0L;
   for (int i = 0; i < n; ++i) {
     estimate += w[i] * (ordinary ? Long(m.values[i]) : Long(m.values[i]) - m.residualMean);
@@ -271,7 +249,7 @@ TEST_F(KrigingOptionsTest, CokrigingEstimatesAndStandardErrorsMatchADirectSolve)
   for (auto [x, y] : {std::pair{2.0, 3.0}, {7.5, 1.0}, {5.0, 5.0}, {p.x[4], p.y[4]}}) {
     std::vector<Long> k(n);
     for (int i = 0; i < n; ++i) k[i] = covariance(0, i, x - point(i).first, y - point(i).second);
-    const std::vector<Long> w = SolveLong(A, k);
+    const std::vector<Long> w = test::SolveDense(A, k);
     Long estimate = p.residualMean, quadratic = 0.0L;
     for (int i = 0; i < n; ++i) {
       estimate += w[i] * (i < 12 ? Long(p.values[i]) - p.residualMean : Long(q.values[i - 12]) - q.residualMean);

@@ -12,37 +12,13 @@
 #include "interpolation/system_inverse.h"
 #include "platform/trace.h"
 #include "interpolation/kriging_test_support.h"
+#include "support/dense_solve.h"
 
 namespace gridora {
 namespace {
 
 using test::CrLfLines;
 using test::FromUtf16;
-
-// Solves A x = b by Gaussian elimination with partial pivoting: an independent check of
-// the kriging weights, sharing nothing with the inverse under test.
-std::vector<double> Solve(std::vector<std::vector<double>> A, std::vector<double> b) {
-  const std::size_t n = b.size();
-  for (std::size_t k = 0; k < n; ++k) {
-    std::size_t p = k;
-    for (std::size_t i = k + 1; i < n; ++i)
-      if (std::fabs(A[i][k]) > std::fabs(A[p][k])) p = i;
-    std::swap(A[k], A[p]);
-    std::swap(b[k], b[p]);
-    for (std::size_t i = k + 1; i < n; ++i) {
-      const double f = A[i][k] / A[k][k];
-      for (std::size_t j = k; j < n; ++j) A[i][j] -= f * A[k][j];
-      b[i] -= f * b[k];
-    }
-  }
-  std::vector<double> x(n);
-  for (std::size_t k = n; k-- > 0;) {
-    double s = b[k];
-    for (std::size_t j = k + 1; j < n; ++j) s -= A[k][j] * x[j];
-    x[k] = s / A[k][k];
-  }
-  return x;
-}
 
 const DataPoint kPrimary[] = {{0, 0, 1}, {1, 0, 2}, {0, 1, 3}, {2, 2, 0.5}, {3, 1, 4}};
 const DataPoint kSecondary[] = {{0.5, 0.5, 10}, {2, 0, 14}, {1, 2, 11}};
@@ -85,7 +61,7 @@ TEST_F(Kriging, SimpleKrigingAgreesWithADirectSolveOfTheCovarianceSystem) {
   for (auto [x, y] : {std::pair{0.5, 0.5}, std::pair{2.5, -1.0}, std::pair{1.0, 1.7}}) {
     std::vector<double> k(5);
     for (int i = 0; i < 5; ++i) k[i] = std::exp(-std::hypot(x - kPrimary[i].x, y - kPrimary[i].y) / 2.0);
-    const std::vector<double> w = Solve(K, k);
+    const std::vector<double> w = test::SolveDense(K, k);
     double s = 0;
     for (int i = 0; i < 5; ++i) s += w[i] * (m.values[i] - m.residualMean);
     const double expected = (s + m.residualMean) * m.standardDeviation + m.mean;
@@ -149,7 +125,7 @@ TEST_F(Kriging, CokrigingAgreesWithADirectSolveAndReproducesThePrimaryData) {
     std::vector<double> k(8);
     for (int i = 0; i < 5; ++i) k[i] = std::exp(-std::hypot(x - kPrimary[i].x, y - kPrimary[i].y) / 2.0);
     for (int j = 0; j < 3; ++j) k[5 + j] = 0.3 * std::exp(-std::hypot(x - kSecondary[j].x, y - kSecondary[j].y) / 2.0);
-    const std::vector<double> w = Solve(K, k);
+    const std::vector<double> w = test::SolveDense(K, k);
     double sum = 0;
     for (int i = 0; i < 5; ++i) sum += w[i] * (p.values[i] - p.residualMean);
     for (int j = 0; j < 3; ++j) sum += w[5 + j] * (s.values[j] - s.residualMean);

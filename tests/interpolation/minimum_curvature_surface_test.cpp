@@ -13,6 +13,7 @@
 #include "interpolation/minimum_curvature_multigrid.h"
 #include "interpolation/minimum_curvature_solver.h"
 #include "interpolation/minimum_curvature_surface.h"
+#include "support/dense_solve.h"
 
 namespace gridora {
 namespace {
@@ -58,26 +59,8 @@ std::vector<double> IndependentMinimiser(int nx, int ny, double DX, double DY, d
          {node(i + 1, j + 1), s * u}},
         wd, p.z);
   }
-  for (int e = 0; e < n; ++e) {  // Gaussian elimination with partial pivoting
-    int pivot = e;
-    for (int r = e + 1; r < n; ++r)
-      if (std::fabs(a[static_cast<std::size_t>(r) * n + e]) > std::fabs(a[static_cast<std::size_t>(pivot) * n + e]))
-        pivot = r;
-    for (int l = 0; l < n; ++l) std::swap(a[static_cast<std::size_t>(e) * n + l], a[static_cast<std::size_t>(pivot) * n + l]);
-    std::swap(b[e], b[pivot]);
-    for (int r = e + 1; r < n; ++r) {
-      const long double h = a[static_cast<std::size_t>(r) * n + e] / a[static_cast<std::size_t>(e) * n + e];
-      for (int l = e; l < n; ++l) a[static_cast<std::size_t>(r) * n + l] -= h * a[static_cast<std::size_t>(e) * n + l];
-      b[r] -= h * b[e];
-    }
-  }
-  std::vector<double> u(n);
-  for (int e = n - 1; e >= 0; --e) {
-    long double sum = b[e];
-    for (int l = e + 1; l < n; ++l) sum -= a[static_cast<std::size_t>(e) * n + l] * u[l];
-    u[e] = static_cast<double>(sum / a[static_cast<std::size_t>(e) * n + e]);
-  }
-  return u;
+  const std::vector<long double> u = test::SolveDense(std::move(a), std::move(b));
+  return std::vector<double>(u.begin(), u.end());
 }
 
 std::vector<SolverPoint> RandomPoints(int count, double width, double height, unsigned seed,

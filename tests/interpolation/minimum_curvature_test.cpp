@@ -14,6 +14,7 @@
 #include "interpolation/minimum_curvature.h"
 #include "interpolation/minimum_curvature_solver.h"
 #include "interpolation/minimum_curvature_system.h"
+#include "support/dense_solve.h"
 #include "support/test_support.h"
 
 namespace gridora {
@@ -82,32 +83,11 @@ DenseSystem NormalEquations(int n, const std::vector<Term>& terms) {
   return s;
 }
 
-// Gaussian elimination with partial pivoting in long double: the reference minimiser.
-std::vector<double> DenseMinimiser(DenseSystem s) {
-  const int n = s.n;
-  std::vector<long double> a(s.a.begin(), s.a.end()), b(s.b.begin(), s.b.end());
-  for (int e = 0; e < n; ++e) {
-    int pivot = e;
-    for (int r = e + 1; r < n; ++r)
-      if (std::fabs(a[r * n + e]) > std::fabs(a[pivot * n + e])) pivot = r;
-    if (pivot != e) {
-      for (int l = 0; l < n; ++l) std::swap(a[e * n + l], a[pivot * n + l]);
-      std::swap(b[e], b[pivot]);
-    }
-    for (int r = e + 1; r < n; ++r) {
-      const long double h = a[r * n + e] / a[e * n + e];
-      if (h == 0) continue;
-      for (int l = e; l < n; ++l) a[r * n + l] -= h * a[e * n + l];
-      b[r] -= h * b[e];
-    }
-  }
-  std::vector<double> u(n);
-  for (int e = n - 1; e >= 0; --e) {
-    long double sum = b[e];
-    for (int l = e + 1; l < n; ++l) sum -= a[e * n + l] * static_cast<long double>(u[l]);
-    u[e] = static_cast<double>(sum / a[e * n + e]);
-  }
-  return u;
+// The reference minimiser: the dense normal equations solved in long double.
+std::vector<double> DenseMinimiser(const DenseSystem& s) {
+  const std::vector<long double> u = test::SolveDense(std::vector<long double>(s.a.begin(), s.a.end()),
+                                                      std::vector<long double>(s.b.begin(), s.b.end()));
+  return std::vector<double>(u.begin(), u.end());
 }
 
 // Band Cholesky in long double over the upper band of the normal equations of the
