@@ -57,16 +57,6 @@ CommandStatus Open(CommandContext& c) {
 // Moves what a reader put into `read` into the document's point set.
 void ReplacePoints(RandomData& target, RandomData& read) { std::swap(target, read); }
 
-std::string PointSummary(bool secondary, const RandomData& data) {
-  const char* format = secondary ? "Number of data (2nd variable)= %d\nX : min. = %f max. = %f\n"
-                                   "Y : min. = %f max. = %f\nZ : min. = %f max. = %f"
-                                 : "Number of data = %d\nX : min. = %f max. = %f\n"
-                                   "Y : min. = %f max. = %f\nZ : min. = %f max. = %f";
-  return fmt::sprintf(format, data.count, static_cast<double>(data.xMinimum), static_cast<double>(data.xMaximum),
-                      static_cast<double>(data.yMinimum), static_cast<double>(data.yMaximum),
-                      static_cast<double>(data.zMinimum), static_cast<double>(data.zMaximum));
-}
-
 // Lines added to the import message only when the file gave more than was kept.
 std::string WhatWasLeftOut(const SpaceDelimitedCounts& counts, int kept) {
   std::string text;
@@ -157,6 +147,16 @@ CommandStatus OpenPwriData(CommandContext& c) {
 }
 
 }  // namespace
+
+std::string PointSummary(bool secondary, const RandomData& data) {
+  const char* format = secondary ? "Number of data (2nd variable)= %d\nX : min. = %f max. = %f\n"
+                                   "Y : min. = %f max. = %f\nZ : min. = %f max. = %f"
+                                 : "Number of data = %d\nX : min. = %f max. = %f\n"
+                                   "Y : min. = %f max. = %f\nZ : min. = %f max. = %f";
+  return fmt::sprintf(format, data.count, static_cast<double>(data.xMinimum), static_cast<double>(data.xMaximum),
+                      static_cast<double>(data.yMinimum), static_cast<double>(data.yMaximum),
+                      static_cast<double>(data.zMinimum), static_cast<double>(data.zMaximum));
+}
 
 CommandStatus OpenDocumentFile(CommandContext& c, const std::string& path) {
   const DocumentReadResult result = ReadDocumentFile(c.doc, path, c.ui);

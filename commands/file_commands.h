@@ -4,6 +4,7 @@
 #include <string>
 
 #include "commands/command_table.h"
+#include "document/random_data.h"
 
 namespace gridora {
 
@@ -11,5 +12,8 @@ namespace gridora {
 // it to the recent files, names the window after it and updates the views. Failed when
 // the file could not be read (the user has been told; the document is unchanged).
 CommandStatus OpenDocumentFile(CommandContext& context, const std::string& path);
+
+// The message after points were read: their count and ranges ("Number of data = ...").
+std::string PointSummary(bool secondary, const RandomData& data);
 
 }  // namespace gridora

@@ -9,6 +9,7 @@
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
+#include "commands/file_commands.h"
 #include "commands/table_import_dialog.h"
 #include "dialogs/exchange_dialogs.h"
 #include "document/delimited_table.h"
@@ -27,16 +28,6 @@ enum ImportChoice { kNewFile = 0, kAppend = 1, kSecondary = 2 };
 
 const TableDelimiter kDelimiters[] = {TableDelimiter::Auto, TableDelimiter::Comma, TableDelimiter::Semicolon,
                                       TableDelimiter::Tab, TableDelimiter::Space};
-
-std::string Summary(bool secondary, const RandomData& data) {
-  const char* format = secondary ? "Number of data (2nd variable)= %d\nX : min. = %f max. = %f\n"
-                                   "Y : min. = %f max. = %f\nZ : min. = %f max. = %f"
-                                 : "Number of data = %d\nX : min. = %f max. = %f\n"
-                                   "Y : min. = %f max. = %f\nZ : min. = %f max. = %f";
-  return fmt::sprintf(format, data.count, static_cast<double>(data.xMinimum), static_cast<double>(data.xMaximum),
-                      static_cast<double>(data.yMinimum), static_cast<double>(data.yMaximum),
-                      static_cast<double>(data.zMinimum), static_cast<double>(data.zMaximum));
-}
 
 // A copy of a point set, for changes built aside.
 std::unique_ptr<RandomData> CopyOf(const RandomData& data) {
@@ -97,7 +88,7 @@ CommandStatus ImportTable(CommandContext& c) {
     read = std::move(joined);
   }
   const bool secondary = choice == kSecondary;
-  std::string message = Summary(secondary, *read);
+  std::string message = PointSummary(secondary, *read);
   const std::string skipped = report.SkippedText();
   if (!skipped.empty()) message += "\n" + skipped;
   c.ui.Message(message);
