@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "hill_surface.h"
 #include "painter_context.h"
 #include "platform/profile.h"
 #include "render/cell_renderer.h"
@@ -20,23 +21,6 @@
 
 namespace gridora {
 namespace {
-
-// Hills and hollows over n x n nodes, so that every band shows up.
-void FillSurface(CGridoraDoc& doc, int n) {
-  GridModel& g = *doc.grid;
-  if (!g.Reshape(1, n, n)) std::abort();
-  float low = 1e30f, high = -1e30f;
-  for (int ix = 0; ix < n; ++ix)
-    for (int iy = 0; iy < n; ++iy) {
-      const double x = 6.0 * ix / n, y = 6.0 * iy / n;
-      const float v = static_cast<float>(100.0 + 40.0 * std::sin(x) * std::cos(y) + 10.0 * x);
-      g.Value(0, ix, iy) = v;
-      low = std::min(low, v);
-      high = std::max(high, v);
-    }
-  g.layerMinimum[0] = low;
-  g.layerMaximum[0] = high;
-}
 
 QGuiApplication& App() {
   static int argc = 1;
@@ -61,7 +45,7 @@ struct Screen {
       return true;
     }();
     (void)inTemp;
-    FillSurface(doc, n);
+    bench::FillHillSurface(*doc.grid, n);
     doc.grid->mapColorMode = mode;
   }
   void Paint() {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "hill_surface.h"
 #include "platform/profile.h"
 #include "view/contour_map.h"
 #include "view/gridora_doc.h"
@@ -56,24 +57,6 @@ class NullContext : public DrawingContext {
   Color textColor_ = 0;
 };
 
-// Hills and hollows over n x n nodes, so that every band shows up.
-void FillSurface(CGridoraDoc& doc, int n) {
-  GridModel& g = *doc.grid;
-  if (!g.Reshape(1, n, n)) std::abort();
-  float low = 1e30f, high = -1e30f;
-  for (int ix = 0; ix < n; ++ix)
-    for (int iy = 0; iy < n; ++iy) {
-      const double x = 6.0 * ix / n, y = 6.0 * iy / n;
-      const float v = static_cast<float>(100.0 + 40.0 * std::sin(x) * std::cos(y) + 10.0 * x);
-      g.Value(0, ix, iy) = v;
-      low = std::min(low, v);
-      high = std::max(high, v);
-      g.Distance(ix, iy) = static_cast<float>(std::fmod(x * y, 3.0));
-    }
-  g.layerMinimum[0] = low;
-  g.layerMaximum[0] = high;
-}
-
 struct BenchDocument {
   MemoryProfile profile;
   CGridoraDoc doc{profile};
@@ -88,7 +71,7 @@ struct BenchDocument {
       return true;
     }();
     (void)inTemp;
-    FillSurface(doc, n);
+    bench::FillHillSurface(*doc.grid, n);
     doc.grid->mapColorMode = mode;
     DrawMap(dc, doc, kLayout);  // fits the scale and fills the cache
   }
