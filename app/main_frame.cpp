@@ -105,11 +105,7 @@ QAction* CMainFrame::MakeAction(int id, const std::string& text) {
   } else {
     action->setToolTip(QString());
   }
-  const bool checkable = id == ID_VIEW_TOOLBAR || id == ID_VIEW_STATUS_BAR ||
-                         (id >= ID_COLOR_MODE_0 && id <= ID_COLOR_MODE_2) || id == ID_PRIMARY_VARIABLE ||
-                         id == ID_SECONDARY_VARIABLE || id == ID_CROSS_VARIANCE || id == ID_COLOR_TARGET ||
-                         id == ID_LOG || id == ID_SHOW_RANDOM_DATA || id == ID_HIDE_FAR_NODES;
-  action->setCheckable(checkable);
+  action->setCheckable(table_.IsCheckable(id));
   connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
   actions_[id] = action;
   return action;

@@ -117,7 +117,7 @@ void RegisterColorCommands(CommandTable& table) {
                Toggle(c.doc.grid->reverseColors);
                return Redraw(c, true);
              },
-             [](const CommandContext& c, CommandState& s) { s.checked = c.doc.grid->reverseColors == 1; }});
+             [](const CommandContext& c, CommandState& s) { s.checked = c.doc.grid->reverseColors == 1; }, true});
   table.Add({ID_LOG, O::View,
              [](CommandContext& c) {
                Toggle(c.doc.logScale);
@@ -128,13 +128,13 @@ void RegisterColorCommands(CommandTable& table) {
                float low = 0.0f, high = 0.0f;
                LayerRange(*c.doc.grid, c.doc.layerIndex, low, high);
                s.enabled = GridAbove(c, 1) && low > 0.0f && high > 0.0f;
-             }});
+             }, true});
   table.Add({ID_HIDE_FAR_NODES, O::View,
              [](CommandContext& c) {
                Toggle(c.doc.grid->hideFarNodes);
                return Redraw(c, true);
              },
-             [](const CommandContext& c, CommandState& s) { s.checked = c.doc.grid->hideFarNodes == 1; }});
+             [](const CommandContext& c, CommandState& s) { s.checked = c.doc.grid->hideFarNodes == 1; }, true});
   table.Add({ID_MAX_DISTANCE, O::View, MaxDistance});
   table.Add({ID_SHOW_RANDOM_DATA, O::View,
              [](CommandContext& c) {
@@ -144,14 +144,14 @@ void RegisterColorCommands(CommandTable& table) {
              [](const CommandContext& c, CommandState& s) {
                s.checked = c.doc.grid->showRandomData == 1;
                s.enabled = c.doc.primaryData->count >= 1;
-             }});
+             }, true});
   const int modeIds[3] = {ID_COLOR_MODE_0, ID_COLOR_MODE_1, ID_COLOR_MODE_2};
   for (int mode = 0; mode < 3; ++mode) {
     table.Add({modeIds[mode], O::View, [mode](CommandContext& c) { return SetColorMode(c, mode); },
                [mode](const CommandContext& c, CommandState& s) {
                  s.checked = c.doc.grid->mapColorMode == mode;
                  s.enabled = GridAbove(c, 0) && c.doc.grid->mapColorMode != mode;
-               }});
+               }, true});
   }
 
   table.AddBatch({"contour-setup", ID_CONTOUR_SETUP, {"min", "max", "int", "cancel"}});

@@ -1,6 +1,9 @@
 #include "commands/command_table.h"
 
+#include <fmt/format.h>
+
 #include <new>
+#include <stdexcept>
 
 #include "commands/command_modules.h"
 #include "platform/user_interface.h"
@@ -9,7 +12,17 @@ namespace gridora {
 
 void CommandTable::Add(CommandEntry entry) {
   const int id = entry.id;
+  for (const auto& owner : byOwner_)
+    if (owner.count(id)) throw std::logic_error(fmt::format("command id {} is registered twice", id));
   byOwner_[static_cast<int>(entry.owner)][id] = std::move(entry);
+}
+
+bool CommandTable::IsCheckable(int id) const {
+  for (const auto& owner : byOwner_) {
+    auto found = owner.find(id);
+    if (found != owner.end()) return found->second.checkable;
+  }
+  return false;
 }
 
 BatchCommand& CommandTable::AddBatch(BatchCommand command) {

@@ -42,6 +42,7 @@ struct CommandEntry {
   CommandOwner owner = CommandOwner::View;
   CommandHandler run;
   UpdateRule update;  // empty: always enabled, never checked
+  bool checkable = false;  // a toggle or one of a group: the menu item carries a check mark
 };
 
 struct BatchLine;
@@ -69,6 +70,8 @@ struct BatchCommand {
 
 class CommandTable {
  public:
+  // Each id is registered once: a second registration is a programming error and
+  // throws std::logic_error naming the id.
   void Add(CommandEntry entry);
   // The added command, for setting its remaining fields.
   BatchCommand& AddBatch(BatchCommand command);
@@ -76,6 +79,8 @@ class CommandTable {
   // The handler that routing picks, or nullptr.
   const CommandEntry* Route(int id) const;
   CommandState State(int id, const CommandContext& context) const;
+  // Whether the id's entry is checkable (false for an unknown id).
+  bool IsCheckable(int id) const;
   // Runs the command when routing finds it and its update rule enables it; a disabled
   // command returns Failed without running.
   bool IsEnabled(int id, const CommandContext& context) const { return State(id, context).enabled; }

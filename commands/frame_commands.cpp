@@ -35,7 +35,7 @@ void RegisterFrameCommands(CommandTable& table) {
                  c.view.ToggleBar(id);
                  return CommandStatus::Done;
                },
-               [id](const CommandContext& c, CommandState& s) { s.checked = c.view.BarVisible(id); }});
+               [id](const CommandContext& c, CommandState& s) { s.checked = c.view.BarVisible(id); }, true});
   }
 
   table.AddBatch({"new", ID_FILE_NEW, {}});

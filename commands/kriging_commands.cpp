@@ -410,13 +410,13 @@ void RegisterKrigingCommands(CommandTable& table) {
              [](const CommandContext& c, CommandState& s) {
                s.enabled = MoreThanOnePoint(c) && c.doc.chartMode == 1 && HasInverse(c);
              }});
-  // Replaces the view's placeholder, which cannot see the kriging state.
+  // Here rather than with the other variables: its rule needs the kriging state.
   table.Add({ID_CROSS_VARIANCE, O::View, SelectCross, [](const CommandContext& c, CommandState& s) {
                const CKrigingState* state = c.doc.krigingState.get();
                s.checked = c.doc.variableSelection == 2;
                s.enabled = c.doc.variableSelection != 2 && c.doc.chartMode == 1 && state && state->cross &&
                            state->cross->classCount >= 1;
-             }});
+             }, true});
 
   table.AddBatch({"variogram", ID_VARIOGRAM, {"lag", "lag2", "lag12", "answer", "cancel"}});
   table.AddBatch({"prediction", ID_PREDICTION, {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}});

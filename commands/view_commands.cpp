@@ -121,8 +121,9 @@ CommandStatus RenderView(CommandContext& c, const BatchLine& line) {
   return c.view.RenderToFile(line.argument, width, height) ? CommandStatus::Done : CommandStatus::Failed;
 }
 
-void Add(CommandTable& table, int id, CommandOwner owner, CommandHandler run, UpdateRule update = {}) {
-  table.Add({id, owner, std::move(run), std::move(update)});
+void Add(CommandTable& table, int id, CommandOwner owner, CommandHandler run, UpdateRule update = {},
+         bool checkable = false) {
+  table.Add({id, owner, std::move(run), std::move(update), checkable});
 }
 
 }  // namespace
@@ -161,19 +162,14 @@ void RegisterViewCommands(CommandTable& table) {
       [](const CommandContext& c, CommandState& s) {
         s.checked = c.doc.variableSelection == 0;
         s.enabled = c.doc.variableSelection != 0;
-      });
+      },
+      true);
   Add(table, ID_SECONDARY_VARIABLE, O::View, [](CommandContext& c) { return SelectVariable(c, 1); },
       [](const CommandContext& c, CommandState& s) {
         s.checked = c.doc.variableSelection == 1;
         s.enabled = c.doc.variableSelection != 1 && c.doc.secondaryData && c.doc.secondaryData->count >= 1;
-      });
-  // The cross-variance rule needs the kriging state's cross result; the kriging
-  // commands replace this entry when they register.
-  Add(table, ID_CROSS_VARIANCE, O::View, [](CommandContext& c) { return SelectVariable(c, 2); },
-      [](const CommandContext& c, CommandState& s) {
-        s.checked = c.doc.variableSelection == 2;
-        s.enabled = false;
-      });
+      },
+      true);
 
   table.AddBatch({"zoom-x-out", ID_ZOOM_X_OUT, {}});
   table.AddBatch({"zoom-x-in", ID_ZOOM_X_IN, {}});

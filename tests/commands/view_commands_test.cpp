@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <stdexcept>
 
 #include "commands/command_ids.h"
 #include "commands/view_commands.h"
@@ -145,10 +146,31 @@ TEST(CommandTable, CommandsWithoutHandlerAreDisabled) {
 
 TEST(CommandTable, RunningOutOfMemoryIsReportedNotFatal) {
   DocumentFixture f;
+  // A table of its own: the full table already holds ID_CONTOUR.
+  f.table = CommandTable();
   f.table.Add({ID_CONTOUR, CommandOwner::View, [](CommandContext&) -> CommandStatus { throw std::bad_alloc(); }});
   EXPECT_EQ(f.Run(ID_CONTOUR), CommandStatus::Failed);
   ASSERT_EQ(f.ui.messages.size(), 1u);
   EXPECT_NE(f.ui.messages[0].find("memory"), std::string::npos);
+}
+
+TEST(CommandTable, RefusesASecondRegistrationOfAnId) {
+  CommandTable table;
+  auto done = [](CommandContext&) { return CommandStatus::Done; };
+  table.Add({ID_CONTOUR, CommandOwner::View, done});
+  EXPECT_THROW(table.Add({ID_CONTOUR, CommandOwner::View, done}), std::logic_error);
+  EXPECT_THROW(table.Add({ID_CONTOUR, CommandOwner::Document, done}), std::logic_error);
+  EXPECT_NO_THROW(BuildCommandTable());
+}
+
+TEST(CommandTable, CheckMarksComeFromTheEntries) {
+  const CommandTable table = BuildCommandTable();
+  for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_COLOR_MODE_0, ID_COLOR_MODE_1, ID_COLOR_MODE_2,
+                 ID_PRIMARY_VARIABLE, ID_SECONDARY_VARIABLE, ID_CROSS_VARIANCE, ID_COLOR_TARGET, ID_LOG,
+                 ID_SHOW_RANDOM_DATA, ID_HIDE_FAR_NODES})
+    EXPECT_TRUE(table.IsCheckable(id)) << id;
+  for (int id : {ID_CONTOUR, ID_FILE_NEW, ID_VARIOGRAM, ID_PREDICTION}) EXPECT_FALSE(table.IsCheckable(id)) << id;
+  EXPECT_FALSE(table.IsCheckable(0));  // no entry
 }
 
 }  // namespace
