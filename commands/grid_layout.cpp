@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "dialogs/dialogs.h"
+#include "document/grid_labels.h"
 #include "platform/count_text.h"
 #include "platform/user_interface.h"
 #include "view/gridora_doc.h"
@@ -25,12 +26,7 @@ void RestoreRanges(RandomData& data, const GridLayout& layout) {
 }
 
 void CommitGrid(GridModel& grid, GridModel& result) {
-  // Text labels name the columns and rows of the shape they were read for.
-  if (grid.NX != result.NX || grid.NY != result.NY) {
-    grid.xLabelsOn = grid.yLabelsOn = 0;
-    grid.xLabels.clear();
-    grid.yLabels.clear();
-  }
+  const int oldNX = grid.NX, oldNY = grid.NY;
   grid.x0 = result.x0;
   grid.y0 = result.y0;
   grid.DX = result.DX;
@@ -42,6 +38,7 @@ void CommitGrid(GridModel& grid, GridModel& result) {
   grid.dataDistance.swap(result.dataDistance);
   grid.layerMinimum.swap(result.layerMinimum);
   grid.layerMaximum.swap(result.layerMaximum);
+  DropLabelsIfShapeChanged(grid, oldNX, oldNY);
 }
 
 GridLayoutResult AskGridLayout(CommandContext& c, const std::function<float(float W, float H)>& proposeSpacing,

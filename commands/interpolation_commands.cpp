@@ -1,6 +1,6 @@
-// Interpolation > Ninimum curvature: the origin and area dialogs, then the gridding of
-// the primary points into a new grid that replaces the document's only when the run
-// completes (a cancelled or refused run leaves the grid as it was).
+// Interpolation > Ninimum curvature: the gridding of the primary points by minimum
+// curvature. The steps it shares with the kriging prediction (dialogs, memory refusal,
+// the grid built aside and handed over only when the run completes) are RunGridding's.
 #include <fmt/printf.h>
 
 #include <algorithm>
@@ -16,124 +16,88 @@
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
 #include "commands/grid_layout.h"
+#include "commands/gridding_run.h"
 #include "commands/surface_options.h"
-#include "interpolation/grid_summary.h"
 #include "interpolation/minimum_curvature.h"
 #include "interpolation/minimum_curvature_solver.h"
 #include "platform/memory_budget.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
-#include "platform/view_host.h"
 #include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {
 
-CommandStatus MinimumCurvature(CommandContext& c) {
-  RandomData& data = *c.doc.primaryData;
+std::string MemoryRefusal(const GridLayout& layout, std::uint64_t needed, std::uint64_t spare) {
+  return fmt::sprintf(
+      "Cannot interpolate: a grid of %d x %d nodes needs about %s of memory to solve, "
+      "more than the %s this computer can spare now. Choose a larger spacing.",
+      layout.NX, layout.NY, NeededMemoryText(needed), SpareMemoryText(spare));
+}
 
-  GridLayout layout;
-  switch (AskGridLayout(c, [](float, float) { return 1.0f; }, layout)) {
-    case GridLayoutResult::Canceled:
-      return CommandStatus::Canceled;
-    case GridLayoutResult::Refused:
-      return CommandStatus::Failed;
-    case GridLayoutResult::Accepted:
-      break;
-  }
-  const float xMinimum = layout.xMinimum, yMinimum = layout.yMinimum;
-  const float DX = layout.DX, DY = layout.DY;
-  const int NX = layout.NX, NY = layout.NY;
-
-  const SurfaceOptions options = ReadSurfaceOptions(c.profile);
-  const std::uint64_t nodes = static_cast<std::uint64_t>(NX) * static_cast<std::uint64_t>(NY);
-  const std::optional<std::uint64_t> spare = SpareMemoryNow();
-  const std::uint64_t needed = EstimateGriddingBytes(NX, NY, options, spare.value_or(0)) + nodes * 2 * sizeof(float) +
-                               static_cast<std::uint64_t>(data.count) * sizeof(DataPoint);
-  auto refuseForMemory = [&](std::uint64_t bytes) {
-    RestoreRanges(data, layout);
-    c.ui.Message(fmt::sprintf(
-        "Cannot interpolate: a grid of %d x %d nodes needs about %s of memory to solve, "
-        "more than the %s this computer can spare now. Choose a larger spacing.",
-        NX, NY, NeededMemoryText(bytes), SpareMemoryText(spare.value_or(0))));
-    return CommandStatus::Failed;
-  };
-  auto outOfMemory = [&]() {
-    RestoreRanges(data, layout);
-    c.ui.Message(fmt::sprintf(
-        "Cannot interpolate: there was not enough memory for a grid of %d x %d nodes. "
-        "The grid is unchanged.",
-        NX, NY));
-    return CommandStatus::Failed;
-  };
-  if (spare && needed > *spare) return refuseForMemory(needed);
-
-  // The new grid is computed aside and moved into the document at the end.
-  GridModel result;
-  result.x0 = xMinimum;
-  result.y0 = yMinimum;
-  result.DX = DX;
-  result.DY = DY;
-  result.layerCount = 1;
-  result.NX = NX;
-  result.NY = NY;
-  if (!result.AllocateGrid()) return outOfMemory();
-
+// Fills layer 0 of `result` by minimum curvature through the primary points.
+GriddingOutcome FillByMinimumCurvature(const CommandContext& c, const SurfaceOptions& options, const GriddingRun& run,
+                                       GridModel& result, int& flag) {
+  const RandomData& data = *c.doc.primaryData;
+  const GridLayout& layout = run.layout;
   std::vector<DataPoint> shifted;
   try {
     shifted.resize(static_cast<std::size_t>(data.count));
   } catch (const std::bad_alloc&) {
-    return outOfMemory();
+    return {CommandStatus::Failed, GridOutOfMemoryText(layout)};
   }
   for (int p = 0; p < data.count; ++p) {
-    shifted[static_cast<std::size_t>(p)] = {data.points[p].x - static_cast<double>(xMinimum),
-                                            data.points[p].y - static_cast<double>(yMinimum), data.points[p].z};
+    shifted[static_cast<std::size_t>(p)] = {data.points[p].x - static_cast<double>(layout.xMinimum),
+                                            data.points[p].y - static_cast<double>(layout.yMinimum), data.points[p].z};
   }
 
-  std::unique_ptr<Feedback> feedback = c.ui.BeginProgress("Interpolation by minimum curvature");
+  const std::uint64_t nodes = static_cast<std::uint64_t>(layout.NX) * static_cast<std::uint64_t>(layout.NY);
   // 0 means no limit to the solver: a known budget is never passed as 0.
+  const std::optional<std::uint64_t>& spare = run.spare;
   const std::uint64_t memoryLimit =
       spare ? std::max<std::uint64_t>(1, *spare - std::min(*spare, nodes * 2 * sizeof(float))) : 0;
-  const MinimumCurvatureResult run =
-      InterpolateMinimumCurvature(NX, NY, DX, DY, result.Column(0, 0), shifted.data(), data.count, kTensionWeight,
-                                  kCurvatureWeight, kDataWeight, feedback.get(), memoryLimit, options);
-  std::vector<DataPoint>().swap(shifted);
-  switch (run.status) {
+  const MinimumCurvatureResult solved =
+      InterpolateMinimumCurvature(layout.NX, layout.NY, layout.DX, layout.DY, result.Column(0, 0), shifted.data(),
+                                  data.count, kTensionWeight, kCurvatureWeight, kDataWeight, run.feedback,
+                                  memoryLimit, options);
+  switch (solved.status) {
     case MinimumCurvatureResult::Status::Canceled:
-      RestoreRanges(data, layout);
-      return CommandStatus::Canceled;
+      return {CommandStatus::Canceled, {}};
     case MinimumCurvatureResult::Status::OutOfMemory:
-      return run.bytesNeeded != 0 && spare ? refuseForMemory(run.bytesNeeded) : outOfMemory();
+      return {CommandStatus::Failed, solved.bytesNeeded != 0 && spare
+                                         ? MemoryRefusal(layout, solved.bytesNeeded, spare.value_or(0))
+                                         : GridOutOfMemoryText(layout)};
     case MinimumCurvatureResult::Status::NotConverged:
-      RestoreRanges(data, layout);
-      c.ui.Message(fmt::sprintf(
-          "Interpolation by minimum curvature did not converge: the relative residual is %.3g after %d "
-          "iterations. The grid is unchanged.",
-          run.residual, run.iterations));
-      return CommandStatus::Failed;
+      return {CommandStatus::Failed,
+              fmt::sprintf("Interpolation by minimum curvature did not converge: the relative residual is %.3g after "
+                           "%d iterations. The grid is unchanged.",
+                           solved.residual, solved.iterations)};
     case MinimumCurvatureResult::Status::Completed:
       break;
   }
+  flag = solved.flag;
+  return {};
+}
 
-  if (feedback) feedback->SetStage("Distances to the data");
-  try {
-    if (!ComputeDataDistance(result, data, feedback.get())) {
-      RestoreRanges(data, layout);
-      return CommandStatus::Canceled;
-    }
-  } catch (const std::bad_alloc&) {
-    return outOfMemory();
-  }
-  result.ComputeLayerRange(0);
-  feedback.reset();
-
-  CommitGrid(*c.doc.grid, result);
-  WriteProfileFloat(c.profile, "CellSizeXOrg", DX);
-  WriteProfileFloat(c.profile, "CellSizeYOrg", DY);
-  c.ui.Message(fmt::sprintf("Interporation by minimum curvature completed! flag=%d", run.flag));
-  c.doc.mapBitmapDirty = 1;
-  c.view.UpdateAllViews();
-  return CommandStatus::Done;
+CommandStatus MinimumCurvature(CommandContext& c) {
+  const SurfaceOptions options = ReadSurfaceOptions(c.profile);
+  int flag = 0;
+  GriddingMethod method;
+  method.progressTitle = "Interpolation by minimum curvature";
+  method.proposeSpacing = [](float, float) { return 1.0f; };
+  method.bytesNeeded = [&](const GridLayout& layout, std::optional<std::uint64_t> spare) {
+    const std::uint64_t nodes = static_cast<std::uint64_t>(layout.NX) * static_cast<std::uint64_t>(layout.NY);
+    return EstimateGriddingBytes(layout.NX, layout.NY, options, spare.value_or(0)) + nodes * 2 * sizeof(float) +
+           static_cast<std::uint64_t>(c.doc.primaryData->count) * sizeof(DataPoint);
+  };
+  method.memoryRefusal = MemoryRefusal;
+  method.fill = [&](const GriddingRun& run, GridModel& result) {
+    return FillByMinimumCurvature(c, options, run, result, flag);
+  };
+  method.finish = [&flag](CommandContext& context) {
+    context.ui.Message(fmt::sprintf("Interporation by minimum curvature completed! flag=%d", flag));
+  };
+  return RunGridding(c, method);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "commands/command_table.h"
 #include "commands/document_kriging_options.h"
 #include "commands/grid_layout.h"
+#include "commands/gridding_run.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/value_rules.h"
 #include "interpolation/grid_summary.h"
@@ -135,7 +136,7 @@ CommandStatus RunVariogram(CommandContext& c) {
   CVariogramModel& primary = *run.primary;
   primary.options = options;
   primary.writeMatrixFiles = run.writeMatrixFiles;
-  primary.BuildCloud(0);
+  primary.BuildCloud(false);
   const std::optional<float> lag = AskLagWidth(ui, "primary variable", "lag", ProposedLagWidth(primary));
   if (!lag) return CommandStatus::Canceled;
   if (!primary.FitVariogram(*lag, kFitStep, kPrimaryIterations, &ui, &refusal)) return refuse();
@@ -150,7 +151,7 @@ CommandStatus RunVariogram(CommandContext& c) {
     CVariogramModel& secondary = *run.secondary;
     secondary.options = options;
     secondary.writeMatrixFiles = run.writeMatrixFiles;
-    secondary.BuildCloud(0);
+    secondary.BuildCloud(false);
     const std::optional<float> lag2 = AskLagWidth(ui, "secondary variable", "lag2", ProposedLagWidth(secondary));
     if (!lag2) return CommandStatus::Canceled;
     if (!secondary.FitVariogram(*lag2, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
@@ -164,7 +165,7 @@ CommandStatus RunVariogram(CommandContext& c) {
     cross.options = options;
     cross.writeMatrixFiles = run.writeMatrixFiles;
     cross.SetCross(&primary, &secondary);
-    cross.BuildCloud(run.writeMatrixFiles ? 1 : 0);
+    cross.BuildCloud(run.writeMatrixFiles);
     const std::optional<float> lag12 = AskLagWidth(ui, "cross variogram", "lag12", *lag2);
     if (!lag12) return CommandStatus::Canceled;
     if (!cross.FitVariogram(*lag12, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
@@ -279,108 +280,73 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
   return CommandStatus::Done;
 }
 
+// Fills `result` by the kriging prediction: layer 0 the estimate and, `withErrors`,
+// layer 1 the standard error. The one place where the prediction method is called.
+GriddingOutcome FillByKriging(const CKrigingState& state, bool withErrors, const GriddingRun& run, GridModel& result) {
+  const NodeLayout nodeLayout{result.x0, result.y0, result.DX, result.DY, result.NX, result.NY};
+  const GridPrediction prediction = PredictGrid(state, nodeLayout, result.Column(0, 0), run.feedback);
+  if (prediction.status == PredictionStatus::Canceled) return {CommandStatus::Canceled, {}};
+  if (prediction.status == PredictionStatus::NotFinite)
+    return {CommandStatus::Failed,
+            fmt::sprintf("Kriging gave no finite estimate at node (%d, %d): the kriging system is too badly "
+                         "conditioned for these data. The grid is unchanged.",
+                         prediction.badColumn, prediction.badRow)};
+  if (withErrors) {
+    if (run.feedback) run.feedback->SetStage("Standard errors");
+    const StandardErrors errors = StandardErrorGrid(state, nodeLayout, result.Column(1, 0), run.feedback);
+    if (errors.status == PredictionStatus::Canceled) return {CommandStatus::Canceled, {}};
+    if (errors.status == PredictionStatus::NotFinite)
+      return {CommandStatus::Failed,
+              "Kriging gave no finite standard error: the kriging system is too badly conditioned for these data. "
+              "The grid is unchanged."};
+    result.ComputeLayerRange(1);
+  }
+  return {};
+}
+
 CommandStatus PredictionFlow(CommandContext& c) {
   CGridoraDoc& doc = c.doc;
-  UserInterface& ui = c.ui;
   const CKrigingState& state = *doc.krigingState;
   if (!state.primary || !state.inverse || state.inverse->rows != state.SystemSize()) {
-    ui.Message("The kriging system does not belong to the variogram models. Run \"Variogram\" again.");
+    c.ui.Message("The kriging system does not belong to the variogram models. Run \"Variogram\" again.");
     return CommandStatus::Failed;
   }
   float cellX = 1.0f, cellY = 1.0f;
   ReadProfileFloat(c.profile, "CellSizeXOrg", cellX);
   ReadProfileFloat(c.profile, "CellSizeYOrg", cellY);
+  // The standard-error grid is kept as layer 1 once the kriging is more than the plain
+  // simple exponential kriging, or when the user asked to see it.
+  const bool withErrors = doc.showStandardError != 0 || !(state.primary->options == KrigingOptions{});
 
+  GriddingMethod method;
+  method.progressTitle = "Prediction by kriging";
   // The stored spacing, but at most a tenth of either extent.
-  auto propose = [cellX](float W, float H) {
+  method.proposeSpacing = [cellX](float W, float H) {
     float spacing = cellX;
     spacing = std::min(spacing, static_cast<float>(W * 0.1));
     return std::min(spacing, static_cast<float>(H * 0.1));
   };
-  RandomData& data = *doc.primaryData;
-  GridLayout layout;
-  switch (AskGridLayout(c, propose, layout)) {
-    case GridLayoutResult::Canceled:
-      return CommandStatus::Canceled;
-    case GridLayoutResult::Refused:
-      return CommandStatus::Failed;
-    case GridLayoutResult::Accepted:
-      break;
-  }
-  const int NX = layout.NX, NY = layout.NY;
-  auto refuse = [&](const std::string& text) {
-    RestoreRanges(data, layout);
-    ui.Message(text);
-    return CommandStatus::Failed;
+  method.layerCount = withErrors ? 2 : 1;
+  method.bytesNeeded = [withErrors](const GridLayout& layout, std::optional<std::uint64_t>) {
+    const std::uint64_t nodes = static_cast<std::uint64_t>(layout.NX) * static_cast<std::uint64_t>(layout.NY);
+    return nodes * (withErrors ? 3 : 2) * sizeof(float);
   };
-  const std::uint64_t nodes = static_cast<std::uint64_t>(NX) * static_cast<std::uint64_t>(NY);
-  // The standard-error grid is kept as layer 1 once the kriging is more than the plain
-  // simple exponential kriging, or when the user asked to see it.
-  const bool withErrors = doc.showStandardError != 0 || !(state.primary->options == KrigingOptions{});
-  const std::uint64_t needed = nodes * (withErrors ? 3 : 2) * sizeof(float);
-  const std::optional<std::uint64_t> spare = SpareMemoryNow();
-  if (spare && needed > *spare)
-    return refuse(fmt::sprintf(
+  method.memoryRefusal = [](const GridLayout& layout, std::uint64_t needed, std::uint64_t spare) {
+    return fmt::sprintf(
         "Cannot interpolate: a grid of %d x %d nodes needs about %s of memory, more than the %s this computer can "
         "spare now. Choose a larger spacing.",
-        NX, NY, NeededMemoryText(needed), SpareMemoryText(*spare)));
-
-  // The new grid is computed aside and moved into the document at the end.
-  GridModel result;
-  result.x0 = layout.xMinimum;
-  result.y0 = layout.yMinimum;
-  result.DX = layout.DX;
-  result.DY = layout.DY;
-  result.layerCount = withErrors ? 2 : 1;
-  result.NX = NX;
-  result.NY = NY;
-  if (!result.AllocateGrid())
-    return refuse(fmt::sprintf(
-        "Cannot interpolate: there was not enough memory for a grid of %d x %d nodes. The grid is unchanged.", NX, NY));
-
-  std::unique_ptr<Feedback> feedback = ui.BeginProgress("Prediction by kriging");
-  const NodeLayout nodeLayout{result.x0, result.y0, result.DX, result.DY, NX, NY};
-  const GridPrediction prediction = PredictGrid(state, nodeLayout, result.Column(0, 0), feedback.get());
-  if (prediction.status == PredictionStatus::Canceled) {
-    RestoreRanges(data, layout);
-    return CommandStatus::Canceled;
-  }
-  if (prediction.status == PredictionStatus::NotFinite)
-    return refuse(fmt::sprintf(
-        "Kriging gave no finite estimate at node (%d, %d): the kriging system is too badly conditioned for these "
-        "data. The grid is unchanged.",
-        prediction.badColumn, prediction.badRow));
-  if (withErrors) {
-    if (feedback) feedback->SetStage("Standard errors");
-    const StandardErrors errors = StandardErrorGrid(state, nodeLayout, result.Column(1, 0), feedback.get());
-    if (errors.status == PredictionStatus::Canceled) {
-      RestoreRanges(data, layout);
-      return CommandStatus::Canceled;
-    }
-    if (errors.status == PredictionStatus::NotFinite)
-      return refuse(
-          "Kriging gave no finite standard error: the kriging system is too badly conditioned for these data. The "
-          "grid is unchanged.");
-    result.ComputeLayerRange(1);
-  }
-  if (feedback) feedback->SetStage("Distances to the data");
-  if (!ComputeDataDistance(result, data, feedback.get())) {
-    RestoreRanges(data, layout);
-    return CommandStatus::Canceled;
-  }
-  result.ComputeLayerRange(0);
-  feedback.reset();
-
-  WriteVerification(state);
-  CommitGrid(*doc.grid, result);
-  WriteProfileFloat(c.profile, "CellSizeXOrg", layout.DX);
-  WriteProfileFloat(c.profile, "CellSizeYOrg", layout.DY);
-  ui.Message("Prediction by Kriging completed!");
-  doc.chartMode = 0;
-  if (withErrors) doc.layerIndex = doc.showStandardError ? 1 : 0;
-  doc.mapBitmapDirty = 1;
-  c.view.UpdateAllViews();
-  return CommandStatus::Done;
+        layout.NX, layout.NY, NeededMemoryText(needed), SpareMemoryText(spare));
+  };
+  method.fill = [&state, withErrors](const GriddingRun& run, GridModel& result) {
+    return FillByKriging(state, withErrors, run, result);
+  };
+  method.beforeCommit = [&state] { WriteVerification(state); };
+  method.finish = [withErrors](CommandContext& context) {
+    context.ui.Message("Prediction by Kriging completed!");
+    context.doc.chartMode = 0;
+    if (withErrors) context.doc.layerIndex = context.doc.showStandardError ? 1 : 0;
+  };
+  return RunGridding(c, method);
 }
 
 CommandStatus RunPrediction(CommandContext& c) {

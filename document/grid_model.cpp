@@ -2,18 +2,10 @@
 
 #include <new>
 
+#include "document/grid_labels.h"
 #include "platform/profile.h"
 
 namespace gridora {
-namespace {
-
-void DropLabels(GridModel& grid) {
-  grid.xLabelsOn = grid.yLabelsOn = 0;
-  grid.xLabels.clear();
-  grid.yLabels.clear();
-}
-
-}  // namespace
 
 void GridModel::ResetGrid(Profile& profile) {
   DX = 1.0f;
@@ -72,7 +64,7 @@ bool GridModel::Reshape(int layers, int nx, int ny) {
   NX = nx;
   NY = ny;
   if (AllocateGrid()) {
-    if (nx != oldNX || ny != oldNY) DropLabels(*this);
+    DropLabelsIfShapeChanged(*this, oldNX, oldNY);
     return true;
   }
   layerCount = oldLayers;

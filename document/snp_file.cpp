@@ -13,6 +13,7 @@
 #include <ostream>
 #include <vector>
 
+#include "document/grid_labels.h"
 #include "document/unicode_text.h"
 
 namespace gridora {
@@ -423,11 +424,7 @@ SnpReadResult ReadSnp(GridModel& grid, std::istream& stream, RandomData& points,
   std::string text;
   if (!ReadOptionalParts(in, read, problem, &text)) return refuse(problem);
 
-  if (read.NX != grid.NX || read.NY != grid.NY) {
-    read.xLabelsOn = read.yLabelsOn = 0;
-    read.xLabels.clear();
-    read.yLabels.clear();
-  }
+  DropLabelsIfShapeChanged(read, grid.NX, grid.NY);
   grid = std::move(read);
   for (int i = 0; i < count; ++i)
     points.points[i] = DataPoint{triples[3 * i], triples[3 * i + 1], triples[3 * i + 2]};
