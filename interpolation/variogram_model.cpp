@@ -102,7 +102,7 @@ int CVariogramModel::SetCross(const CVariogramModel* primary, const CVariogramMo
   return 1;
 }
 
-std::size_t CVariogramModel::BuildCloud(int write) {
+std::size_t CVariogramModel::BuildCloud(bool writeFile) {
   const int r = distanceMatrix.rows, s = distanceMatrix.columns;
   std::size_t pairs = 0;
   for (int i = 0; i < r; ++i) pairs += static_cast<std::size_t>(pairMode == 1 ? s : std::max(0, s - i - 1));
@@ -117,7 +117,7 @@ std::size_t CVariogramModel::BuildCloud(int write) {
                      : variableKind == 2 ? "variogram_cloud_cross.txt"
                                          : "variogram_cloud.txt";
   std::unique_ptr<DiagnosticFile> file;
-  if (write == 1)
+  if (writeFile)
     file = std::make_unique<DiagnosticFile>(InFolder(folder, name), DiagnosticFile::Encoding::Utf16LittleEndian);
 
   // With anisotropy the cloud holds reduced distances, the lags the model is fitted on.

@@ -45,8 +45,8 @@ class CVariogramModel {
   int SetCross(const CVariogramModel* primary, const CVariogramModel* secondary);
 
   // Enumerates the pairs into the cloud (i ascending, then j) and keeps the largest
-  // distance and dissimilarity. With write 1 the pairs also go to the cloud file.
-  std::size_t BuildCloud(int write);
+  // distance and dissimilarity. With writeFile the pairs also go to the cloud file.
+  std::size_t BuildCloud(bool writeFile);
 
   // Averages the cloud in classes of width `lagWidth`, drops the empty classes and fits
   // the exponential model to the rest. Returns the number of classes kept. When no pair
