@@ -19,6 +19,7 @@
 #include "commands/command_table.h"
 #include "commands/document_kriging_options.h"
 #include "commands/grid_layout.h"
+#include "commands/local_kriging_run.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/value_rules.h"
 #include "interpolation/grid_summary.h"
@@ -50,6 +51,10 @@ std::filesystem::path InFolder(const std::string& folder, const char* name) {
 bool MoreThanOnePoint(const CommandContext& c) { return c.doc.primaryData && c.doc.primaryData->count > 1; }
 
 bool HasInverse(const CommandContext& c) { return c.doc.krigingState && c.doc.krigingState->inverse; }
+
+// A local run has models but no inverse.
+bool Local(const CKrigingState& state) { return state.primary && LocalKrigingChosen(state.primary->options); }
+bool CanPredict(const CommandContext& c) { return HasInverse(c) || (c.doc.krigingState && Local(*c.doc.krigingState)); }
 
 std::string SingularMessage(int size) {
   return fmt::sprintf(
@@ -122,7 +127,11 @@ CommandStatus RunVariogram(CommandContext& c) {
   // The first run creates the state with the data folder of the moment; later runs keep
   // that folder. The state itself appears only when the run completes.
   CKrigingState run(doc.krigingState ? doc.krigingState->folder : doc.dataFolder, 1);
-  run.writeMatrixFiles = AgreeToMatrixFiles(ui, static_cast<std::size_t>(n1), static_cast<std::size_t>(n2));
+  const KrigingOptions& options = DocumentKrigingOptions(doc, c.profile);
+  // The local mode has no n x n system: no matrices, no inverse, none of their files.
+  const bool local = LocalKrigingChosen(options);
+  run.writeMatrixFiles =
+      !local && AgreeToMatrixFiles(ui, static_cast<std::size_t>(n1), static_cast<std::size_t>(n2));
   DiagnosticFile variogramFile(InFolder(doc.dataFolder, "variogram.txt"), DiagnosticFile::Encoding::Utf16LittleEndian);
   std::string refusal;
   auto refuse = [&]() {
@@ -130,7 +139,6 @@ CommandStatus RunVariogram(CommandContext& c) {
     return CommandStatus::Failed;
   };
 
-  const KrigingOptions& options = DocumentKrigingOptions(doc, c.profile);
   run.LoadVariable(n1, primaryData.points.get(), 0, &ui);
   CVariogramModel& primary = *run.primary;
   primary.options = options;
@@ -142,7 +150,7 @@ CommandStatus RunVariogram(CommandContext& c) {
   variogramFile.Printf("C11 : %f %f %f %f %f %f\n", *lag, primary.mean, primary.standardDeviation,
                        primary.residualMean, primary.a, primary.c);
   WriteModelLine(variogramFile, "C11", primary);
-  primary.BuildKrigingMatrix();
+  if (!local) primary.BuildKrigingMatrix();
 
   CMatrix cokrigingSystem;
   if (withSecondary) {
@@ -157,7 +165,7 @@ CommandStatus RunVariogram(CommandContext& c) {
     variogramFile.Printf("C22 : %f %f %f %f %f %f\n", *lag2, secondary.mean, secondary.standardDeviation,
                          secondary.residualMean, secondary.a, secondary.c);
     WriteModelLine(variogramFile, "C22", secondary);
-    secondary.BuildKrigingMatrix();
+    if (!local) secondary.BuildKrigingMatrix();
 
     run.cross = std::make_unique<CVariogramModel>(run.folder, run.showMessages);
     CVariogramModel& cross = *run.cross;
@@ -170,21 +178,23 @@ CommandStatus RunVariogram(CommandContext& c) {
     if (!cross.FitVariogram(*lag12, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
     variogramFile.Printf("C12 : %f %f %f\n", *lag12, cross.a, cross.c);
     WriteModelLine(variogramFile, "C12", cross);
-    cross.BuildKrigingMatrix();
+    if (!local) cross.BuildKrigingMatrix();
 
-    cokrigingSystem = run.CokrigingSystem();
+    if (!local) cokrigingSystem = run.CokrigingSystem();
     if (run.writeMatrixFiles)
       WriteMatrixText(cokrigingSystem, InFolder(doc.dataFolder, "cokriging_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
   }
 
-  if (run.Ordinary()) cokrigingSystem = run.OrdinarySystem();
-  const CMatrix& system = withSecondary || run.Ordinary() ? cokrigingSystem : primary.covarianceMatrix;
-  SystemInverseStatus inverted;
-  {
-    auto progress = ui.BeginProgress("Inverting the kriging system");
-    inverted = run.InvertSystem(system, progress.get());
+  if (!local) {
+    if (run.Ordinary()) cokrigingSystem = run.OrdinarySystem();
+    const CMatrix& system = withSecondary || run.Ordinary() ? cokrigingSystem : primary.covarianceMatrix;
+    SystemInverseStatus inverted;
+    {
+      auto progress = ui.BeginProgress("Inverting the kriging system");
+      inverted = run.InvertSystem(system, progress.get());
+    }
+    if (!Inverted(inverted, system.rows, ui)) return StatusOf(inverted);
   }
-  if (!Inverted(inverted, system.rows, ui)) return StatusOf(inverted);
 
   if (!doc.krigingState) doc.krigingState = std::make_unique<CKrigingState>(run.folder, run.showMessages);
   doc.krigingState->AdoptRun(std::move(run));
@@ -283,7 +293,8 @@ CommandStatus PredictionFlow(CommandContext& c) {
   CGridoraDoc& doc = c.doc;
   UserInterface& ui = c.ui;
   const CKrigingState& state = *doc.krigingState;
-  if (!state.primary || !state.inverse || state.inverse->rows != state.SystemSize()) {
+  const bool local = Local(state);
+  if (!state.primary || (!local && (!state.inverse || state.inverse->rows != state.SystemSize()))) {
     ui.Message("The kriging system does not belong to the variogram models. Run \"Variogram\" again.");
     return CommandStatus::Failed;
   }
@@ -339,8 +350,18 @@ CommandStatus PredictionFlow(CommandContext& c) {
         "Cannot interpolate: there was not enough memory for a grid of %d x %d nodes. The grid is unchanged.", NX, NY));
 
   std::unique_ptr<Feedback> feedback = ui.BeginProgress("Prediction by kriging");
+  std::string completed = "Prediction by Kriging completed!";
+  if (local) {
+    const LocalRunOutcome outcome = PredictLocalGrid(state, result, feedback.get());
+    if (outcome.status == PredictionStatus::Canceled) {
+      RestoreRanges(data, layout);
+      return CommandStatus::Canceled;
+    }
+    if (withErrors) result.ComputeLayerRange(1);
+    completed = outcome.message;
+  }
   const NodeLayout nodeLayout{result.x0, result.y0, result.DX, result.DY, NX, NY};
-  const GridPrediction prediction = PredictGrid(state, nodeLayout, result.Column(0, 0), feedback.get());
+  const GridPrediction prediction = local ? GridPrediction{} : PredictGrid(state, nodeLayout, result.Column(0, 0), feedback.get());
   if (prediction.status == PredictionStatus::Canceled) {
     RestoreRanges(data, layout);
     return CommandStatus::Canceled;
@@ -350,7 +371,7 @@ CommandStatus PredictionFlow(CommandContext& c) {
         "Kriging gave no finite estimate at node (%d, %d): the kriging system is too badly conditioned for these "
         "data. The grid is unchanged.",
         prediction.badColumn, prediction.badRow));
-  if (withErrors) {
+  if (withErrors && !local) {
     if (feedback) feedback->SetStage("Standard errors");
     const StandardErrors errors = StandardErrorGrid(state, nodeLayout, result.Column(1, 0), feedback.get());
     if (errors.status == PredictionStatus::Canceled) {
@@ -371,11 +392,11 @@ CommandStatus PredictionFlow(CommandContext& c) {
   result.ComputeLayerRange(0);
   feedback.reset();
 
-  WriteVerification(state);
+  if (!local) WriteVerification(state);
   CommitGrid(*doc.grid, result);
   WriteProfileFloat(c.profile, "CellSizeXOrg", layout.DX);
   WriteProfileFloat(c.profile, "CellSizeYOrg", layout.DY);
-  ui.Message("Prediction by Kriging completed!");
+  ui.Message(completed);
   doc.chartMode = 0;
   if (withErrors) doc.layerIndex = doc.showStandardError ? 1 : 0;
   doc.mapBitmapDirty = 1;
@@ -405,7 +426,7 @@ void RegisterKrigingCommands(CommandTable& table) {
   table.Add({ID_VARIOGRAM, O::View, Variogram,
              [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c); }});
   table.Add({ID_PREDICTION, O::View, RunPrediction,
-             [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c) && HasInverse(c); }});
+             [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c) && CanPredict(c); }});
   table.Add({ID_SET_VARIOGRAM, O::View, SetExperimentalVariogram,
              [](const CommandContext& c, CommandState& s) {
                s.enabled = MoreThanOnePoint(c) && c.doc.chartMode == 1 && HasInverse(c);
