@@ -36,6 +36,7 @@ void CommitGrid(GridModel& grid, GridModel& result) {
   grid.NY = result.NY;
   grid.values.swap(result.values);
   grid.dataDistance.swap(result.dataDistance);
+  grid.emptyNodes.swap(result.emptyNodes);
   grid.layerMinimum.swap(result.layerMinimum);
   grid.layerMaximum.swap(result.layerMaximum);
   DropLabelsIfShapeChanged(grid, oldNX, oldNY);

@@ -9,6 +9,7 @@
 #include <fmt/printf.h>
 
 #include <algorithm>
+#include <memory>
 #include <cmath>
 #include <filesystem>
 #include <new>
@@ -20,6 +21,7 @@
 #include "commands/document_kriging_options.h"
 #include "commands/grid_layout.h"
 #include "commands/gridding_run.h"
+#include "commands/local_kriging_run.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/value_rules.h"
 #include "interpolation/grid_summary.h"
@@ -51,6 +53,10 @@ std::filesystem::path InFolder(const std::string& folder, const char* name) {
 bool MoreThanOnePoint(const CommandContext& c) { return c.doc.primaryData && c.doc.primaryData->count > 1; }
 
 bool HasInverse(const CommandContext& c) { return c.doc.krigingState && c.doc.krigingState->inverse; }
+
+// A local run has models but no inverse.
+bool Local(const CKrigingState& state) { return state.primary && LocalKrigingChosen(state.primary->options); }
+bool CanPredict(const CommandContext& c) { return HasInverse(c) || (c.doc.krigingState && Local(*c.doc.krigingState)); }
 
 std::string SingularMessage(int size) {
   return fmt::sprintf(
@@ -123,7 +129,11 @@ CommandStatus RunVariogram(CommandContext& c) {
   // The first run creates the state with the data folder of the moment; later runs keep
   // that folder. The state itself appears only when the run completes.
   CKrigingState run(doc.krigingState ? doc.krigingState->folder : doc.dataFolder, 1);
-  run.writeMatrixFiles = AgreeToMatrixFiles(ui, static_cast<std::size_t>(n1), static_cast<std::size_t>(n2));
+  const KrigingOptions& options = DocumentKrigingOptions(doc, c.profile);
+  // The local mode has no n x n system: no matrices, no inverse, none of their files.
+  const bool local = LocalKrigingChosen(options);
+  run.writeMatrixFiles =
+      !local && AgreeToMatrixFiles(ui, static_cast<std::size_t>(n1), static_cast<std::size_t>(n2));
   DiagnosticFile variogramFile(InFolder(doc.dataFolder, "variogram.txt"), DiagnosticFile::Encoding::Utf16LittleEndian);
   std::string refusal;
   auto refuse = [&]() {
@@ -131,7 +141,6 @@ CommandStatus RunVariogram(CommandContext& c) {
     return CommandStatus::Failed;
   };
 
-  const KrigingOptions& options = DocumentKrigingOptions(doc, c.profile);
   run.LoadVariable(n1, primaryData.points.get(), 0, &ui);
   CVariogramModel& primary = *run.primary;
   primary.options = options;
@@ -143,7 +152,7 @@ CommandStatus RunVariogram(CommandContext& c) {
   variogramFile.Printf("C11 : %f %f %f %f %f %f\n", *lag, primary.mean, primary.standardDeviation,
                        primary.residualMean, primary.a, primary.c);
   WriteModelLine(variogramFile, "C11", primary);
-  primary.BuildKrigingMatrix();
+  if (!local) primary.BuildKrigingMatrix();
 
   CMatrix cokrigingSystem;
   if (withSecondary) {
@@ -158,7 +167,7 @@ CommandStatus RunVariogram(CommandContext& c) {
     variogramFile.Printf("C22 : %f %f %f %f %f %f\n", *lag2, secondary.mean, secondary.standardDeviation,
                          secondary.residualMean, secondary.a, secondary.c);
     WriteModelLine(variogramFile, "C22", secondary);
-    secondary.BuildKrigingMatrix();
+    if (!local) secondary.BuildKrigingMatrix();
 
     run.cross = std::make_unique<CVariogramModel>(run.folder, run.showMessages);
     CVariogramModel& cross = *run.cross;
@@ -171,21 +180,23 @@ CommandStatus RunVariogram(CommandContext& c) {
     if (!cross.FitVariogram(*lag12, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
     variogramFile.Printf("C12 : %f %f %f\n", *lag12, cross.a, cross.c);
     WriteModelLine(variogramFile, "C12", cross);
-    cross.BuildKrigingMatrix();
+    if (!local) cross.BuildKrigingMatrix();
 
-    cokrigingSystem = run.CokrigingSystem();
+    if (!local) cokrigingSystem = run.CokrigingSystem();
     if (run.writeMatrixFiles)
       WriteMatrixText(cokrigingSystem, InFolder(doc.dataFolder, "cokriging_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
   }
 
-  if (run.Ordinary()) cokrigingSystem = run.OrdinarySystem();
-  const CMatrix& system = withSecondary || run.Ordinary() ? cokrigingSystem : primary.covarianceMatrix;
-  SystemInverseStatus inverted;
-  {
-    auto progress = ui.BeginProgress("Inverting the kriging system");
-    inverted = run.InvertSystem(system, progress.get());
+  if (!local) {
+    if (run.Ordinary()) cokrigingSystem = run.OrdinarySystem();
+    const CMatrix& system = withSecondary || run.Ordinary() ? cokrigingSystem : primary.covarianceMatrix;
+    SystemInverseStatus inverted;
+    {
+      auto progress = ui.BeginProgress("Inverting the kriging system");
+      inverted = run.InvertSystem(system, progress.get());
+    }
+    if (!Inverted(inverted, system.rows, ui)) return StatusOf(inverted);
   }
-  if (!Inverted(inverted, system.rows, ui)) return StatusOf(inverted);
 
   if (!doc.krigingState) doc.krigingState = std::make_unique<CKrigingState>(run.folder, run.showMessages);
   doc.krigingState->AdoptRun(std::move(run));
@@ -307,7 +318,8 @@ GriddingOutcome FillByKriging(const CKrigingState& state, bool withErrors, const
 CommandStatus PredictionFlow(CommandContext& c) {
   CGridoraDoc& doc = c.doc;
   const CKrigingState& state = *doc.krigingState;
-  if (!state.primary || !state.inverse || state.inverse->rows != state.SystemSize()) {
+  const bool local = Local(state);
+  if (!state.primary || (!local && (!state.inverse || state.inverse->rows != state.SystemSize()))) {
     c.ui.Message("The kriging system does not belong to the variogram models. Run \"Variogram\" again.");
     return CommandStatus::Failed;
   }
@@ -337,12 +349,22 @@ CommandStatus PredictionFlow(CommandContext& c) {
         "spare now. Choose a larger spacing.",
         layout.NX, layout.NY, NeededMemoryText(needed), SpareMemoryText(spare));
   };
-  method.fill = [&state, withErrors](const GriddingRun& run, GridModel& result) {
-    return FillByKriging(state, withErrors, run, result);
+  // The local mode has no global system: it writes its own verification file and says
+  // in its message what it wrote.
+  auto completed = std::make_shared<std::string>("Prediction by Kriging completed!");
+  method.fill = [&state, withErrors, local, completed](const GriddingRun& run, GridModel& result) -> GriddingOutcome {
+    if (!local) return FillByKriging(state, withErrors, run, result);
+    const LocalRunOutcome outcome = PredictLocalGrid(state, result, run.feedback);
+    if (outcome.status == PredictionStatus::Canceled) return {CommandStatus::Canceled, {}};
+    if (withErrors) result.ComputeLayerRange(1);
+    *completed = outcome.message;
+    return {};
   };
-  method.beforeCommit = [&state] { WriteVerification(state); };
-  method.finish = [withErrors](CommandContext& context) {
-    context.ui.Message("Prediction by Kriging completed!");
+  method.beforeCommit = [&state, local] {
+    if (!local) WriteVerification(state);
+  };
+  method.finish = [withErrors, completed](CommandContext& context) {
+    context.ui.Message(*completed);
     context.doc.chartMode = 0;
     if (withErrors) context.doc.layerIndex = context.doc.showStandardError ? 1 : 0;
   };
@@ -371,7 +393,7 @@ void RegisterKrigingCommands(CommandTable& table) {
   table.Add({ID_VARIOGRAM, O::View, Variogram,
              [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c); }});
   table.Add({ID_PREDICTION, O::View, RunPrediction,
-             [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c) && HasInverse(c); }});
+             [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c) && CanPredict(c); }});
   table.Add({ID_SET_VARIOGRAM, O::View, SetExperimentalVariogram,
              [](const CommandContext& c, CommandState& s) {
                s.enabled = MoreThanOnePoint(c) && c.doc.chartMode == 1 && HasInverse(c);

@@ -185,6 +185,7 @@ ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvTable
   grid.NY = table.NY;
   grid.values.swap(table.values);
   grid.dataDistance.swap(table.dataDistance);
+  grid.emptyNodes.swap(table.emptyNodes);
   grid.layerMinimum.swap(table.layerMinimum);
   grid.layerMaximum.swap(table.layerMaximum);
   const int columnLabelsOn = options.columnLabels ? 1 : 0, lineLabelsOn = options.rowLabels ? 1 : 0;

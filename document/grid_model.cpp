@@ -39,6 +39,7 @@ void GridModel::ResetGrid(Profile& profile) {
 bool GridModel::AllocateGrid() {
   if (layerCount < 0 || NX < 0 || NY < 0) return false;
   const std::size_t nodes = NodeCount();
+  emptyNodes.clear();
   const std::size_t layers = static_cast<std::size_t>(layerCount);
   if (nodes > kMaximumGridValues || (layers != 0 && nodes > kMaximumGridValues / layers)) return false;
   try {

@@ -3,6 +3,7 @@
 // layer, node column by node column, with the NY values of one column contiguous:
 // values[layer][ix][iy]. Node (ix, iy) lies at (x0 + ix*DX, y0 + iy*DY).
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,6 +59,9 @@ struct GridModel {
   int blankOutsideHull = 0;
   float hullDistance = 0.0f;
   std::vector<PlanePoint> dataHull;
+  // Nodes a local kriging left without an estimate (1), column by column; empty when
+  // every node has one. Not kept in the document file.
+  std::vector<std::uint8_t> emptyNodes;
   // The contour levels' values written along their lines on the map.
   int contourLabels = 0;
 

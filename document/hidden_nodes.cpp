@@ -7,6 +7,7 @@ namespace gridora {
 
 HiddenNodes::HiddenNodes(const GridModel& grid) : grid_(grid) {
   hideFar_ = grid.hideFarNodes == 1 && grid.dataDistance.size() == grid.NodeCount();
+  withoutEstimate_ = !grid.emptyNodes.empty() && grid.emptyNodes.size() == grid.NodeCount();
   if (grid.blankOutsideHull != 1 || grid.NX < 1 || grid.NY < 1) return;
   outsideHull_.assign(grid.NodeCount(), 0);
   const double distance = grid.hullDistance;
@@ -21,6 +22,7 @@ HiddenNodes::HiddenNodes(const GridModel& grid) : grid_(grid) {
 }
 
 bool HiddenNodes::Hidden(int ix, int iy) const {
+  if (withoutEstimate_ && grid_.emptyNodes[static_cast<std::size_t>(ix) * grid_.NY + iy] != 0) return true;
   if (hideFar_ && grid_.Distance(ix, iy) > grid_.maxDistance) return true;
   return !outsideHull_.empty() && outsideHull_[static_cast<std::size_t>(ix) * grid_.NY + iy] != 0;
 }

@@ -111,6 +111,7 @@ bool ReadRasterGrid(GridModel& grid, const std::string& path, std::string& probl
   grid.y0 = static_cast<float>(southFirst ? t[3] + dy / 2.0 : t[3] - (ny - 0.5) * dy);
   grid.values.swap(read.values);
   grid.dataDistance.swap(read.dataDistance);
+  grid.emptyNodes.swap(read.emptyNodes);
   grid.layerMinimum.swap(read.layerMinimum);
   grid.layerMaximum.swap(read.layerMaximum);
   grid.hideFarNodes = anyHidden ? 1 : grid.hideFarNodes;

@@ -1,0 +1,121 @@
+#include "commands/local_kriging_run.h"
+
+#include <fmt/printf.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "document/grid_model.h"
+#include "interpolation/kriging_state.h"
+#include "interpolation/local_cokriging.h"
+#include "interpolation/local_prediction.h"
+#include "interpolation/variogram_model.h"
+#include "platform/count_text.h"
+
+namespace gridora {
+namespace {
+
+LocalNeighbourhood NeighbourhoodOf(const KrigingOptions& options) {
+  LocalNeighbourhood neighbourhood;
+  neighbourhood.neighbours = options.neighbours;
+  neighbourhood.maxDistance = options.maximumDistance;
+  return neighbourhood;
+}
+
+MergedPoints PointsOf(const CVariogramModel& model) {
+  return MergeCoincidentPoints(model.x.size(), model.x.data(), model.y.data(), model.values.data());
+}
+
+// Cokriging works in the primary model's units; the result goes back to the data's.
+LocalPrediction CokrigeLocally(const CKrigingState& state, const LocalNeighbourhood& neighbourhood,
+                               const NodeLayout& layout, float* values, float* errors, std::uint8_t* empty,
+                               Feedback* feedback) {
+  const CVariogramModel& p = *state.primary;
+  const CVariogramModel& s = *state.secondary;
+  const CokrigingModels models{p.Model(), s.Model(), state.cross->Model()};
+  MergedPoints primary = PointsOf(p), secondary = PointsOf(s);
+  LocalPrediction result;
+  result.mergedPoints = primary.merged + secondary.merged;
+  const LocalCokriging local(std::move(primary), std::move(secondary), models, p.residualMean, s.residualMean,
+                             neighbourhood);
+  result.grid = local.Grid(layout, values, errors, empty, 0.0f, feedback);
+  if (result.grid.status == LocalGridResult::Status::Canceled) {
+    result.status = PredictionStatus::Canceled;
+    return result;
+  }
+  const bool standardised = p.standardised == 1;
+  const double scale = standardised ? p.standardDeviation : 1.0;
+  const double mean = standardised ? p.residualMean * p.standardDeviation + p.mean : p.residualMean;
+  const std::size_t nodes = static_cast<std::size_t>(layout.nx) * static_cast<std::size_t>(layout.ny);
+  for (std::size_t k = 0; k < nodes; ++k) {
+    if (empty[k]) {
+      values[k] = static_cast<float>(mean);
+      if (errors) errors[k] = 0.0f;
+    } else {
+      if (standardised) values[k] = static_cast<float>(values[k] * p.standardDeviation + p.mean);
+      if (errors) errors[k] = static_cast<float>(errors[k] * scale);
+    }
+  }
+  return result;
+}
+
+std::string Counted(std::size_t count, const char* one, const char* many) {
+  return GroupedCount(count) + " " + (count == 1 ? one : many);
+}
+
+std::string NeighbourhoodText(const KrigingOptions& options) {
+  if (options.neighbours > 0 && options.maximumDistance > 0.0)
+    return fmt::sprintf("the nearest %d points within %g", options.neighbours, options.maximumDistance);
+  if (options.neighbours > 0) return fmt::sprintf("the nearest %d points", options.neighbours);
+  return fmt::sprintf("the points within %g", options.maximumDistance);
+}
+
+}  // namespace
+
+bool LocalKrigingChosen(const KrigingOptions& options) {
+  return options.neighbours > 0 || options.maximumDistance > 0.0;
+}
+
+LocalRunOutcome PredictLocalGrid(const CKrigingState& state, GridModel& result, Feedback* feedback) {
+  const CVariogramModel& primary = *state.primary;
+  const KrigingOptions& options = primary.options;
+  const LocalNeighbourhood neighbourhood = NeighbourhoodOf(options);
+  const NodeLayout layout{result.x0, result.y0, result.DX, result.DY, result.NX, result.NY};
+  float* errors = result.layerCount > 1 ? result.Column(1, 0) : nullptr;
+  std::vector<std::uint8_t> empty(result.NodeCount(), 0);
+
+  LocalPrediction prediction;
+  const LocalKrigingType type =
+      options.type == KrigingType::Ordinary ? LocalKrigingType::Ordinary : LocalKrigingType::Simple;
+  if (state.HasSecondary())
+    prediction = CokrigeLocally(state, neighbourhood, layout, result.Column(0, 0), errors, empty.data(), feedback);
+  else
+    prediction = PredictGridLocally(primary, primary.Model(), type, neighbourhood, layout, result.Column(0, 0), errors,
+                                    empty.data(), feedback);
+  LocalRunOutcome outcome;
+  if (prediction.status == PredictionStatus::Canceled) {
+    outcome.status = PredictionStatus::Canceled;
+    return outcome;
+  }
+  if (!state.HasSecondary()) WriteLocalVerification(primary, primary.Model(), type, neighbourhood);
+  if (prediction.grid.emptyNodes > 0)
+    result.emptyNodes = std::move(empty);
+  else
+    result.emptyNodes.clear();
+
+  outcome.message = fmt::sprintf("Prediction by local kriging completed, each node from %s.",
+                                 NeighbourhoodText(options));
+  if (prediction.grid.emptyNodes > 0)
+    outcome.message += fmt::sprintf(" %s had fewer than %d neighbours (or no solution) and are left empty.",
+                                    Counted(prediction.grid.emptyNodes, "node", "nodes"),
+                                    neighbourhood.minimumNeighbours);
+  if (prediction.mergedPoints > 0)
+    outcome.message += fmt::sprintf(" %s merged into another at the same position (their mean value).",
+                                    Counted(prediction.mergedPoints, "point", "points"));
+  outcome.message += state.HasSecondary()
+                         ? " Files written: none; the local mode writes none of the kriging matrix files."
+                         : " Files written: verification.txt; the local mode writes none of the kriging matrix files.";
+  return outcome;
+}
+
+}  // namespace gridora

@@ -1,0 +1,30 @@
+#pragma once
+// Kriging from local neighbourhoods inside the kriging commands: chosen by the kriging
+// options' `neighbours` or maximum distance, it grids the primary variable (simple,
+// ordinary or cokriging) without the n x n system, its inverse or their files.
+#include <string>
+
+#include "interpolation/kriging_options.h"
+#include "interpolation/kriging_prediction.h"
+
+namespace gridora {
+
+class CKrigingState;
+class Feedback;
+struct GridModel;
+
+// True when the options ask for a neighbourhood (nearest points or a distance).
+bool LocalKrigingChosen(const KrigingOptions& options);
+
+struct LocalRunOutcome {
+  PredictionStatus status = PredictionStatus::Done;  // Done or Canceled
+  std::string message;                               // the completion message
+};
+
+// Estimates (layer 0) and standard errors (layer 1 when `result` has two layers) of
+// `result`'s nodes from the state's models, marks the nodes without enough neighbours in
+// result.emptyNodes and writes "verification.txt". On a cancel `result` is partly
+// written and must be dropped.
+LocalRunOutcome PredictLocalGrid(const CKrigingState& state, GridModel& result, Feedback* feedback);
+
+}  // namespace gridora
