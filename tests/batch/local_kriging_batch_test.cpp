@@ -32,7 +32,7 @@ constexpr const char* kGrid = "prediction xmin=0 ymin=0 xmax=100 ymax=100 dx=5 d
 
 // With every point in each neighbourhood the local systems are the global one: the
 // grids agree to the float rounding of the stored values.
-TEST(LocalKrigingBatch, AllPointsAsNeighboursGiveTheGlobalGridAndNoMatrixFiles) {
+TEST(LocalKrigingBatch, AllPointsAsNeighboursGiveTheGlobalGrid) {
   const char* const optionLines[] = {
       "kriging-options nugget=0.1\n",
       "kriging-options type=ordinary model=spherical\n",
