@@ -6,11 +6,13 @@
 //
 //     sigma^2(x) = C(0) - k~(x)^T Q k~(x),        C(0) = nugget + sill.
 //
-// The positions go in blocks: the columns k~ of a block form a matrix K, and Q K is one
-// BLAS product (dgemm) per block instead of a dot product per position; sigma^2 of
-// column j is then C(0) minus the dot product of the j-th columns of K and Q K. A value
-// that rounds below zero is set to zero and counted. The standard error is in the data's
-// units (times the standard deviation of a standardised variable).
+// The positions go in blocks, and one BLAS call per block replaces a dot product per
+// position. With the Cholesky factor C = L L^T of the covariance part of the system, the
+// quadratic form is |L^-1 k|^2 (less a term for the unknown mean of ordinary kriging):
+// one triangular product, half the work of the full product with Q and without its
+// cancellation; the product with Q stays as the fallback when C does not factor or is
+// not at hand. A value that rounds below zero is set to zero and counted. The standard error is in the data's units
+// (times the standard deviation of a standardised variable).
 #include <vector>
 
 #include "interpolation/kriging_prediction.h"

@@ -122,7 +122,17 @@ TEST_F(KrigingOptionsTest, EstimatesAndStandardErrorsMatchADirectSolvePerPositio
     }
     std::vector<double> se(xs.size()), variance(xs.size());
     StandardErrorsAt(*state, static_cast<int>(xs.size()), xs.data(), ys.data(), se.data(), nullptr, variance.data());
+    // Without the covariance matrix at hand the variances come from the product with the
+    // inverse instead of the factor of the covariance matrix: the same numbers.
+    CKrigingState withoutCovariance(Folder(), 0);
+    withoutCovariance.primary = std::make_unique<CVariogramModel>(m);
+    withoutCovariance.primary->covarianceMatrix = CMatrix();
+    withoutCovariance.inverse = std::make_unique<CMatrix>(*state->inverse);
+    std::vector<double> byProduct(xs.size());
+    StandardErrorsAt(withoutCovariance, static_cast<int>(xs.size()), xs.data(), ys.data(), se.data(), nullptr,
+                     byProduct.data());
     for (std::size_t p = 0; p < xs.size(); ++p) {
+      EXPECT_NEAR(byProduct[p], variance[p], 1e-9 * (c.nugget + 0.9)) << p;
       const Direct d = DirectKriging(m, m.Model(), state->Ordinary(), xs[p], ys[p]);
       const double estimate = m.Predict(xs[p], ys[p], state->inverse.get());
       EXPECT_NEAR(estimate, double(d.estimate), 1e-9 * std::max(1.0L, std::fabs(d.estimate))) << p;
