@@ -31,6 +31,7 @@
 #include "interpolation/kriging_state.h"
 #include "interpolation/kriging_variance.h"
 #include "interpolation/matrix_text.h"
+#include "interpolation/sampled_cloud.h"
 #include "platform/diagnostic_file.h"
 #include "platform/memory_budget.h"
 #include "platform/profile.h"
@@ -116,11 +117,17 @@ CommandStatus RunVariogram(CommandContext& c) {
   const bool withSecondary = doc.secondaryData && doc.secondaryData->count >= 1;
   const int n1 = primaryData.count, n2 = withSecondary ? doc.secondaryData->count : 0;
 
+  const KrigingOptions& options = DocumentKrigingOptions(doc, c.profile);
+  // The local mode has no n x n system: no matrices, no inverse, none of their files, and
+  // a sampled variogram cloud.
+  const bool local = LocalKrigingChosen(options);
   std::optional<std::string> problem = CheckVariogramData("primary", n1, primaryData.points.get());
   if (!problem && withSecondary) problem = CheckVariogramData("secondary", n2, doc.secondaryData->points.get());
-  if (!problem)
+  if (!problem) {
+    const std::size_t a = static_cast<std::size_t>(n1), b = static_cast<std::size_t>(n2);
     problem = CheckMemory(fmt::sprintf("Kriging %d data points", n1 + n2),
-                          VariogramMemoryNeed(static_cast<std::size_t>(n1), static_cast<std::size_t>(n2)));
+                          local ? LocalVariogramMemoryNeed(a, b) : VariogramMemoryNeed(a, b));
+  }
   if (problem) {
     ui.Message(*problem);
     return CommandStatus::Failed;
@@ -129,9 +136,6 @@ CommandStatus RunVariogram(CommandContext& c) {
   // The first run creates the state with the data folder of the moment; later runs keep
   // that folder. The state itself appears only when the run completes.
   CKrigingState run(doc.krigingState ? doc.krigingState->folder : doc.dataFolder, 1);
-  const KrigingOptions& options = DocumentKrigingOptions(doc, c.profile);
-  // The local mode has no n x n system: no matrices, no inverse, none of their files.
-  const bool local = LocalKrigingChosen(options);
   run.writeMatrixFiles =
       !local && AgreeToMatrixFiles(ui, static_cast<std::size_t>(n1), static_cast<std::size_t>(n2));
   DiagnosticFile variogramFile(InFolder(doc.dataFolder, "variogram.txt"), DiagnosticFile::Encoding::Utf16LittleEndian);
@@ -141,11 +145,14 @@ CommandStatus RunVariogram(CommandContext& c) {
     return CommandStatus::Failed;
   };
 
-  run.LoadVariable(n1, primaryData.points.get(), 0, &ui);
+  run.LoadVariable(n1, primaryData.points.get(), 0, &ui, !local);
   CVariogramModel& primary = *run.primary;
   primary.options = options;
   primary.writeMatrixFiles = run.writeMatrixFiles;
-  primary.BuildCloud(false);
+  if (local)
+    BuildSampledCloud(primary);
+  else
+    primary.BuildCloud(false);
   const std::optional<float> lag = AskLagWidth(ui, "primary variable", "lag", ProposedLagWidth(primary));
   if (!lag) return CommandStatus::Canceled;
   if (!primary.FitVariogram(*lag, kFitStep, kPrimaryIterations, &ui, &refusal)) return refuse();
@@ -156,11 +163,14 @@ CommandStatus RunVariogram(CommandContext& c) {
 
   CMatrix cokrigingSystem;
   if (withSecondary) {
-    run.LoadVariable(n2, doc.secondaryData->points.get(), 1, &ui);
+    run.LoadVariable(n2, doc.secondaryData->points.get(), 1, &ui, !local);
     CVariogramModel& secondary = *run.secondary;
     secondary.options = options;
     secondary.writeMatrixFiles = run.writeMatrixFiles;
-    secondary.BuildCloud(false);
+    if (local)
+      BuildSampledCloud(secondary);
+    else
+      secondary.BuildCloud(false);
     const std::optional<float> lag2 = AskLagWidth(ui, "secondary variable", "lag2", ProposedLagWidth(secondary));
     if (!lag2) return CommandStatus::Canceled;
     if (!secondary.FitVariogram(*lag2, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
@@ -173,8 +183,12 @@ CommandStatus RunVariogram(CommandContext& c) {
     CVariogramModel& cross = *run.cross;
     cross.options = options;
     cross.writeMatrixFiles = run.writeMatrixFiles;
-    cross.SetCross(&primary, &secondary);
-    cross.BuildCloud(run.writeMatrixFiles);
+    if (local) {
+      BuildSampledCrossCloud(cross, primary, secondary);
+    } else {
+      cross.SetCross(&primary, &secondary);
+      cross.BuildCloud(run.writeMatrixFiles);
+    }
     const std::optional<float> lag12 = AskLagWidth(ui, "cross variogram", "lag12", *lag2);
     if (!lag12) return CommandStatus::Canceled;
     if (!cross.FitVariogram(*lag12, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
@@ -349,8 +363,7 @@ CommandStatus PredictionFlow(CommandContext& c) {
         "spare now. Choose a larger spacing.",
         layout.NX, layout.NY, NeededMemoryText(needed), SpareMemoryText(spare));
   };
-  // The local mode has no global system: it writes its own verification file and says
-  // in its message what it wrote.
+  // The local mode has no global system: it says in its message which files it writes.
   auto completed = std::make_shared<std::string>("Prediction by Kriging completed!");
   method.fill = [&state, withErrors, local, completed](const GriddingRun& run, GridModel& result) -> GriddingOutcome {
     if (!local) return FillByKriging(state, withErrors, run, result);
@@ -361,7 +374,10 @@ CommandStatus PredictionFlow(CommandContext& c) {
     return {};
   };
   method.beforeCommit = [&state, local] {
-    if (!local) WriteVerification(state);
+    if (local)
+      WriteLocalRunFiles(state);
+    else
+      WriteVerification(state);
   };
   method.finish = [withErrors, completed](CommandContext& context) {
     context.ui.Message(*completed);

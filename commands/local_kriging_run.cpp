@@ -97,7 +97,6 @@ LocalRunOutcome PredictLocalGrid(const CKrigingState& state, GridModel& result, 
     outcome.status = PredictionStatus::Canceled;
     return outcome;
   }
-  if (!state.HasSecondary()) WriteLocalVerification(primary, primary.Model(), type, neighbourhood);
   if (prediction.grid.emptyNodes > 0)
     result.emptyNodes = std::move(empty);
   else
@@ -116,6 +115,15 @@ LocalRunOutcome PredictLocalGrid(const CKrigingState& state, GridModel& result, 
                          ? " Files written: none; the local mode writes none of the kriging matrix files."
                          : " Files written: verification.txt; the local mode writes none of the kriging matrix files.";
   return outcome;
+}
+
+void WriteLocalRunFiles(const CKrigingState& state) {
+  if (state.HasSecondary()) return;
+  const CVariogramModel& primary = *state.primary;
+  const KrigingOptions& options = primary.options;
+  const LocalKrigingType type =
+      options.type == KrigingType::Ordinary ? LocalKrigingType::Ordinary : LocalKrigingType::Simple;
+  WriteLocalVerification(primary, primary.Model(), type, NeighbourhoodOf(options));
 }
 
 }  // namespace gridora

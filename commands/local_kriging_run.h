@@ -22,9 +22,13 @@ struct LocalRunOutcome {
 };
 
 // Estimates (layer 0) and standard errors (layer 1 when `result` has two layers) of
-// `result`'s nodes from the state's models, marks the nodes without enough neighbours in
-// result.emptyNodes and writes "verification.txt". On a cancel `result` is partly
-// written and must be dropped.
+// `result`'s nodes from the state's models, and the nodes without enough neighbours in
+// result.emptyNodes. Writes no file. On a cancel `result` is partly written and must be
+// dropped.
 LocalRunOutcome PredictLocalGrid(const CKrigingState& state, GridModel& result, Feedback* feedback);
+
+// The local run's diagnostic file, "verification.txt" (none for cokriging), written once
+// the grid is taken: a cancelled or refused run leaves the files as they were.
+void WriteLocalRunFiles(const CKrigingState& state);
 
 }  // namespace gridora

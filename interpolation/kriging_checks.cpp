@@ -6,6 +6,7 @@
 #include <numeric>
 #include <vector>
 
+#include "interpolation/sampled_cloud.h"
 #include "platform/memory_budget.h"
 
 namespace gridora {
@@ -66,6 +67,14 @@ double VariogramMemoryNeed(std::size_t n1, std::size_t n2) {
   const double system = a + b;
   doubles += 2.0 * (system + 1) * (system + 1);  // the block system and its inverse
   return doubles * sizeof(double);
+}
+
+double LocalVariogramMemoryNeed(std::size_t n1, std::size_t n2) {
+  // Per point: the copies of x, y, z and the model's x, y and values (the cross model
+  // copies both variables' positions); per cloud the sampled pairs' two arrays.
+  const double points = 6.0 * static_cast<double>(n1 + n2) + 2.0 * static_cast<double>(n1 + n2);
+  const double clouds = (n2 > 0 ? 3.0 : 1.0) * 2.0 * static_cast<double>(kSampledCloudPairs);
+  return (points + clouds) * sizeof(double);
 }
 
 std::optional<std::string> CheckMemory(const std::string& what, double need) {

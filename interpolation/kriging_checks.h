@@ -31,6 +31,10 @@ std::optional<CoincidentPoints> FindCoincidentPoints(int count, const DataPoint*
 // variable and of the cross pairs, and the system with its inverse.
 double VariogramMemoryNeed(std::size_t n1, std::size_t n2);
 
+// The same for the local mode: the points of each model and their sampled clouds, no
+// n x n matrix.
+double LocalVariogramMemoryNeed(std::size_t n1, std::size_t n2);
+
 // A message when `need` bytes exceed the memory a job may take (nullopt when they fit or
 // nothing is known, see platform/memory_budget.h).
 std::optional<std::string> CheckMemory(const std::string& what, double need);

@@ -12,7 +12,8 @@ CKrigingState::CKrigingState(std::string folder, int showMessages)
     : folder(std::move(folder)), showMessages(showMessages),
       primary(std::make_unique<CVariogramModel>(this->folder, showMessages)) {}
 
-int CKrigingState::LoadVariable(int n, const DataPoint* points, int secondaryFlag, UserInterface* ui) {
+int CKrigingState::LoadVariable(int n, const DataPoint* points, int secondaryFlag, UserInterface* ui,
+                                bool withMatrices) {
   if (!primary) return 0;
   // SetData centres the values in place; the document's points never change.
   std::vector<double> xs(static_cast<std::size_t>(n)), ys(xs), zs(xs);
@@ -28,6 +29,7 @@ int CKrigingState::LoadVariable(int n, const DataPoint* points, int secondaryFla
     model = secondary.get();
     kind = 1;
   }
+  if (!withMatrices) return model->SetDataWithoutMatrices(n, xs.data(), ys.data(), zs.data(), kind, ui);
   return model->SetData(n, xs.data(), ys.data(), zs.data(), kind, ui);
 }
 

@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <random>
+#include <string>
 
 #include "../interpolation/kriging_test_support.h"
 #include "document/hidden_nodes.h"
@@ -64,6 +66,33 @@ TEST(LocalKrigingBatch, AllPointsAsNeighboursGiveTheGlobalGrid) {
     }
     EXPECT_LT(worst, 4e-7) << options;  // two float roundings
   }
+}
+
+// The global mode writes the n x n kriging matrix and its inverse beside the data; the
+// local mode, which has no global system, writes neither (its "inverse_matrix.txt" is
+// the variogram fit's small one, as in every run, not the n x n inverse that the global
+// mode writes over it).
+TEST(LocalKrigingBatch, WritesNoneOfTheMatrixFiles) {
+  // One run at a time: each makes its own folder the working folder.
+  auto sizesOf = [](const std::string& options) {
+    BatchRun run;
+    test::WriteFileBytes(run.folder / "points.xyz", PointsFile());
+    EXPECT_EQ(run.Run("open-random points.xyz\n" + options + "variogram lag=8\n" + kGrid), 0) << run.out.str();
+    std::map<std::string, std::uintmax_t> sizes;
+    for (const auto& entry : std::filesystem::directory_iterator(run.folder.Path()))
+      sizes[entry.path().filename().string()] = entry.file_size();
+    return sizes;
+  };
+  auto global = sizesOf(""), local = sizesOf("kriging-options neighbours=16\n");
+  for (const char* name : {"kriging_matrix.txt", "kriging_matrix_inv.txt"}) {
+    EXPECT_EQ(global.count(name), 1u) << name;  // the check looks where the files land
+    EXPECT_EQ(local.count(name), 0u) << name;
+  }
+  EXPECT_GT(global["inverse_matrix.txt"], 60u * 60u * 8u);
+  EXPECT_LT(local["inverse_matrix.txt"], 200u);
+  for (const auto& [name, size] : local) EXPECT_EQ(name.find("cloud"), std::string::npos) << name;
+  EXPECT_EQ(local.count("verification.txt"), 1u);
+  EXPECT_EQ(local.count("variogram.txt"), 1u);
 }
 
 TEST(LocalKrigingBatch, NodesWithTooFewNeighboursAreHiddenAndCounted) {

@@ -50,6 +50,43 @@ TEST(SampledCloud, HoldsEveryPairWhenTheSampleWouldHoldThemAll) {
   EXPECT_EQ(m.sampled.cloudMaximumDissimilarity, m.full.cloudMaximumDissimilarity);
 }
 
+// Under anisotropy the cloud holds reduced distances, and the cross model's cloud pairs
+// every primary point with every secondary one: with room for every pair the sampled
+// clouds are those of the matrices, value for value and in order.
+TEST(SampledCloud, EveryPairMatchesTheMatricesWithAnisotropyAndForTheCrossModel) {
+  const struct {
+    const char* name;
+    double angle, ratio;
+  } cases[] = {{"isotropic", 0.0, 1.0}, {"anisotropic", 30.0, 0.5}};
+  const Data first = Field(70), second = Field(110);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    KrigingOptions options;
+    options.angleDegrees = c.angle;
+    options.ratio = c.ratio;
+    Models a(first), b(second);
+    for (CVariogramModel* model : {&a.full, &a.sampled, &b.full, &b.sampled}) model->options = options;
+    a.full.BuildCloud(false);
+    ASSERT_EQ(BuildSampledCloud(a.sampled, 70 * 69 / 2), a.full.cloudCount);
+    EXPECT_EQ(a.sampled.cloudDistance, a.full.cloudDistance);
+    EXPECT_EQ(a.sampled.cloudDissimilarity, a.full.cloudDissimilarity);
+
+    CVariogramModel full("", 0), sampled("", 0);
+    full.options = sampled.options = options;
+    full.SetCross(&a.full, &b.full);
+    full.BuildCloud(false);
+    ASSERT_EQ(BuildSampledCrossCloud(sampled, a.sampled, b.sampled, 70 * 110), full.cloudCount);
+    EXPECT_EQ(sampled.pairMode, 1);
+    EXPECT_EQ(sampled.cloudDistance, full.cloudDistance);
+    EXPECT_EQ(sampled.cloudDissimilarity, full.cloudDissimilarity);
+    EXPECT_EQ(sampled.cloudMaximumDistance, full.cloudMaximumDistance);
+
+    // More pairs than the sample holds: the sample's size, pairs of the two variables.
+    ASSERT_EQ(BuildSampledCrossCloud(sampled, a.sampled, b.sampled, 1000), 1000u);
+    EXPECT_LE(sampled.cloudMaximumDistance, full.cloudMaximumDistance);
+  }
+}
+
 // A random quarter of the pairs: each class average within a few standard errors of the
 // average over every pair, and the same cloud again from the same seed.
 TEST(SampledCloud, ClassAveragesOfASampleMatchThoseOfEveryPair) {
