@@ -188,6 +188,9 @@ GridModel SettingsOf(GridModel& grid) {
 // stop after the distances never see.
 constexpr std::int32_t kTrailerMarker = 0x54504F4B;
 constexpr std::int32_t kLongestTrailer = 4096;
+// Marks the grid's empty nodes "KEMP" (a byte a node, 1 for a node without an estimate),
+// after the text part; written only for a grid that has empty nodes.
+constexpr std::int32_t kEmptyNodesMarker = 0x504D454B;
 
 bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std::string* trailer) {
   bool stopped = false;
@@ -258,11 +261,26 @@ bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std:
   // Whatever part of the distance matrix the file holds.
   const std::size_t held = std::min<std::uint64_t>(grid.dataDistance.size(), in.Remaining() / 4);
   in.Words(grid.dataDistance.data(), held);
-  std::int32_t marker = 0, length = 0;
-  if (trailer && held == grid.dataDistance.size() && in.Word(marker) && marker == kTrailerMarker &&
-      in.Word(length) && length > 0 && length <= kLongestTrailer && static_cast<std::uint64_t>(length) <= in.Remaining()) {
+  if (held != grid.dataDistance.size()) return true;
+  // The tagged parts, each at most once and in this order; anything else ends them.
+  std::int32_t marker = 0;
+  if (!in.Word(marker)) return true;
+  if (marker == kTrailerMarker) {
+    std::int32_t length = 0;
+    if (!(in.Word(length) && length > 0 && length <= kLongestTrailer &&
+          static_cast<std::uint64_t>(length) <= in.Remaining()))
+      return true;
     std::string text(static_cast<std::size_t>(length), '\0');
-    if (in.Bytes(text.data(), text.size())) *trailer = std::move(text);
+    if (!in.Bytes(text.data(), text.size())) return true;
+    if (trailer) *trailer = std::move(text);
+    if (!in.Word(marker)) return true;
+  }
+  const std::size_t nodes = grid.NodeCount();
+  if (marker == kEmptyNodesMarker && nodes > 0 && nodes <= in.Remaining()) {
+    std::vector<std::uint8_t> empty(nodes);
+    if (!in.Bytes(empty.data(), nodes)) return true;
+    for (std::uint8_t& flag : empty) flag = flag != 0 ? 1 : 0;
+    grid.emptyNodes = std::move(empty);
   }
   return true;
 }
@@ -345,6 +363,10 @@ bool WriteSnp(const GridModel& grid, std::ostream& stream, const RandomData& poi
       out.Word(kTrailerMarker);
       out.Word(static_cast<std::int32_t>(trailer.size()));
       out.Append(trailer.data(), trailer.size());
+    }
+    if (!grid.emptyNodes.empty() && grid.emptyNodes.size() == nodes) {
+      out.Word(kEmptyNodesMarker);
+      out.Append(grid.emptyNodes.data(), nodes);
     }
   }
   stream.flush();

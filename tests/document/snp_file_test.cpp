@@ -136,6 +136,36 @@ TEST_F(SnpFile, RoundTripKeepsEverythingTheFileCarries) {
   EXPECT_EQ(Write(*grid, *points), bytes);
 }
 
+// Nodes without an estimate (local kriging, no-data cells of an import) stay empty
+// through a save, with or without the options' text part before them; a grid without
+// them is written as it always was.
+TEST_F(SnpFile, EmptyNodesSurviveASave) {
+  for (const std::string trailer : {"", "model=spherical"}) {
+    SCOPED_TRACE(trailer);
+    MemoryProfile otherProfile;
+    auto source = CreateGridModel(otherProfile);
+    auto sourcePoints = CreateRandomData();
+    FillEverything(*source, *sourcePoints);
+    std::ostringstream plain;
+    ASSERT_TRUE(WriteSnp(*source, plain, *sourcePoints, trailer));
+    source->emptyNodes.assign(source->NodeCount(), 0);
+    source->emptyNodes[1] = source->emptyNodes[7] = 1;
+    std::ostringstream withEmpty;
+    ASSERT_TRUE(WriteSnp(*source, withEmpty, *sourcePoints, trailer));
+    EXPECT_EQ(withEmpty.str().substr(0, plain.str().size()), plain.str());
+    EXPECT_EQ(withEmpty.str().size(), plain.str().size() + 4 + source->NodeCount());
+
+    ASSERT_EQ(Read(withEmpty.str()), 2);
+    EXPECT_EQ(grid->emptyNodes, source->emptyNodes);
+    ASSERT_EQ(Read(plain.str()), 2);
+    EXPECT_TRUE(grid->emptyNodes.empty());
+    // A part cut short is left out, the rest of the file read.
+    const std::string cut = withEmpty.str().substr(0, withEmpty.str().size() - 3);
+    ASSERT_EQ(Read(cut), 2);
+    EXPECT_TRUE(grid->emptyNodes.empty());
+  }
+}
+
 TEST_F(SnpFile, SmallestGridHasTheDocumentedSize) {
   ASSERT_TRUE(grid->Reshape(1, 2, 3));
   const std::string bytes = Write(*grid, *points);
