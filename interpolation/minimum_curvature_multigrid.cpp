@@ -93,6 +93,28 @@ struct Stencil {
     return sum;
   }
 
+  // The same two sums with x(l) from read(l), for the rows near a block's edge.
+  template <typename Read>
+  double LowerWith(std::int64_t k, const Read& read) const {
+    double sum = 0.0;
+    for (int s = 1; s < slots; ++s) {
+      const std::int64_t o = offsets[s];
+      if (k - o >= 0) sum += static_cast<double>(values[(k - o) * slots + s]) * read(k - o);
+    }
+    return sum;
+  }
+  template <typename Read>
+  double OffDiagonalWith(std::int64_t k, const Read& read) const {
+    const Real* row = values + k * slots;
+    double sum = 0.0;
+    for (int s = 1; s < slots; ++s) {
+      const std::int64_t o = offsets[s];
+      if (k + o < n) sum += static_cast<double>(row[s]) * read(k + o);
+      if (k - o >= 0) sum += static_cast<double>(values[(k - o) * slots + s]) * read(k - o);
+    }
+    return sum;
+  }
+
   // Sum of A(k, l) * x(l) over l != k, from row k (l > k) and the rows above (l < k).
   double OffDiagonal(const double* x, std::int64_t k) const {
     const Real* row = values + k * slots;
@@ -123,18 +145,52 @@ void Multiply(const Stencil<Real>& a, const double* x, double* y) {
   for (std::int64_t k = 0; k < a.n; ++k) y[k] = a.Diagonal(k) * x[k] + a.OffDiagonal(x, k);
 }
 
-// A forward sweep from x = 0 needs no zeroed x: the nodes after k are still zero.
+// One Gauss-Seidel sweep, forward or backward; from x = 0 (a forward sweep) it needs no
+// zeroed x, the nodes after k being still zero.
+//
+// Large levels sweep on two cores: the rows in two halves, each swept by its own thread,
+// a half reading the other half's values as they were before the sweep (a copy of the
+// rows within reach of the split). This is block Gauss-Seidel with the coupling between
+// the halves taken from the previous values: the forward and the backward sweep stay
+// each other's transposes, so the V-cycle stays symmetric for CG, and the diagonal of
+// the fourth-order stencil outweighs the couplings across the split, so the sweep still
+// smooths. The result does not depend on the number of threads or their timing.
 template <typename Real>
-void GaussSeidelFromZero(const Stencil<Real>& a, const double* b, double* x) {
-  for (std::int64_t k = 0; k < a.n; ++k) x[k] = (b[k] - a.Lower(x, k)) / a.Diagonal(k);
-}
-
-template <typename Real>
-void GaussSeidel(const Stencil<Real>& a, const double* b, double* x, bool forward) {
-  if (forward) {
-    for (std::int64_t k = 0; k < a.n; ++k) x[k] = (b[k] - a.OffDiagonal(x, k)) / a.Diagonal(k);
-  } else {
-    for (std::int64_t k = a.n - 1; k >= 0; --k) x[k] = (b[k] - a.OffDiagonal(x, k)) / a.Diagonal(k);
+void GaussSeidel(const Stencil<Real>& a, const double* b, double* x, bool forward, bool fromZero = false) {
+  if (a.n < kParallelEntries || a.n < 8 * a.reach) {
+    if (fromZero) {
+      for (std::int64_t k = 0; k < a.n; ++k) x[k] = (b[k] - a.Lower(x, k)) / a.Diagonal(k);
+    } else if (forward) {
+      for (std::int64_t k = 0; k < a.n; ++k) x[k] = (b[k] - a.OffDiagonal(x, k)) / a.Diagonal(k);
+    } else {
+      for (std::int64_t k = a.n - 1; k >= 0; --k) x[k] = (b[k] - a.OffDiagonal(x, k)) / a.Diagonal(k);
+    }
+    return;
+  }
+  const std::int64_t split = a.n / 2;
+  const std::int64_t haloBegin = split - a.reach, haloEnd = split + a.reach;
+  std::vector<double> halo(static_cast<std::size_t>(haloEnd - haloBegin), 0.0);
+  if (!fromZero) std::copy(x + haloBegin, x + haloEnd, halo.begin());
+#pragma omp parallel for schedule(static, 1)
+  for (int half = 0; half < 2; ++half) {
+    const std::int64_t begin = half == 0 ? 0 : split, end = half == 0 ? split : a.n;
+    const auto read = [&](std::int64_t l) {
+      return l >= begin && l < end ? x[l] : halo[static_cast<std::size_t>(l - haloBegin)];
+    };
+    const auto update = [&](std::int64_t k) {
+      const bool inside = k - a.reach >= begin && k + a.reach < end;
+      double off;
+      if (fromZero)
+        off = inside ? a.Lower(x, k) : a.LowerWith(k, read);
+      else
+        off = inside ? a.OffDiagonal(x, k) : a.OffDiagonalWith(k, read);
+      x[k] = (b[k] - off) / a.Diagonal(k);
+    };
+    if (forward || fromZero) {
+      for (std::int64_t k = begin; k < end; ++k) update(k);
+    } else {
+      for (std::int64_t k = end - 1; k >= begin; --k) update(k);
+    }
   }
 }
 
@@ -324,11 +380,7 @@ class Multigrid {
   // when fromZero, whatever it holds); `next` indexes the coarser level in levels_.
   template <typename R>
   void Cycle(const Stencil<R>& a, const double* b, double* x, std::size_t next, bool fromZero) {
-    if (fromZero) {
-      GaussSeidelFromZero(a, b, x);
-    } else {
-      GaussSeidel(a, b, x, true);
-    }
+    GaussSeidel(a, b, x, true, fromZero);
     CoarseLevel& coarse = *levels_[next];
     RestrictResidual(a, b, x, coarse.rx, coarse.ry, coarse.system.NY(), coarse.b.data(), coarse.system.N());
     if (next + 1 == levels_.size()) {
