@@ -4,6 +4,7 @@
 #include <random>
 #include <vector>
 
+#include "interpolation/kriging_test_support.h"
 #include "interpolation/sampled_cloud.h"
 #include "interpolation/variogram_model.h"
 
@@ -38,7 +39,10 @@ struct Models {
   CVariogramModel full, sampled;
 };
 
-TEST(SampledCloud, HoldsEveryPairWhenTheSampleWouldHoldThemAll) {
+// The models write their diagnostic files into the current folder: a temporary one.
+class SampledCloud : public test::InTempFolderTest {};
+
+TEST_F(SampledCloud, HoldsEveryPairWhenTheSampleWouldHoldThemAll) {
   Models m(Field(120));
   EXPECT_EQ(m.sampled.distanceMatrix.rows, 0);
   EXPECT_EQ(m.sampled.mean, m.full.mean);
@@ -53,7 +57,7 @@ TEST(SampledCloud, HoldsEveryPairWhenTheSampleWouldHoldThemAll) {
 // Under anisotropy the cloud holds reduced distances, and the cross model's cloud pairs
 // every primary point with every secondary one: with room for every pair the sampled
 // clouds are those of the matrices, value for value and in order.
-TEST(SampledCloud, EveryPairMatchesTheMatricesWithAnisotropyAndForTheCrossModel) {
+TEST_F(SampledCloud, EveryPairMatchesTheMatricesWithAnisotropyAndForTheCrossModel) {
   const struct {
     const char* name;
     double angle, ratio;
@@ -89,7 +93,7 @@ TEST(SampledCloud, EveryPairMatchesTheMatricesWithAnisotropyAndForTheCrossModel)
 
 // A random quarter of the pairs: each class average within a few standard errors of the
 // average over every pair, and the same cloud again from the same seed.
-TEST(SampledCloud, ClassAveragesOfASampleMatchThoseOfEveryPair) {
+TEST_F(SampledCloud, ClassAveragesOfASampleMatchThoseOfEveryPair) {
   Models m(Field(800));
   const std::size_t pairs = 800 * 799 / 8;
   ASSERT_EQ(BuildSampledCloud(m.sampled, pairs), pairs);
