@@ -319,17 +319,36 @@ class Multigrid {
   Multigrid(const BasicMinimumCurvatureSystem<Real>& fine, const SurfaceWeights& weights,
             const std::vector<SolverPoint>& points, double DX, double DY)
       : fine_(fine), fineSystem_(fine) {
+    struct Plan {
+      LevelShape shape;
+      SurfaceWeights weights;
+      double DX, DY;
+    };
+    std::vector<Plan> plans;
     SurfaceWeights w = weights;
     for (const LevelShape& shape : CoarseShapes(fine.NX(), fine.NY())) {
       DX *= shape.rx;
       DY *= shape.ry;
       w = CoarserWeights(w, shape.rx, shape.ry);
-      auto level = std::make_unique<CoarseLevel>(shape.nx, shape.ny, shape.rx, shape.ry);
-      AssembleSurface(level->system, w, points, DX, DY);
-      level->x.assign(static_cast<std::size_t>(level->system.N()), 0.0);
-      level->b.assign(static_cast<std::size_t>(level->system.N()), 0.0);
-      levels_.push_back(std::move(level));
+      plans.push_back({shape, w, DX, DY});
+      levels_.push_back(std::make_unique<CoarseLevel>(shape.nx, shape.ny, shape.rx, shape.ry));
     }
+    // Each level attaches every point again: with many points that is most of the set-up,
+    // and the levels are independent, so they are assembled on every core.
+    bool outOfMemory = false;
+#pragma omp parallel for schedule(dynamic, 1)
+    for (std::size_t l = 0; l < plans.size(); ++l) {
+      try {
+        CoarseLevel& level = *levels_[l];
+        AssembleSurface(level.system, plans[l].weights, points, plans[l].DX, plans[l].DY);
+        level.x.assign(static_cast<std::size_t>(level.system.N()), 0.0);
+        level.b.assign(static_cast<std::size_t>(level.system.N()), 0.0);
+      } catch (const std::bad_alloc&) {
+#pragma omp atomic write
+        outOfMemory = true;
+      }
+    }
+    if (outOfMemory) throw std::bad_alloc();
   }
 
   // False when the coarsest level is singular: the data do not pin the grid down.
