@@ -1,6 +1,8 @@
 #include "interpolation/minimum_curvature.h"
 
+#include <algorithm>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "document/random_data.h"
@@ -31,18 +33,47 @@ AcceptedPoints AcceptPoints(const DataPoint* points, int count) {
   return accepted;
 }
 
+// Writes lines 0..count-1, each appended to its piece by line(k, piece), in order: the
+// pieces of a round are formatted on every core (a million points and a million nodes
+// make two million formatted lines), then written one after the other.
+template <typename Line>
+void WriteLines(DiagnosticFile& log, std::size_t count, const Line& line) {
+  constexpr std::size_t kLinesPerPiece = 16384, kPiecesPerRound = 16;
+  std::vector<std::string> pieces(kPiecesPerRound);
+  for (std::size_t first = 0; first < count; first += kLinesPerPiece * kPiecesPerRound) {
+    const std::size_t pieceCount = std::min(kPiecesPerRound, (count - first + kLinesPerPiece - 1) / kLinesPerPiece);
+    bool outOfMemory = false;
+#pragma omp parallel for schedule(dynamic, 1)
+    for (std::size_t q = 0; q < pieceCount; ++q) {
+      try {
+        std::string& piece = pieces[q];
+        piece.clear();
+        const std::size_t begin = first + q * kLinesPerPiece, end = std::min(count, begin + kLinesPerPiece);
+        for (std::size_t k = begin; k < end; ++k) line(k, piece);
+      } catch (const std::bad_alloc&) {
+#pragma omp atomic write
+        outOfMemory = true;
+      }
+    }
+    if (outOfMemory) throw std::bad_alloc();
+    for (std::size_t q = 0; q < pieceCount; ++q) log.Write(pieces[q]);
+  }
+}
+
 void WriteLog(int count, const AcceptedPoints& accepted, int NX, int NY, float DX, float DY, const float* layer) {
   DiagnosticFile log(fmt::sprintf("interpolation_%d.txt", 0));
   if (!log.IsOpen()) return;
   log.Printf("np=%d\n", count);
-  for (std::size_t p = 0; p < accepted.points.size(); ++p) {
+  WriteLines(log, accepted.points.size(), [&](std::size_t p, std::string& out) {
     const SolverPoint& point = accepted.points[p];
-    log.Printf("%d %f %f %f \n", accepted.positions[p], double{point.x}, double{point.y}, double{point.z});
-  }
+    out += fmt::sprintf("%d %f %f %f \n", accepted.positions[p], double{point.x}, double{point.y}, double{point.z});
+  });
   for (int i = 0; i < NX; ++i) log.Printf("%d yg=%f \n", i, double{static_cast<float>(i) * DX});
   for (int j = 0; j < NY; ++j) log.Printf("%d yg=%f \n", j, double{static_cast<float>(j) * DY});
-  for (int i = 0; i < NX; ++i)
-    for (int j = 0; j < NY; ++j) log.Printf(" %d %d %f \n", i, j, double{layer[static_cast<std::size_t>(i) * NY + j]});
+  const std::size_t ny = static_cast<std::size_t>(NY);
+  WriteLines(log, static_cast<std::size_t>(NX) * ny, [&](std::size_t k, std::string& out) {
+    out += fmt::sprintf(" %d %d %f \n", static_cast<int>(k / ny), static_cast<int>(k % ny), double{layer[k]});
+  });
   log.Close();
 }
 
