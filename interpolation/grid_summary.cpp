@@ -36,7 +36,11 @@ class PointTree {
   PointTree(std::vector<float> xs, std::vector<float> ys) : x_(std::move(xs)), y_(std::move(ys)) {
     index_.resize(x_.size());
     for (std::size_t k = 0; k < index_.size(); ++k) index_[k] = static_cast<std::uint32_t>(k);
-    if (!index_.empty()) Build(0, index_.size());
+    if (index_.empty()) return;
+    nodes_.resize(NodesFor(index_.size()));
+#pragma omp parallel
+#pragma omp single
+    Build(0, index_.size(), 0, 0);
   }
 
   std::size_t Size() const { return x_.size(); }
@@ -60,7 +64,16 @@ class PointTree {
     std::int32_t low = -1, high = -1;
   };
 
-  std::int32_t Build(std::size_t begin, std::size_t end) {
+  // Nodes of the subtree over `count` points: the split halves the range until a leaf.
+  static std::size_t NodesFor(std::size_t count) {
+    if (count <= kLeafSize) return 1;
+    return 1 + NodesFor(count / 2) + NodesFor(count - count / 2);
+  }
+
+  // The subtree over index_[begin, end) in nodes_ from `at` on, in preorder: the low
+  // half's subtree right after its root, the high half's after that. The places follow
+  // from the sizes alone, so the top levels' halves are built as tasks on every core.
+  void Build(std::size_t begin, std::size_t end, std::size_t at, int depth) {
     Node node{};
     node.minX = node.minY = HUGE_VALF;
     node.maxX = node.maxY = -HUGE_VALF;
@@ -73,20 +86,24 @@ class PointTree {
     }
     node.begin = static_cast<std::uint32_t>(begin);
     node.end = static_cast<std::uint32_t>(end);
-    const auto self = static_cast<std::int32_t>(nodes_.size());
-    nodes_.push_back(node);
-    if (end - begin <= kLeafSize) return self;
-    const bool alongX = (node.maxX - node.minX) >= (node.maxY - node.minY);
-    const std::size_t middle = begin + (end - begin) / 2;
-    std::nth_element(index_.begin() + static_cast<std::ptrdiff_t>(begin),
-                     index_.begin() + static_cast<std::ptrdiff_t>(middle),
-                     index_.begin() + static_cast<std::ptrdiff_t>(end),
-                     [&](std::uint32_t a, std::uint32_t b) { return alongX ? x_[a] < x_[b] : y_[a] < y_[b]; });
-    const std::int32_t low = Build(begin, middle);
-    const std::int32_t high = Build(middle, end);
-    nodes_[static_cast<std::size_t>(self)].low = low;
-    nodes_[static_cast<std::size_t>(self)].high = high;
-    return self;
+    if (end - begin > kLeafSize) {
+      const bool alongX = (node.maxX - node.minX) >= (node.maxY - node.minY);
+      const std::size_t middle = begin + (end - begin) / 2;
+      std::nth_element(index_.begin() + static_cast<std::ptrdiff_t>(begin),
+                       index_.begin() + static_cast<std::ptrdiff_t>(middle),
+                       index_.begin() + static_cast<std::ptrdiff_t>(end),
+                       [&](std::uint32_t a, std::uint32_t b) { return alongX ? x_[a] < x_[b] : y_[a] < y_[b]; });
+      const std::size_t low = at + 1, high = low + NodesFor(middle - begin);
+      node.low = static_cast<std::int32_t>(low);
+      node.high = static_cast<std::int32_t>(high);
+      constexpr int kTaskDepth = 4;
+      constexpr std::size_t kTaskPoints = 1 << 14;
+#pragma omp task if (depth < kTaskDepth && end - begin >= kTaskPoints)
+      Build(begin, middle, low, depth + 1);
+      Build(middle, end, high, depth + 1);
+#pragma omp taskwait
+    }
+    nodes_[at] = node;
   }
 
   static double BoxDistance(const Node& node, double x, double y) {
