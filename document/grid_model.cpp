@@ -3,6 +3,7 @@
 #include <new>
 
 #include "document/grid_labels.h"
+#include "platform/huge_pages.h"
 #include "platform/profile.h"
 
 namespace gridora {
@@ -43,8 +44,9 @@ bool GridModel::AllocateGrid() {
   const std::size_t layers = static_cast<std::size_t>(layerCount);
   if (nodes > kMaximumGridValues || (layers != 0 && nodes > kMaximumGridValues / layers)) return false;
   try {
-    std::vector<float> newValues(layers * nodes, 0.0f);
-    std::vector<float> newDistance(nodes, 1.0e7f);
+    std::vector<float> newValues, newDistance;
+    AssignOnHugePages(newValues, layers * nodes, 0.0f);
+    AssignOnHugePages(newDistance, nodes, 1.0e7f);
     std::vector<float> newMinimum(layers, 0.0f);
     std::vector<float> newMaximum(layers, 0.0f);
     values.swap(newValues);

@@ -55,6 +55,7 @@
 #include <new>
 
 #include "platform/feedback.h"
+#include "platform/huge_pages.h"
 
 namespace gridora {
 namespace {
@@ -341,8 +342,8 @@ class Multigrid {
       try {
         CoarseLevel& level = *levels_[l];
         AssembleSurface(level.system, plans[l].weights, points, plans[l].DX, plans[l].DY);
-        level.x.assign(static_cast<std::size_t>(level.system.N()), 0.0);
-        level.b.assign(static_cast<std::size_t>(level.system.N()), 0.0);
+        AssignOnHugePages(level.x, static_cast<std::size_t>(level.system.N()), 0.0);
+        AssignOnHugePages(level.b, static_cast<std::size_t>(level.system.N()), 0.0);
       } catch (const std::bad_alloc&) {
 #pragma omp atomic write
         outOfMemory = true;
@@ -489,7 +490,8 @@ MinimumCurvatureSolution Solve(const BasicMinimumCurvatureSystem<Real>& system, 
     }
     const Stencil<Real>& a = multigrid.Fine();
     const std::size_t n = static_cast<std::size_t>(a.n);
-    std::vector<double> x(n), r(n), p(n), q(n);
+    std::vector<double> x, r, p, q;
+    for (std::vector<double>* v : {&x, &r, &p, &q}) AssignOnHugePages(*v, n, 0.0);
 
     // The flat surface at the data's mean may be the minimiser already (all values
     // equal, or no data at all with a zero right-hand side).

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/huge_pages.h"
+
 namespace gridora {
 namespace {
 
@@ -25,8 +27,8 @@ BasicMinimumCurvatureSystem<Real>::BasicMinimumCurvatureSystem(int nx, int ny)
     : nx_(nx), ny_(ny), offsets_(StencilOffsets(ny)), slotOfOffset_(static_cast<std::size_t>(2 * ny + 1), -1) {
   for (std::size_t s = 0; s < offsets_.size(); ++s) slotOfOffset_[static_cast<std::size_t>(offsets_[s])] = static_cast<int>(s);
   const std::size_t n = static_cast<std::size_t>(N());
-  entries_.assign(n * offsets_.size(), Real{0});
-  rhs_.assign(n, Real{0});
+  AssignOnHugePages(entries_, n * offsets_.size(), Real{0});
+  AssignOnHugePages(rhs_, n, Real{0});
 }
 
 template <typename Real>
