@@ -115,7 +115,7 @@ class ReachContext : public DrawingContext {
 };
 
 bool ShouldKeep(const CGridoraDoc& doc) {
-  return doc.chartMode != 1 && doc.grid && doc.grid->mapColorMode != 0;
+  return doc.chartMode != ChartMode::Variogram && doc.grid && doc.grid->mapColorMode != 0;
 }
 
 }  // namespace

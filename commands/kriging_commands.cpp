@@ -215,7 +215,7 @@ CommandStatus RunVariogram(CommandContext& c) {
   if (!doc.krigingState) doc.krigingState = std::make_unique<CKrigingState>(run.folder, run.showMessages);
   doc.krigingState->AdoptRun(std::move(run));
   variogramFile.Close();
-  doc.chartMode = 1;
+  doc.chartMode = ChartMode::Variogram;
   c.view.Invalidate();
   return CommandStatus::Done;
 }
@@ -381,7 +381,7 @@ CommandStatus PredictionFlow(CommandContext& c) {
   };
   method.finish = [withErrors, completed](CommandContext& context) {
     context.ui.Message(*completed);
-    context.doc.chartMode = 0;
+    context.doc.chartMode = ChartMode::None;
     if (withErrors) context.doc.layerIndex = context.doc.showStandardError ? 1 : 0;
   };
   return RunGridding(c, method);
@@ -412,13 +412,13 @@ void RegisterKrigingCommands(CommandTable& table) {
              [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c) && CanPredict(c); }});
   table.Add({ID_SET_VARIOGRAM, O::View, SetExperimentalVariogram,
              [](const CommandContext& c, CommandState& s) {
-               s.enabled = MoreThanOnePoint(c) && c.doc.chartMode == 1 && HasInverse(c);
+               s.enabled = MoreThanOnePoint(c) && c.doc.chartMode == ChartMode::Variogram && HasInverse(c);
              }});
   // Here rather than with the other variables: its rule needs the kriging state.
   table.Add({ID_CROSS_VARIANCE, O::View, SelectCross, [](const CommandContext& c, CommandState& s) {
                const CKrigingState* state = c.doc.krigingState.get();
                s.checked = c.doc.variableSelection == 2;
-               s.enabled = c.doc.variableSelection != 2 && c.doc.chartMode == 1 && state && state->cross &&
+               s.enabled = c.doc.variableSelection != 2 && c.doc.chartMode == ChartMode::Variogram && state && state->cross &&
                            state->cross->classCount >= 1;
              }, true});
 

@@ -98,7 +98,7 @@ CommandStatus RunCrossValidation(CommandContext& c) {
   }
   c.ui.Message(CrossValidationSummary(cv));
   c.doc.krigingState->crossValidation = std::make_shared<const CrossValidation>(std::move(cv));
-  c.doc.chartMode = 2;
+  c.doc.chartMode = ChartMode::CrossValidation;
   c.view.Invalidate();
   return CommandStatus::Done;
 }
@@ -112,7 +112,7 @@ CommandStatus ToggleStandardError(CommandContext& c) {
   CGridoraDoc& doc = c.doc;
   doc.showStandardError = doc.showStandardError ? 0 : 1;
   doc.layerIndex = doc.showStandardError && HasErrorLayer(doc) ? 1 : 0;
-  if (HasErrorLayer(doc)) doc.chartMode = 0;  // the map, whichever layer it shows
+  if (HasErrorLayer(doc)) doc.chartMode = ChartMode::None;  // the map, whichever layer it shows
   doc.mapBitmapDirty = 1;
   c.view.UpdateAllViews();
   return CommandStatus::Done;

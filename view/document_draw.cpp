@@ -7,9 +7,9 @@
 namespace gridora {
 
 void DrawDocument(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout) {
-  if (doc.chartMode == 1)
+  if (doc.chartMode == ChartMode::Variogram)
     DrawVariogramChart(dc, doc, layout);
-  else if (doc.chartMode == 2)
+  else if (doc.chartMode == ChartMode::CrossValidation)
     DrawCrossValidationChart(dc, doc, layout);
   else
     DrawMap(dc, doc, layout);

@@ -47,7 +47,7 @@ void CGridoraDoc::DeleteAllData() {
   primaryData = std::move(newPoints);
   // What was shown of the old data goes with it: the view returns to the empty state.
   krigingState.reset();
-  chartMode = 0;
+  chartMode = ChartMode::None;
   variableSelection = 0;
   logScale = 0;
   mapBitmapDirty = 1;

@@ -19,6 +19,13 @@ struct KrigingOptions;
 struct CDrawingParameter;
 struct ChartAxes;
 
+// What the view shows in place of the map, if anything.
+enum class ChartMode {
+  None,             // the map
+  Variogram,        // the experimental and fitted variograms
+  CrossValidation,  // the cross-validation scatter chart
+};
+
 class CGridoraDoc {
  public:
   explicit CGridoraDoc(Profile& profile);
@@ -40,7 +47,7 @@ class CGridoraDoc {
   int scrollSizeX = 16000, scrollSizeY = 16000;
   std::unique_ptr<ColorScale> colorScale;
   int scaleFromFile = 0;
-  int chartMode = 0;
+  ChartMode chartMode = ChartMode::None;
   int scaleFitted = 0;
   int layerIndex = 0;
   int mapBitmapDirty = 1;

@@ -11,7 +11,7 @@ class CGridoraDoc;
 // rectangle (the client rectangle in logical units) that the document was drawn into.
 LogicalRect PaintView(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& clientDevice);
 
-// The document's Draw: the variogram chart while chartMode is 1, else the map.
+// The document's Draw: the variogram chart while chartMode is Variogram, else the map.
 void DrawDocument(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout);
 
 }  // namespace gridora

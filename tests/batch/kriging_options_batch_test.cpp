@@ -64,7 +64,7 @@ TEST_F(KrigingOptionsBatch, OrdinaryKrigingWithNuggetKeepsAStandardErrorLayerAnd
   EXPECT_NE(run.out.str().find("Cross-validation (leave-one-out) of 60 points"), std::string::npos);
   EXPECT_NE(run.out.str().find("Cross-validation (5-fold) of 60 points"), std::string::npos);
   EXPECT_NE(run.out.str().find("Weighted error="), std::string::npos);
-  EXPECT_EQ(run.doc.chartMode, 2);  // the cross-validation chart
+  EXPECT_EQ(run.doc.chartMode, ChartMode::CrossValidation);  // the cross-validation chart
 }
 
 TEST_F(KrigingOptionsBatch, DefaultOptionsGiveTheOneLayerGridUnlessTheStandardErrorIsShown) {

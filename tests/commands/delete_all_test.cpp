@@ -34,7 +34,7 @@ TEST(DeleteAll, LeavesTheEmptyViewOfANewDocument) {
   ASSERT_TRUE(f.State(ID_LOG).checked);
   f.ui.dialogHandlers.push_back([](DialogData& d) { return test::SetField(d, "lag", "1.5"); });
   ASSERT_EQ(f.Run(ID_VARIOGRAM), CommandStatus::Done) << testing::PrintToString(f.ui.messages);
-  ASSERT_EQ(f.doc->chartMode, 1);
+  ASSERT_EQ(f.doc->chartMode, ChartMode::Variogram);
   f.doc->secondaryData = CreateRandomData();
   f.doc->secondaryData->count = 2;
 
@@ -44,7 +44,7 @@ TEST(DeleteAll, LeavesTheEmptyViewOfANewDocument) {
   EXPECT_FALSE(f.State(ID_LOG).enabled);
   EXPECT_EQ(f.doc->logScale, 0);
   EXPECT_EQ(f.doc->krigingState, nullptr);
-  EXPECT_EQ(f.doc->chartMode, 0);
+  EXPECT_EQ(f.doc->chartMode, ChartMode::None);
   EXPECT_TRUE(f.State(ID_PRIMARY_VARIABLE).checked);
   for (int id : {ID_PREDICTION, ID_SET_VARIOGRAM, ID_CROSS_VARIANCE}) EXPECT_FALSE(f.State(id).enabled) << id;
   // The secondary points are not shown and stay for a later cokriging.

@@ -107,7 +107,7 @@ TEST_F(KrigingCommands, VariogramFitsInvertsWritesItsFilesAndShowsTheChart) {
   EXPECT_EQ(f.ui.messages[0].rfind("Number of data=6 Mean=3.083333 SD=", 0), 0u) << f.ui.messages[0];
   const CVariogramModel& model = *State().primary;
   EXPECT_EQ(f.ui.messages[1], fmt::sprintf("Range=%f Sill=%f", model.a, model.c));
-  EXPECT_EQ(f.doc->chartMode, 1);
+  EXPECT_EQ(f.doc->chartMode, ChartMode::Variogram);
   EXPECT_EQ(f.view.invalidations, 1);
   ASSERT_TRUE(State().inverse);
   EXPECT_EQ(State().inverse->rows, 6);
@@ -140,7 +140,7 @@ TEST_F(KrigingCommands, UpdateRules) {
   EXPECT_FALSE(f.State(ID_PREDICTION).enabled);
   EXPECT_FALSE(f.State(ID_SET_VARIOGRAM).enabled);
   ASSERT_EQ(Variogram(), CommandStatus::Done);
-  f.doc->chartMode = 0;
+  f.doc->chartMode = ChartMode::None;
   EXPECT_TRUE(f.State(ID_PREDICTION).enabled);
   EXPECT_FALSE(f.State(ID_SET_VARIOGRAM).enabled);  // only while the chart shows
   f.doc->primaryData->count = 1;
@@ -173,7 +173,7 @@ TEST_F(KrigingCommands, DegenerateDataAreRefusedAndNothingIsLeftHalfFitted) {
     ASSERT_FALSE(g.ui.messages.empty());
     EXPECT_NE(g.ui.messages.back().find(c.says), std::string::npos) << g.ui.messages.back();
     EXPECT_FALSE(g.doc->krigingState);
-    EXPECT_EQ(g.doc->chartMode, 0);
+    EXPECT_EQ(g.doc->chartMode, ChartMode::None);
   }
 }
 
@@ -182,7 +182,7 @@ TEST_F(KrigingCommands, ACancelledRunLeavesTheModelsAndTheInverseOfTheLastRun) {
   const CVariogramModel* model = State().primary.get();
   const CMatrix* inverse = State().inverse.get();
   const double a = model->a;
-  f.doc->chartMode = 0;
+  f.doc->chartMode = ChartMode::None;
   Fill(*f.doc->primaryData, {{0, 0, 9}, {5, 5, 1}, {9, 0, 4}});
 
   f.ui.dialogHandlers.push_back(Cancel());
@@ -195,7 +195,7 @@ TEST_F(KrigingCommands, ACancelledRunLeavesTheModelsAndTheInverseOfTheLastRun) {
   EXPECT_EQ(State().primary->count, 6);
   EXPECT_EQ(State().primary->a, a);
   EXPECT_EQ(State().inverse.get(), inverse);
-  EXPECT_EQ(f.doc->chartMode, 0);
+  EXPECT_EQ(f.doc->chartMode, ChartMode::None);
 }
 
 TEST_F(KrigingCommands, PredictionProposesItsSpacingGridsReproducesTheDataAndShowsTheMap) {
@@ -227,7 +227,7 @@ TEST_F(KrigingCommands, PredictionProposesItsSpacingGridsReproducesTheDataAndSho
   EXPECT_LE(grid.layerMinimum[0], 1.0f + 1e-4f);
   EXPECT_GE(grid.layerMaximum[0], 6.0f - 1e-4f);
   EXPECT_EQ(f.ui.messages.back(), "Prediction by Kriging completed!");
-  EXPECT_EQ(f.doc->chartMode, 0);
+  EXPECT_EQ(f.doc->chartMode, ChartMode::None);
   EXPECT_EQ(f.doc->mapBitmapDirty, 1);
   EXPECT_GE(f.view.updates, 1);
   EXPECT_EQ(f.profile.Raw("General", "CellSizeXOrg"), "2.000000");
@@ -273,7 +273,7 @@ TEST_F(KrigingCommands, CancelledPredictionLeavesGridRangesAndProfileAlone) {
   EXPECT_FALSE(f.doc->grid->HasValues());
   EXPECT_EQ(f.doc->primaryData->xMaximum, xMaximum);
   EXPECT_FALSE(f.profile.Has("General", "CellSizeXOrg"));
-  EXPECT_EQ(f.doc->chartMode, 1);
+  EXPECT_EQ(f.doc->chartMode, ChartMode::Variogram);
   EXPECT_FALSE(Exists("verification.txt"));
 
   // Cancel in the area dialog: the confirmed origin stays, the grid does not change.
@@ -487,7 +487,7 @@ TEST_F(KrigingCommands, BatchCommandsTakeTheirKeys) {
   EXPECT_EQ(f.doc->grid->NX, 17);
   EXPECT_EQ(f.doc->grid->NY, 17);
   EXPECT_NE(out.str().find("Prediction by Kriging completed!\n"), std::string::npos);
-  EXPECT_EQ(f.doc->chartMode, 0);
+  EXPECT_EQ(f.doc->chartMode, ChartMode::None);
 }
 
 TEST_F(KrigingCommands, BatchCokrigingTakesTheSecondaryAndCrossLagWidths) {
