@@ -70,7 +70,7 @@ std::string CVariogramModel::KrigingMatrixFileName() const {
   return "kriging_matrix.txt";
 }
 
-int CVariogramModel::BuildKrigingMatrix() {
+void CVariogramModel::BuildKrigingMatrix() {
   Trace("nData=%d\n", count);
   Trace("n=%d\n", distanceMatrix.rows);
   Trace("m=%d\n", distanceMatrix.columns);
@@ -82,7 +82,6 @@ int CVariogramModel::BuildKrigingMatrix() {
   if (writeMatrixFiles)
     WriteMatrixText(covarianceMatrix, std::filesystem::path(folder) / KrigingMatrixFileName(),
                     MatrixTextKind::MatrixLayoutOne);
-  return 1;
 }
 
 std::vector<double> CVariogramModel::ResidualWeights(const CMatrix& inverse) const {

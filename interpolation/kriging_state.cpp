@@ -12,9 +12,9 @@ CKrigingState::CKrigingState(std::string folder, int showMessages)
     : folder(std::move(folder)), showMessages(showMessages),
       primary(std::make_unique<CVariogramModel>(this->folder, showMessages)) {}
 
-int CKrigingState::LoadVariable(int n, const DataPoint* points, int secondaryFlag, UserInterface* ui,
-                                bool withMatrices) {
-  if (!primary) return 0;
+bool CKrigingState::LoadVariable(int n, const DataPoint* points, int secondaryFlag, UserInterface* ui,
+                                 bool withMatrices) {
+  if (!primary) return false;
   // SetData centres the values in place; the document's points never change.
   std::vector<double> xs(static_cast<std::size_t>(n)), ys(xs), zs(xs);
   for (int i = 0; i < n; ++i) {
@@ -29,8 +29,11 @@ int CKrigingState::LoadVariable(int n, const DataPoint* points, int secondaryFla
     model = secondary.get();
     kind = 1;
   }
-  if (!withMatrices) return model->SetDataWithoutMatrices(n, xs.data(), ys.data(), zs.data(), kind, ui);
-  return model->SetData(n, xs.data(), ys.data(), zs.data(), kind, ui);
+  if (withMatrices)
+    model->SetData(n, xs.data(), ys.data(), zs.data(), kind, ui);
+  else
+    model->SetDataWithoutMatrices(n, xs.data(), ys.data(), zs.data(), kind, ui);
+  return true;
 }
 
 bool CKrigingState::HasSecondary() const { return secondary && secondary->count > 0; }

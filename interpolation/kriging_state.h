@@ -31,10 +31,10 @@ class CKrigingState {
   CKrigingState(std::string folder, int showMessages);
 
   // Copies the points and standardises them into the primary model (secondary 0) or
-  // into a new secondary model (secondary 1). Returns SetData's result, 0 when there is
-  // no primary model. Without matrices the n x n distance and dissimilarity matrices are
-  // not built (the local mode, whose cloud is sampled).
-  int LoadVariable(int n, const DataPoint* points, int secondary, UserInterface* ui, bool withMatrices = true);
+  // into a new secondary model (secondary 1). False when there is no primary model.
+  // Without matrices the n x n distance and dissimilarity matrices are not built (the
+  // local mode, whose cloud is sampled).
+  bool LoadVariable(int n, const DataPoint* points, int secondary, UserInterface* ui, bool withMatrices = true);
 
   // A secondary model with at least one point: the estimates come from cokriging.
   bool HasSecondary() const;

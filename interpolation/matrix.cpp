@@ -131,11 +131,11 @@ InverseResult Inverse(const CMatrix& A) {
   return result;
 }
 
-int WriteToFile(const CMatrix& A, const std::string& fileName, int echo, int layout) {
+bool WriteToFile(const CMatrix& A, const std::string& fileName, int echo, int layout) {
   const bool toConsole = echo == 1;
   if (toConsole) Trace("%s\n", fileName);
   DiagnosticFile file(fileName);
-  if (!file.IsOpen()) return 0;
+  if (!file.IsOpen()) return false;
   auto put = [&](const std::string& text) {
     file.Write(text);
     if (toConsole) Trace("%s", text);
@@ -152,7 +152,7 @@ int WriteToFile(const CMatrix& A, const std::string& fileName, int echo, int lay
     if (layout == 1) put("\n");
   }
   file.Close();
-  return 1;
+  return true;
 }
 
 void PrintToConsole(const CMatrix& A) {

@@ -67,9 +67,9 @@ InverseResult Inverse(const CMatrix& A);
 
 // Writes "%d %d\n" (rows, columns), then with layout 1 one line of "%e " entries per row,
 // with any other layout one "%d %d %e\n" line (i, j, value) per entry. With echo 1 the
-// name and every piece also go to the console trace. Returns 1 when the file could be
-// created, otherwise 0.
-int WriteToFile(const CMatrix& A, const std::string& fileName, int echo, int layout);
+// name and every piece also go to the console trace. False when the file could not be
+// created.
+bool WriteToFile(const CMatrix& A, const std::string& fileName, int echo, int layout);
 
 // "%d %d\n" and one line of "%f " entries per row, to the console trace.
 void PrintToConsole(const CMatrix& A);

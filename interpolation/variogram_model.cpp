@@ -29,16 +29,15 @@ std::filesystem::path InFolder(const std::string& folder, const char* name) {
 CVariogramModel::CVariogramModel(std::string folder, int showMessages)
     : folder(std::move(folder)), showMessages(showMessages) {}
 
-int CVariogramModel::SetData(int n, const double* xs, const double* ys, double* zs, int kind,
-                             UserInterface* ui) {
+void CVariogramModel::SetData(int n, const double* xs, const double* ys, double* zs, int kind,
+                              UserInterface* ui) {
   SetDataWithoutMatrices(n, xs, ys, zs, kind, ui);
   distanceMatrix = DistanceMatrix(n, x.data(), y.data());
   dissimilarityMatrix = HalfSquaredDifferences(n, values.data());
-  return 1;
 }
 
-int CVariogramModel::SetDataWithoutMatrices(int n, const double* xs, const double* ys, double* zs, int kind,
-                                            UserInterface* ui) {
+void CVariogramModel::SetDataWithoutMatrices(int n, const double* xs, const double* ys, double* zs, int kind,
+                                             UserInterface* ui) {
   variableKind = kind;
   standardised = 1;
   count = n;
@@ -71,11 +70,10 @@ int CVariogramModel::SetDataWithoutMatrices(int n, const double* xs, const doubl
     ui->Message(fmt::sprintf("Number of data=%d Mean=%f SD=%f", n, mean, standardDeviation));
   distanceMatrix = CMatrix();
   dissimilarityMatrix = CMatrix();
-  return 1;
 }
 
-int CVariogramModel::SetCross(const CVariogramModel* primary, const CVariogramModel* secondary) {
-  if (!primary || !secondary) return 0;
+bool CVariogramModel::SetCross(const CVariogramModel* primary, const CVariogramModel* secondary) {
+  if (!primary || !secondary) return false;
   pairMode = 1;
   variableKind = 2;
   const int n1 = primary->count, n2 = secondary->count;
@@ -99,7 +97,7 @@ int CVariogramModel::SetCross(const CVariogramModel* primary, const CVariogramMo
   if (writeMatrixFiles)
     WriteMatrixText(dissimilarityMatrix, InFolder(folder, "cross_dissimilarity_matrix.txt"),
                     MatrixTextKind::MatrixLayoutOne);
-  return 1;
+  return true;
 }
 
 std::size_t CVariogramModel::BuildCloud(bool writeFile) {

@@ -35,14 +35,15 @@ class CVariogramModel {
   // copies of the coordinates and values and builds the distance and dissimilarity
   // matrices. Shows "Number of data=%d Mean=%f SD=%f" through `ui` when show messages is
   // 1 and ui is given. The caller has checked that the values are not all equal.
-  int SetData(int n, const double* xs, const double* ys, double* zs, int kind, UserInterface* ui);
+  void SetData(int n, const double* xs, const double* ys, double* zs, int kind, UserInterface* ui);
   // SetData without the distance and dissimilarity matrices, for data too many for them
   // (local kriging; the cloud then comes from sampled_cloud.h).
-  int SetDataWithoutMatrices(int n, const double* xs, const double* ys, double* zs, int kind, UserInterface* ui);
+  void SetDataWithoutMatrices(int n, const double* xs, const double* ys, double* zs, int kind, UserInterface* ui);
 
   // Turns the cross model into the n1 x n2 pair model of a primary and a secondary
-  // model and writes its two matrices. 0 when either model is missing.
-  int SetCross(const CVariogramModel* primary, const CVariogramModel* secondary);
+  // model and writes its two matrices. False (changing nothing) when either model is
+  // missing.
+  bool SetCross(const CVariogramModel* primary, const CVariogramModel* secondary);
 
   // Enumerates the pairs into the cloud (i ascending, then j) and keeps the largest
   // distance and dissimilarity. With writeFile the pairs also go to the cloud file.
@@ -60,7 +61,7 @@ class CVariogramModel {
   double ClassCountFor(double lagWidth) const;
 
   // covariance (i, j) = c exp(-d_ij / a), written to the kriging matrix file of the model.
-  int BuildKrigingMatrix();
+  void BuildKrigingMatrix();
   // The same covariance matrix without touching the model or writing a file.
   CMatrix CovarianceFor(double range, double sill) const;
   // Name of the file BuildKrigingMatrix writes: kriging_matrix_c12.txt (cross),

@@ -77,7 +77,7 @@ int NiceTicks(float start, float& end, float& interval) {
   return e + 1;
 }
 
-int WindowAndTicks(CGridoraDoc& doc) {
+bool WindowAndTicks(CGridoraDoc& doc) {
   GridModel& g = *doc.grid;
   if (g.NX > 1 && g.NY > 1) {
     g.xStart = g.x0;
@@ -98,11 +98,11 @@ int WindowAndTicks(CGridoraDoc& doc) {
       g.yEnd = std::max(g.yEnd, s.yMaximum);
     }
   } else {
-    return 0;
+    return false;
   }
   g.xTickCount = NiceTicks(g.xStart, g.xEnd, g.xInterval);
   g.yTickCount = NiceTicks(g.yStart, g.yEnd, g.yInterval);
-  return 1;
+  return true;
 }
 
 void DrawFrameAndAxes(DrawingContext& dc, CGridoraDoc& doc, float scaleX, float scaleY, int& mapWidth,

@@ -18,9 +18,9 @@ inline constexpr int kMaximumTicks = 10000;
 // number of ticks; the last tick is the new end.
 int NiceTicks(float start, float& end, float& interval);
 
-// The display window from the grid, else from the point sets, with its ticks. Returns
-// 0 (changing nothing) when there is neither a grid nor a point.
-int WindowAndTicks(CGridoraDoc& doc);
+// The display window from the grid, else from the point sets, with its ticks. False
+// (changing nothing) when there is neither a grid nor a point.
+bool WindowAndTicks(CGridoraDoc& doc);
 
 // Frame, grid lines, tick labels, titles and the scale text. Raises mapWidth and
 // mapHeight to at least the frame's size.

@@ -31,14 +31,14 @@ void GeoPlotSection::AllocateNodeArrays(int countX, int countZ) {
   arraysAllocated = 1;
 }
 
-int GeoPlotSection::CopyNodeArrays(int lastX, int lastZ, const NodeMatrix& x, const NodeMatrix& z,
-                                   const NodeMatrix& value) {
-  if (!arraysAllocated) return 0;
+bool GeoPlotSection::CopyNodeArrays(int lastX, int lastZ, const NodeMatrix& x, const NodeMatrix& z,
+                                    const NodeMatrix& value) {
+  if (!arraysAllocated) return false;
   // Node lastX is copied, so it must lie inside both this section's matrices and the
   // line's.
-  if (lastX < 0 || lastZ < 0 || lastX >= allocatedCountX || lastZ >= allocatedCountZ) return 0;
+  if (lastX < 0 || lastZ < 0 || lastX >= allocatedCountX || lastZ >= allocatedCountZ) return false;
   for (const NodeMatrix* source : {&x, &z, &value})
-    if (lastX >= source->CountX() || lastZ >= source->CountZ()) return 0;
+    if (lastX >= source->CountX() || lastZ >= source->CountZ()) return false;
   elementCountX = lastX;
   elementCountZ = lastZ;
   for (int ix = 0; ix <= lastX; ++ix) {
@@ -48,7 +48,7 @@ int GeoPlotSection::CopyNodeArrays(int lastX, int lastZ, const NodeMatrix& x, co
       nodeValue(ix, iz) = value(ix, iz);
     }
   }
-  return 1;
+  return true;
 }
 
 void GeoPlotSection::ReleaseNodeArrays() {

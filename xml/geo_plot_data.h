@@ -45,9 +45,9 @@ struct GeoPlotSection {
   // Sizes the node matrices for countX x countZ nodes (zero-filled).
   void AllocateNodeArrays(int countX, int countZ);
   // Copies nodes ix = 0..lastX, iz = 0..lastZ of the line's matrices and sets the element
-  // counts to the two indices. 0 when the matrices are not allocated or the nodes do not
-  // fit (here or in the source); 1 on success.
-  int CopyNodeArrays(int lastX, int lastZ, const NodeMatrix& x, const NodeMatrix& z, const NodeMatrix& value);
+  // counts to the two indices. False when the matrices are not allocated or the nodes
+  // do not fit (here or in the source).
+  bool CopyNodeArrays(int lastX, int lastZ, const NodeMatrix& x, const NodeMatrix& z, const NodeMatrix& value);
   void ReleaseNodeArrays();
 
   int arraysAllocated = 0;

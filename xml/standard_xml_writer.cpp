@@ -220,8 +220,8 @@ void BuildAndSave(const std::string& path, CGeoPlotData& data, const std::filesy
   for (int line = 0; line < lineCount && line < CGeoPlotData::kMaximumLines; ++line) {
     GeoPlotSection& section = *data.sections[line];
     section.AllocateNodeArrays(data.lastIndexX[line] + 1, data.lastIndexZ[line] + 1);
-    if (section.CopyNodeArrays(data.lastIndexX[line], data.lastIndexZ[line], data.nodeX[line], data.nodeZ[line],
-                               data.nodeValue[line]) == 0) {
+    if (!section.CopyNodeArrays(data.lastIndexX[line], data.lastIndexZ[line], data.nodeX[line], data.nodeZ[line],
+                                data.nodeValue[line])) {
       section.ReleaseNodeArrays();
       copyFailed = true;
       return;

@@ -283,7 +283,7 @@ TEST_F(Kriging, FastDumpsWriteWhatTheGeneralRoutinesWrite) {
   CMatrix m(40, 3);
   for (int i = 0; i < 40; ++i)
     for (int j = 0; j < 3; ++j) m(i, j) = (i - 20) * std::pow(10.0, j * 3 - 4) / 7.0;
-  ASSERT_EQ(WriteToFile(m, "general.txt", 0, 1), 1);
+  ASSERT_TRUE(WriteToFile(m, "general.txt", 0, 1));
   ASSERT_TRUE(WriteMatrixText(m, "fast.txt", MatrixTextKind::MatrixLayoutOne));
   EXPECT_EQ(Bytes("fast.txt"), Bytes("general.txt"));
 

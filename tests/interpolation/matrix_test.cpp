@@ -165,11 +165,11 @@ TEST_F(InCurrentFolder, InverseReportsWhatItCannotDo) {
 
 TEST_F(InCurrentFolder, WriteToFileInBothLayouts) {
   const CMatrix column = Make(2, 1, {1.5, -2});
-  EXPECT_EQ(WriteToFile(column, "rows.txt", 0, 1), 1);
+  EXPECT_TRUE(WriteToFile(column, "rows.txt", 0, 1));
   EXPECT_EQ(Read("rows.txt"), "2 1\r\n1.500000e+00 \r\n-2.000000e+00 \r\n");
-  EXPECT_EQ(WriteToFile(column, "entries.txt", 1, 0), 1);
+  EXPECT_TRUE(WriteToFile(column, "entries.txt", 1, 0));
   EXPECT_EQ(Read("entries.txt"), "2 1\r\n0 0 1.500000e+00\r\n1 0 -2.000000e+00\r\n");
-  EXPECT_EQ(WriteToFile(column, "no-such-folder/file.txt", 0, 1), 0);
+  EXPECT_FALSE(WriteToFile(column, "no-such-folder/file.txt", 0, 1));
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST_F(Variogram, SetDataStandardisesWithThePopulationDeviationAndReports) {
   test::FakeUserInterface ui;
   CVariogramModel model(Folder(), 1);
   double x[] = {5, 1, 3}, y[] = {2, 4, -1}, z[] = {1, 2, 3};
-  EXPECT_EQ(model.SetData(3, x, y, z, 0, &ui), 1);
+  model.SetData(3, x, y, z, 0, &ui);
   EXPECT_EQ(ui.messages, std::vector<std::string>{"Number of data=3 Mean=2.000000 SD=0.816497"});
   EXPECT_DOUBLE_EQ(model.mean, 2.0);
   EXPECT_DOUBLE_EQ(model.standardDeviation, std::sqrt(2.0 / 3.0));
@@ -197,8 +197,8 @@ TEST_F(Variogram, CrossModelPairsEveryPrimaryWithEverySecondaryPointAndWritesIts
   state.LoadVariable(3, primary, 0, nullptr);
   state.LoadVariable(2, secondary, 1, nullptr);
   CVariogramModel cross(Folder(), 0);
-  EXPECT_EQ(cross.SetCross(nullptr, state.secondary.get()), 0);
-  EXPECT_EQ(cross.SetCross(state.primary.get(), state.secondary.get()), 1);
+  EXPECT_FALSE(cross.SetCross(nullptr, state.secondary.get()));
+  EXPECT_TRUE(cross.SetCross(state.primary.get(), state.secondary.get()));
   EXPECT_EQ(cross.pairMode, 1);
   EXPECT_EQ(cross.variableKind, 2);
   EXPECT_EQ(cross.distanceMatrix.rows, 3);

@@ -45,14 +45,14 @@ TEST(NiceTicks, AnAbsurdSpanGivesACountInsteadOfOverflowing) {
 TEST(WindowAndTicks, GridThenPointsThenNothing) {
   MapFixture m;
   GridModel& g = m.grid();
-  EXPECT_EQ(WindowAndTicks(m.doc), 0);
+  EXPECT_FALSE(WindowAndTicks(m.doc));
   EXPECT_EQ(g.xEnd, 0.0f);
 
   test::AddPoint(*m.doc.primaryData, 1.0, 2.0, 5.0);
   test::AddPoint(*m.doc.primaryData, 4.0, 3.0, 5.0);
   m.doc.secondaryData = CreateRandomData();
   test::AddPoint(*m.doc.secondaryData, -2.0, 2.5, 1.0);
-  ASSERT_EQ(WindowAndTicks(m.doc), 1);
+  ASSERT_TRUE(WindowAndTicks(m.doc));
   EXPECT_EQ(g.xStart, -2.0f);  // widened by the secondary set
   EXPECT_EQ(g.xEnd, 4.0f);
   EXPECT_EQ(g.yStart, 2.0f);
@@ -60,7 +60,7 @@ TEST(WindowAndTicks, GridThenPointsThenNothing) {
   EXPECT_EQ(g.xTickCount, 7);
 
   test::FillGrid(m.doc, {{1, 2}, {3, 4}, {5, 6}}, 10.0f, -5.0f, 2.5f, 4.0f);
-  ASSERT_EQ(WindowAndTicks(m.doc), 1);
+  ASSERT_TRUE(WindowAndTicks(m.doc));
   EXPECT_EQ(g.xStart, 10.0f);
   EXPECT_EQ(g.xEnd, 15.0f);
   EXPECT_EQ(g.xInterval, 1.0f);

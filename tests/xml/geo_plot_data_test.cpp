@@ -85,16 +85,16 @@ TEST(SectionData, CopyNodeArraysRefusesWhatDoesNotFit) {
   const auto copy = [&](int lastX, int lastZ) {
     return section.CopyNodeArrays(lastX, lastZ, data->nodeX[0], data->nodeZ[0], data->nodeValue[0]);
   };
-  EXPECT_EQ(copy(2, 1), 0);  // not allocated yet
+  EXPECT_FALSE(copy(2, 1));  // not allocated yet
   section.AllocateNodeArrays(3, 2);
-  EXPECT_EQ(copy(3, 1), 0);  // node 3 lies outside three columns
-  EXPECT_EQ(copy(2, 2), 0);
-  EXPECT_EQ(copy(2, 1), 1);
+  EXPECT_FALSE(copy(3, 1));  // node 3 lies outside three columns
+  EXPECT_FALSE(copy(2, 2));
+  EXPECT_TRUE(copy(2, 1));
   EXPECT_EQ(section.elementCountX, 2);
   EXPECT_EQ(section.elementCountZ, 1);
   EXPECT_EQ(section.nodeValue(1, 0), 11.0f);
   section.AllocateNodeArrays(10, 10);
-  EXPECT_EQ(copy(4, 1), 0);  // beyond the line's own matrices
+  EXPECT_FALSE(copy(4, 1));  // beyond the line's own matrices
   section.ReleaseNodeArrays();
   EXPECT_EQ(section.arraysAllocated, 0);
 }
