@@ -51,8 +51,8 @@ void BM_ReadSpaceDelimited(benchmark::State& state) {
   auto points = CreateRandomData();
   std::string problem;
   for (auto _ : state) {
-    const int count = ReadSpaceDelimited(*points, path, problem);
-    if (count != 1000000) state.SkipWithError("wrong point count");
+    if (!ReadSpaceDelimited(*points, path, problem) || points->count != 1000000)
+      state.SkipWithError("wrong point count");
     benchmark::DoNotOptimize(points->zMaximum);
   }
   state.SetItemsProcessed(state.iterations() * 1000000);

@@ -98,11 +98,11 @@ CommandStatus OpenRandomData(CommandContext& c) {
   auto read = CreateRandomData();
   std::string problem;
   SpaceDelimitedCounts counts;
-  const int count = ReadSpaceDelimited(*read, *path, problem, {}, &counts);
-  if (count < 0) {
+  if (!ReadSpaceDelimited(*read, *path, problem, {}, &counts)) {
     c.ui.Message(problem);
     return CommandStatus::Failed;
   }
+  const int count = read->count;
   const bool secondary = choice == kSecondary;
   c.ui.Message(PointSummary(secondary, *read) + WhatWasLeftOut(counts, count));
   if (count == 0) return CommandStatus::Failed;
@@ -123,15 +123,9 @@ CommandStatus OpenPwriData(CommandContext& c) {
   auto read = CreateRandomData();
   std::string problem;
   long long notFinite = 0;
-  switch (ReadPwriGrid(*read, *path, problem, RandomData::kCapacity, &notFinite)) {
-    case PwriStatus::WrongFormat:
-      c.ui.Message("Wrong data format !");
-      return CommandStatus::Failed;
-    case PwriStatus::Failed:
-      c.ui.Message(problem);
-      return CommandStatus::Failed;
-    case PwriStatus::Read:
-      break;
+  if (!ReadPwriGrid(*read, *path, problem, RandomData::kCapacity, &notFinite)) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
   }
   std::string summary = fmt::sprintf("Number of data = %d min.= %f max.= %f", read->count,
                                      static_cast<double>(read->zMinimum), static_cast<double>(read->zMaximum));

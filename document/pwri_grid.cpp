@@ -117,29 +117,32 @@ std::vector<std::string> SplitPwriHeader(const std::string& line) {
   return SplitCsvLine(normalised);
 }
 
-PwriStatus ReadPwriGrid(RandomData& points, const std::string& path, std::string& problem, int capacity,
-                        long long* notFiniteCount) {
+bool ReadPwriGrid(RandomData& points, const std::string& path, std::string& problem, int capacity,
+                  long long* notFiniteCount) {
   TextReader reader;
-  if (!reader.Open(path, problem, TextReader::Marks::Ignore)) return PwriStatus::Failed;
+  if (!reader.Open(path, problem, TextReader::Marks::Ignore)) return false;
   std::string header;
   reader.ReadLine(header, 8191);
   const std::vector<std::string> fields = SplitPwriHeader(header);
   int first = -1;
-  if (!ScanInt(fields[0], first) || first != 0) return PwriStatus::WrongFormat;
+  if (!ScanInt(fields[0], first) || first != 0) {
+    problem = kPwriWrongFormat;
+    return false;
+  }
   if (header.size() >= static_cast<std::size_t>(kPwriHeaderCharacters)) {
     problem = fmt::sprintf("Cannot read %s: its header line is %d characters or longer.", path,
                            kPwriHeaderCharacters);
-    return PwriStatus::Failed;
+    return false;
   }
   if (fields.size() > static_cast<std::size_t>(kPwriHeaderFields)) {
     problem = fmt::sprintf("Cannot read %s: its header line has more than %d fields.", path, kPwriHeaderFields);
-    return PwriStatus::Failed;
+    return false;
   }
   for (const std::string& field : fields) {
     if (field.size() >= static_cast<std::size_t>(kPwriFieldCharacters)) {
       problem = fmt::sprintf("Cannot read %s: a field of its header line is %d characters or longer.", path,
                              kPwriFieldCharacters);
-      return PwriStatus::Failed;
+      return false;
     }
   }
 
@@ -183,17 +186,17 @@ PwriStatus ReadPwriGrid(RandomData& points, const std::string& path, std::string
   }
   if (reader.Failed()) {
     problem = fmt::sprintf("Cannot read %s: the system reported a read error.", path);
-    return PwriStatus::Failed;
+    return false;
   }
   if (tooLarge > 0) {
     problem = fmt::sprintf(
         "Cannot import %s: %s value(s) are larger than 3.4e38 in magnitude, beyond the range of the grid's "
         "numbers. The data are unchanged.",
         path, GroupedCount(static_cast<std::uint64_t>(tooLarge)));
-    return PwriStatus::Failed;
+    return false;
   }
   if (notFiniteCount) *notFiniteCount = notFinite;
-  return PwriStatus::Read;
+  return true;
 }
 
 }  // namespace gridora

@@ -9,17 +9,14 @@
 
 namespace gridora {
 
-enum class PwriStatus {
-  Read,         // `points` holds the cells read (possibly none)
-  WrongFormat,  // the header's first field is not the integer 0
-  Failed,       // `problem` says why (cannot open, header beyond the limits)
-};
-
 // Limits of the header; a header beyond them is refused.
 inline constexpr int kPwriHeaderCharacters = 1024;  // the line, its line feed included, is shorter
 inline constexpr int kPwriHeaderFields = 128;
 inline constexpr int kPwriFieldCharacters = 256;  // every field is shorter
 inline constexpr int kPwriRows = 8192;
+
+// The problem of a file whose header does not start with the field 0.
+inline constexpr const char* kPwriWrongFormat = "Wrong data format !";
 
 // The header as read: the first space or tab after each field becomes a comma, then
 // the line is cut at the commas like a CSV line.
@@ -29,9 +26,11 @@ std::vector<std::string> SplitPwriHeader(const std::string& line);
 // plain single-byte text). Reading stops at the end of the file (a value read together
 // with the end of the file is not kept), after 8192 rows, or when `capacity` points
 // are stored. A number that cannot be read leaves the previous Y or Z in its place.
-// When the file cannot be opened or its header is refused, `points` is unchanged;
-// callers that must stay intact whatever happens read into a new set.
-PwriStatus ReadPwriGrid(RandomData& points, const std::string& path, std::string& problem,
-                        int capacity = RandomData::kCapacity, long long* notFiniteCount = nullptr);
+// True when `points` holds the cells read (possibly none). False when the file cannot
+// be opened, its header's first field is not the integer 0 (`problem` is then
+// kPwriWrongFormat) or its header is beyond the limits: `problem` says why and `points`
+// is unchanged; callers that must stay intact whatever happens read into a new set.
+bool ReadPwriGrid(RandomData& points, const std::string& path, std::string& problem,
+                  int capacity = RandomData::kCapacity, long long* notFiniteCount = nullptr);
 
 }  // namespace gridora

@@ -30,10 +30,10 @@ bool BeyondSinglePrecision(const DataPoint& point) {
 
 }  // namespace
 
-int ReadSpaceDelimited(RandomData& points, const std::string& path, std::string& problem,
-                       const SpaceDelimitedOptions& options, SpaceDelimitedCounts* counts) {
+bool ReadSpaceDelimited(RandomData& points, const std::string& path, std::string& problem,
+                        const SpaceDelimitedOptions& options, SpaceDelimitedCounts* counts) {
   TextReader reader;
-  if (!reader.Open(path, problem)) return -1;
+  if (!reader.Open(path, problem)) return false;
 
   // The echo is a diagnostic: reading goes on without it when it cannot be written.
   std::unique_ptr<DiagnosticFile> echo;
@@ -81,16 +81,16 @@ int ReadSpaceDelimited(RandomData& points, const std::string& path, std::string&
   if (counts) *counts = found;
   if (reader.Failed()) {
     problem = fmt::sprintf("Cannot read %s: the system reported a read error.", path);
-    return -1;
+    return false;
   }
   if (overflowing > 0) {
     problem = fmt::sprintf(
         "Cannot import %s: %s point(s) have a value larger than 3.4e38 in magnitude, beyond the range of the "
         "grid's numbers. The data are unchanged.",
         path, GroupedCount(static_cast<std::uint64_t>(overflowing)));
-    return -1;
+    return false;
   }
-  return points.count;
+  return true;
 }
 
 }  // namespace gridora

@@ -17,17 +17,17 @@ struct SpaceDelimitedCounts {
   long long notFinite = 0;     // lines whose x, y or z is not a number or infinite: skipped
 };
 
-// Reads the file into `points`, replacing its points and ranges; returns the number
-// read. A line gives a point when three numbers can be scanned from its start (white
+// Reads the file into `points`, replacing its points and ranges (`points.count` is the
+// number kept). A line gives a point when three numbers can be scanned from its start (white
 // space between them, anything after the third ignored); other lines are skipped, and
 // so are points with a value that is not a number or infinite (counted in `counts`).
 // Lines longer than 1023 characters are read in pieces of 1023. Points beyond the
-// capacity are counted, not kept. When the file cannot be opened the result is -1,
+// capacity are counted, not kept. When the file cannot be opened the result is false,
 // `problem` says why and `points` is unchanged; after a read error, or when values
 // overflow single precision (they would make every range and grid infinite), the
-// result is also -1 and `points` holds what was read before (callers that must stay
+// result is also false and `points` holds what was read before (callers that must stay
 // intact read into a new set).
-int ReadSpaceDelimited(RandomData& points, const std::string& path, std::string& problem,
-                       const SpaceDelimitedOptions& options = {}, SpaceDelimitedCounts* counts = nullptr);
+bool ReadSpaceDelimited(RandomData& points, const std::string& path, std::string& problem,
+                        const SpaceDelimitedOptions& options = {}, SpaceDelimitedCounts* counts = nullptr);
 
 }  // namespace gridora
