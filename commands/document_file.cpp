@@ -32,11 +32,13 @@ bool IsSnpFileName(const std::string& path) {
 
 int ReadSnpAndReport(GridModel& grid, std::istream& in, RandomData& points, UserInterface& ui,
                      const std::string& name, std::string* trailer) {
-  SnpReadResult read = ReadSnp(grid, in, points, name);
+  SnpReadResult read;
+  std::string problem;
+  const bool readable = ReadSnp(grid, in, points, name, read, problem);
   if (!read.header.empty()) ui.Message(read.header);
-  if (read.layers < 0) ui.Message(read.problem);
+  if (!readable) ui.Message(problem);
   if (trailer) *trailer = std::move(read.trailer);
-  return read.layers;
+  return readable ? read.layers : -1;
 }
 
 ReadStatus ReadCsvGrid(GridModel& grid, const std::string& path, UserInterface& ui, Profile& profile) {
@@ -66,7 +68,7 @@ ReadStatus ReadCsvGrid(GridModel& grid, const std::string& path, UserInterface& 
   options.ToProfile(profile);
 
   long long notFinite = 0;
-  if (ReadCsvTable(grid, path, size, options, problem, &notFinite) != ReadStatus::Read) {
+  if (!ReadCsvTable(grid, path, size, options, problem, &notFinite)) {
     ui.Message(problem);
     return ReadStatus::Failed;
   }

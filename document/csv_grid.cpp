@@ -115,10 +115,10 @@ void CsvImportOptions::ToProfile(Profile& profile) const {
   WriteProfileInt(profile, "IMPORT_OPTION_TRANSPOSE", transpose);
 }
 
-ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvTableSize& size,
-                        const CsvImportOptions& options, std::string& problem, long long* notFiniteCount) {
+bool ReadCsvTable(GridModel& grid, const std::string& path, const CsvTableSize& size,
+                  const CsvImportOptions& options, std::string& problem, long long* notFiniteCount) {
   FieldCounts counts;
-  if (!CheckOptions(path, size, options, problem)) return ReadStatus::Failed;
+  if (!CheckOptions(path, size, options, problem)) return false;
 
   const int columns = size.ncols - options.colSkip;  // node count along the file's columns
   const int lines = size.nrows - options.rowSkip;    // node count along its data lines
@@ -132,7 +132,7 @@ ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvTable
   if (!table.AllocateGrid()) {
     problem = fmt::sprintf("Cannot import %s: a grid of %d x %d nodes is too large for this computer.", path,
                            table.NX, table.NY);
-    return ReadStatus::Failed;
+    return false;
   }
   std::vector<std::string> columnNames, lineNames;
   try {
@@ -140,11 +140,11 @@ ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvTable
     if (options.rowLabels) lineNames.assign(lines, std::string());
   } catch (const std::bad_alloc&) {
     problem = fmt::sprintf("Cannot import %s: not enough memory for its labels.", path);
-    return ReadStatus::Failed;
+    return false;
   }
 
   TextReader reader;
-  if (!reader.Open(path, problem)) return ReadStatus::Failed;
+  if (!reader.Open(path, problem)) return false;
   std::string line;
   for (int r = 0; r < options.rowSkip; ++r) {
     if (!reader.ReadLine(line, kLineCharacters)) break;
@@ -169,14 +169,14 @@ ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvTable
   }
   if (reader.Failed()) {
     problem = fmt::sprintf("Cannot read %s: the system reported a read error.", path);
-    return ReadStatus::Failed;
+    return false;
   }
   if (counts.tooLarge > 0) {
     problem = fmt::sprintf(
         "Cannot import %s: %s value(s) are larger than 3.4e38 in magnitude, beyond the range of the grid's "
         "numbers. The grid is unchanged.",
         path, GroupedCount(static_cast<std::uint64_t>(counts.tooLarge)));
-    return ReadStatus::Failed;
+    return false;
   }
   if (notFiniteCount) *notFiniteCount = counts.notFinite;
 
@@ -194,13 +194,12 @@ ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvTable
   grid.xLabels.swap(transpose ? lineNames : columnNames);
   grid.yLabels.swap(transpose ? columnNames : lineNames);
   grid.ComputeLayerRange(0);
-  return ReadStatus::Read;
+  return true;
 }
 
-ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvImportOptions& options,
-                        std::string& problem) {
+bool ReadCsvTable(GridModel& grid, const std::string& path, const CsvImportOptions& options, std::string& problem) {
   CsvTableSize size;
-  if (!CountCsvTable(path, size, problem)) return ReadStatus::Failed;
+  if (!CountCsvTable(path, size, problem)) return false;
   return ReadCsvTable(grid, path, size, options, problem);
 }
 

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "document/grid_model.h"
-#include "document/read_status.h"
 
 namespace gridora {
 
@@ -38,13 +37,12 @@ bool CountCsvTable(const std::string& path, CsvTableSize& size, std::string& pro
 
 // Replaces the grid's shape (one layer), values and labels by the table's. DX, DY, x0,
 // y0 and everything else stay. Nodes that a short line does not reach are 0, and so
-// are fields that are not finite numbers (counted in `notFiniteCount`). Read, or
-// Failed with `problem` when the file cannot be read, the options leave no node column
-// or row, or a value is beyond single precision; either way the grid is as it was.
-ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvTableSize& size,
-                        const CsvImportOptions& options, std::string& problem, long long* notFiniteCount = nullptr);
+// are fields that are not finite numbers (counted in `notFiniteCount`). False with
+// `problem` when the file cannot be read, the options leave no node column or row, or
+// a value is beyond single precision; then the grid is as it was.
+bool ReadCsvTable(GridModel& grid, const std::string& path, const CsvTableSize& size,
+                  const CsvImportOptions& options, std::string& problem, long long* notFiniteCount = nullptr);
 // The same, counting the table first.
-ReadStatus ReadCsvTable(GridModel& grid, const std::string& path, const CsvImportOptions& options,
-                        std::string& problem);
+bool ReadCsvTable(GridModel& grid, const std::string& path, const CsvImportOptions& options, std::string& problem);
 
 }  // namespace gridora

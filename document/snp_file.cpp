@@ -373,12 +373,12 @@ bool WriteSnp(const GridModel& grid, std::ostream& stream, const RandomData& poi
   return static_cast<bool>(stream);
 }
 
-SnpReadResult ReadSnp(GridModel& grid, std::istream& stream, RandomData& points, const std::string& name) {
-  SnpReadResult result;
+bool ReadSnp(GridModel& grid, std::istream& stream, RandomData& points, const std::string& name, SnpReadResult& result,
+             std::string& problem) {
+  result = SnpReadResult{};
   auto refuse = [&](const std::string& what) {
-    result.layers = -1;
-    result.problem = fmt::sprintf("Cannot read %s: %s. The document is unchanged.", name, what);
-    return result;
+    problem = fmt::sprintf("Cannot read %s: %s. The document is unchanged.", name, what);
+    return false;
   };
   SnpInput in(stream);
 
@@ -442,9 +442,9 @@ SnpReadResult ReadSnp(GridModel& grid, std::istream& stream, RandomData& points,
   }
   if (!in.Words(triples.data(), triples.size())) return refuse("the file ends inside the points");
 
-  std::string problem;
+  std::string partsProblem;
   std::string text;
-  if (!ReadOptionalParts(in, read, problem, &text)) return refuse(problem);
+  if (!ReadOptionalParts(in, read, partsProblem, &text)) return refuse(partsProblem);
 
   DropLabelsIfShapeChanged(read, grid.NX, grid.NY);
   grid = std::move(read);
@@ -453,7 +453,7 @@ SnpReadResult ReadSnp(GridModel& grid, std::istream& stream, RandomData& points,
   points.count = count;
   result.layers = layers;
   result.trailer = std::move(text);
-  return result;
+  return true;
 }
 
 }  // namespace gridora

@@ -30,23 +30,22 @@ inline constexpr int kSnpTitleCharacters = 63;
 // the stream fails.
 bool WriteSnp(const GridModel& grid, std::ostream& out, const RandomData& points, const std::string& trailer = {});
 
-// What reading a document file found. `header` is the line "%d %f %f %d %d" (layer
-// count as stored, DX, DY, NX, NY) once the header was read, shown to the user before
-// anything else; `problem` says why a refused file was refused, naming the file.
+// What reading a document file found besides the grid and the points. `header` is the
+// line "%d %f %f %d %d" (layer count as stored, DX, DY, NX, NY) once the header was
+// read, shown to the user before anything else, also when the file is then refused.
 struct SnpReadResult {
-  int layers = -1;  // the layer count read; -1 when the file was refused
+  int layers = 0;  // the layer count read
   std::string header;
-  std::string problem;
   std::string trailer;  // the trailing text part, empty when the file has none
 };
 
-// Reads a document file into the grid and the points and returns the layer count.
-// The optional parts that the file does not hold keep their earlier values; the
-// points' ranges are left as they are. A file whose counts are impossible or that ends
-// inside its header, values or points is refused: layers is -1, `problem` says what is
-// wrong (naming `name`), and grid and points are unchanged. Text labels of an earlier
-// import stay only while NX and NY do.
-SnpReadResult ReadSnp(GridModel& grid, std::istream& in, RandomData& points, const std::string& name);
+// Reads a document file into the grid and the points. The optional parts that the file
+// does not hold keep their earlier values; the points' ranges are left as they are. A
+// file whose counts are impossible or that ends inside its header, values or points is
+// refused: false, `problem` says what is wrong (naming `name`), and grid and points are
+// unchanged. Text labels of an earlier import stay only while NX and NY do.
+bool ReadSnp(GridModel& grid, std::istream& in, RandomData& points, const std::string& name, SnpReadResult& result,
+             std::string& problem);
 
 // True when the stream, from its current position, holds a document file's header,
 // values and point count that fit its length: what a saved document always does and a

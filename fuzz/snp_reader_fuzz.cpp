@@ -15,8 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto grid = CreateGridModel(profile);
   points->count = 0;
   std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-  const int layers = ReadSnp(*grid, in, *points, "fuzz.snp").layers;
-  if (layers >= 0) {
+  SnpReadResult read;
+  std::string problem;
+  if (ReadSnp(*grid, in, *points, "fuzz.snp", read, problem)) {
     // What was read must be consistent enough to be written again.
     std::ostringstream out;
     WriteSnp(*grid, out, *points);
