@@ -83,9 +83,8 @@ CommandStatus Statistics(CommandContext& c) {
   if (!AskFloat(c, "Maximum value", "max", notBelowMinimum, fmax)) return CommandStatus::Canceled;
   WriteProfileFloat(c.profile, "statistics_fmin", fmin);
   WriteProfileFloat(c.profile, "statistics_fmax", fmax);
-  std::string problem;
-  const std::string path = WriteDataStatistics(*c.doc.grid, c.doc.dataFolder, fmin, fmax, &problem);
-  if (path.empty()) {
+  std::string path, problem;
+  if (!WriteDataStatistics(*c.doc.grid, c.doc.dataFolder, fmin, fmax, path, problem)) {
     c.ui.Message(problem);
     return CommandStatus::Failed;
   }
@@ -112,8 +111,8 @@ CommandStatus AverageX(CommandContext& c) {
   WriteProfileFloat(c.profile, "DATA_AVERAGE_X_START", xStart);
   WriteProfileFloat(c.profile, "DATA_AVERAGE_X_INT", xInterval);
   std::string problem;
-  const int lines = WriteAverageX(grid, c.doc.dataFolder, xStart, xInterval, &problem);
-  if (!problem.empty()) {
+  int lines = 0;
+  if (!WriteAverageX(grid, c.doc.dataFolder, xStart, xInterval, lines, problem)) {
     c.ui.Message(problem);
     return CommandStatus::Failed;
   }
@@ -127,7 +126,7 @@ CommandStatus SaveCsv(CommandContext& c) {
   const auto path = c.ui.SaveFileName("*.csv", {"CSV file(*.csv)", "*.csv"});
   if (!path) return CommandStatus::Canceled;
   std::string problem;
-  if (!WriteCsvGrid(*c.doc.grid, *path, &problem)) {
+  if (!WriteCsvGrid(*c.doc.grid, *path, problem)) {
     c.ui.Message(problem);
     return CommandStatus::Failed;
   }

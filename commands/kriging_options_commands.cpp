@@ -92,7 +92,7 @@ CommandStatus RunCrossValidation(CommandContext& c) {
     c.ui.Message(problem);
     return CommandStatus::Failed;
   }
-  if (!WriteCrossValidationCsv(cv, std::filesystem::path(state.folder) / "cross_validation.csv", &problem)) {
+  if (!WriteCrossValidationCsv(cv, std::filesystem::path(state.folder) / "cross_validation.csv", problem)) {
     c.ui.Message(problem);
     return CommandStatus::Failed;
   }

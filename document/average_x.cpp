@@ -11,49 +11,42 @@
 #include "platform/replacing_file.h"
 
 namespace gridora {
-namespace {
-
-void Report(std::string* problem, std::string text) {
-  if (problem) *problem = std::move(text);
-}
-
-}  // namespace
-
-int WriteAverageX(const GridModel& grid, const std::string& folder, float xStart, float xInterval,
-                  std::string* problem) {
+bool WriteAverageX(const GridModel& grid, const std::string& folder, float xStart, float xInterval, int& lines,
+                   std::string& problem) {
+  lines = 0;
   const std::string path = (std::filesystem::path(folder) / kAverageXFileName).string();
   if (grid.NX < 1 || grid.NY < 1 || grid.layerCount < 1 || grid.values.size() < grid.NodeCount()) {
-    Report(problem, "The grid holds no values.");
-    return 0;
+    problem = "The grid holds no values.";
+    return false;
   }
   // A window that does not move forward would never pass the end of the grid.
   if (!(xInterval > 0.0f) || !std::isfinite(xInterval) || !std::isfinite(xStart)) {
-    Report(problem, "X int. must be a number greater than 0.");
-    return 0;
+    problem = "X int. must be a number greater than 0.";
+    return false;
   }
   const float xEnd = grid.xLastDrawn;
   // A NaN end is never passed: the windows would run to their maximum number.
   auto notFinite = FindNonFiniteGridValue(grid);
   if (!notFinite && !std::isfinite(xEnd)) notFinite = "the last drawn X";
   if (notFinite) {
-    Report(problem, NonFiniteMessage(path, *notFinite));
-    return 0;
+    problem = NonFiniteMessage(path, *notFinite);
+    return false;
   }
   if (static_cast<double>(xEnd) - xStart > static_cast<double>(xInterval) * kMaximumAverageWindows) {
-    Report(problem, fmt::sprintf("X int. %f would make more than %d windows.", static_cast<double>(xInterval),
-                                 kMaximumAverageWindows));
-    return 0;
+    problem = fmt::sprintf("X int. %f would make more than %d windows.", static_cast<double>(xInterval),
+                           kMaximumAverageWindows);
+    return false;
   }
 
   ReplacingFile file(path, ReplacingFile::Name::Fixed);
   if (!file.Open()) {
-    Report(problem, fmt::sprintf("Cannot write the file %s: %s", path, file.Error()));
-    return 0;
+    problem = fmt::sprintf("Cannot write the file %s: %s", path, file.Error());
+    return false;
   }
   std::vector<float> columnX(grid.NX);
   for (int ix = 0; ix < grid.NX; ++ix) columnX[ix] = static_cast<float>(ix) * grid.DX + grid.x0;
 
-  int lines = 0;
+  int written = 0;
   std::string text;
   std::vector<float> sums(grid.NY);
   for (int i = 0; i <= kMaximumAverageWindows + 1; ++i) {
@@ -73,7 +66,7 @@ int WriteAverageX(const GridModel& grid, const std::string& folder, float xStart
     for (int iy = 0; iy < grid.NY; ++iy)
       text += fmt::sprintf(",%f", count > 0 ? sums[iy] / static_cast<float>(count) : 0.0f);
     text += "\r\n";
-    ++lines;
+    ++written;
     if (text.size() > (1 << 16)) {
       file.Write(text);
       text.clear();
@@ -81,10 +74,11 @@ int WriteAverageX(const GridModel& grid, const std::string& folder, float xStart
   }
   file.Write(text);
   if (!file.Commit()) {
-    Report(problem, fmt::sprintf("Cannot write the file %s: %s", path, file.Error()));
-    return 0;
+    problem = fmt::sprintf("Cannot write the file %s: %s", path, file.Error());
+    return false;
   }
-  return lines;
+  lines = written;
+  return true;
 }
 
 }  // namespace gridora

@@ -9,9 +9,9 @@
 
 namespace gridora {
 
-bool WriteCsvGrid(const GridModel& grid, const std::string& path, std::string* problem) {
-  const auto report = [problem](std::string text) {
-    if (problem) *problem = std::move(text);
+bool WriteCsvGrid(const GridModel& grid, const std::string& path, std::string& problem) {
+  const auto report = [&problem](std::string text) {
+    problem = std::move(text);
     return false;
   };
   if (grid.NX < 1 || grid.NY < 1 || grid.layerCount < 1 || grid.values.size() < grid.NodeCount())

@@ -8,8 +8,8 @@ namespace gridora {
 
 struct GridModel;
 
-// False when the file could not be written; `problem` (when given) says why, and an
-// earlier file of that name is intact.
-bool WriteCsvGrid(const GridModel& grid, const std::string& path, std::string* problem = nullptr);
+// False when the file could not be written; `problem` says why, and an earlier file of
+// that name is intact.
+bool WriteCsvGrid(const GridModel& grid, const std::string& path, std::string& problem);
 
 }  // namespace gridora

@@ -19,18 +19,14 @@ float LogMagnitude(float value) {
   return v;
 }
 
-void Report(std::string* problem, std::string text) {
-  if (problem) *problem = std::move(text);
-}
-
 }  // namespace
 
-std::string WriteDataStatistics(const GridModel& grid, const std::string& folder, float fmin, float fmax,
-                                std::string* problem) {
+bool WriteDataStatistics(const GridModel& grid, const std::string& folder, float fmin, float fmax,
+                         std::string& written, std::string& problem) {
   const std::string path = (std::filesystem::path(folder) / kDataStatisticsFileName).string();
   if (grid.NX < 1 || grid.NY < 1 || grid.layerCount < 1 || grid.values.size() < grid.NodeCount()) {
-    Report(problem, "The grid holds no values.");
-    return {};
+    problem = "The grid holds no values.";
+    return false;
   }
   // The second axis is read as a base-10 logarithm.
   const float lmin = static_cast<float>(std::log10(static_cast<double>(fmin)));
@@ -42,15 +38,15 @@ std::string WriteDataStatistics(const GridModel& grid, const std::string& folder
   }
   // Every column has the same rows in the band, so an empty band means no line at all.
   if (band.empty()) {
-    Report(problem, fmt::sprintf("No grid row lies between log10(%f) and log10(%f): %s was not written.",
-                                 static_cast<double>(fmin), static_cast<double>(fmax), path));
-    return {};
+    problem = fmt::sprintf("No grid row lies between log10(%f) and log10(%f): %s was not written.",
+                           static_cast<double>(fmin), static_cast<double>(fmax), path);
+    return false;
   }
 
   ReplacingFile file(path, ReplacingFile::Name::Fixed);
   if (!file.Open()) {
-    Report(problem, fmt::sprintf("Cannot write the file %s: %s", path, file.Error()));
-    return {};
+    problem = fmt::sprintf("Cannot write the file %s: %s", path, file.Error());
+    return false;
   }
   std::string text;
   for (int ix = 0; ix < grid.NX; ++ix) {
@@ -89,10 +85,11 @@ std::string WriteDataStatistics(const GridModel& grid, const std::string& folder
   }
   file.Write(text);
   if (!file.Commit()) {
-    Report(problem, fmt::sprintf("Cannot write the file %s: %s", path, file.Error()));
-    return {};
+    problem = fmt::sprintf("Cannot write the file %s: %s", path, file.Error());
+    return false;
   }
-  return path;
+  written = path;
+  return true;
 }
 
 }  // namespace gridora

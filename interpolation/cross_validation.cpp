@@ -144,14 +144,14 @@ CrossValidationStatus CrossValidate(const CKrigingState& state, int folds, unsig
   return CrossValidationStatus::Done;
 }
 
-bool WriteCrossValidationCsv(const CrossValidation& cv, const std::filesystem::path& path, std::string* problem) {
+bool WriteCrossValidationCsv(const CrossValidation& cv, const std::filesystem::path& path, std::string& problem) {
   std::string text = "x,y,observed,estimate,residual,standard_error,standardised_residual\r\n";
   for (const CrossValidationPoint& p : cv.points)
     text += fmt::sprintf("%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g\r\n", p.x, p.y, p.observed, p.estimate, p.residual,
                          p.standardError, p.standardisedResidual);
   ReplacingFile file(path);
   if (file.Open() && file.Write(text) && file.Commit()) return true;
-  if (problem) *problem = fmt::sprintf("Cannot write %s: %s.", path.string(), file.Error());
+  problem = fmt::sprintf("Cannot write %s: %s.", path.string(), file.Error());
   return false;
 }
 

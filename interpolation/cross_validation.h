@@ -49,7 +49,7 @@ CrossValidationStatus CrossValidate(const CKrigingState& state, int folds, unsig
 
 // "x,y,observed,estimate,residual,standard_error,standardised_residual" and a line per
 // point; false with `problem` when the file cannot be written (an earlier file stays).
-bool WriteCrossValidationCsv(const CrossValidation& cv, const std::filesystem::path& path, std::string* problem);
+bool WriteCrossValidationCsv(const CrossValidation& cv, const std::filesystem::path& path, std::string& problem);
 
 // The summary shown after a run.
 std::string CrossValidationSummary(const CrossValidation& cv);

@@ -49,8 +49,9 @@ TEST(DataStatistics, LogarithmsOfMagnitudesOverTheBand) {
   auto grid = Grid(2, 4, 2.5f, 1.0f, 5.0f, 0.0f, [&](int ix, int iy) { return ix == 0 ? 10.0f : column1[iy]; });
   std::string problem;
   // The defaults 0 and 100 give the band -inf..2: rows y = 0, 1 and 2.
-  const std::string path = WriteDataStatistics(*grid, folder.Path().string(), 0.0f, 100.0f, &problem);
-  EXPECT_EQ(path, (folder / "data_statistics.txt").string()) << problem;
+  std::string path;
+  EXPECT_TRUE(WriteDataStatistics(*grid, folder.Path().string(), 0.0f, 100.0f, path, problem)) << problem;
+  EXPECT_EQ(path, (folder / "data_statistics.txt").string());
   const auto lines = Lines(test::ReadFileBytes(path));
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], "0 5.000000 1.000000 1.000000 1.000000 0.000000 100.000000 100.000000 0.000000 3");
@@ -65,8 +66,8 @@ TEST(DataStatistics, NoRowInTheBandWritesNothingAndSaysSo) {
   test::TempFolder folder;
   test::WriteFileBytes(folder / "data_statistics.txt", "earlier");
   auto grid = Grid(2, 3, 1.0f, 1.0f, 0.0f, 5.0f, [](int, int) { return 1.0f; });  // y = 5..7
-  std::string problem;
-  EXPECT_EQ(WriteDataStatistics(*grid, folder.Path().string(), 1.0f, 100.0f, &problem), "");
+  std::string path, problem;
+  EXPECT_FALSE(WriteDataStatistics(*grid, folder.Path().string(), 1.0f, 100.0f, path, problem));
   EXPECT_NE(problem.find("data_statistics.txt was not written"), std::string::npos) << problem;
   EXPECT_EQ(test::ReadFileBytes(folder / "data_statistics.txt"), "earlier");
 }
@@ -75,7 +76,10 @@ TEST(AverageX, WindowsOfTheWorkedExample) {
   test::TempFolder folder;
   auto grid = Grid(3, 2, 1.0f, 1.0f, 0.0f, 0.0f, [](int ix, int iy) { return 10.0f * ix + iy; });
   grid->xLastDrawn = 2.0f;
-  EXPECT_EQ(WriteAverageX(*grid, folder.Path().string(), 0.0f, 1.0f), 3);
+  int lines = 0;
+  std::string problem;
+  EXPECT_TRUE(WriteAverageX(*grid, folder.Path().string(), 0.0f, 1.0f, lines, problem)) << problem;
+  EXPECT_EQ(lines, 3);
   EXPECT_EQ(Lines(test::ReadFileBytes(folder / "average_x.csv")),
             (std::vector<std::string>{"0,0.000000,1.000000,5.000000,6.000000",
                                       "1,1.000000,2.000000,15.000000,16.000000",
@@ -87,7 +91,10 @@ TEST(AverageX, WindowsBeforeTheGridAreSkippedButCounted) {
   auto grid = Grid(3, 1, 1.0f, 1.0f, 10.0f, 0.0f, [](int ix, int) { return static_cast<float>(ix); });
   grid->xLastDrawn = 12.0f;
   // From 4 by 2: windows 0..2 end before x0 = 10; window 3 is [10, 12]; 4 is [12, 14].
-  EXPECT_EQ(WriteAverageX(*grid, folder.Path().string(), 4.0f, 2.0f), 3);
+  int lines = 0;
+  std::string problem;
+  EXPECT_TRUE(WriteAverageX(*grid, folder.Path().string(), 4.0f, 2.0f, lines, problem)) << problem;
+  EXPECT_EQ(lines, 3);
   EXPECT_EQ(Lines(test::ReadFileBytes(folder / "average_x.csv")),
             (std::vector<std::string>{"2,8.000000,10.000000,0.000000", "3,10.000000,12.000000,1.000000",
                                       "4,12.000000,14.000000,2.000000"}));
@@ -98,8 +105,9 @@ TEST(AverageX, IntervalsThatNeverReachTheEndAreRefused) {
   auto grid = Grid(3, 1, 1.0f, 1.0f, 0.0f, 0.0f, [](int, int) { return 1.0f; });
   grid->xLastDrawn = 2.0f;
   for (float interval : {0.0f, -1.0f, std::nanf(""), 1.0e-9f}) {
+    int lines = 0;
     std::string problem;
-    EXPECT_EQ(WriteAverageX(*grid, folder.Path().string(), 0.0f, interval, &problem), 0);
+    EXPECT_FALSE(WriteAverageX(*grid, folder.Path().string(), 0.0f, interval, lines, problem));
     EXPECT_FALSE(problem.empty()) << interval;
   }
   EXPECT_FALSE(std::filesystem::exists(folder / "average_x.csv"));
@@ -109,7 +117,8 @@ TEST(CsvExport, OneLinePerColumnThatReadsBackTransposedWithTwoColumnsSkipped) {
   test::TempFolder folder;
   auto grid = Grid(3, 2, 0.5f, 1.0f, -1.0f, 0.0f, [](int ix, int iy) { return 1.25f * ix - iy; });
   const auto path = folder / "grid.csv";
-  ASSERT_TRUE(WriteCsvGrid(*grid, path.string()));
+  std::string problem;
+  ASSERT_TRUE(WriteCsvGrid(*grid, path.string(), problem)) << problem;
   const auto lines = Lines(test::ReadFileBytes(path));
   EXPECT_EQ(lines, (std::vector<std::string>{"0,-1.000000,0.000000,-1.000000", "1,-0.500000,1.250000,0.250000",
                                              "2,0.000000,2.500000,1.500000"}));
@@ -134,7 +143,7 @@ TEST(CsvExport, UnwritableTargetKeepsTheEarlierFile) {
   std::string problem;
   const std::string target = (folder / "plain" / "grid.csv").string();
   test::WriteFileBytes(folder / "plain", "earlier");
-  EXPECT_FALSE(WriteCsvGrid(*grid, target, &problem));
+  EXPECT_FALSE(WriteCsvGrid(*grid, target, problem));
   EXPECT_EQ(problem, "Cannot write the file " + target + ": Not a directory");
   EXPECT_EQ(test::ReadFileBytes(folder / "plain"), "earlier");
 }

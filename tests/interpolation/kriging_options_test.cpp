@@ -209,12 +209,12 @@ TEST_F(KrigingOptionsTest, CrossValidationFileHasItsHeaderAndALinePerPoint) {
   auto state = StateFor(kCases[0]);
   CrossValidation cv;
   ASSERT_EQ(CrossValidate(*state, 0, 0, cv, nullptr, nullptr), CrossValidationStatus::Done);
-  ASSERT_TRUE(WriteCrossValidationCsv(cv, folder_ / "cross_validation.csv", nullptr));
+  std::string problem;
+  ASSERT_TRUE(WriteCrossValidationCsv(cv, folder_ / "cross_validation.csv", problem)) << problem;
   const std::vector<std::string> lines = test::CrLfLines(Bytes("cross_validation.csv"));
   ASSERT_EQ(lines.size(), 13u);
   EXPECT_EQ(lines[0], "x,y,observed,estimate,residual,standard_error,standardised_residual");
-  std::string problem;
-  EXPECT_FALSE(WriteCrossValidationCsv(cv, folder_ / "missing" / "cv.csv", &problem));
+  EXPECT_FALSE(WriteCrossValidationCsv(cv, folder_ / "missing" / "cv.csv", problem));
   EXPECT_NE(problem.find("Cannot write"), std::string::npos);
 }
 
