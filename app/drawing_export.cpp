@@ -38,23 +38,26 @@ std::string Lower(std::string text) {
   return text;
 }
 
-std::string Save(const std::string& path, const QByteArray& bytes) {
+bool Save(const std::string& path, const QByteArray& bytes, std::string& problem) {
   ReplacingFile file(path);
-  if (!file.Open() || !file.Write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))) ||
-      !file.Commit())
-    return "Cannot write " + path + ": " + file.Error();
-  return {};
+  if (file.Open() && file.Write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))) &&
+      file.Commit())
+    return true;
+  problem = "Cannot write " + path + ": " + file.Error();
+  return false;
 }
 
 // An image beyond this many pixels is refused before it is allocated: at 4 bytes a
 // pixel that is 400 MB, more than any screen or printed page needs.
 constexpr long long kMaximumImagePixels = 100'000'000;
 
-std::string RefuseImageSize(const std::string& path, int width, int height) {
+// False, with `problem`, when the image would be empty or beyond the limit.
+bool CheckImageSize(const std::string& path, int width, int height, std::string& problem) {
   const long long pixels = static_cast<long long>(width) * height;
-  if (width > 0 && height > 0 && pixels <= kMaximumImagePixels) return {};
-  return fmt::sprintf("Cannot write %s: an image of %d x %d pixels is larger than the limit of %lld million pixels.",
-                      path, width, height, kMaximumImagePixels / 1'000'000);
+  if (width > 0 && height > 0 && pixels <= kMaximumImagePixels) return true;
+  problem = fmt::sprintf("Cannot write %s: an image of %d x %d pixels is larger than the limit of %lld million pixels.",
+                         path, width, height, kMaximumImagePixels / 1'000'000);
+  return false;
 }
 
 QByteArray SvgOf(int width, int height, double dpi, const std::function<void(QPainter&)>& paint) {
@@ -77,14 +80,16 @@ int Pixels(int units, double dpi) { return std::max(1, static_cast<int>(std::cei
 
 }  // namespace
 
-std::string RenderViewToFile(CGridoraDoc& doc, const std::string& path, int width, int height) {
+bool RenderViewToFile(CGridoraDoc& doc, const std::string& path, int width, int height, std::string& problem) {
   const std::string extension = Lower(std::filesystem::path(path).extension().string());
   if (extension == ".png") {
-    if (std::string refusal = RefuseImageSize(path, width, height); !refusal.empty()) return refusal;
+    if (!CheckImageSize(path, width, height, problem)) return false;
     QImage image(width, height, QImage::Format_RGB32);
-    if (image.isNull())
-      return fmt::sprintf("Cannot write %s: there is not enough memory for an image of %d x %d pixels.", path, width,
-                          height);
+    if (image.isNull()) {
+      problem = fmt::sprintf("Cannot write %s: there is not enough memory for an image of %d x %d pixels.", path,
+                             width, height);
+      return false;
+    }
     image.fill(Qt::white);
     {
       QPainter painter(&image);
@@ -92,12 +97,17 @@ std::string RenderViewToFile(CGridoraDoc& doc, const std::string& path, int widt
     }
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) return "Cannot write " + path + ": the image could not be encoded as PNG";
-    return Save(path, buffer.data());
+    if (!image.save(&buffer, "PNG")) {
+      problem = "Cannot write " + path + ": the image could not be encoded as PNG";
+      return false;
+    }
+    return Save(path, buffer.data(), problem);
   }
   if (extension == ".svg")
-    return Save(path, SvgOf(width, height, kScreenDpi,
-                            [&](QPainter& painter) { PaintAt(painter, doc, kScreenDpi, width, height); }));
+    return Save(path,
+                SvgOf(width, height, kScreenDpi,
+                      [&](QPainter& painter) { PaintAt(painter, doc, kScreenDpi, width, height); }),
+                problem);
   if (extension == ".pdf") {
     // A page the size of the window, drawn as vectors.
     QBuffer buffer;
@@ -110,9 +120,10 @@ std::string RenderViewToFile(CGridoraDoc& doc, const std::string& path, int widt
       QPainter painter(&writer);
       PaintAt(painter, doc, kScreenDpi, width, height);
     }
-    return Save(path, buffer.data());
+    return Save(path, buffer.data(), problem);
   }
-  return "render writes .png, .svg or .pdf files, not " + path;
+  problem = "render writes .png, .svg or .pdf files, not " + path;
+  return false;
 }
 
 void PaintPrintedPage(QPainter& painter, CGridoraDoc& doc) {
@@ -123,7 +134,7 @@ void PaintPrintedPage(QPainter& painter, CGridoraDoc& doc) {
   PaintView(dc, doc, {0, 0, device->width(), device->height()});
 }
 
-std::string PrintViewToPdf(CGridoraDoc& doc, const std::string& path) {
+bool PrintViewToPdf(CGridoraDoc& doc, const std::string& path, std::string& problem) {
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   {
@@ -134,7 +145,7 @@ std::string PrintViewToPdf(CGridoraDoc& doc, const std::string& path) {
     QPainter painter(&writer);
     PaintPrintedPage(painter, doc);
   }
-  return Save(path, buffer.data());
+  return Save(path, buffer.data(), problem);
 }
 
 ClipboardDrawing CopyDrawing(CGridoraDoc& doc) {
@@ -159,6 +170,8 @@ ClipboardDrawing CopyDrawing(CGridoraDoc& doc) {
   return copy;
 }
 
-std::string WriteCopyDrawing(CGridoraDoc& doc, const std::string& path) { return Save(path, CopyDrawing(doc).svg); }
+bool WriteCopyDrawing(CGridoraDoc& doc, const std::string& path, std::string& problem) {
+  return Save(path, CopyDrawing(doc).svg, problem);
+}
 
 }  // namespace gridora

@@ -1,7 +1,7 @@
 #pragma once
 // Painting the view into files and onto the clipboard, with no window: the batch mode
-// and the window's Copy and Print share these. Each that writes a file returns an
-// empty text on success, else what went wrong.
+// and the window's Copy and Print share these. Each that writes a file returns false
+// when it could not, with `problem` saying what went wrong.
 #include <QByteArray>
 #include <QImage>
 #include <string>
@@ -14,14 +14,14 @@ class CGridoraDoc;
 
 // The view as a window of width x height pixels at 96 dpi would show it, into a .png,
 // .svg or .pdf file (chosen by the extension; the PDF page is the window's size).
-std::string RenderViewToFile(CGridoraDoc& doc, const std::string& path, int width, int height);
+bool RenderViewToFile(CGridoraDoc& doc, const std::string& path, int width, int height, std::string& problem);
 
 // One printed page at physical size (0.1 mm a unit): what the painter's device (a
 // printer, a preview page, a PDF writer) shows, through the view's paint entry.
 void PaintPrintedPage(QPainter& painter, CGridoraDoc& doc);
 
 // One A4 page printed at physical size into a PDF file.
-std::string PrintViewToPdf(CGridoraDoc& doc, const std::string& path);
+bool PrintViewToPdf(CGridoraDoc& doc, const std::string& path, std::string& problem);
 
 // What "Copy" puts on the clipboard: the drawing inside the frame of legendRight and
 // mapBottom, as SVG (one user unit a logical unit, physical size in millimetres) and
@@ -34,6 +34,6 @@ struct ClipboardDrawing {
 ClipboardDrawing CopyDrawing(CGridoraDoc& doc);
 
 // Copy, writing the SVG to a file instead of the clipboard (the batch `copy`).
-std::string WriteCopyDrawing(CGridoraDoc& doc, const std::string& path);
+bool WriteCopyDrawing(CGridoraDoc& doc, const std::string& path, std::string& problem);
 
 }  // namespace gridora

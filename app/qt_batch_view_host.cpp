@@ -4,12 +4,16 @@
 
 namespace gridora {
 
-std::string QtBatchViewHost::WriteSvgCopy(const std::string& path) { return WriteCopyDrawing(doc_, path); }
+bool QtBatchViewHost::WriteSvgCopy(const std::string& path, std::string& problem) {
+  return WriteCopyDrawing(doc_, path, problem);
+}
 
-std::string QtBatchViewHost::WritePdfPage(const std::string& path) { return PrintViewToPdf(doc_, path); }
+bool QtBatchViewHost::WritePdfPage(const std::string& path, std::string& problem) {
+  return PrintViewToPdf(doc_, path, problem);
+}
 
-std::string QtBatchViewHost::WriteRendering(const std::string& path, int width, int height) {
-  return RenderViewToFile(doc_, path, width, height);
+bool QtBatchViewHost::WriteRendering(const std::string& path, int width, int height, std::string& problem) {
+  return RenderViewToFile(doc_, path, width, height, problem);
 }
 
 }  // namespace gridora

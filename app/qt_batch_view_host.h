@@ -11,9 +11,9 @@ class QtBatchViewHost : public BatchViewHost {
   QtBatchViewHost(UserInterface& ui, CGridoraDoc& doc) : BatchViewHost(ui), doc_(doc) {}
 
  protected:
-  std::string WriteSvgCopy(const std::string& path) override;
-  std::string WritePdfPage(const std::string& path) override;
-  std::string WriteRendering(const std::string& path, int width, int height) override;
+  bool WriteSvgCopy(const std::string& path, std::string& problem) override;
+  bool WritePdfPage(const std::string& path, std::string& problem) override;
+  bool WriteRendering(const std::string& path, int width, int height, std::string& problem) override;
 
  private:
   CGridoraDoc& doc_;

@@ -7,7 +7,6 @@ namespace gridora {
 std::string BatchViewHost::Argument() const { return line_ ? line_->argument : std::string(); }
 
 bool BatchViewHost::Report(const std::string& problem) {
-  if (problem.empty()) return true;
   ui_.Message(problem);
   return false;
 }
@@ -15,13 +14,15 @@ bool BatchViewHost::Report(const std::string& problem) {
 bool BatchViewHost::CopyDrawing() {
   const std::string path = Argument();
   if (path.empty()) return Report("copy needs the path of the .svg file to write");
-  return Report(WriteSvgCopy(path));
+  std::string problem;
+  return WriteSvgCopy(path, problem) || Report(problem);
 }
 
 bool BatchViewHost::Print() {
   const std::string path = Argument();
   if (path.empty()) return Report("print needs the path of the .pdf file to write");
-  return Report(WritePdfPage(path));
+  std::string problem;
+  return WritePdfPage(path, problem) || Report(problem);
 }
 
 void BatchViewHost::ShowAbout() { ui_.Message("Gridora Version 1.0.1.3\nMay. 15, 2024"); }
@@ -30,13 +31,23 @@ bool BatchViewHost::RenderToFile(const std::string& path, int width, int height)
   clientWidth_ = width;
   clientHeight_ = height;
   repaintPending_ = false;
-  return Report(WriteRendering(path, width, height));
+  std::string problem;
+  return WriteRendering(path, width, height, problem) || Report(problem);
 }
 
-std::string BatchViewHost::WriteSvgCopy(const std::string&) { return "Drawing to files is not available here."; }
-std::string BatchViewHost::WritePdfPage(const std::string&) { return "Drawing to files is not available here."; }
-std::string BatchViewHost::WriteRendering(const std::string&, int, int) {
-  return "Drawing to files is not available here.";
+namespace {
+
+bool NotAvailable(std::string& problem) {
+  problem = "Drawing to files is not available here.";
+  return false;
+}
+
+}  // namespace
+
+bool BatchViewHost::WriteSvgCopy(const std::string&, std::string& problem) { return NotAvailable(problem); }
+bool BatchViewHost::WritePdfPage(const std::string&, std::string& problem) { return NotAvailable(problem); }
+bool BatchViewHost::WriteRendering(const std::string&, int, int, std::string& problem) {
+  return NotAvailable(problem);
 }
 
 }  // namespace gridora

@@ -36,12 +36,13 @@ class BatchViewHost : public ViewHost {
   bool TakeRepaint() { return std::exchange(repaintPending_, false); }
 
  protected:
-  // Each returns an empty text on success, else what went wrong.
-  virtual std::string WriteSvgCopy(const std::string& path);
-  virtual std::string WritePdfPage(const std::string& path);
-  virtual std::string WriteRendering(const std::string& path, int width, int height);
+  // Each returns false when the file was not written, with `problem` saying why.
+  virtual bool WriteSvgCopy(const std::string& path, std::string& problem);
+  virtual bool WritePdfPage(const std::string& path, std::string& problem);
+  virtual bool WriteRendering(const std::string& path, int width, int height, std::string& problem);
 
  private:
+  // Shows the problem; false.
   bool Report(const std::string& problem);
   std::string Argument() const;
 

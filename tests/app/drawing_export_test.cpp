@@ -40,19 +40,25 @@ TEST(DrawingExport, RendersPngSvgAndPdfAndRefusesOtherFiles) {
   Drawing d;
   for (const char* name : {"map.png", "map.svg", "map.pdf"}) {
     const auto path = d.folder / name;
-    EXPECT_EQ(RenderViewToFile(d.doc, path.string(), 400, 300), "") << name;
+    std::string problem;
+    EXPECT_TRUE(RenderViewToFile(d.doc, path.string(), 400, 300, problem)) << name << ": " << problem;
     EXPECT_GT(std::filesystem::file_size(path), 100u) << name;
   }
   QImage png((d.folder / "map.png").string().c_str());
   EXPECT_EQ(png.size(), QSize(400, 300));
-  EXPECT_NE(RenderViewToFile(d.doc, (d.folder / "map.bmp").string(), 400, 300), "");
-  EXPECT_NE(RenderViewToFile(d.doc, (d.folder / "missing" / "map.png").string(), 400, 300), "");
+  std::string problem;
+  EXPECT_FALSE(RenderViewToFile(d.doc, (d.folder / "map.bmp").string(), 400, 300, problem));
+  EXPECT_NE(problem, "");
+  problem.clear();
+  EXPECT_FALSE(RenderViewToFile(d.doc, (d.folder / "missing" / "map.png").string(), 400, 300, problem));
+  EXPECT_NE(problem, "");
 }
 
 TEST(DrawingExport, PrintsOnePageAtPhysicalSize) {
   Drawing d;
   const auto path = d.folder / "page.pdf";
-  ASSERT_EQ(PrintViewToPdf(d.doc, path.string()), "");
+  std::string problem;
+  ASSERT_TRUE(PrintViewToPdf(d.doc, path.string(), problem)) << problem;
   const std::string pdf = test::ReadFileBytes(path);
   EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
   EXPECT_NE(pdf.find("/MediaBox [0 0 595"), std::string::npos);  // A4 in points
@@ -79,7 +85,8 @@ TEST(DrawingExport, CopyFramesTheDrawingAndResetsTheFrame) {
   EXPECT_TRUE(QString::fromUtf8(again.svg).contains("viewBox=\"0 0 100 200\""));
 
   const auto path = d.folder / "copy.svg";
-  EXPECT_EQ(WriteCopyDrawing(d.doc, path.string()), "");
+  std::string problem;
+  EXPECT_TRUE(WriteCopyDrawing(d.doc, path.string(), problem)) << problem;
   EXPECT_NE(test::ReadFileBytes(path).find("<svg"), std::string::npos);
 }
 
