@@ -4,12 +4,12 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <functional>
 #include <QPdfWriter>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 #include <fmt/printf.h>
@@ -34,7 +34,8 @@ void PaintAt(QPainter& painter, CGridoraDoc& doc, double dpi, int width, int hei
 }
 
 std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return text;
 }
 
@@ -86,8 +87,8 @@ bool RenderViewToFile(CGridoraDoc& doc, const std::string& path, int width, int 
     if (!CheckImageSize(path, width, height, problem)) return false;
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull()) {
-      problem = fmt::sprintf("Cannot write %s: there is not enough memory for an image of %d x %d pixels.", path,
-                             width, height);
+      problem = fmt::sprintf("Cannot write %s: there is not enough memory for an image of %d x %d pixels.", path, width,
+                             height);
       return false;
     }
     image.fill(Qt::white);
@@ -104,17 +105,18 @@ bool RenderViewToFile(CGridoraDoc& doc, const std::string& path, int width, int 
     return Save(path, buffer.data(), problem);
   }
   if (extension == ".svg")
-    return Save(path,
-                SvgOf(width, height, kScreenDpi,
-                      [&](QPainter& painter) { PaintAt(painter, doc, kScreenDpi, width, height); }),
-                problem);
+    return Save(
+        path,
+        SvgOf(width, height, kScreenDpi, [&](QPainter& painter) { PaintAt(painter, doc, kScreenDpi, width, height); }),
+        problem);
   if (extension == ".pdf") {
     // A page the size of the window, drawn as vectors.
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
       QPdfWriter writer(&buffer);
-      writer.setPageSize(QPageSize(QSizeF(width * 25.4 / kScreenDpi, height * 25.4 / kScreenDpi), QPageSize::Millimeter));
+      writer.setPageSize(
+          QPageSize(QSizeF(width * 25.4 / kScreenDpi, height * 25.4 / kScreenDpi), QPageSize::Millimeter));
       writer.setPageMargins(QMarginsF(0, 0, 0, 0));
       writer.setResolution(static_cast<int>(kScreenDpi));
       QPainter painter(&writer);

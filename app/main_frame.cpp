@@ -119,9 +119,7 @@ QAction* CMainFrame::Action(int id) const {
 void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
   for (const MenuItem& item : items) {
     switch (item.kind) {
-      case MenuItem::Separator:
-        menu->addSeparator();
-        break;
+      case MenuItem::Separator: menu->addSeparator(); break;
       case MenuItem::Submenu: {
         QMenu* sub = menu->addMenu(QString::fromStdString(item.text));
         FillMenu(sub, item.children);
@@ -133,9 +131,7 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
         recentAnchor_ = menu->addSeparator();
         recentAnchor_->setVisible(false);
         break;
-      case MenuItem::Command:
-        menu->addAction(MakeAction(item.id, item.text));
-        break;
+      case MenuItem::Command: menu->addAction(MakeAction(item.id, item.text)); break;
     }
   }
 }
@@ -203,7 +199,8 @@ void CMainFrame::UpdateCommandStates() {
     action->setEnabled(state.enabled);
     if (action->isCheckable()) action->setChecked(state.checked);
   }
-  for (QAction* action : acceleratorActions_) action->setEnabled(table_.State(action->data().toInt(), context_).enabled);
+  for (QAction* action : acceleratorActions_)
+    action->setEnabled(table_.State(action->data().toInt(), context_).enabled);
 }
 
 void CMainFrame::RunCommand(int id) {
@@ -322,8 +319,8 @@ void CMainFrame::RebuildRecentFiles() {
 }
 
 void CMainFrame::SetTitle(const std::string& documentName) {
-  const QString name = documentName.empty() ? QString("Untitled")
-                                            : QFileInfo(QString::fromStdString(documentName)).fileName();
+  const QString name =
+      documentName.empty() ? QString("Untitled") : QFileInfo(QString::fromStdString(documentName)).fileName();
   setWindowTitle(name + " - Gridora");
 }
 

@@ -10,7 +10,7 @@ struct MenuItem {
   enum Kind { Command, Separator, Submenu, RecentFiles };
   Kind kind = Command;
   int id = 0;
-  std::string text;               // exactly as shown, with its "\t" accelerator text
+  std::string text;                // exactly as shown, with its "\t" accelerator text
   std::vector<MenuItem> children;  // Submenu
 };
 

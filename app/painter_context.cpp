@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <utility>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "render/traced_bands.h"
@@ -50,7 +50,9 @@ struct Strip {
   QImage image;             // rows first .. bottom + margin
 
   Strip(const QImage& target, int ownTop, int ownBottom)
-      : top(ownTop), bottom(ownBottom), first(std::max(0, ownTop - kStripMargin)),
+      : top(ownTop),
+        bottom(ownBottom),
+        first(std::max(0, ownTop - kStripMargin)),
         image(target.width(), std::min(target.height(), ownBottom + kStripMargin) - first, target.format()) {}
 };
 

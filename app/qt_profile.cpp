@@ -4,8 +4,7 @@
 
 namespace gridora {
 
-QtProfile::QtProfile()
-    : settings_(QSettings::IniFormat, QSettings::UserScope, "Quarvex Applications", "Gridora") {}
+QtProfile::QtProfile() : settings_(QSettings::IniFormat, QSettings::UserScope, "Quarvex Applications", "Gridora") {}
 
 QString QtProfile::Key(const std::string& section, const std::string& key) {
   const QString name = QString::fromStdString(key);
@@ -21,8 +20,7 @@ int QtProfile::ReadInt(const std::string& section, const std::string& key, int d
   return ok ? number : defaultValue;
 }
 
-std::string QtProfile::ReadText(const std::string& section, const std::string& key,
-                                const std::string& defaultValue) {
+std::string QtProfile::ReadText(const std::string& section, const std::string& key, const std::string& defaultValue) {
   const QVariant value = settings_.value(Key(section, key));
   if (!value.isValid()) return defaultValue;
   return value.toString().toStdString();

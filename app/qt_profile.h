@@ -13,8 +13,7 @@ class QtProfile : public Profile {
   QtProfile();
 
   int ReadInt(const std::string& section, const std::string& key, int defaultValue) override;
-  std::string ReadText(const std::string& section, const std::string& key,
-                       const std::string& defaultValue) override;
+  std::string ReadText(const std::string& section, const std::string& key, const std::string& defaultValue) override;
   bool WriteInt(const std::string& section, const std::string& key, int value) override;
   bool WriteText(const std::string& section, const std::string& key, const std::string& value) override;
 

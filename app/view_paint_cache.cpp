@@ -134,8 +134,9 @@ QRect ViewPaintCache::DrawInto(const QRect& area, CGridoraDoc& doc, const QSize&
                            scroll.x() - area.left() + viewport.width(), scroll.y() - area.top() + viewport.height()};
   PaintView(dc, doc, client);
   if (!dc.reached) return {};
-  return QRect(QPoint(static_cast<int>(std::floor(dc.left * unitsX_)), static_cast<int>(std::floor(-dc.top * unitsY_))),
-               QPoint(static_cast<int>(std::ceil(dc.right * unitsX_)), static_cast<int>(std::ceil(-dc.bottom * unitsY_))));
+  return QRect(
+      QPoint(static_cast<int>(std::floor(dc.left * unitsX_)), static_cast<int>(std::floor(-dc.top * unitsY_))),
+      QPoint(static_cast<int>(std::ceil(dc.right * unitsX_)), static_cast<int>(std::ceil(-dc.bottom * unitsY_))));
 }
 
 LogicalRect ViewPaintCache::Paint(QPainter& painter, CGridoraDoc& doc, const QSize& viewport, const QPoint& scroll,

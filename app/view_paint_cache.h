@@ -37,8 +37,8 @@ class ViewPaintCache {
 
   bool valid_ = false;
   QImage image_;
-  QRect area_;        // scroll-area pixels the image holds
-  QRect reached_;     // scroll-area pixels the last drawing reached
+  QRect area_;     // scroll-area pixels the image holds
+  QRect reached_;  // scroll-area pixels the last drawing reached
   QSize viewport_;
   // What the last drawing left for "Copy" to frame; a paint from the picture puts it
   // back, as drawing again would.

@@ -19,8 +19,8 @@ std::string Where(const std::string& script, int line) { return script + ":" + s
 
 }  // namespace
 
-int RunBatchScript(const std::string& scriptPath, CGridoraDoc& doc, Profile& profile,
-                   ScriptedUserInterface& ui, BatchViewHost& view, std::ostream& err) {
+int RunBatchScript(const std::string& scriptPath, CGridoraDoc& doc, Profile& profile, ScriptedUserInterface& ui,
+                   BatchViewHost& view, std::ostream& err) {
   BatchScriptReader in;
   std::string problem;
   if (!in.Open(scriptPath, problem)) {

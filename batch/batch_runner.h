@@ -12,7 +12,7 @@ class Profile;
 class BatchViewHost;
 class ScriptedUserInterface;
 
-int RunBatchScript(const std::string& scriptPath, CGridoraDoc& doc, Profile& profile,
-                   ScriptedUserInterface& ui, BatchViewHost& view, std::ostream& err);
+int RunBatchScript(const std::string& scriptPath, CGridoraDoc& doc, Profile& profile, ScriptedUserInterface& ui,
+                   BatchViewHost& view, std::ostream& err);
 
 }  // namespace gridora

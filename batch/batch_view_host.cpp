@@ -46,8 +46,6 @@ bool NotAvailable(std::string& problem) {
 
 bool BatchViewHost::WriteSvgCopy(const std::string&, std::string& problem) { return NotAvailable(problem); }
 bool BatchViewHost::WritePdfPage(const std::string&, std::string& problem) { return NotAvailable(problem); }
-bool BatchViewHost::WriteRendering(const std::string&, int, int, std::string& problem) {
-  return NotAvailable(problem);
-}
+bool BatchViewHost::WriteRendering(const std::string&, int, int, std::string& problem) { return NotAvailable(problem); }
 
 }  // namespace gridora

@@ -67,7 +67,10 @@ void BM_BandRepaintAfterColorChange(benchmark::State& state) {
     s.Paint();
   }
 }
-BENCHMARK(BM_BandRepaintAfterColorChange)->Args({1000, 1})->Args({1000, 2})->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_BandRepaintAfterColorChange)
+    ->Args({1000, 1})
+    ->Args({1000, 2})
+    ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
 // The same document painted again (an expose, a scroll): the traced bands are kept.

@@ -82,8 +82,9 @@ void BM_CsvTableImportMillionRows(benchmark::State& state) {
     std::uniform_real_distribution<double> coordinate(0.0, 100000.0), value(-50.0, 3000.0);
     std::fputs("id,easting,northing,elevation\r\n", file);
     for (int i = 0; i < 1000000; ++i)
-      std::fputs(fmt::sprintf("%d,%.3f,%.3f,%.4f\r\n", i, coordinate(random), coordinate(random), value(random)).c_str(),
-                 file);
+      std::fputs(
+          fmt::sprintf("%d,%.3f,%.3f,%.4f\r\n", i, coordinate(random), coordinate(random), value(random)).c_str(),
+          file);
     std::fclose(file);
   }
   auto data = CreateRandomData();

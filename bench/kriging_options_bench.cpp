@@ -24,7 +24,6 @@
 #include "commands/command_ids.h"
 #include "commands/command_table.h"
 #include "dialogs/dialogs.h"
-#include "view/gridora_doc.h"
 #include "interpolation/cross_validation.h"
 #include "interpolation/kriging_options.h"
 #include "interpolation/kriging_state.h"
@@ -32,6 +31,7 @@
 #include "platform/profile.h"
 #include "platform/quiet_user_interface.h"
 #include "platform/quiet_view_host.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {

@@ -120,7 +120,8 @@ void MillionPoints(benchmark::State& state) {
   {
     const Points p = RandomPoints(1000000);
     std::FILE* out = std::fopen(file.c_str(), "wb");
-    for (std::size_t i = 0; i < p.x.size(); ++i) std::fputs(fmt::format("{:.3f} {:.3f} {:.4f}\n", p.x[i], p.y[i], p.z[i]).c_str(), out);
+    for (std::size_t i = 0; i < p.x.size(); ++i)
+      std::fputs(fmt::format("{:.3f} {:.3f} {:.4f}\n", p.x[i], p.y[i], p.z[i]).c_str(), out);
     std::fclose(out);
   }
   const std::filesystem::path previous = std::filesystem::current_path();

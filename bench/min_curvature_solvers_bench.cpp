@@ -42,9 +42,10 @@ void Solve(benchmark::State& state) {
   int iterations = 0;
   for (auto _ : state) {
     const MinimumCurvatureSolution solution =
-        multigrid ? SolveMinimumCurvatureMultigrid(system, CommandWeights(kTensionWeight, kCurvatureWeight, kDataWeight),
-                                                   points, 1.0, 1.0, nullptr)
-                  : SolveMinimumCurvature(system, nullptr, 0);
+        multigrid
+            ? SolveMinimumCurvatureMultigrid(system, CommandWeights(kTensionWeight, kCurvatureWeight, kDataWeight),
+                                             points, 1.0, 1.0, nullptr)
+            : SolveMinimumCurvature(system, nullptr, 0);
     if (solution.status != MinimumCurvatureSolution::Status::Solved) {
       state.SkipWithError("not solved");
       break;

@@ -39,11 +39,11 @@ void LayerRange(const GridModel& g, int layer, float& low, float& high) {
 // millionth lower so that Maximum itself falls below it.
 void StoreLevels(ContourLevels& record, float minimum, float maximum, float interval) {
   const float steps = (maximum - minimum) / interval;
-  const int count = steps >= static_cast<float>(ContourLevels::kMaximumCount - 1)
-                        ? ContourLevels::kMaximumCount
-                        : static_cast<int>(steps) + 1;
+  const int count = steps >= static_cast<float>(ContourLevels::kMaximumCount - 1) ? ContourLevels::kMaximumCount
+                                                                                  : static_cast<int>(steps) + 1;
   record.count = count;
-  for (int i = 0; i < count; ++i) record.levels[static_cast<std::size_t>(i)] = static_cast<float>(i) * interval + minimum;
+  for (int i = 0; i < count; ++i)
+    record.levels[static_cast<std::size_t>(i)] = static_cast<float>(i) * interval + minimum;
   float& last = record.levels[static_cast<std::size_t>(count - 1)];
   last = static_cast<float>(static_cast<double>(last) - 0.000001);
 }
@@ -128,7 +128,8 @@ void RegisterColorCommands(CommandTable& table) {
                float low = 0.0f, high = 0.0f;
                LayerRange(*c.doc.grid, c.doc.layerIndex, low, high);
                s.enabled = GridAbove(c, 1) && low > 0.0f && high > 0.0f;
-             }, true});
+             },
+             true});
   table.Add({ID_HIDE_FAR_NODES, O::View,
              [](CommandContext& c) {
                Toggle(c.doc.grid->hideFarNodes);
@@ -144,14 +145,16 @@ void RegisterColorCommands(CommandTable& table) {
              [](const CommandContext& c, CommandState& s) {
                s.checked = c.doc.grid->showRandomData == 1;
                s.enabled = c.doc.primaryData->count >= 1;
-             }, true});
+             },
+             true});
   const int modeIds[3] = {ID_COLOR_MODE_0, ID_COLOR_MODE_1, ID_COLOR_MODE_2};
   for (int mode = 0; mode < 3; ++mode) {
     table.Add({modeIds[mode], O::View, [mode](CommandContext& c) { return SetColorMode(c, mode); },
                [mode](const CommandContext& c, CommandState& s) {
                  s.checked = c.doc.grid->mapColorMode == mode;
                  s.enabled = GridAbove(c, 0) && c.doc.grid->mapColorMode != mode;
-               }, true});
+               },
+               true});
   }
 
   table.AddBatch({"contour-setup", ID_CONTOUR_SETUP, {"min", "max", "int", "cancel"}});

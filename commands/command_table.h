@@ -41,7 +41,7 @@ struct CommandEntry {
   int id = 0;
   CommandOwner owner = CommandOwner::View;
   CommandHandler run;
-  UpdateRule update;  // empty: always enabled, never checked
+  UpdateRule update;       // empty: always enabled, never checked
   bool checkable = false;  // a toggle or one of a group: the menu item carries a check mark
 };
 

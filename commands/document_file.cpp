@@ -30,8 +30,8 @@ bool IsSnpFileName(const std::string& path) {
   return extension.find("snp") != std::string::npos || extension.find("SNP") != std::string::npos;
 }
 
-int ReadSnpAndReport(GridModel& grid, std::istream& in, RandomData& points, UserInterface& ui,
-                     const std::string& name, std::string* trailer) {
+int ReadSnpAndReport(GridModel& grid, std::istream& in, RandomData& points, UserInterface& ui, const std::string& name,
+                     std::string* trailer) {
   SnpReadResult read;
   std::string problem;
   const bool readable = ReadSnp(grid, in, points, name, read, problem);

@@ -39,8 +39,8 @@ DocumentReadResult ReadDocumentFile(CGridoraDoc& doc, const std::string& path, U
 // Reads a .snp stream (ReadSnp) and tells the user what it found: the header line,
 // then why the file was refused. The layer count, or -1 (grid and points unchanged).
 // `trailer` (when given) receives the file's trailing text part.
-int ReadSnpAndReport(GridModel& grid, std::istream& in, RandomData& points, UserInterface& ui,
-                     const std::string& name, std::string* trailer = nullptr);
+int ReadSnpAndReport(GridModel& grid, std::istream& in, RandomData& points, UserInterface& ui, const std::string& name,
+                     std::string* trailer = nullptr);
 
 // Counts the table (lines, fields of the first line), asks for the options in the
 // "Import option" dialog (proposing the profile's, and keeping the answer there), then

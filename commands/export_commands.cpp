@@ -73,7 +73,8 @@ CommandStatus Statistics(CommandContext& c) {
   float fmin = 0.0f, fmax = 100.0f;
   ReadProfileFloat(c.profile, "statistics_fmin", fmin);
   ReadProfileFloat(c.profile, "statistics_fmax", fmax);
-  if (!AskFloat(c, "Minimum value", "min", [](float v) { return CheckFinite("The minimum value", v); }, fmin))
+  if (!AskFloat(
+          c, "Minimum value", "min", [](float v) { return CheckFinite("The minimum value", v); }, fmin))
     return CommandStatus::Canceled;
   const FloatRule notBelowMinimum = [fmin](float v) -> std::optional<std::string> {
     if (auto problem = CheckFinite("The maximum value", v)) return problem;
@@ -98,7 +99,8 @@ CommandStatus AverageX(CommandContext& c) {
   float xInterval = static_cast<float>(static_cast<double>(grid.DX) * 10.0);
   ReadProfileFloat(c.profile, "DATA_AVERAGE_X_START", xStart);
   ReadProfileFloat(c.profile, "DATA_AVERAGE_X_INT", xInterval);
-  if (!AskFloat(c, "X min.", "xmin", [](float v) { return CheckCoordinate("X min.", v); }, xStart))
+  if (!AskFloat(
+          c, "X min.", "xmin", [](float v) { return CheckCoordinate("X min.", v); }, xStart))
     return CommandStatus::Canceled;
   // The windows run from X min. to the right edge of the last drawing.
   const FloatRule fewEnoughWindows = [xStart, xEnd = grid.xLastDrawn](float v) -> std::optional<std::string> {

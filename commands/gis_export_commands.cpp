@@ -58,7 +58,7 @@ CommandStatus ExportGridFile(CommandContext& c) {
 
   // The format chosen in the dialog, else the one the name's extension implies; a name
   // without an extension gets the format's own (GeoTIFF when none was chosen).
-  static const GridFormat kChoices[] = {GridFormat::GeoTiff, GridFormat::GeoTiff, GridFormat::AsciiGrid,
+  static const GridFormat kChoices[] = {GridFormat::GeoTiff,     GridFormat::GeoTiff,      GridFormat::AsciiGrid,
                                         GridFormat::SurferAscii, GridFormat::SurferBinary, GridFormat::NetCdf};
   static const char* const kExtensions[] = {".tif", ".tif", ".asc", ".grd", ".grd", ".nc"};
   const int choice = dialog.format > 0 && dialog.format < 6 ? dialog.format : 0;

@@ -59,10 +59,10 @@ GridLayoutResult AskGridLayout(CommandContext& c, const std::function<float(floa
   const float W = xMaximum - xMinimum;
   const float H = yMaximum - yMinimum;
   if (!std::isfinite(W) || !std::isfinite(H) || !(W > 0.0f) || !(H > 0.0f)) {
-    c.ui.Message(fmt::sprintf(
-        "Cannot interpolate: the area is empty (X from %g to %g, Y from %g to %g). "
-        "The maximum must be larger than the minimum in both X and Y.",
-        origin.xMinimum, origin.xMaximum, origin.yMinimum, origin.yMaximum));
+    c.ui.Message(
+        fmt::sprintf("Cannot interpolate: the area is empty (X from %g to %g, Y from %g to %g). "
+                     "The maximum must be larger than the minimum in both X and Y.",
+                     origin.xMinimum, origin.xMaximum, origin.yMinimum, origin.yMaximum));
     return GridLayoutResult::Refused;
   }
   layout.savedRanges[0] = data.xMinimum;
@@ -97,10 +97,10 @@ GridLayoutResult AskGridLayout(CommandContext& c, const std::function<float(floa
   const int NX = SafeNodeCount(W, DX), NY = SafeNodeCount(H, DY);
   if (NX < 2 || NY < 2 || static_cast<std::uint64_t>(NX) * static_cast<std::uint64_t>(NY) > kMaximumGridValues) {
     RestoreRanges(data, layout);
-    c.ui.Message(fmt::sprintf(
-        "Cannot interpolate: DX=%g and DY=%g give too many nodes for an area of %g by %g. "
-        "Choose a larger spacing.",
-        DX, DY, W, H));
+    c.ui.Message(
+        fmt::sprintf("Cannot interpolate: DX=%g and DY=%g give too many nodes for an area of %g by %g. "
+                     "Choose a larger spacing.",
+                     DX, DY, W, H));
     return GridLayoutResult::Refused;
   }
   if (const std::uint64_t nodes = static_cast<std::uint64_t>(NX) * static_cast<std::uint64_t>(NY);

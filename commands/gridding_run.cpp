@@ -17,20 +17,17 @@ namespace gridora {
 
 std::string GridOutOfMemoryText(const GridLayout& layout) {
   return fmt::sprintf(
-      "Cannot interpolate: there was not enough memory for a grid of %d x %d nodes. The grid is unchanged.",
-      layout.NX, layout.NY);
+      "Cannot interpolate: there was not enough memory for a grid of %d x %d nodes. The grid is unchanged.", layout.NX,
+      layout.NY);
 }
 
 CommandStatus RunGridding(CommandContext& c, const GriddingMethod& method) {
   RandomData& data = *c.doc.primaryData;
   GridLayout layout;
   switch (AskGridLayout(c, method.proposeSpacing, layout)) {
-    case GridLayoutResult::Canceled:
-      return CommandStatus::Canceled;
-    case GridLayoutResult::Refused:
-      return CommandStatus::Failed;
-    case GridLayoutResult::Accepted:
-      break;
+    case GridLayoutResult::Canceled: return CommandStatus::Canceled;
+    case GridLayoutResult::Refused: return CommandStatus::Failed;
+    case GridLayoutResult::Accepted: break;
   }
   auto refuse = [&](const std::string& text) {
     RestoreRanges(data, layout);
@@ -56,13 +53,9 @@ CommandStatus RunGridding(CommandContext& c, const GriddingMethod& method) {
   std::unique_ptr<Feedback> feedback = c.ui.BeginProgress(method.progressTitle);
   const GriddingOutcome outcome = method.fill(GriddingRun{layout, spare, feedback.get()}, result);
   switch (outcome.status) {
-    case CommandStatus::Canceled:
-      RestoreRanges(data, layout);
-      return CommandStatus::Canceled;
-    case CommandStatus::Failed:
-      return refuse(outcome.message);
-    case CommandStatus::Done:
-      break;
+    case CommandStatus::Canceled: RestoreRanges(data, layout); return CommandStatus::Canceled;
+    case CommandStatus::Failed: return refuse(outcome.message);
+    case CommandStatus::Done: break;
   }
 
   if (feedback) feedback->SetStage("Distances to the data");

@@ -56,13 +56,11 @@ GriddingOutcome FillByMinimumCurvature(const CommandContext& c, const SurfaceOpt
   const std::optional<std::uint64_t>& spare = run.spare;
   const std::uint64_t memoryLimit =
       spare ? std::max<std::uint64_t>(1, *spare - std::min(*spare, nodes * 2 * sizeof(float))) : 0;
-  const MinimumCurvatureResult solved =
-      InterpolateMinimumCurvature(layout.NX, layout.NY, layout.DX, layout.DY, result.Column(0, 0), shifted.data(),
-                                  data.count, kTensionWeight, kCurvatureWeight, kDataWeight, run.feedback,
-                                  memoryLimit, options);
+  const MinimumCurvatureResult solved = InterpolateMinimumCurvature(
+      layout.NX, layout.NY, layout.DX, layout.DY, result.Column(0, 0), shifted.data(), data.count, kTensionWeight,
+      kCurvatureWeight, kDataWeight, run.feedback, memoryLimit, options);
   switch (solved.status) {
-    case MinimumCurvatureResult::Status::Canceled:
-      return {CommandStatus::Canceled, {}};
+    case MinimumCurvatureResult::Status::Canceled: return {CommandStatus::Canceled, {}};
     case MinimumCurvatureResult::Status::OutOfMemory:
       return {CommandStatus::Failed, solved.bytesNeeded != 0 && spare
                                          ? MemoryRefusal(layout, solved.bytesNeeded, spare.value_or(0))
@@ -72,8 +70,7 @@ GriddingOutcome FillByMinimumCurvature(const CommandContext& c, const SurfaceOpt
               fmt::sprintf("Interpolation by minimum curvature did not converge: the relative residual is %.3g after "
                            "%d iterations. The grid is unchanged.",
                            solved.residual, solved.iterations)};
-    case MinimumCurvatureResult::Status::Completed:
-      break;
+    case MinimumCurvatureResult::Status::Completed: break;
   }
   flag = solved.flag;
   return {};
@@ -103,10 +100,10 @@ CommandStatus MinimumCurvature(CommandContext& c) {
 }  // namespace
 
 void RegisterInterpolationCommands(CommandTable& table) {
-  table.Add({ID_MINIMUM_CURVATURE, CommandOwner::Document, MinimumCurvature,
-             [](const CommandContext& c, CommandState& s) {
-               s.enabled = c.doc.primaryData && c.doc.primaryData->count > 1;
-             }});
+  table.Add(
+      {ID_MINIMUM_CURVATURE, CommandOwner::Document, MinimumCurvature, [](const CommandContext& c, CommandState& s) {
+         s.enabled = c.doc.primaryData && c.doc.primaryData->count > 1;
+       }});
   table.AddBatch({"min-curvature", ID_MINIMUM_CURVATURE, {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}});
 }
 

@@ -9,9 +9,9 @@
 #include <fmt/printf.h>
 
 #include <algorithm>
-#include <memory>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <new>
 #include <optional>
 
@@ -25,8 +25,8 @@
 #include "dialogs/dialogs.h"
 #include "dialogs/value_rules.h"
 #include "interpolation/grid_summary.h"
-#include "interpolation/kriging_file_size.h"
 #include "interpolation/kriging_checks.h"
+#include "interpolation/kriging_file_size.h"
 #include "interpolation/kriging_prediction.h"
 #include "interpolation/kriging_state.h"
 #include "interpolation/kriging_variance.h"
@@ -95,13 +95,11 @@ void WriteModelLine(DiagnosticFile& file, const char* name, const CVariogramMode
   const KrigingOptions& o = model.options;
   if (o == KrigingOptions{}) return;
   static const char* const kinds[] = {"exponential", "spherical", "gaussian", "matern"};
-  file.Printf("%s model : %s %f %f %f %f\n", name, kinds[static_cast<int>(o.model)], model.pairMode == 1 ? 0.0 : o.nugget,
-              o.smoothness, o.angleDegrees, o.ratio);
+  file.Printf("%s model : %s %f %f %f %f\n", name, kinds[static_cast<int>(o.model)],
+              model.pairMode == 1 ? 0.0 : o.nugget, o.smoothness, o.angleDegrees, o.ratio);
 }
 
-float ProposedLagWidth(const CVariogramModel& model) {
-  return static_cast<float>(model.cloudMaximumDistance / 20.0);
-}
+float ProposedLagWidth(const CVariogramModel& model) { return static_cast<float>(model.cloudMaximumDistance / 20.0); }
 
 // Below kAskAboveBytes the matrix files are written without a word, as always; above it
 // the user chooses. true: write them.
@@ -136,8 +134,7 @@ CommandStatus RunVariogram(CommandContext& c) {
   // The first run creates the state with the data folder of the moment; later runs keep
   // that folder. The state itself appears only when the run completes.
   CKrigingState run(doc.krigingState ? doc.krigingState->folder : doc.dataFolder, 1);
-  run.writeMatrixFiles =
-      !local && AgreeToMatrixFiles(ui, static_cast<std::size_t>(n1), static_cast<std::size_t>(n2));
+  run.writeMatrixFiles = !local && AgreeToMatrixFiles(ui, static_cast<std::size_t>(n1), static_cast<std::size_t>(n2));
   DiagnosticFile variogramFile(InFolder(doc.dataFolder, "variogram.txt"), DiagnosticFile::Encoding::Utf16LittleEndian);
   std::string refusal;
   auto refuse = [&]() {
@@ -156,8 +153,8 @@ CommandStatus RunVariogram(CommandContext& c) {
   const std::optional<float> lag = AskLagWidth(ui, "primary variable", "lag", ProposedLagWidth(primary));
   if (!lag) return CommandStatus::Canceled;
   if (!primary.FitVariogram(*lag, kFitStep, kPrimaryIterations, &ui, &refusal)) return refuse();
-  variogramFile.Printf("C11 : %f %f %f %f %f %f\n", *lag, primary.mean, primary.standardDeviation,
-                       primary.residualMean, primary.a, primary.c);
+  variogramFile.Printf("C11 : %f %f %f %f %f %f\n", *lag, primary.mean, primary.standardDeviation, primary.residualMean,
+                       primary.a, primary.c);
   WriteModelLine(variogramFile, "C11", primary);
   if (!local) primary.BuildKrigingMatrix();
 
@@ -198,7 +195,8 @@ CommandStatus RunVariogram(CommandContext& c) {
 
     if (!local) cokrigingSystem = run.CokrigingSystem();
     if (run.writeMatrixFiles)
-      WriteMatrixText(cokrigingSystem, InFolder(doc.dataFolder, "cokriging_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
+      WriteMatrixText(cokrigingSystem, InFolder(doc.dataFolder, "cokriging_matrix.txt"),
+                      MatrixTextKind::MatrixLayoutOne);
   }
 
   if (!local) {
@@ -239,7 +237,8 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
   if (!model) return CommandStatus::Canceled;
   // The options of the moment apply; a nugget that the last fit found stays.
   KrigingOptions options = DocumentKrigingOptions(c.doc, c.profile);
-  if (options.fit == VariogramFitMethod::WeightedLeastSquares && options.fitNugget) options.nugget = model->options.nugget;
+  if (options.fit == VariogramFitMethod::WeightedLeastSquares && options.fitNugget)
+    options.nugget = model->options.nugget;
 
   CDlgFloatInput2 dialog;
   dialog.prompt1 = "Range";
@@ -410,17 +409,18 @@ void RegisterKrigingCommands(CommandTable& table) {
              [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c); }});
   table.Add({ID_PREDICTION, O::View, RunPrediction,
              [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c) && CanPredict(c); }});
-  table.Add({ID_SET_VARIOGRAM, O::View, SetExperimentalVariogram,
-             [](const CommandContext& c, CommandState& s) {
+  table.Add({ID_SET_VARIOGRAM, O::View, SetExperimentalVariogram, [](const CommandContext& c, CommandState& s) {
                s.enabled = MoreThanOnePoint(c) && c.doc.chartMode == ChartMode::Variogram && HasInverse(c);
              }});
   // Here rather than with the other variables: its rule needs the kriging state.
-  table.Add({ID_CROSS_VARIANCE, O::View, SelectCross, [](const CommandContext& c, CommandState& s) {
+  table.Add({ID_CROSS_VARIANCE, O::View, SelectCross,
+             [](const CommandContext& c, CommandState& s) {
                const CKrigingState* state = c.doc.krigingState.get();
                s.checked = c.doc.variableSelection == 2;
-               s.enabled = c.doc.variableSelection != 2 && c.doc.chartMode == ChartMode::Variogram && state && state->cross &&
-                           state->cross->classCount >= 1;
-             }, true});
+               s.enabled = c.doc.variableSelection != 2 && c.doc.chartMode == ChartMode::Variogram && state &&
+                           state->cross && state->cross->classCount >= 1;
+             },
+             true});
 
   table.AddBatch({"variogram", ID_VARIOGRAM, {"lag", "lag2", "lag12", "answer", "cancel"}});
   table.AddBatch({"prediction", ID_PREDICTION, {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}});

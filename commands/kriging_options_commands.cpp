@@ -11,13 +11,13 @@
 #include "commands/command_table.h"
 #include "commands/document_kriging_options.h"
 #include "dialogs/kriging_options_dialog.h"
-#include "view/gridora_doc.h"
 #include "interpolation/cross_validation.h"
 #include "interpolation/kriging_state.h"
 #include "platform/feedback.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 
@@ -122,9 +122,8 @@ CommandStatus ToggleStandardError(CommandContext& c) {
 
 void RegisterKrigingOptionsCommands(CommandTable& table) {
   using O = CommandOwner;
-  table.Add({ID_KRIGING_OPTIONS, O::View, EditKrigingOptions, [](const CommandContext&, CommandState& s) {
-               s.enabled = true;
-             }});
+  table.Add({ID_KRIGING_OPTIONS, O::View, EditKrigingOptions,
+             [](const CommandContext&, CommandState& s) { s.enabled = true; }});
   table.Add({ID_CROSS_VALIDATION, O::View, RunCrossValidation,
              [](const CommandContext& c, CommandState& s) { s.enabled = HasInverse(c); }});
   table.Add({ID_STANDARD_ERROR, O::View, ToggleStandardError, [](const CommandContext& c, CommandState& s) {

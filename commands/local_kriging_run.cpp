@@ -102,12 +102,12 @@ LocalRunOutcome PredictLocalGrid(const CKrigingState& state, GridModel& result, 
   else
     result.emptyNodes.clear();
 
-  outcome.message = fmt::sprintf("Prediction by local kriging completed, each node from %s.",
-                                 NeighbourhoodText(options));
+  outcome.message =
+      fmt::sprintf("Prediction by local kriging completed, each node from %s.", NeighbourhoodText(options));
   if (prediction.grid.emptyNodes > 0)
-    outcome.message += fmt::sprintf(" %s had fewer than %d neighbours (or no solution) and are left empty.",
-                                    Counted(prediction.grid.emptyNodes, "node", "nodes"),
-                                    neighbourhood.minimumNeighbours);
+    outcome.message +=
+        fmt::sprintf(" %s had fewer than %d neighbours (or no solution) and are left empty.",
+                     Counted(prediction.grid.emptyNodes, "node", "nodes"), neighbourhood.minimumNeighbours);
   if (prediction.mergedPoints > 0)
     outcome.message += fmt::sprintf(" %s merged into another at the same position (their mean value).",
                                     Counted(prediction.mergedPoints, "point", "points"));

@@ -136,8 +136,8 @@ CommandStatus BlockReduce(CommandContext& c) {
   const int before = reduced->count;
   const int after =
       BlockReducePoints(*reduced, dialog.cell, dialog.method == 1 ? MergeMethod::Median : MergeMethod::Mean);
-  c.ui.Message(fmt::sprintf("%d points reduced to %d, one per cell of %g", before, after,
-                            static_cast<double>(dialog.cell)));
+  c.ui.Message(
+      fmt::sprintf("%d points reduced to %d, one per cell of %g", before, after, static_cast<double>(dialog.cell)));
   std::swap(data, *reduced);
   PointsChanged(c);
   return CommandStatus::Done;

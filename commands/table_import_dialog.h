@@ -22,7 +22,7 @@ class CDlgImportTable : public DialogData {
   std::string x, y, z;
   int delimiter = 0;  // auto, comma, semicolon, tab, space
   int skip = 0;
-  int import = 0;     // new, append, secondary
+  int import = 0;          // new, append, secondary
   bool askImport = false;  // points are loaded: ask where the new ones go
 
   std::string Title() const override { return "Import table"; }

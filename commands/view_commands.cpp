@@ -30,9 +30,7 @@ CommandStatus Zoom(CommandContext& c, bool alongX, bool enlarge) {
   return CommandStatus::Done;
 }
 
-bool GridAtLeast(const CommandContext& c, int minimum) {
-  return c.doc.grid->NX > minimum && c.doc.grid->NY > minimum;
-}
+bool GridAtLeast(const CommandContext& c, int minimum) { return c.doc.grid->NX > minimum && c.doc.grid->NY > minimum; }
 
 // trunc((end - start) / interval + 1.5): difference and quotient in single precision.
 // An interval of zero (or values that make no number) would overflow the conversion;
@@ -158,13 +156,15 @@ void RegisterViewCommands(CommandTable& table) {
   Add(table, ID_EDIT_COPY, O::View,
       [](CommandContext& c) { return c.view.CopyDrawing() ? CommandStatus::Done : CommandStatus::Failed; });
 
-  Add(table, ID_PRIMARY_VARIABLE, O::View, [](CommandContext& c) { return SelectVariable(c, 0); },
+  Add(
+      table, ID_PRIMARY_VARIABLE, O::View, [](CommandContext& c) { return SelectVariable(c, 0); },
       [](const CommandContext& c, CommandState& s) {
         s.checked = c.doc.variableSelection == 0;
         s.enabled = c.doc.variableSelection != 0;
       },
       true);
-  Add(table, ID_SECONDARY_VARIABLE, O::View, [](CommandContext& c) { return SelectVariable(c, 1); },
+  Add(
+      table, ID_SECONDARY_VARIABLE, O::View, [](CommandContext& c) { return SelectVariable(c, 1); },
       [](const CommandContext& c, CommandState& s) {
         s.checked = c.doc.variableSelection == 1;
         s.enabled = c.doc.variableSelection != 1 && c.doc.secondaryData && c.doc.secondaryData->count >= 1;
@@ -175,7 +175,9 @@ void RegisterViewCommands(CommandTable& table) {
   table.AddBatch({"zoom-x-in", ID_ZOOM_X_IN, {}});
   table.AddBatch({"zoom-y-in", ID_ZOOM_Y_IN, {}});
   table.AddBatch({"zoom-y-out", ID_ZOOM_Y_OUT, {}});
-  table.AddBatch({"axis-setup", ID_AXIS_SETUP, {"xstart", "xend", "xint", "ystart", "yend", "yint", "xtitle", "ytitle", "cancel"}});
+  table.AddBatch({"axis-setup",
+                  ID_AXIS_SETUP,
+                  {"xstart", "xend", "xint", "ystart", "yend", "yint", "xtitle", "ytitle", "cancel"}});
   table.AddBatch({"property", ID_DATA_PROPERTY, {"dx", "dy", "xstart", "ystart", "cancel"}});
   table.AddBatch({"delete-all", ID_DELETE_ALL, {"answer"}});
   table.AddBatch({"contour", ID_CONTOUR, {}});

@@ -24,7 +24,8 @@ bool WriteCsvGrid(const GridModel& grid, const std::string& path, std::string& p
     const float x = static_cast<float>(ix) * grid.DX + grid.x0;
     fmt::format_to(std::back_inserter(text), "{},{:.6f}", ix, static_cast<double>(x));
     const float* column = grid.Column(0, ix);
-    for (int iy = 0; iy < grid.NY; ++iy) fmt::format_to(std::back_inserter(text), ",{:.6f}", static_cast<double>(column[iy]));
+    for (int iy = 0; iy < grid.NY; ++iy)
+      fmt::format_to(std::back_inserter(text), ",{:.6f}", static_cast<double>(column[iy]));
     text.append(std::string_view("\r\n"));
     if (text.size() > (1 << 16)) {
       file.Write(std::string_view(text.data(), text.size()));

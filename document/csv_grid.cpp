@@ -115,8 +115,8 @@ void CsvImportOptions::ToProfile(Profile& profile) const {
   WriteProfileInt(profile, "IMPORT_OPTION_TRANSPOSE", transpose);
 }
 
-bool ReadCsvTable(GridModel& grid, const std::string& path, const CsvTableSize& size,
-                  const CsvImportOptions& options, std::string& problem, long long* notFiniteCount) {
+bool ReadCsvTable(GridModel& grid, const std::string& path, const CsvTableSize& size, const CsvImportOptions& options,
+                  std::string& problem, long long* notFiniteCount) {
   FieldCounts counts;
   if (!CheckOptions(path, size, options, problem)) return false;
 
@@ -130,8 +130,8 @@ bool ReadCsvTable(GridModel& grid, const std::string& path, const CsvTableSize& 
   table.NX = transpose ? lines : columns;
   table.NY = transpose ? columns : lines;
   if (!table.AllocateGrid()) {
-    problem = fmt::sprintf("Cannot import %s: a grid of %d x %d nodes is too large for this computer.", path,
-                           table.NX, table.NY);
+    problem = fmt::sprintf("Cannot import %s: a grid of %d x %d nodes is too large for this computer.", path, table.NX,
+                           table.NY);
     return false;
   }
   std::vector<std::string> columnNames, lineNames;

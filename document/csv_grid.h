@@ -40,8 +40,8 @@ bool CountCsvTable(const std::string& path, CsvTableSize& size, std::string& pro
 // are fields that are not finite numbers (counted in `notFiniteCount`). False with
 // `problem` when the file cannot be read, the options leave no node column or row, or
 // a value is beyond single precision; then the grid is as it was.
-bool ReadCsvTable(GridModel& grid, const std::string& path, const CsvTableSize& size,
-                  const CsvImportOptions& options, std::string& problem, long long* notFiniteCount = nullptr);
+bool ReadCsvTable(GridModel& grid, const std::string& path, const CsvTableSize& size, const CsvImportOptions& options,
+                  std::string& problem, long long* notFiniteCount = nullptr);
 // The same, counting the table first.
 bool ReadCsvTable(GridModel& grid, const std::string& path, const CsvImportOptions& options, std::string& problem);
 

@@ -21,8 +21,8 @@ float LogMagnitude(float value) {
 
 }  // namespace
 
-bool WriteDataStatistics(const GridModel& grid, const std::string& folder, float fmin, float fmax,
-                         std::string& written, std::string& problem) {
+bool WriteDataStatistics(const GridModel& grid, const std::string& folder, float fmin, float fmax, std::string& written,
+                         std::string& problem) {
   const std::string path = (std::filesystem::path(folder) / kDataStatisticsFileName).string();
   if (grid.NX < 1 || grid.NY < 1 || grid.layerCount < 1 || grid.values.size() < grid.NodeCount()) {
     problem = "The grid holds no values.";

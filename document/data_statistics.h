@@ -14,7 +14,7 @@ inline constexpr const char* kDataStatisticsFileName = "data_statistics.txt";
 // percentages of values near the minimum and near the maximum, the standard deviation
 // and the number of values. `written` receives the path written. False when nothing
 // was completed: `problem` says why, and an earlier file is intact.
-bool WriteDataStatistics(const GridModel& grid, const std::string& folder, float fmin, float fmax,
-                         std::string& written, std::string& problem);
+bool WriteDataStatistics(const GridModel& grid, const std::string& folder, float fmin, float fmax, std::string& written,
+                         std::string& problem);
 
 }  // namespace gridora

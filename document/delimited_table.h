@@ -50,7 +50,7 @@ std::vector<std::string> SplitTableLine(const std::string& line, TableDelimiter 
 
 struct TableImport {
   TableDelimiter delimiter = TableDelimiter::Auto;
-  int skip = 0;            // lines before the header
+  int skip = 0;                           // lines before the header
   std::string x = "1", y = "2", z = "3";  // column choices
 };
 

@@ -12,14 +12,24 @@ namespace gridora {
 
 std::optional<std::string> FindNonFiniteGridValue(const GridModel& grid) {
   const std::pair<const char*, float> settings[] = {
-      {"DX", grid.DX},         {"DY", grid.DY},         {"the X origin", grid.x0}, {"the Y origin", grid.y0},
-      {"the X scale", grid.scaleX}, {"the Y scale", grid.scaleY}, {"the maximum distance", grid.maxDistance},
-      {"the X axis start", grid.xStart}, {"the X axis end", grid.xEnd}, {"the X axis interval", grid.xInterval},
-      {"the Y axis start", grid.yStart}, {"the Y axis end", grid.yEnd}, {"the Y axis interval", grid.yInterval},
+      {"DX", grid.DX},
+      {"DY", grid.DY},
+      {"the X origin", grid.x0},
+      {"the Y origin", grid.y0},
+      {"the X scale", grid.scaleX},
+      {"the Y scale", grid.scaleY},
+      {"the maximum distance", grid.maxDistance},
+      {"the X axis start", grid.xStart},
+      {"the X axis end", grid.xEnd},
+      {"the X axis interval", grid.xInterval},
+      {"the Y axis start", grid.yStart},
+      {"the Y axis end", grid.yEnd},
+      {"the Y axis interval", grid.yInterval},
   };
   for (const auto& [name, value] : settings)
     if (!std::isfinite(value)) return std::string(name);
-  if (grid.NX < 1 || grid.NY < 1 || grid.layerCount < 1 || grid.values.size() < grid.NodeCount() * static_cast<std::size_t>(grid.layerCount))
+  if (grid.NX < 1 || grid.NY < 1 || grid.layerCount < 1 ||
+      grid.values.size() < grid.NodeCount() * static_cast<std::size_t>(grid.layerCount))
     return std::nullopt;
   for (int layer = 0; layer < grid.layerCount; ++layer)
     for (int ix = 0; ix < grid.NX; ++ix) {

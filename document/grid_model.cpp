@@ -78,7 +78,9 @@ bool GridModel::Reshape(int layers, int nx, int ny) {
 
 void GridModel::ComputeLayerRange(int layer) {
   if (layer < 0 || layer >= layerCount) return;
-  if (layerMinimum.size() <= static_cast<std::size_t>(layer) || values.size() < static_cast<std::size_t>(layer + 1) * NodeCount()) return;
+  if (layerMinimum.size() <= static_cast<std::size_t>(layer) ||
+      values.size() < static_cast<std::size_t>(layer + 1) * NodeCount())
+    return;
   float minimum = 1.0e10f, maximum = -1.0e10f;
   const float* value = Column(layer, 0);
   const float* end = value + NodeCount();

@@ -98,9 +98,7 @@ struct GridModel {
   void ReleaseGrid();
 
  private:
-  std::size_t Index(int layer, int ix, int iy) const {
-    return (static_cast<std::size_t>(layer) * NX + ix) * NY + iy;
-  }
+  std::size_t Index(int layer, int ix, int iy) const { return (static_cast<std::size_t>(layer) * NX + ix) * NY + iy; }
 };
 
 // A new empty grid: no storage, contourLevels count 37, then ResetGrid.

@@ -15,8 +15,7 @@ HiddenNodes::HiddenNodes(const GridModel& grid) : grid_(grid) {
     const double x = static_cast<double>(static_cast<float>(ix) * grid.DX + grid.x0);
     for (int iy = 0; iy < grid.NY; ++iy) {
       const double y = static_cast<double>(static_cast<float>(iy) * grid.DY + grid.y0);
-      if (!WithinHull(grid.dataHull, x, y, distance))
-        outsideHull_[static_cast<std::size_t>(ix) * grid.NY + iy] = 1;
+      if (!WithinHull(grid.dataHull, x, y, distance)) outsideHull_[static_cast<std::size_t>(ix) * grid.NY + iy] = 1;
     }
   }
 }

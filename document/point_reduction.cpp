@@ -165,8 +165,8 @@ int BlockReducePoints(RandomData& data, double cell, MergeMethod method) {
                                            static_cast<std::int64_t>(std::floor((p[i].y - yLow) / cell))},
                                           i};
   std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-    return a.first.cx < b.first.cx || (a.first.cx == b.first.cx && (a.first.cy < b.first.cy ||
-                                                                    (a.first.cy == b.first.cy && a.second < b.second)));
+    return a.first.cx < b.first.cx ||
+           (a.first.cx == b.first.cx && (a.first.cy < b.first.cy || (a.first.cy == b.first.cy && a.second < b.second)));
   });
   const MergeMethod combine = method == MergeMethod::First ? MergeMethod::Mean : method;
   std::vector<DataPoint> reduced;

@@ -130,8 +130,7 @@ bool ReadPwriGrid(RandomData& points, const std::string& path, std::string& prob
     return false;
   }
   if (header.size() >= static_cast<std::size_t>(kPwriHeaderCharacters)) {
-    problem = fmt::sprintf("Cannot read %s: its header line is %d characters or longer.", path,
-                           kPwriHeaderCharacters);
+    problem = fmt::sprintf("Cannot read %s: its header line is %d characters or longer.", path, kPwriHeaderCharacters);
     return false;
   }
   if (fields.size() > static_cast<std::size_t>(kPwriHeaderFields)) {

@@ -224,8 +224,8 @@ bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std:
   int levelCount = 0;
   if (!word(levelCount)) return true;
   if (levelCount < 0 || levelCount > ContourLevels::kMaximumCount) {
-    problem = fmt::sprintf("its number of contour levels, %d, is outside 0 to %d", levelCount,
-                           ContourLevels::kMaximumCount);
+    problem =
+        fmt::sprintf("its number of contour levels, %d, is outside 0 to %d", levelCount, ContourLevels::kMaximumCount);
     return false;
   }
   ContourLevels& levels = grid.contourLevels;
@@ -318,8 +318,7 @@ bool WriteSnp(const GridModel& grid, std::ostream& stream, const RandomData& poi
       triples.clear();
       for (int i = first; i < last; ++i) {
         const DataPoint& p = points.points[i];
-        triples.insert(triples.end(),
-                       {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)});
+        triples.insert(triples.end(), {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)});
       }
       out.Words(triples.data(), triples.size());
     }
@@ -387,14 +386,15 @@ bool ReadSnp(GridModel& grid, std::istream& stream, RandomData& points, const st
   if (!(in.Word(storedLayers) && in.Word(reserved0) && in.Word(ny) && in.Word(nx) && in.Word(dx) && in.Word(dy) &&
         in.Word(reserved1) && in.Word(reserved2) && in.Word(reserved3)))
     return refuse("the file ends inside its header");
-  result.header = fmt::sprintf("%d %f %f %d %d", storedLayers, static_cast<double>(dx), static_cast<double>(dy), nx, ny);
+  result.header =
+      fmt::sprintf("%d %f %f %d %d", storedLayers, static_cast<double>(dx), static_cast<double>(dy), nx, ny);
 
   if (storedLayers == INT_MIN) return refuse(fmt::sprintf("its layer count, %d, is impossible", storedLayers));
   const bool reversedRows = storedLayers < 0;
   const int layers = reversedRows ? -storedLayers : storedLayers;
   if (layers > kMostLayers)
-    return refuse(fmt::sprintf("its layer count, %d, is more than a document can have (%d)", storedLayers,
-                               kMostLayers));
+    return refuse(
+        fmt::sprintf("its layer count, %d, is more than a document can have (%d)", storedLayers, kMostLayers));
   if (nx < 0 || ny < 0) return refuse(fmt::sprintf("its node counts NX = %d and NY = %d are impossible", nx, ny));
   const std::uint64_t nodes = static_cast<std::uint64_t>(nx) * static_cast<std::uint64_t>(ny);
   const std::uint64_t valueCount = nodes * static_cast<std::uint64_t>(layers);
@@ -448,8 +448,7 @@ bool ReadSnp(GridModel& grid, std::istream& stream, RandomData& points, const st
 
   DropLabelsIfShapeChanged(read, grid.NX, grid.NY);
   grid = std::move(read);
-  for (int i = 0; i < count; ++i)
-    points.points[i] = DataPoint{triples[3 * i], triples[3 * i + 1], triples[3 * i + 2]};
+  for (int i = 0; i < count; ++i) points.points[i] = DataPoint{triples[3 * i], triples[3 * i + 1], triples[3 * i + 2]};
   points.count = count;
   result.layers = layers;
   result.trailer = std::move(text);

@@ -14,10 +14,14 @@ char32_t DecodeUtf8(const std::string& text, std::size_t& pos) {
   if (lead < 0x80) return ++pos, lead;
   int length = 0;
   char32_t code = 0, minimum = 0;
-  if ((lead & 0xE0) == 0xC0) length = 2, code = lead & 0x1F, minimum = 0x80;
-  else if ((lead & 0xF0) == 0xE0) length = 3, code = lead & 0x0F, minimum = 0x800;
-  else if ((lead & 0xF8) == 0xF0) length = 4, code = lead & 0x07, minimum = 0x10000;
-  else return ++pos, kReplacement;
+  if ((lead & 0xE0) == 0xC0)
+    length = 2, code = lead & 0x1F, minimum = 0x80;
+  else if ((lead & 0xF0) == 0xE0)
+    length = 3, code = lead & 0x0F, minimum = 0x800;
+  else if ((lead & 0xF8) == 0xF0)
+    length = 4, code = lead & 0x07, minimum = 0x10000;
+  else
+    return ++pos, kReplacement;
   if (pos + length > text.size()) return ++pos, kReplacement;
   for (int i = 1; i < length; ++i) {
     const unsigned char next = byte(pos + i);

@@ -90,8 +90,8 @@ bool WriteOneFile(const GridModel& grid, const HiddenNodes& hidden, const std::v
   if (!request.crs.empty()) {
     OGRSpatialReference reference;
     if (reference.SetFromUserInput(request.crs.c_str()) != OGRERR_NONE) {
-      problem = fmt::sprintf("Cannot write %s: the coordinate reference system \"%s\" is not known.", path,
-                             request.crs);
+      problem =
+          fmt::sprintf("Cannot write %s: the coordinate reference system \"%s\" is not known.", path, request.crs);
       return false;
     }
     reference.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
@@ -102,8 +102,7 @@ bool WriteOneFile(const GridModel& grid, const HiddenNodes& hidden, const std::v
     GDALRasterBand* band = source->GetRasterBand(static_cast<int>(b) + 1);
     band->SetNoDataValue(noData);
     band->SetDescription(layers[b] == 0 ? "estimate" : "standard_error");
-    if (band->RasterIO(GF_Write, 0, 0, grid.NX, grid.NY, rows.data(), grid.NX, grid.NY, GDT_Float32, 0, 0) !=
-        CE_None) {
+    if (band->RasterIO(GF_Write, 0, 0, grid.NX, grid.NY, rows.data(), grid.NX, grid.NY, GDT_Float32, 0, 0) != CE_None) {
       problem = fmt::sprintf("Cannot write %s: %s", path, errors.Last("the grid could not be copied."));
       return false;
     }

@@ -34,11 +34,12 @@ bool ReadRasterGrid(GridModel& grid, const std::string& path, std::string& probl
   }
   const int bands = dataset->GetRasterCount();
   if (bands != 1) {
-    problem = bands == 0 ? fmt::sprintf("%s holds no raster band (a netCDF file with several variables must be "
-                                        "opened as one of its subdatasets).",
-                                        path)
-                         : fmt::sprintf("%s has %d bands; only a single-band raster can be opened as a grid.", path,
-                                        bands);
+    problem = bands == 0
+                  ? fmt::sprintf(
+                        "%s holds no raster band (a netCDF file with several variables must be "
+                        "opened as one of its subdatasets).",
+                        path)
+                  : fmt::sprintf("%s has %d bands; only a single-band raster can be opened as a grid.", path, bands);
     return false;
   }
   const int nx = dataset->GetRasterXSize(), ny = dataset->GetRasterYSize();
@@ -52,9 +53,10 @@ bool ReadRasterGrid(GridModel& grid, const std::string& path, std::string& probl
     return false;
   }
   if (t[2] != 0.0 || t[4] != 0.0) {
-    problem = fmt::sprintf("%s is rotated or sheared (its geotransform has terms %g and %g); only north-up "
-                           "rasters can be opened as a grid.",
-                           path, t[2], t[4]);
+    problem = fmt::sprintf(
+        "%s is rotated or sheared (its geotransform has terms %g and %g); only north-up "
+        "rasters can be opened as a grid.",
+        path, t[2], t[4]);
     return false;
   }
   if (!(t[1] > 0.0) || t[5] == 0.0 || !std::isfinite(t[5])) {

@@ -83,8 +83,7 @@ double CKrigingState::CoPredictWithWeights(double x, double y, const std::vector
   double sum = 0.0;
   if (p.options.PlainExponential() && x12.options.PlainExponential()) {
     for (int i = 0; i < n1; ++i) sum += std::exp(-Distance(x, y, p.x[i], p.y[i]) / p.a) * p.c * beta[i];
-    for (int j = 0; j < s.count; ++j)
-      sum += std::exp(-Distance(x, y, s.x[j], s.y[j]) / x12.a) * x12.c * beta[n1 + j];
+    for (int j = 0; j < s.count; ++j) sum += std::exp(-Distance(x, y, s.x[j], s.y[j]) / x12.a) * x12.c * beta[n1 + j];
   } else {
     for (int i = 0; i < n1; ++i) sum += p.ModelCovarianceTo(x, y, i) * beta[i];
     for (int j = 0; j < s.count; ++j) sum += x12.ModelCovarianceTo(x, y, j) * beta[n1 + j];

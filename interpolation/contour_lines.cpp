@@ -30,20 +30,27 @@ class ContourTracer {
     for (int ix = 0; ix + 1 < nx; ++ix) {
       for (int iy = 0; iy + 1 < ny; ++iy) {
         const double v00 = V(ix, iy), v10 = V(ix + 1, iy), v11 = V(ix + 1, iy + 1), v01 = V(ix, iy + 1);
-        const int index = (v00 >= level ? 1 : 0) | (v10 >= level ? 2 : 0) | (v11 >= level ? 4 : 0) |
-                          (v01 >= level ? 8 : 0);
+        const int index =
+            (v00 >= level ? 1 : 0) | (v10 >= level ? 2 : 0) | (v11 >= level ? 4 : 0) | (v01 >= level ? 8 : 0);
         if (index == 0 || index == 15) continue;
         if (!request_.hidden.empty() && CellHidden(ix, iy)) continue;
         const long long bottom = Side(ix, iy, false), right = Side(ix + 1, iy, true);
         const long long top = Side(ix, iy + 1, false), left = Side(ix, iy, true);
         switch (index) {
-          case 1: case 14: Join(left, bottom); break;
-          case 2: case 13: Join(bottom, right); break;
-          case 3: case 12: Join(left, right); break;
-          case 4: case 11: Join(right, top); break;
-          case 6: case 9: Join(bottom, top); break;
-          case 7: case 8: Join(left, top); break;
-          case 5: case 10: {
+          case 1:
+          case 14: Join(left, bottom); break;
+          case 2:
+          case 13: Join(bottom, right); break;
+          case 3:
+          case 12: Join(left, right); break;
+          case 4:
+          case 11: Join(right, top); break;
+          case 6:
+          case 9: Join(bottom, top); break;
+          case 7:
+          case 8: Join(left, top); break;
+          case 5:
+          case 10: {
             // Saddle: the mean decides whether the above corners connect through the centre.
             const bool centreAbove = (v00 + v10 + v11 + v01) / 4.0 >= level;
             if ((index == 5) == centreAbove) {

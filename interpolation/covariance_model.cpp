@@ -11,12 +11,9 @@ namespace {
 // is exactly sill * exp(-h / range).
 double Correlation(VariogramKind kind, double r, double nu) {
   switch (kind) {
-    case VariogramKind::Exponential:
-      return std::exp(-r);
-    case VariogramKind::Spherical:
-      return r < 1.0 ? 1.0 - r * (1.5 - 0.5 * r * r) : 0.0;
-    case VariogramKind::Gaussian:
-      return std::exp(-r * r);
+    case VariogramKind::Exponential: return std::exp(-r);
+    case VariogramKind::Spherical: return r < 1.0 ? 1.0 - r * (1.5 - 0.5 * r * r) : 0.0;
+    case VariogramKind::Gaussian: return std::exp(-r * r);
     case VariogramKind::Matern: {
       // Below 1e-100 the correlation is 1 to double precision, and r^nu K_nu(r) would
       // be 0 * inf.

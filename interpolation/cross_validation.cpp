@@ -75,8 +75,8 @@ CrossValidationStatus CrossValidate(const CKrigingState& state, int folds, unsig
   const CMatrix& Q = *state.inverse;
   const int n = p.count, N = Q.rows;
   if (folds < 0 || folds == 1 || folds > n)
-    return fail(fmt::sprintf("The number of folds must be 0 (leave-one-out) or from 2 to the %d points (it is %d).",
-                             n, folds));
+    return fail(
+        fmt::sprintf("The number of folds must be 0 (leave-one-out) or from 2 to the %d points (it is %d).", n, folds));
   const std::vector<double> r = SystemValues(state, N);
   std::vector<double> Qr(static_cast<std::size_t>(N), 0.0);
 #pragma omp parallel for schedule(static)

@@ -32,7 +32,7 @@ struct CrossValidationPoint {
 struct CrossValidation {
   int folds = 0;  // 0: leave-one-out
   std::vector<CrossValidationPoint> points;
-  double meanError = 0;                     // mean residual
+  double meanError = 0;  // mean residual
   double rootMeanSquareError = 0;
   double meanStandardisedSquaredError = 0;  // near 1 when the model's variances are right
   double correlation = 0;                   // of observed and estimate

@@ -116,8 +116,7 @@ class PointTree {
     return BoxDistance(node, nodeX, nodeY) > std::sqrt(static_cast<double>(best)) * (1.0 + kRelativeMargin) + margin;
   }
 
-  void Search(std::int32_t at, float nodeX, float nodeY, float& best, double margin,
-              std::uint32_t& nearest) const {
+  void Search(std::int32_t at, float nodeX, float nodeY, float& best, double margin, std::uint32_t& nearest) const {
     const Node& node = nodes_[static_cast<std::size_t>(at)];
     if (Prune(node, nodeX, nodeY, best, margin)) return;
     if (node.low < 0) {
@@ -164,8 +163,8 @@ bool ComputeDataDistance(GridModel& grid, const RandomData& points, Feedback* fe
     ys.push_back(y);
     largest = std::max({largest, std::fabs(x), std::fabs(y)});
   }
-  largest = std::max({largest, std::fabs(static_cast<float>(grid.NX) * grid.DX),
-                      std::fabs(static_cast<float>(grid.NY) * grid.DY)});
+  largest = std::max(
+      {largest, std::fabs(static_cast<float>(grid.NX) * grid.DX), std::fabs(static_cast<float>(grid.NY) * grid.DY)});
   const double margin = kRelativeMargin * static_cast<double>(largest);
   const PointTree tree(std::move(xs), std::move(ys));
 

@@ -18,9 +18,9 @@ namespace gridora {
 std::optional<std::string> CheckVariogramData(const std::string& what, int count, const DataPoint* points);
 
 struct CoincidentPoints {
-  int first = -1;   // 0-based indices, first < second
+  int first = -1;  // 0-based indices, first < second
   int second = -1;
-  int pairs = 0;    // number of coincident pairs found (equal neighbours after sorting)
+  int pairs = 0;  // number of coincident pairs found (equal neighbours after sorting)
 };
 
 // The first two points (by index) that share a position, if any. O(n log n).

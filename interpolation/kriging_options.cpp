@@ -18,12 +18,10 @@ bool Finite(double v) { return std::isfinite(v); }
 // The words of the text form, in order; numbers with 17 significant digits so that they
 // come back unchanged.
 std::vector<double> Numbers(const KrigingOptions& o) {
-  return {static_cast<double>(o.model),       o.nugget,
-          o.smoothness,                       static_cast<double>(o.fit),
-          o.maximumLag,                       o.fitNugget ? 1.0 : 0.0,
-          static_cast<double>(o.type),        o.angleDegrees,
-          o.ratio,                            static_cast<double>(o.neighbours),
-          o.maximumDistance};
+  return {static_cast<double>(o.model),      o.nugget,         o.smoothness,
+          static_cast<double>(o.fit),        o.maximumLag,     o.fitNugget ? 1.0 : 0.0,
+          static_cast<double>(o.type),       o.angleDegrees,   o.ratio,
+          static_cast<double>(o.neighbours), o.maximumDistance};
 }
 
 std::optional<KrigingOptions> FromNumbers(const std::vector<double>& v) {
@@ -66,8 +64,7 @@ CovarianceModel KrigingOptions::Model(double range, double sill) const {
 }
 
 std::optional<std::string> KrigingOptions::Problem() const {
-  if (!(nugget >= 0.0) || !Finite(nugget))
-    return fmt::sprintf("The nugget must be 0 or more (it is %g).", nugget);
+  if (!(nugget >= 0.0) || !Finite(nugget)) return fmt::sprintf("The nugget must be 0 or more (it is %g).", nugget);
   if (model == VariogramKind::Matern && !(smoothness >= 0.5 && smoothness <= 2.5))
     return fmt::sprintf("The Matern smoothness must lie between 0.5 and 2.5 (it is %g).", smoothness);
   if (!(maximumLag >= 0.0) || !Finite(maximumLag))

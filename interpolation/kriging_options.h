@@ -19,15 +19,15 @@ enum class KrigingType { Simple, Ordinary };
 
 struct KrigingOptions {
   VariogramKind model = VariogramKind::Exponential;
-  double nugget = 0.0;       // in the units of the sill
-  double smoothness = 0.5;   // Matern only, 0.5 .. 2.5
+  double nugget = 0.0;      // in the units of the sill
+  double smoothness = 0.5;  // Matern only, 0.5 .. 2.5
   VariogramFitMethod fit = VariogramFitMethod::Damped;
-  double maximumLag = 0.0;   // classes beyond it are left out of a least-squares fit; 0: none
-  bool fitNugget = false;    // least squares: the nugget is a free parameter starting here
+  double maximumLag = 0.0;  // classes beyond it are left out of a least-squares fit; 0: none
+  bool fitNugget = false;   // least squares: the nugget is a free parameter starting here
   KrigingType type = KrigingType::Simple;
   double angleDegrees = 0.0;
   double ratio = 1.0;
-  int neighbours = 0;        // 0: all points
+  int neighbours = 0;            // 0: all points
   double maximumDistance = 0.0;  // 0: no limit
 
   bool operator==(const KrigingOptions&) const = default;

@@ -18,7 +18,8 @@ constexpr int kColumnsPerStep = 4;
 class Estimator {
  public:
   explicit Estimator(const CKrigingState& state)
-      : state_(state), cokriging_(state.HasSecondary()),
+      : state_(state),
+        cokriging_(state.HasSecondary()),
         beta_(cokriging_ ? state.CoResidualWeights(*state.inverse) : state.primary->ResidualWeights(*state.inverse)) {}
 
   double operator()(double x, double y) const {

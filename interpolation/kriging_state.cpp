@@ -9,7 +9,8 @@
 namespace gridora {
 
 CKrigingState::CKrigingState(std::string folder, int showMessages)
-    : folder(std::move(folder)), showMessages(showMessages),
+    : folder(std::move(folder)),
+      showMessages(showMessages),
       primary(std::make_unique<CVariogramModel>(this->folder, showMessages)) {}
 
 bool CKrigingState::LoadVariable(int n, const DataPoint* points, int secondaryFlag, UserInterface* ui,

@@ -93,8 +93,8 @@ struct CovarianceFactor {
   int size = 0;
   bool bordered = false;
   std::vector<double> lowerInverse;  // L^-1, column-major, size x size
-  std::vector<double> ones;   // u = L^-1 1 (bordered only)
-  double onesSquared = 0.0;   // |u|^2
+  std::vector<double> ones;          // u = L^-1 1 (bordered only)
+  double onesSquared = 0.0;          // |u|^2
 
   // false when C is not at hand or not numerically positive definite.
   bool Factor(const CKrigingState& state) {
@@ -104,7 +104,8 @@ struct CovarianceFactor {
     bordered = state.inverse->rows > size;
     lowerInverse.resize(static_cast<std::size_t>(size) * size);
     // C is symmetric: its rows are its columns.
-    for (int i = 0; i < size; ++i) std::copy(C.values[i], C.values[i] + size, &lowerInverse[static_cast<std::size_t>(i) * size]);
+    for (int i = 0; i < size; ++i)
+      std::copy(C.values[i], C.values[i] + size, &lowerInverse[static_cast<std::size_t>(i) * size]);
     int info = 0;
     dpotrf_("L", &size, lowerInverse.data(), &size, &info);  // L, then L^-1 in place
     if (info != 0) return false;
@@ -181,8 +182,10 @@ StandardErrors StandardErrorsAt(const CKrigingState& state, int count, const dou
     const int m = std::min(kBlockPositions, count - first);
 #pragma omp parallel for schedule(static)
     for (int j = 0; j < m; ++j) SystemColumn(state, xs[first + j], ys[first + j], &K[static_cast<std::size_t>(j) * N]);
-    if (factored) VarianceByFactor(factor, N, c0, m, K, v.data());
-    else VarianceByProduct(state, c0, m, K, QK, v.data());
+    if (factored)
+      VarianceByFactor(factor, N, c0, m, K, v.data());
+    else
+      VarianceByProduct(state, c0, m, K, QK, v.data());
     int clamped = 0;
     for (int j = 0; j < m; ++j) {
       double s = v[j];
@@ -215,7 +218,8 @@ StandardErrors StandardErrorGrid(const CKrigingState& state, const NodeLayout& l
       xs[k] = static_cast<double>(layout.x0) + i * static_cast<double>(layout.dx);
       ys[k] = static_cast<double>(layout.y0) + j * static_cast<double>(layout.dy);
     }
-  StandardErrors result = StandardErrorsAt(state, static_cast<int>(nodes), xs.data(), ys.data(), values.data(), feedback);
+  StandardErrors result =
+      StandardErrorsAt(state, static_cast<int>(nodes), xs.data(), ys.data(), values.data(), feedback);
   if (result.status != PredictionStatus::Canceled)
     for (std::size_t k = 0; k < nodes; ++k) errors[k] = static_cast<float>(values[k]);
   return result;

@@ -6,7 +6,11 @@ namespace gridora {
 
 LocalCokriging::LocalCokriging(MergedPoints primary, MergedPoints secondary, const CokrigingModels& models,
                                double mean1, double mean2, const LocalNeighbourhood& neighbourhood)
-    : primary_(std::move(primary)), secondary_(std::move(secondary)), models_(models), mean1_(mean1), mean2_(mean2),
+    : primary_(std::move(primary)),
+      secondary_(std::move(secondary)),
+      models_(models),
+      mean1_(mean1),
+      mean2_(mean2),
       neighbourhood_(neighbourhood),
       search1_(std::make_unique<NeighbourSearch>(primary_.x.data(), primary_.y.data(),
                                                  static_cast<std::uint32_t>(primary_.x.size()))),
@@ -39,8 +43,8 @@ NeighbourhoodEstimate LocalCokriging::Estimate(double x, double y, Workspace& wo
       K[static_cast<std::size_t>(j) * m + i] = c;
     }
     target[i] = (primaryI ? models_.primary : models_.cross).Covariance(x - px(i), y - py(i));
-    work.residuals[i] = primaryI ? primary_.z[work.found1[i].index] - mean1_
-                                 : secondary_.z[work.found2[i - m1].index] - mean2_;
+    work.residuals[i] =
+        primaryI ? primary_.z[work.found1[i].index] - mean1_ : secondary_.z[work.found2[i - m1].index] - mean2_;
   }
   NeighbourhoodEstimate e = work.solver.SolveFilled(m, models_.primary.Covariance(0.0, 0.0), work.residuals.data());
   e.estimate += mean1_;
@@ -55,10 +59,9 @@ NeighbourhoodEstimate LocalCokriging::At(double x, double y) const {
 
 LocalGridResult LocalCokriging::Grid(const NodeLayout& layout, float* estimate, float* standardError,
                                      std::uint8_t* empty, float emptyValue, Feedback* feedback) const {
-  return EstimateNodes<Workspace>(layout, estimate, standardError, empty, emptyValue, feedback,
-                                  [this](double x, double y, Workspace& work, bool* tooFew) {
-                                    return Estimate(x, y, work, tooFew);
-                                  });
+  return EstimateNodes<Workspace>(
+      layout, estimate, standardError, empty, emptyValue, feedback,
+      [this](double x, double y, Workspace& work, bool* tooFew) { return Estimate(x, y, work, tooFew); });
 }
 
 }  // namespace gridora

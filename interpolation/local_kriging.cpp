@@ -35,13 +35,17 @@ MergedPoints MergeCoincidentPoints(std::size_t count, const double* x, const dou
 
 LocalKriging::LocalKriging(MergedPoints points, const CovarianceModel& model, LocalKrigingType type, double mean,
                            const LocalNeighbourhood& neighbourhood)
-    : points_(std::move(points)), model_(model), type_(type), mean_(mean), neighbourhood_(neighbourhood),
+    : points_(std::move(points)),
+      model_(model),
+      type_(type),
+      mean_(mean),
+      neighbourhood_(neighbourhood),
       search_(std::make_unique<NeighbourSearch>(points_.x.data(), points_.y.data(),
                                                 static_cast<std::uint32_t>(points_.x.size()))) {}
 
 NeighbourhoodEstimate LocalKriging::Estimate(double x, double y, Workspace& work, bool* tooFew) const {
-  search_->Nearest(x, y, static_cast<std::uint32_t>(std::max(0, neighbourhood_.neighbours)),
-                   neighbourhood_.maxDistance, work.found);
+  search_->Nearest(x, y, static_cast<std::uint32_t>(std::max(0, neighbourhood_.neighbours)), neighbourhood_.maxDistance,
+                   work.found);
   const int m = static_cast<int>(work.found.size());
   *tooFew = m < std::max(1, neighbourhood_.minimumNeighbours);
   if (*tooFew) return {};
@@ -80,12 +84,11 @@ NeighbourhoodEstimate LocalKriging::At(double x, double y) const {
   return Estimate(x, y, work, &tooFew);
 }
 
-LocalGridResult LocalKriging::Grid(const NodeLayout& layout, float* estimate, float* standardError,
-                                   std::uint8_t* empty, float emptyValue, Feedback* feedback) const {
-  return EstimateNodes<Workspace>(layout, estimate, standardError, empty, emptyValue, feedback,
-                                  [this](double x, double y, Workspace& work, bool* tooFew) {
-                                    return Estimate(x, y, work, tooFew);
-                                  });
+LocalGridResult LocalKriging::Grid(const NodeLayout& layout, float* estimate, float* standardError, std::uint8_t* empty,
+                                   float emptyValue, Feedback* feedback) const {
+  return EstimateNodes<Workspace>(
+      layout, estimate, standardError, empty, emptyValue, feedback,
+      [this](double x, double y, Workspace& work, bool* tooFew) { return Estimate(x, y, work, tooFew); });
 }
 
 }  // namespace gridora

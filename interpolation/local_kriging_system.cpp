@@ -65,8 +65,8 @@ bool NeighbourhoodSolver::IndefiniteSolve(int size, double* b) {
   return info == 0;
 }
 
-NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, LocalKrigingType type, double mean, int m,
-                                                 const double* x, const double* y, const double* z, double px,
+NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, LocalKrigingType type, double mean,
+                                                 int m, const double* x, const double* y, const double* z, double px,
                                                  double py, bool samePoints, const int* previous) {
   NeighbourhoodEstimate result;
   if (m <= 0) return result;
@@ -74,8 +74,10 @@ NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, L
   const double c0 = model.Covariance(0.0, 0.0);
   if (!samePoints || size_ != m) {
     const int previousSize = size_;
-    if (previous && previousSize > 0) previousK_.swap(K_);
-    else previous = nullptr;
+    if (previous && previousSize > 0)
+      previousK_.swap(K_);
+    else
+      previous = nullptr;
     K_.resize(mm * mm);
     for (int i = 0; i < m; ++i) {
       double* row = &K_[static_cast<std::size_t>(i) * m];
@@ -141,7 +143,8 @@ NeighbourhoodEstimate NeighbourhoodSolver::Finish(LocalKrigingType type, int m, 
     const std::size_t s = static_cast<std::size_t>(size);
     bordered_.assign(s * s, 0.0);
     for (int i = 0; i < m; ++i)
-      for (int j = 0; j < m; ++j) bordered_[static_cast<std::size_t>(i) * s + j] = K_[static_cast<std::size_t>(i) * m + j];
+      for (int j = 0; j < m; ++j)
+        bordered_[static_cast<std::size_t>(i) * s + j] = K_[static_cast<std::size_t>(i) * m + j];
     a_.resize(s);
     if (ordinary) {
       for (int i = 0; i < m; ++i) {

@@ -26,7 +26,7 @@ struct NeighbourhoodEstimate {
   enum class Status { Solved, Singular };
   Status status = Status::Singular;
   double estimate = 0.0;
-  double variance = 0.0;  // may round below zero; the caller clamps
+  double variance = 0.0;         // may round below zero; the caller clamps
   bool indefiniteSolve = false;  // Cholesky broke down, LDL^T solved it
 };
 
@@ -58,7 +58,7 @@ class NeighbourhoodSolver {
   bool IndefiniteSolve(int size, double* b);
 
   std::vector<double> K_, previousK_, factor_, k_, a_, b_, bordered_, work_;
-  int size_ = -1;            // m of K_ and factor_
+  int size_ = -1;             // m of K_ and factor_
   bool factorValid_ = false;  // Cholesky of K_ succeeded
   std::vector<int> pivots_;
 };

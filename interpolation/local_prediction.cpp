@@ -9,8 +9,9 @@ namespace {
 
 LocalKriging Engine(const CVariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
                     const LocalNeighbourhood& neighbourhood) {
-  return LocalKriging(MergeCoincidentPoints(primary.x.size(), primary.x.data(), primary.y.data(), primary.values.data()),
-                      model, type, primary.residualMean, neighbourhood);
+  return LocalKriging(
+      MergeCoincidentPoints(primary.x.size(), primary.x.data(), primary.y.data(), primary.values.data()), model, type,
+      primary.residualMean, neighbourhood);
 }
 
 // Standardised to the data's units, as the global estimate does.
@@ -20,10 +21,9 @@ double Unstandardised(const CVariogramModel& primary, double v) {
 
 }  // namespace
 
-LocalPrediction PredictGridLocally(const CVariogramModel& primary, const CovarianceModel& model,
-                                   LocalKrigingType type, const LocalNeighbourhood& neighbourhood,
-                                   const NodeLayout& layout, float* values, float* errors, std::uint8_t* empty,
-                                   Feedback* feedback) {
+LocalPrediction PredictGridLocally(const CVariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
+                                   const LocalNeighbourhood& neighbourhood, const NodeLayout& layout, float* values,
+                                   float* errors, std::uint8_t* empty, Feedback* feedback) {
   LocalPrediction result;
   const LocalKriging local = Engine(primary, model, type, neighbourhood);
   result.mergedPoints = local.Points().merged;
@@ -60,8 +60,8 @@ void WriteLocalVerification(const CVariogramModel& primary, const CovarianceMode
 #pragma omp parallel for schedule(dynamic, 256)
   for (int j = 0; j < n; ++j) {
     const NeighbourhoodEstimate e = local.At(primary.x[j], primary.y[j]);
-    estimates[j] = Unstandardised(primary, e.status == NeighbourhoodEstimate::Status::Solved ? e.estimate
-                                                                                               : primary.residualMean);
+    estimates[j] =
+        Unstandardised(primary, e.status == NeighbourhoodEstimate::Status::Solved ? e.estimate : primary.residualMean);
   }
   for (int j = 0; j < n; ++j)
     file.Printf(" %d %f %f %f %f \n", j, primary.x[j], primary.y[j],

@@ -17,8 +17,7 @@ CMatrix DistanceMatrix(int n, const double* x, const double* y) {
   return result;
 }
 
-CMatrix CrossDistanceMatrix(int n1, const double* x1, const double* y1, int n2, const double* x2,
-                            const double* y2) {
+CMatrix CrossDistanceMatrix(int n1, const double* x1, const double* y1, int n2, const double* x2, const double* y2) {
   CMatrix result(n1, n2);
   for (int i = 0; i < n1; ++i)
     for (int j = 0; j < n2; ++j) {

@@ -28,8 +28,7 @@ class CMatrix {
 // n x n, (i, j) = sqrt((y_i - y_j)^2 + (x_i - x_j)^2).
 CMatrix DistanceMatrix(int n, const double* x, const double* y);
 // n1 x n2, (i, j) = sqrt((y1_i - y2_j)^2 + (x1_i - x2_j)^2).
-CMatrix CrossDistanceMatrix(int n1, const double* x1, const double* y1, int n2, const double* x2,
-                            const double* y2);
+CMatrix CrossDistanceMatrix(int n1, const double* x1, const double* y1, int n2, const double* x2, const double* y2);
 // n x n, (i, j) = 0.5 * (v_i - v_j)^2.
 CMatrix HalfSquaredDifferences(int n, const double* v);
 // n x 1, (i, 0) = v_i.
@@ -54,7 +53,7 @@ enum class InverseStatus {
 
 struct InverseResult {
   InverseStatus status = InverseStatus::NotSquare;
-  CMatrix inverse;    // n x n when status is Inverted, else empty
+  CMatrix inverse;       // n x n when status is Inverted, else empty
   int failedPivot = -1;  // the 0-based pivot that was zero, for Singular (-1: non-finite result)
 
   bool Inverted() const { return status == InverseStatus::Inverted; }

@@ -25,7 +25,8 @@ namespace storage_detail {
 
 // No block may hold more elements than this (2^59): beyond it no machine has the memory,
 // and the byte count of a double block would overflow.
-inline constexpr std::size_t kMaximumElements = static_cast<std::size_t>(std::numeric_limits<std::ptrdiff_t>::max()) / 16;
+inline constexpr std::size_t kMaximumElements =
+    static_cast<std::size_t>(std::numeric_limits<std::ptrdiff_t>::max()) / 16;
 
 // a * b, throwing std::bad_alloc when the product is beyond any memory.
 inline std::size_t Times(std::size_t a, std::size_t b) {
@@ -46,7 +47,8 @@ class FMatrix {
  public:
   FMatrix() = default;
   FMatrix(int rows, int columns)
-      : rows_(rows), columns_(columns),
+      : rows_(rows),
+        columns_(columns),
         block_(storage_detail::Times(storage_detail::Count(rows), storage_detail::Count(columns)) + 1, 0.0f) {}
 
   int Rows() const { return rows_; }
@@ -84,7 +86,9 @@ class Matrix0 {
  public:
   Matrix0() = default;
   Matrix0(int rows, int columns)
-      : rows_(rows), columns_(columns), stride_(storage_detail::Count(columns) + 1),
+      : rows_(rows),
+        columns_(columns),
+        stride_(storage_detail::Count(columns) + 1),
         block_(storage_detail::Times(storage_detail::Count(rows) + 1, stride_), T{}) {}
 
   int Rows() const { return rows_; }
@@ -121,7 +125,10 @@ class FTensor3 {
 
   FTensor3() = default;
   FTensor3(int layers, int rows, int columns)
-      : layers_(layers), rows_(rows), columns_(columns), stride_(storage_detail::Count(columns) + 1),
+      : layers_(layers),
+        rows_(rows),
+        columns_(columns),
+        stride_(storage_detail::Count(columns) + 1),
         layerSize_(storage_detail::Times(storage_detail::Count(rows) + 1, stride_)),
         block_(storage_detail::Times(storage_detail::Count(layers) + 1, layerSize_) + 1, 0.0f) {}
 

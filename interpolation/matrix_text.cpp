@@ -162,8 +162,10 @@ bool WriteMatrixText(const CMatrix& A, const std::filesystem::path& path, Matrix
   if (!file.IsOpen()) return false;
   auto put = [&](const std::string& bytes) { file.WriteBytes(bytes); };
   const bool wide = kind == MatrixTextKind::InverseDump;
-  if (wide) put(std::string("\xFF\xFE", 2));
-  else put(fmt::format("{} {}\r\n", A.rows, A.columns));
+  if (wide)
+    put(std::string("\xFF\xFE", 2));
+  else
+    put(fmt::format("{} {}\r\n", A.rows, A.columns));
 
   const int tasks = (A.rows + kRowsPerTask - 1) / kRowsPerTask;
   std::vector<std::string> narrow(kTasksPerBlock), widened(kTasksPerBlock);

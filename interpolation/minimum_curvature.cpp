@@ -26,8 +26,8 @@ AcceptedPoints AcceptPoints(const DataPoint* points, int count) {
   AcceptedPoints accepted;
   for (int p = 0; p < count; ++p) {
     if (!(points[p].z > kMissingValue)) continue;
-    accepted.points.push_back({static_cast<float>(points[p].x), static_cast<float>(points[p].y),
-                               static_cast<float>(points[p].z)});
+    accepted.points.push_back(
+        {static_cast<float>(points[p].x), static_cast<float>(points[p].y), static_cast<float>(points[p].z)});
     accepted.positions.push_back(p + 1);
   }
   return accepted;
@@ -96,12 +96,9 @@ MinimumCurvatureSolution SolveWith(const System& system, bool multigrid, const S
 
 bool UsesMultigrid(int NX, int NY, const SurfaceOptions& options, std::uint64_t memoryLimit) {
   switch (options.solver) {
-    case SurfaceOptions::Solver::Direct:
-      return false;
-    case SurfaceOptions::Solver::Multigrid:
-      return true;
-    case SurfaceOptions::Solver::Automatic:
-      break;
+    case SurfaceOptions::Solver::Direct: return false;
+    case SurfaceOptions::Solver::Multigrid: return true;
+    case SurfaceOptions::Solver::Automatic: break;
   }
   const bool factorFits = memoryLimit == 0 || EstimateMinimumCurvatureBytes(NX, NY) <= memoryLimit;
   if (options.fit == SurfaceOptions::Fit::Exact) return !factorFits;
@@ -117,8 +114,8 @@ std::uint64_t EstimateGriddingBytes(int NX, int NY, const SurfaceOptions& option
 }
 
 MinimumCurvatureResult InterpolateMinimumCurvature(int NX, int NY, float DX, float DY, float* layer,
-                                                   const DataPoint* points, int count, float w1, float w2,
-                                                   float wd, Feedback* feedback, std::uint64_t memoryLimit,
+                                                   const DataPoint* points, int count, float w1, float w2, float wd,
+                                                   Feedback* feedback, std::uint64_t memoryLimit,
                                                    const SurfaceOptions& options) {
   using Status = MinimumCurvatureResult::Status;
   MinimumCurvatureResult result;
@@ -136,8 +133,8 @@ MinimumCurvatureResult InterpolateMinimumCurvature(int NX, int NY, float DX, flo
       AttachData(system, accepted.points, DX, DY, wd);
       Report(feedback, 1.0);
       if (Canceled(feedback)) return {Status::Canceled, 0, 0};
-      solution = SolveWith(system, multigrid, CommandWeights(w1, w2, wd), accepted.points, DX, DY, feedback,
-                           memoryLimit);
+      solution =
+          SolveWith(system, multigrid, CommandWeights(w1, w2, wd), accepted.points, DX, DY, feedback, memoryLimit);
     } else {
       PreciseCurvatureSystem system(NX, NY);
       const SurfaceWeights weights = OptionWeights(options, DX, DY, wd);
@@ -149,19 +146,15 @@ MinimumCurvatureResult InterpolateMinimumCurvature(int NX, int NY, float DX, flo
     result.iterations = solution.iterations;
     result.residual = solution.residual;
     switch (solution.status) {
-      case MinimumCurvatureSolution::Status::Canceled:
-        return {Status::Canceled, 0, 0};
-      case MinimumCurvatureSolution::Status::OutOfMemory:
-        return {Status::OutOfMemory, 0, solution.bytesNeeded};
+      case MinimumCurvatureSolution::Status::Canceled: return {Status::Canceled, 0, 0};
+      case MinimumCurvatureSolution::Status::OutOfMemory: return {Status::OutOfMemory, 0, solution.bytesNeeded};
       case MinimumCurvatureSolution::Status::NotConverged:
         return {Status::NotConverged, 0, 0, solution.iterations, solution.residual};
       case MinimumCurvatureSolution::Status::NotPositiveDefinite:
         Trace("Can not solve \n");
         result.flag = -2;
         break;
-      case MinimumCurvatureSolution::Status::Solved:
-        u = std::move(solution.u);
-        break;
+      case MinimumCurvatureSolution::Status::Solved: u = std::move(solution.u); break;
     }
   } catch (const std::bad_alloc&) {
     return {Status::OutOfMemory, 0, 0};

@@ -65,9 +65,8 @@ std::uint64_t EstimateGriddingBytes(int NX, int NY, const SurfaceOptions& option
 // functional w1, w2, wd in node-index units, otherwise w1 and w2 give way to the
 // options' tension.
 MinimumCurvatureResult InterpolateMinimumCurvature(int NX, int NY, float DX, float DY, float* layer,
-                                                   const DataPoint* points, int count, float w1, float w2,
-                                                   float wd, Feedback* feedback = nullptr,
-                                                   std::uint64_t memoryLimit = 0,
+                                                   const DataPoint* points, int count, float w1, float w2, float wd,
+                                                   Feedback* feedback = nullptr, std::uint64_t memoryLimit = 0,
                                                    const SurfaceOptions& options = SurfaceOptions{});
 
 }  // namespace gridora

@@ -79,8 +79,13 @@ struct Stencil {
   std::int64_t reach = 0;  // rows closer than this to either end need bounds checks
 
   explicit Stencil(const BasicMinimumCurvatureSystem<Real>& s)
-      : n(s.N()), nx(s.NX()), ny(s.NY()), slots(s.SlotCount()), offsets(s.Offsets().data()),
-        values(s.Row(1)), reach(s.Offsets().back()) {}
+      : n(s.N()),
+        nx(s.NX()),
+        ny(s.NY()),
+        slots(s.SlotCount()),
+        offsets(s.Offsets().data()),
+        values(s.Row(1)),
+        reach(s.Offsets().back()) {}
 
   double Diagonal(std::int64_t k) const { return values[k * slots]; }
 
@@ -226,7 +231,7 @@ void RestrictResidual(const Stencil<Real>& a, const double* b, const double* x, 
 
 // fine += P coarse.
 void Prolong(const double* coarse, int rx, int ry, int coarseNy, int nx, int ny, double* fine) {
-#pragma omp parallel for schedule(static) if (static_cast<std::int64_t>(nx) * ny >= kParallelEntries)
+#pragma omp parallel for schedule(static) if (static_cast <std::int64_t>(nx) * ny >= kParallelEntries)
   for (int i = 0; i < nx; ++i) {
     const Parents px = ParentsOf(i, rx);
     for (int j = 0; j < ny; ++j) {
@@ -556,17 +561,15 @@ MinimumCurvatureSolution Solve(const BasicMinimumCurvatureSystem<Real>& system, 
 
 MinimumCurvatureSolution SolveMinimumCurvatureMultigrid(const MinimumCurvatureSystem& system,
                                                         const SurfaceWeights& weights,
-                                                        const std::vector<SolverPoint>& points, double DX,
-                                                        double DY, Feedback* feedback,
-                                                        const MultigridSettings& settings) {
+                                                        const std::vector<SolverPoint>& points, double DX, double DY,
+                                                        Feedback* feedback, const MultigridSettings& settings) {
   return Solve(system, weights, points, DX, DY, feedback, settings);
 }
 
 MinimumCurvatureSolution SolveMinimumCurvatureMultigrid(const PreciseCurvatureSystem& system,
                                                         const SurfaceWeights& weights,
-                                                        const std::vector<SolverPoint>& points, double DX,
-                                                        double DY, Feedback* feedback,
-                                                        const MultigridSettings& settings) {
+                                                        const std::vector<SolverPoint>& points, double DX, double DY,
+                                                        Feedback* feedback, const MultigridSettings& settings) {
   return Solve(system, weights, points, DX, DY, feedback, settings);
 }
 

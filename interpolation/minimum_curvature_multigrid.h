@@ -29,14 +29,12 @@ struct MultigridSettings {
 // between iterations. Status NotPositiveDefinite when the data do not pin the grid down.
 MinimumCurvatureSolution SolveMinimumCurvatureMultigrid(const MinimumCurvatureSystem& system,
                                                         const SurfaceWeights& weights,
-                                                        const std::vector<SolverPoint>& points, double DX,
-                                                        double DY, Feedback* feedback,
-                                                        const MultigridSettings& settings = {});
+                                                        const std::vector<SolverPoint>& points, double DX, double DY,
+                                                        Feedback* feedback, const MultigridSettings& settings = {});
 MinimumCurvatureSolution SolveMinimumCurvatureMultigrid(const PreciseCurvatureSystem& system,
                                                         const SurfaceWeights& weights,
-                                                        const std::vector<SolverPoint>& points, double DX,
-                                                        double DY, Feedback* feedback,
-                                                        const MultigridSettings& settings = {});
+                                                        const std::vector<SolverPoint>& points, double DX, double DY,
+                                                        Feedback* feedback, const MultigridSettings& settings = {});
 
 // Bytes the multigrid solve takes besides the assembled fine system: the iteration's
 // vectors, the coarse levels and the solution.

@@ -176,8 +176,7 @@ cholmod_sparse* UpperTriangle(const System& system, cholmod_common& common) {
   const std::vector<int>& offsets = system.Offsets();
   const int slots = system.SlotCount();
   cholmod_sparse* a = cholmod_l_allocate_sparse(static_cast<std::size_t>(n), static_cast<std::size_t>(n),
-                                                static_cast<std::size_t>(n) * slots, 1, 1, 1, CHOLMOD_REAL,
-                                                &common);
+                                                static_cast<std::size_t>(n) * slots, 1, 1, 1, CHOLMOD_REAL, &common);
   if (!a) return nullptr;
   auto* p = static_cast<Index*>(a->p);
   auto* i = static_cast<Index*>(a->i);
@@ -302,8 +301,8 @@ MinimumCurvatureSolution SolveSystem(const System& system, Feedback* feedback, s
 
     Stage(feedback, "Solving");
     cholmod_l_free_sparse(&cholmod.a_, &common);
-    cholmod.b_ = cholmod_l_allocate_dense(static_cast<std::size_t>(n), 1, static_cast<std::size_t>(n),
-                                          CHOLMOD_REAL, &common);
+    cholmod.b_ =
+        cholmod_l_allocate_dense(static_cast<std::size_t>(n), 1, static_cast<std::size_t>(n), CHOLMOD_REAL, &common);
     if (!cholmod.b_) {
       result.status = Status::OutOfMemory;
       return result;

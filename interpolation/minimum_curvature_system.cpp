@@ -25,7 +25,8 @@ void AddInDouble(float& entry, double amount) { entry = static_cast<float>(entry
 template <typename Real>
 BasicMinimumCurvatureSystem<Real>::BasicMinimumCurvatureSystem(int nx, int ny)
     : nx_(nx), ny_(ny), offsets_(StencilOffsets(ny)), slotOfOffset_(static_cast<std::size_t>(2 * ny + 1), -1) {
-  for (std::size_t s = 0; s < offsets_.size(); ++s) slotOfOffset_[static_cast<std::size_t>(offsets_[s])] = static_cast<int>(s);
+  for (std::size_t s = 0; s < offsets_.size(); ++s)
+    slotOfOffset_[static_cast<std::size_t>(offsets_[s])] = static_cast<int>(s);
   const std::size_t n = static_cast<std::size_t>(N());
   AssignOnHugePages(entries_, n * offsets_.size(), Real{0});
   AssignOnHugePages(rhs_, n, Real{0});
@@ -36,7 +37,8 @@ Real BasicMinimumCurvatureSystem<Real>::Entry(std::int64_t k, std::int64_t l) co
   if (l < k) std::swap(k, l);
   if (k < 1 || l > N() || l - k > 2 * ny_) return Real{0};
   const int slot = slotOfOffset_[static_cast<std::size_t>(l - k)];
-  return slot < 0 ? Real{0} : entries_[static_cast<std::size_t>(k - 1) * offsets_.size() + static_cast<std::size_t>(slot)];
+  return slot < 0 ? Real{0}
+                  : entries_[static_cast<std::size_t>(k - 1) * offsets_.size() + static_cast<std::size_t>(slot)];
 }
 
 template <typename Real>

@@ -87,7 +87,6 @@ void AssembleSmoothness(MinimumCurvatureSystem& system, float w1, float w2);
 // of the grid (node (i, j) at ((i-1)*DX, (j-1)*DY)); returns the number of points added.
 // Points with a coordinate or value that is not finite are left out.
 // Points in the margin beyond the edge nodes extrapolate the bilinear weights.
-int AttachData(MinimumCurvatureSystem& system, const std::vector<SolverPoint>& points, float DX, float DY,
-               float wd);
+int AttachData(MinimumCurvatureSystem& system, const std::vector<SolverPoint>& points, float DX, float DY, float wd);
 
 }  // namespace gridora

@@ -22,8 +22,8 @@ struct PointCloud {
   }
 };
 
-using KdTree = nanoflann::KDTreeSingleIndexAdaptor<nanoflann::L2_Simple_Adaptor<double, PointCloud>, PointCloud, 2,
-                                                   std::uint32_t>;
+using KdTree =
+    nanoflann::KDTreeSingleIndexAdaptor<nanoflann::L2_Simple_Adaptor<double, PointCloud>, PointCloud, 2, std::uint32_t>;
 
 // Leaves of this many points: small enough that a query visits few, large enough that
 // the tree stays shallow (nanoflann's own advice is 10 to 50 for 2-d queries).

@@ -142,8 +142,7 @@ SystemInverse InvertSystemMatrix(const CMatrix& A, Feedback* feedback) {
   CMatrix work(n, n);
   CopyInto(A, work);
   // Cholesky reads one triangle only: it is for symmetric matrices.
-  SystemInverseStatus status =
-      Symmetric(A) ? CholeskyInverse(work, n, feedback) : SystemInverseStatus::Singular;
+  SystemInverseStatus status = Symmetric(A) ? CholeskyInverse(work, n, feedback) : SystemInverseStatus::Singular;
   if (status == SystemInverseStatus::Singular) {
     CopyInto(A, work);
     status = LuInverse(work, n, feedback);

@@ -10,9 +10,8 @@ namespace gridora {
 
 double ExponentialVariogram(double h, double a, double c) { return c * (1.0 - std::exp(-h / a)); }
 
-ExponentialFit FitExponentialModel(const std::string& folder, const CMatrix& lagColumn,
-                                   const CMatrix& gammaColumn, float a0, float c0, int iterationLimit,
-                                   double stepFactor) {
+ExponentialFit FitExponentialModel(const std::string& folder, const CMatrix& lagColumn, const CMatrix& gammaColumn,
+                                   float a0, float c0, int iterationLimit, double stepFactor) {
   if (lagColumn.rows <= 0 || gammaColumn.rows <= 0) return {};
   DiagnosticFile log(std::filesystem::path(folder) / "variogram_optimization.txt",
                      DiagnosticFile::Encoding::Utf16LittleEndian);

@@ -29,8 +29,7 @@ std::filesystem::path InFolder(const std::string& folder, const char* name) {
 CVariogramModel::CVariogramModel(std::string folder, int showMessages)
     : folder(std::move(folder)), showMessages(showMessages) {}
 
-void CVariogramModel::SetData(int n, const double* xs, const double* ys, double* zs, int kind,
-                              UserInterface* ui) {
+void CVariogramModel::SetData(int n, const double* xs, const double* ys, double* zs, int kind, UserInterface* ui) {
   SetDataWithoutMatrices(n, xs, ys, zs, kind, ui);
   distanceMatrix = DistanceMatrix(n, x.data(), y.data());
   dissimilarityMatrix = HalfSquaredDifferences(n, values.data());
@@ -66,8 +65,7 @@ void CVariogramModel::SetDataWithoutMatrices(int n, const double* xs, const doub
   }
   residualMean = centredSum / n;
 
-  if (showMessages == 1 && ui)
-    ui->Message(fmt::sprintf("Number of data=%d Mean=%f SD=%f", n, mean, standardDeviation));
+  if (showMessages == 1 && ui) ui->Message(fmt::sprintf("Number of data=%d Mean=%f SD=%f", n, mean, standardDeviation));
   distanceMatrix = CMatrix();
   dissimilarityMatrix = CMatrix();
 }
@@ -81,8 +79,8 @@ bool CVariogramModel::SetCross(const CVariogramModel* primary, const CVariogramM
   y = primary->y;
   otherX = secondary->x;
   otherY = secondary->y;
-  distanceMatrix = CrossDistanceMatrix(n1, primary->x.data(), primary->y.data(), n2, secondary->x.data(),
-                                       secondary->y.data());
+  distanceMatrix =
+      CrossDistanceMatrix(n1, primary->x.data(), primary->y.data(), n2, secondary->x.data(), secondary->y.data());
   if (writeMatrixFiles)
     WriteMatrixText(distanceMatrix, InFolder(folder, "cross_distance_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
   dissimilarityMatrix = CMatrix(n1, n2);
@@ -153,10 +151,10 @@ int CVariogramModel::FitVariogram(double lagWidth, double stepFactor, int iterat
     return refuse(fmt::sprintf("The lag width must be a number greater than 0 (it is %g).", lagWidth));
   const double classes = ClassCountFor(lagWidth);
   if (!(classes <= kMaximumLagClasses))
-    return refuse(fmt::sprintf(
-        "The lag width %g is too small for distances up to %g: it would make %.0f lag classes (at most "
-        "%.0f). Choose a larger lag width.",
-        lagWidth, cloudMaximumDistance, classes, kMaximumLagClasses));
+    return refuse(
+        fmt::sprintf("The lag width %g is too small for distances up to %g: it would make %.0f lag classes (at most "
+                     "%.0f). Choose a larger lag width.",
+                     lagWidth, cloudMaximumDistance, classes, kMaximumLagClasses));
   const int m = static_cast<int>(classes);
   Trace("hMax=%f dLag=%f nLag=%d\n", cloudMaximumDistance, lagWidth, m);
 
@@ -187,10 +185,10 @@ int CVariogramModel::FitVariogram(double lagWidth, double stepFactor, int iterat
     largestGamma = std::max(largestGamma, gammas.back());
   }
   if (lags.empty())
-    return refuse(fmt::sprintf(
-        "No pair of points falls into a lag class of width %g (the largest distance is %g). Choose a lag "
-        "width that is not a whole fraction of the largest distance, or a smaller one.",
-        lagWidth, cloudMaximumDistance));
+    return refuse(
+        fmt::sprintf("No pair of points falls into a lag class of width %g (the largest distance is %g). Choose a lag "
+                     "width that is not a whole fraction of the largest distance, or a smaller one.",
+                     lagWidth, cloudMaximumDistance));
   if (!(largestLag > 0.0))
     return refuse("Every pair of points in the lag classes is at distance 0: no range can be fitted.");
 
@@ -214,8 +212,7 @@ int CVariogramModel::FitVariogram(double lagWidth, double stepFactor, int iterat
     const double startSill = std::max(upper - options.nugget, 0.1 * std::max(upper, 1e-12));
     const WlsFit fit = FitVariogramWls(classes, options.Model(startRange, startSill), options.fitNugget,
                                        FitWeights::PairsOverLagSquared);
-    if (!fit.converged || !std::isfinite(fit.model.range) || !(fit.model.sill > 0.0) ||
-        !std::isfinite(fit.model.sill))
+    if (!fit.converged || !std::isfinite(fit.model.range) || !(fit.model.sill > 0.0) || !std::isfinite(fit.model.sill))
       return refuse(fmt::sprintf(
           "The least-squares fit of the variogram did not converge in %d iterations; the model stays as it was.",
           fit.iterations));
@@ -249,10 +246,10 @@ int CVariogramModel::FitVariogram(double lagWidth, double stepFactor, int iterat
   const ExponentialFit fit = FitExponentialModel(folder, newLagColumn, newGammaColumn, static_cast<float>(a0),
                                                  static_cast<float>(c0), iterationLimit, stepFactor);
   if (!(fit.a > 0.0) || !std::isfinite(fit.a) || !std::isfinite(fit.c))
-    return refuse(fmt::sprintf(
-        "The exponential model could not be fitted to the %d lag classes (range %g, sill %g). Try another "
-        "lag width.",
-        kept, fit.a, fit.c));
+    return refuse(
+        fmt::sprintf("The exponential model could not be fitted to the %d lag classes (range %g, sill %g). Try another "
+                     "lag width.",
+                     kept, fit.a, fit.c));
 
   std::vector<int> pairs;
   for (int I = 0; I < m; ++I)

@@ -114,7 +114,7 @@ class CVariogramModel {
   KrigingOptions options;
   // The cross model's secondary coordinates (x and y then hold the primary ones).
   std::vector<double> otherX, otherY;
-  std::string fitReport;  // the least-squares fit's outcome, for the message
+  std::string fitReport;         // the least-squares fit's outcome, for the message
   bool writeMatrixFiles = true;  // false: no kriging or cross matrix files
 };
 

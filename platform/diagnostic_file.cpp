@@ -47,7 +47,8 @@ const char* FixedNameRefusal(const struct stat& status) {
 int OpenDiagnosticDescriptor(const std::filesystem::path& path) {
   // O_NONBLOCK: opening a FIFO for writing with no reader fails at once (ENXIO) rather
   // than waiting for one; O_NOFOLLOW: a link fails with ELOOP.
-  const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  const int descriptor =
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
   if (descriptor < 0) return Skip(path, errno == ELOOP ? "it is a symbolic link" : std::strerror(errno));
   struct stat status {};
   if (::fstat(descriptor, &status) != 0) return Skip(path, std::strerror(errno), descriptor);

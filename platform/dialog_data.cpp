@@ -8,16 +8,12 @@ namespace gridora {
 
 std::string FormatFieldValue(const DialogField& field) {
   switch (field.kind) {
-    case FieldKind::Float:
-      return FormatSignificant(static_cast<double>(*static_cast<float*>(field.member)), 6);
-    case FieldKind::Double:
-      return FormatSignificant(*static_cast<double*>(field.member), 15);
+    case FieldKind::Float: return FormatSignificant(static_cast<double>(*static_cast<float*>(field.member)), 6);
+    case FieldKind::Double: return FormatSignificant(*static_cast<double*>(field.member), 15);
     case FieldKind::Int:
     case FieldKind::Check:
-    case FieldKind::Radio:
-      return fmt::sprintf("%d", *static_cast<int*>(field.member));
-    case FieldKind::Text:
-      return *static_cast<std::string*>(field.member);
+    case FieldKind::Radio: return fmt::sprintf("%d", *static_cast<int*>(field.member));
+    case FieldKind::Text: return *static_cast<std::string*>(field.member);
   }
   return {};
 }
@@ -44,9 +40,7 @@ std::optional<std::string> ParseFieldValue(const DialogField& field, const std::
       *static_cast<int*>(field.member) = value;
       return std::nullopt;
     }
-    case FieldKind::Text:
-      *static_cast<std::string*>(field.member) = text;
-      return std::nullopt;
+    case FieldKind::Text: *static_cast<std::string*>(field.member) = text; return std::nullopt;
   }
   return std::nullopt;
 }

@@ -20,15 +20,15 @@ enum class FieldKind {
 
 struct DialogField {
   int controlId = 0;
-  std::string label;        // label text as the dialog shows it (may be empty)
+  std::string label;  // label text as the dialog shows it (may be empty)
   FieldKind kind = FieldKind::Text;
-  void* member = nullptr;   // float*, double*, int* or std::string* by kind
-  std::string batchKey;     // key of the batch script that sets it; empty: none
+  void* member = nullptr;  // float*, double*, int* or std::string* by kind
+  std::string batchKey;    // key of the batch script that sets it; empty: none
   bool readOnly = false;
   bool hidden = false;
-  std::string group;        // group box title, if any
-  std::string unit;         // text right of the field, if any
-  std::string caption;      // what the window shows beside a field that has no label
+  std::string group;                      // group box title, if any
+  std::string unit;                       // text right of the field, if any
+  std::string caption;                    // what the window shows beside a field that has no label
   std::vector<std::string> choices;       // radio buttons
   std::vector<std::string> batchChoices;  // the script's word for each radio button
 };

@@ -48,8 +48,7 @@ bool IniFileProfile::WriteInt(const std::string& section, const std::string& key
   return Store();
 }
 
-bool IniFileProfile::WriteText(const std::string& section, const std::string& key,
-                               const std::string& value) {
+bool IniFileProfile::WriteText(const std::string& section, const std::string& key, const std::string& value) {
   MemoryProfile::WriteText(section, key, value);
   return Store();
 }

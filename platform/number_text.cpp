@@ -71,8 +71,6 @@ bool ScanDouble(std::string_view text, std::size_t& pos, double& value) {
   return true;
 }
 
-std::string FormatSignificant(double value, int digits) {
-  return fmt::sprintf("%.*g", digits, value);
-}
+std::string FormatSignificant(double value, int digits) { return fmt::sprintf("%.*g", digits, value); }
 
 }  // namespace gridora

@@ -45,9 +45,7 @@ std::string Lower(std::string text) {
 }
 }  // namespace
 
-std::string MemoryProfile::Id(const std::string& section, const std::string& key) {
-  return Lower(section) + "/" + key;
-}
+std::string MemoryProfile::Id(const std::string& section, const std::string& key) { return Lower(section) + "/" + key; }
 
 int MemoryProfile::ReadInt(const std::string& section, const std::string& key, int defaultValue) {
   auto s = values_.find(Lower(section));
@@ -70,8 +68,7 @@ bool MemoryProfile::WriteInt(const std::string& section, const std::string& key,
   return MemoryProfile::WriteText(section, key, std::to_string(value));
 }
 
-bool MemoryProfile::WriteText(const std::string& section, const std::string& key,
-                              const std::string& value) {
+bool MemoryProfile::WriteText(const std::string& section, const std::string& key, const std::string& value) {
   const std::string lower = Lower(section);
   sectionNames_.try_emplace(lower, section);
   values_[lower][key] = value;

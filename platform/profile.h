@@ -10,13 +10,11 @@ class Profile {
  public:
   virtual ~Profile() = default;
   virtual int ReadInt(const std::string& section, const std::string& key, int defaultValue) = 0;
-  virtual std::string ReadText(const std::string& section, const std::string& key,
-                               const std::string& defaultValue) = 0;
+  virtual std::string ReadText(const std::string& section, const std::string& key, const std::string& defaultValue) = 0;
   // A store that cannot be written (read-only file, full disk) reports false and the
   // program carries on: settings are a convenience, never a reason to fail a command.
   virtual bool WriteInt(const std::string& section, const std::string& key, int value) = 0;
-  virtual bool WriteText(const std::string& section, const std::string& key,
-                         const std::string& value) = 0;
+  virtual bool WriteText(const std::string& section, const std::string& key, const std::string& value) = 0;
 };
 
 inline constexpr const char* kProfileSection = "General";
@@ -33,11 +31,9 @@ bool WriteProfileInt(Profile& profile, const std::string& key, int value);
 class MemoryProfile : public Profile {
  public:
   int ReadInt(const std::string& section, const std::string& key, int defaultValue) override;
-  std::string ReadText(const std::string& section, const std::string& key,
-                       const std::string& defaultValue) override;
+  std::string ReadText(const std::string& section, const std::string& key, const std::string& defaultValue) override;
   bool WriteInt(const std::string& section, const std::string& key, int value) override;
-  bool WriteText(const std::string& section, const std::string& key,
-                 const std::string& value) override;
+  bool WriteText(const std::string& section, const std::string& key, const std::string& value) override;
 
   bool Has(const std::string& section, const std::string& key) const;
   std::string Raw(const std::string& section, const std::string& key) const;

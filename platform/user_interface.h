@@ -22,12 +22,10 @@ class UserInterface {
   virtual void Message(const std::string& text) = 0;
   // Yes returns true.
   virtual bool Question(const std::string& text) = 0;
-  virtual std::optional<std::string> OpenFileName(const std::string& initialName,
-                                                  const FileFilter& filter) = 0;
+  virtual std::optional<std::string> OpenFileName(const std::string& initialName, const FileFilter& filter) = 0;
   // A name typed without an extension comes back with the filter's
   // (WithDefaultExtension), as the platform's save dialogs add a default suffix.
-  virtual std::optional<std::string> SaveFileName(const std::string& initialName,
-                                                  const FileFilter& filter) = 0;
+  virtual std::optional<std::string> SaveFileName(const std::string& initialName, const FileFilter& filter) = 0;
   // Shows the dialog modally; true on OK (members hold the converted values).
   virtual bool RunDialog(DialogData& dialog) = 0;
   // Progress for a long computation; the object lives until the computation ends.

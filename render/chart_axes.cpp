@@ -35,7 +35,7 @@ const char* LabelFormat(float interval, float twoDigitsBelow, float oneDigitBelo
 
 void ChooseIntervals(ChartAxes& axes) {
   const float x = axes.xEnd;
-  axes.xInterval = x > 100000 ? 10000.0f
+  axes.xInterval = x > 100000  ? 10000.0f
                    : x > 10000 ? 1000.0f
                    : x > 1000  ? 100.0f
                    : x > 100   ? 10.0f
@@ -44,7 +44,7 @@ void ChooseIntervals(ChartAxes& axes) {
                    : x > 0.1   ? 0.01f  // compared as the double 0.1: 0.1f itself lies above it
                                : 0.001f;
   const float y = axes.yEnd;
-  axes.yInterval = y > 100000 ? 10000.0f
+  axes.yInterval = y > 100000  ? 10000.0f
                    : y > 10000 ? 1000.0f
                    : y > 1000  ? 100.0f
                    : y > 100   ? 10.0f

@@ -42,8 +42,8 @@ class CQuarvexDC {
   // Copies the source rectangle of `source` (none: only kBlackness and kWhiteness draw)
   // onto the rectangle whose top-left corner is (x, y), `width` to the right and
   // `height` downward. Every other operation is drawn as a plain copy.
-  virtual int StretchBlt(int x, int y, int width, int height, const PixelMap* source, int xSrc, int ySrc,
-                         int widthSrc, int heightSrc, std::uint32_t rasterOperation);
+  virtual int StretchBlt(int x, int y, int width, int height, const PixelMap* source, int xSrc, int ySrc, int widthSrc,
+                         int heightSrc, std::uint32_t rasterOperation);
   // No brush: nothing is filled.
   virtual int FillRect(const LogicalRect& rect, const Brush* brush);
   virtual int Polygon(const LogicalPoint* points, int count);

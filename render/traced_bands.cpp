@@ -46,8 +46,8 @@ class TracingContext : public DrawingContext {
 
  private:
   void Add(const LogicalPoint* points, int count, TracedBands::Kind kind, Color color) {
-    out_.shapes.push_back({static_cast<std::uint32_t>(out_.points.size()), static_cast<std::uint32_t>(count), kind,
-                           color});
+    out_.shapes.push_back(
+        {static_cast<std::uint32_t>(out_.points.size()), static_cast<std::uint32_t>(count), kind, color});
     out_.points.insert(out_.points.end(), points, points + count);
   }
 

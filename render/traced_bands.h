@@ -25,8 +25,8 @@ struct TracedBands {
   struct Shape {
     std::uint32_t first = 0;  // index of the first point in `points`
     std::uint32_t count = 0;
-    Kind kind = Kind::Fill;   // Fill: no outline, alternate rule; Line: the black pen
-    Color color = 0;          // the fill's brush colour
+    Kind kind = Kind::Fill;  // Fill: no outline, alternate rule; Line: the black pen
+    Color color = 0;         // the fill's brush colour
     bool operator==(const Shape&) const = default;
   };
   std::vector<LogicalPoint> points;

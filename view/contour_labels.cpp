@@ -15,10 +15,10 @@
 namespace gridora {
 namespace {
 
-constexpr int kLabelHeight = 30;        // 3 mm, a little below the axis labels
-constexpr double kLabelSpacing = 800;   // 80 mm of line between two labels of one line
-constexpr double kDigitWidth = 0.56;    // Arial's digit advance per unit of height
-constexpr double kGap = 8;              // clearance kept around a label
+constexpr int kLabelHeight = 30;       // 3 mm, a little below the axis labels
+constexpr double kLabelSpacing = 800;  // 80 mm of line between two labels of one line
+constexpr double kDigitWidth = 0.56;   // Arial's digit advance per unit of height
+constexpr double kGap = 8;             // clearance kept around a label
 constexpr double kPi = 3.14159265358979323846;
 
 struct Box {
@@ -71,14 +71,13 @@ Box Bounds(const Candidate& c, double width, double height, PlanePoint& topLeft)
 std::string ContourLabelText(double level) { return fmt::sprintf("%g", level); }
 
 std::vector<PlacedLabel> PlaceContourLabels(const std::vector<std::vector<PlanePoint>>& lines,
-                                            const std::vector<std::string>& texts, const LogicalRect& frame,
-                                            int height, double spacing) {
+                                            const std::vector<std::string>& texts, const LogicalRect& frame, int height,
+                                            double spacing) {
   std::vector<PlacedLabel> placed;
   std::vector<Box> taken;
-  const Box inside{static_cast<double>(std::min(frame.left, frame.right)),
-                   static_cast<double>(std::min(frame.top, frame.bottom)),
-                   static_cast<double>(std::max(frame.left, frame.right)),
-                   static_cast<double>(std::max(frame.top, frame.bottom))};
+  const Box inside{
+      static_cast<double>(std::min(frame.left, frame.right)), static_cast<double>(std::min(frame.top, frame.bottom)),
+      static_cast<double>(std::max(frame.left, frame.right)), static_cast<double>(std::max(frame.top, frame.bottom))};
   std::vector<double> lengths;
   for (std::size_t k = 0; k < lines.size(); ++k) {
     const std::vector<PlanePoint>& line = lines[k];
@@ -101,7 +100,8 @@ std::vector<PlacedLabel> PlaceContourLabels(const std::vector<std::vector<PlaneP
         continue;
       if (std::any_of(taken.begin(), taken.end(), [&](const Box& other) { return other.Overlaps(box); })) continue;
       taken.push_back(box);
-      placed.push_back({texts[k], {static_cast<int>(std::lround(topLeft.x)), static_cast<int>(std::lround(topLeft.y))},
+      placed.push_back({texts[k],
+                        {static_cast<int>(std::lround(topLeft.x)), static_cast<int>(std::lround(topLeft.y))},
                         static_cast<int>(std::lround(c.angle * 1800.0 / kPi))});
       next = at + spacing;
     }

@@ -26,8 +26,8 @@ struct PlacedLabel {
 // Labels for polylines given in logical units, each with its text; `frame` bounds them.
 // Spacing and height are logical units.
 std::vector<PlacedLabel> PlaceContourLabels(const std::vector<std::vector<PlanePoint>>& lines,
-                                            const std::vector<std::string>& texts, const LogicalRect& frame,
-                                            int height, double spacing);
+                                            const std::vector<std::string>& texts, const LogicalRect& frame, int height,
+                                            double spacing);
 
 // Draws the labels of the current map when the grid's contour labels are on.
 void DrawContourLabels(DrawingContext& dc, CGridoraDoc& doc);

@@ -82,8 +82,8 @@ void DrawPixelMap(DrawingContext& dc, CGridoraDoc& doc, DiagnosticFile& log, int
   const PixelMapPlace place = PlacePixelMap(g, g.scaleX, g.scaleY);
   log.Printf("%d %d : %d %d : %f %f : %f %f \n", g.NX, g.NY, nx, ny, g.DX, g.DY, static_cast<float>(nx - 1) * g.DX,
              static_cast<float>(ny - 1) * g.DY);
-  log.Printf("X: %f %f %f %d Y: %f %f %f %d \n", place.xFirst, g.xStart, place.xGap, place.xOffset, place.yLast,
-             g.yEnd, place.yGap, place.yOffset);
+  log.Printf("X: %f %f %f %d Y: %f %f %f %d \n", place.xFirst, g.xStart, place.xGap, place.xOffset, place.yLast, g.yEnd,
+             place.yGap, place.yOffset);
 
   if (doc.mapBitmap.Empty()) return;
   const int left = doc.marginLeft + place.xOffset;

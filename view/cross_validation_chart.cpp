@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "view/gridora_doc.h"
 #include "interpolation/cross_validation.h"
 #include "interpolation/kriging_state.h"
 #include "render/chart_axes.h"
 #include "render/drawing_parameter.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {

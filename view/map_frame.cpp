@@ -105,8 +105,7 @@ bool WindowAndTicks(CGridoraDoc& doc) {
   return true;
 }
 
-void DrawFrameAndAxes(DrawingContext& dc, CGridoraDoc& doc, float scaleX, float scaleY, int& mapWidth,
-                      int& mapHeight) {
+void DrawFrameAndAxes(DrawingContext& dc, CGridoraDoc& doc, float scaleX, float scaleY, int& mapWidth, int& mapHeight) {
   const GridModel& g = *doc.grid;
   const int left = doc.marginLeft, top = doc.marginTop;
   const int W = TruncToLogical((g.xEnd - g.xStart) * scaleX);

@@ -24,8 +24,7 @@ bool WindowAndTicks(CGridoraDoc& doc);
 
 // Frame, grid lines, tick labels, titles and the scale text. Raises mapWidth and
 // mapHeight to at least the frame's size.
-void DrawFrameAndAxes(DrawingContext& dc, CGridoraDoc& doc, float scaleX, float scaleY, int& mapWidth,
-                      int& mapHeight);
+void DrawFrameAndAxes(DrawingContext& dc, CGridoraDoc& doc, float scaleX, float scaleY, int& mapWidth, int& mapHeight);
 
 // A circle in the value's colour at every point of the shown point set; writes
 // "ShowRandomData.txt".

@@ -38,18 +38,22 @@ std::size_t XmlCharacterLength(std::string_view text, std::size_t i) {
   if (lead < 0x80) return (lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r') ? 1 : 0;
   std::size_t length = 0;
   char32_t code = 0;
-  if ((lead & 0xE0) == 0xC0) length = 2, code = lead & 0x1F;
-  else if ((lead & 0xF0) == 0xE0) length = 3, code = lead & 0x0F;
-  else if ((lead & 0xF8) == 0xF0) length = 4, code = lead & 0x07;
-  else return 0;
+  if ((lead & 0xE0) == 0xC0)
+    length = 2, code = lead & 0x1F;
+  else if ((lead & 0xF0) == 0xE0)
+    length = 3, code = lead & 0x0F;
+  else if ((lead & 0xF8) == 0xF0)
+    length = 4, code = lead & 0x07;
+  else
+    return 0;
   if (i + length > text.size()) return 0;
   for (std::size_t k = 1; k < length; ++k) {
     if ((byte(i + k) & 0xC0) != 0x80) return 0;
     code = (code << 6) | (byte(i + k) & 0x3F);
   }
   const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (code < smallest[length]) return 0;                  // overlong form
-  if (code >= 0xD800 && code <= 0xDFFF) return 0;        // surrogate
+  if (code < smallest[length]) return 0;           // overlong form
+  if (code >= 0xD800 && code <= 0xDFFF) return 0;  // surrogate
   if (code == 0xFFFE || code == 0xFFFF || code > 0x10FFFF) return 0;
   return length;
 }
@@ -107,8 +111,9 @@ DomNode NewElement(xmlDoc* doc, std::string_view name, const char* operation) {
 
 DomNode NewText(xmlDoc* doc, std::string_view text) {
   if (IsXmlText(text))
-    return Allocated(xmlNewDocTextLen(doc, reinterpret_cast<const xmlChar*>(text.data()), static_cast<int>(text.size())),
-                     "createTextNode");
+    return Allocated(
+        xmlNewDocTextLen(doc, reinterpret_cast<const xmlChar*>(text.data()), static_cast<int>(text.size())),
+        "createTextNode");
   const std::string clean = XmlText(text);
   return Allocated(xmlNewDocTextLen(doc, X(clean), static_cast<int>(clean.size())), "createTextNode");
 }
@@ -263,8 +268,8 @@ DomNode DomDocument::CreateProcessingInstruction(std::string_view target, std::s
 void DomDocument::Load(const std::filesystem::path& path) {
   xmlParserCtxt* context = xmlNewParserCtxt();
   if (!context) Raise(DomStatus::OutOfMemory, "load", "not enough memory to read " + path.string());
-  xmlDoc* loaded = xmlCtxtReadFile(context, path.c_str(), nullptr,
-                                   XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  xmlDoc* loaded =
+      xmlCtxtReadFile(context, path.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
   std::string reason;
   if (!loaded) {
     const xmlError* error = xmlCtxtGetLastError(context);
@@ -311,7 +316,8 @@ DomNode AppendContainer(DomNode parent, std::string_view name) {
 }
 
 void AppendDuringSave(DomNode container, DomChildProducer producer) {
-  OwnerOf(DocumentOf(container, "AppendDuringSave"), "AppendDuringSave").AppendDuringSave(container, std::move(producer));
+  OwnerOf(DocumentOf(container, "AppendDuringSave"), "AppendDuringSave")
+      .AppendDuringSave(container, std::move(producer));
 }
 
 void AppendTextElement(DomNode parent, std::string_view tag, std::string_view text) {
@@ -349,15 +355,13 @@ void AppendTextElementWithAttributes(DomNode parent, std::string_view tag, std::
 }
 
 void AppendIntElementWithIntAttributes(DomNode parent, std::string_view tag, int value,
-                                       std::span<const std::string_view> names,
-                                       std::span<const int> values) {
+                                       std::span<const std::string_view> names, std::span<const int> values) {
   WithIntTexts(values, [&](std::span<const std::string_view> texts) {
     AppendTextElementWithAttributes(parent, tag, fmt::format_int(value).str(), names, texts);
   });
 }
 
-void SetAttributes(DomNode element, std::span<const std::string_view> names,
-                   std::span<const std::string_view> values) {
+void SetAttributes(DomNode element, std::span<const std::string_view> names, std::span<const std::string_view> values) {
   if (!element) Raise(DomStatus::NullPointer, "setAttributeNode", "no element to set attributes on");
   AttachAttributes(element, names, values);
 }

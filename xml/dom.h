@@ -125,16 +125,12 @@ void AppendIntElement(DomNode parent, std::string_view tag, int value);      // 
 void AppendFloatElement(DomNode parent, std::string_view tag, float value);  // "%f"
 // With an empty text nothing at all is appended.
 void AppendTextElementWithAttributes(DomNode parent, std::string_view tag, std::string_view text,
-                                     std::span<const std::string_view> names,
-                                     std::span<const std::string_view> values);
+                                     std::span<const std::string_view> names, std::span<const std::string_view> values);
 void AppendIntElementWithIntAttributes(DomNode parent, std::string_view tag, int value,
-                                       std::span<const std::string_view> names,
-                                       std::span<const int> values);
+                                       std::span<const std::string_view> names, std::span<const int> values);
 // Attaches attributes in the order given; appends nothing.
-void SetAttributes(DomNode element, std::span<const std::string_view> names,
-                   std::span<const std::string_view> values);
-void SetIntAttributes(DomNode element, std::span<const std::string_view> names,
-                      std::span<const int> values);
+void SetAttributes(DomNode element, std::span<const std::string_view> names, std::span<const std::string_view> values);
+void SetIntAttributes(DomNode element, std::span<const std::string_view> names, std::span<const int> values);
 
 // The text of a float as the file writes it ("%f": six decimals).
 std::string FormatDomFloat(float value);

@@ -27,7 +27,8 @@ namespace gridora {
 namespace {
 
 std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
   return text;
 }
 
@@ -353,8 +354,7 @@ class DomDocument::Writer {
 
   void MarkProducerAncestors() {
     for (const auto& [container, producer] : document_.producers_)
-      for (xmlNode* node = container; node && node->type == XML_ELEMENT_NODE; node = node->parent)
-        opened_.insert(node);
+      for (xmlNode* node = container; node && node->type == XML_ELEMENT_NODE; node = node->parent) opened_.insert(node);
   }
 
   // The serialized text is UTF-8 here; the sink encodes it.

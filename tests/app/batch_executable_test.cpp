@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QDir>
 #include <QTemporaryDir>
 #include <functional>
-#include <sys/stat.h>
 
 namespace {
 

@@ -76,7 +76,8 @@ TEST(DrawingExport, CopyFramesTheDrawingAndResetsTheFrame) {
   const ClipboardDrawing copy = CopyDrawing(d.doc);
   // The frame is legendRight + 100 by mapBottom + 200 units of 0.1 mm.
   const QString svg = QString::fromUtf8(copy.svg);
-  EXPECT_TRUE(svg.contains(QString("viewBox=\"0 0 %1 %2\"").arg(right + 100).arg(bottom + 200))) << svg.left(400).toStdString();
+  EXPECT_TRUE(svg.contains(QString("viewBox=\"0 0 %1 %2\"").arg(right + 100).arg(bottom + 200)))
+      << svg.left(400).toStdString();
   EXPECT_EQ(copy.image.width(), static_cast<int>(std::ceil((right + 100) * 96.0 / 254.0)));
   EXPECT_EQ(d.doc.legendRight, 0);
   EXPECT_EQ(d.doc.mapBottom, 0);
@@ -142,7 +143,8 @@ TEST(ViewPaintCache, APaintFromTheKeptPictureRestoresTheCopyFrame) {
   EXPECT_EQ(d.doc.legendRight, right);
   EXPECT_EQ(d.doc.mapBottom, bottom);
   const ClipboardDrawing copy = CopyDrawing(d.doc);
-  EXPECT_TRUE(QString::fromUtf8(copy.svg).contains(QString("viewBox=\"0 0 %1 %2\"").arg(right + 100).arg(bottom + 200)));
+  EXPECT_TRUE(
+      QString::fromUtf8(copy.svg).contains(QString("viewBox=\"0 0 %1 %2\"").arg(right + 100).arg(bottom + 200)));
 }
 
 TEST(ViewPaintCache, AChangedDocumentIsDrawnAfreshAfterInvalidate) {

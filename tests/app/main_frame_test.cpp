@@ -40,12 +40,28 @@ TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
   const QList<QAction*> menus = frame.menuBar()->actions();
   EXPECT_EQ(Texts(menus), (QStringList{"&File", "&View", "&Edit", "Data", "Interpolation", "&Help"}));
 
-  EXPECT_EQ(Texts(menus[1]->menu()->actions()),
-            (QStringList{"&Toolbar", "&Status Bar", "-", "Axis setup", "Contour setup", "Default contour",
-                         "Color target", "Log", "-", "Contour", "-", "Show random data", "-",
-                         "Hide grids away from points", "Set up maximum distance to be shown", "-",
-                         "Primary variable", "Secondary variable", "Cross variance", "-",
-                         "Blank outside the data hull", "Contour labels"}));
+  EXPECT_EQ(Texts(menus[1]->menu()->actions()), (QStringList{"&Toolbar",
+                                                             "&Status Bar",
+                                                             "-",
+                                                             "Axis setup",
+                                                             "Contour setup",
+                                                             "Default contour",
+                                                             "Color target",
+                                                             "Log",
+                                                             "-",
+                                                             "Contour",
+                                                             "-",
+                                                             "Show random data",
+                                                             "-",
+                                                             "Hide grids away from points",
+                                                             "Set up maximum distance to be shown",
+                                                             "-",
+                                                             "Primary variable",
+                                                             "Secondary variable",
+                                                             "Cross variance",
+                                                             "-",
+                                                             "Blank outside the data hull",
+                                                             "Contour labels"}));
   EXPECT_EQ(Texts(menus[2]->menu()->actions()),
             (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
   EXPECT_EQ(Texts(menus[3]->menu()->actions()),
@@ -59,9 +75,9 @@ TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
             (QStringList{"Variogram", "Prediction", "-", "Set experimental variogram"}));
 
   const QStringList file = Texts(menus[0]->menu()->actions());
-  EXPECT_EQ(file.mid(0, 9), (QStringList{"&New\tCtrl+N", "&Open (.snp or .csv)...\tCtrl+O", "&Save\tCtrl+S",
-                                         "Save &As...", "-", "Open space delimited random data (X,Y,Z)",
-                                         "Save standard XML file", "Save CSV file", "-"}));
+  EXPECT_EQ(file.mid(0, 9),
+            (QStringList{"&New\tCtrl+N", "&Open (.snp or .csv)...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "-",
+                         "Open space delimited random data (X,Y,Z)", "Save standard XML file", "Save CSV file", "-"}));
   EXPECT_EQ(file.mid(file.indexOf("E&xit")),
             (QStringList{"E&xit", "-", "Export grid...", "Export contours...", "Open raster grid..."}));
   EXPECT_TRUE(file.contains("Print Pre&view"));
@@ -75,8 +91,8 @@ TEST_F(MainFrameTest, ToolbarButtonsInOrder) {
   ASSERT_TRUE(toolbar);
   QList<int> ids;
   for (QAction* action : toolbar->actions()) ids << (action->isSeparator() ? 0 : action->data().toInt());
-  EXPECT_EQ(ids, (QList<int>{32804, 57601, 57603, 0, 57635, 57634, 57637, 0, 57607, 57664, 32771, 32772, 32773,
-                             32774, 32801, 32802, 32803, 32815, 32816, 32819}));
+  EXPECT_EQ(ids, (QList<int>{32804, 57601, 57603, 0,     57635, 57634, 57637, 0,     57607, 57664,
+                             32771, 32772, 32773, 32774, 32801, 32802, 32803, 32815, 32816, 32819}));
 }
 
 TEST_F(MainFrameTest, ToolbarButtonsHaveImagesSharpAtEveryScaleAndTheirNames) {

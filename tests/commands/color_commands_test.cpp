@@ -61,8 +61,8 @@ TEST(ContourSetup, PrimesFromTheDataThenStoresTheLevels) {
   ASSERT_EQ(f.Run(ID_CONTOUR_SETUP), CommandStatus::Done);
   EXPECT_EQ(f.ui.dialogTitles, (std::vector<std::string>{"Contour setup"}));
   EXPECT_EQ(shown.minimum, 2.0f);
-  EXPECT_EQ(shown.interval, 1.0f);   // (36 - 2) / 34
-  EXPECT_EQ(shown.maximum, 37.0f);   // minimum + 35 intervals
+  EXPECT_EQ(shown.interval, 1.0f);  // (36 - 2) / 34
+  EXPECT_EQ(shown.maximum, 37.0f);  // minimum + 35 intervals
 
   const GridModel& g = *f.doc->grid;
   EXPECT_EQ(g.userLevels, 1);
@@ -161,7 +161,8 @@ TEST(ColorCommands, UpdateRules) {
   DocumentFixture f;
   for (int id : {ID_CONTOUR_SETUP, ID_DEFAULT_CONTOUR, ID_LOG, ID_SHOW_RANDOM_DATA, ID_COLOR_MODE_1})
     EXPECT_FALSE(f.State(id).enabled) << id;
-  for (int id : {ID_COLOR_TARGET, ID_HIDE_FAR_NODES, ID_MAX_DISTANCE, ID_CONTOUR}) EXPECT_TRUE(f.State(id).enabled) << id;
+  for (int id : {ID_COLOR_TARGET, ID_HIDE_FAR_NODES, ID_MAX_DISTANCE, ID_CONTOUR})
+    EXPECT_TRUE(f.State(id).enabled) << id;
 
   ASSERT_TRUE(f.doc->grid->Reshape(1, 1, 1));
   EXPECT_TRUE(f.State(ID_DEFAULT_CONTOUR).enabled);

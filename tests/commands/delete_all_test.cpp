@@ -6,9 +6,9 @@
 #include "dialogs/dialogs.h"
 #include "interpolation/kriging_state.h"
 #include "render/recording_context.h"
-#include "view/view_paint.h"
 #include "support/current_folder.h"
 #include "support/test_support.h"
+#include "view/view_paint.h"
 
 namespace gridora {
 namespace {

@@ -51,8 +51,8 @@ struct RefusalFixture : test::DocumentFixture {
 
 struct Case {
   int command;
-  std::string key;   // the field given the refused text
-  std::string text;  // as the user types it
+  std::string key;                                 // the field given the refused text
+  std::string text;                                // as the user types it
   std::map<std::string, std::string> others = {};  // typed first, in whichever dialog has them
 };
 
@@ -77,12 +77,12 @@ TEST(DialogRefusal, BadValuesAreRefusedWhileTheDialogIsOpen) {
   }
   // Values that are numbers but leave nothing to do, or far too much.
   cases.push_back({ID_STATISTICS, "max", "1", {{"min", "5"}}});
-  cases.push_back({ID_AVERAGE_X, "xint", "1e-7"});                       // 2e7 windows
+  cases.push_back({ID_AVERAGE_X, "xint", "1e-7"});                      // 2e7 windows
   cases.push_back({ID_AXIS_SETUP, "xint", "0.01", {{"xend", "100"}}});  // 10,001 ticks
-  cases.push_back({ID_MINIMUM_CURVATURE, "xmax", "0"});                   // empty area
-  cases.push_back({ID_MINIMUM_CURVATURE, "dx", "1e-9"});                  // 4e9 columns
-  cases.push_back({ID_FILE_OPEN, "colskip", "3"});                        // of 3 columns
-  cases.push_back({ID_FILE_OPEN, "rowskip", "2"});                        // of 2 rows
+  cases.push_back({ID_MINIMUM_CURVATURE, "xmax", "0"});                 // empty area
+  cases.push_back({ID_MINIMUM_CURVATURE, "dx", "1e-9"});                // 4e9 columns
+  cases.push_back({ID_FILE_OPEN, "colskip", "3"});                      // of 3 columns
+  cases.push_back({ID_FILE_OPEN, "rowskip", "2"});                      // of 2 rows
   cases.push_back({ID_FILE_OPEN, "rowskip", "-1"});
 
   for (const Case& c : cases) {

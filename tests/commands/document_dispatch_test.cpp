@@ -60,7 +60,13 @@ TEST(DocumentDispatch, LayoutCheckTellsDocumentsFromOtherFiles) {
       {"saved document", document, true},
       {"cut inside its values", document.substr(0, 50), false},
       {"text table", "1,2,3\r\n4,5,6\r\n7,8,9\r\n10,11,12\r\n13,14,15\r\n", false},
-      {"UTF-16 table", std::string("\xFF\xFE" "1\0,\0" "2\0\r\0\n\0", 12) + std::string(40, '\0'), false},
+      {"UTF-16 table",
+       std::string("\xFF\xFE"
+                   "1\0,\0"
+                   "2\0\r\0\n\0",
+                   12) +
+           std::string(40, '\0'),
+       false},
       {"header only", document.substr(0, 36), false},
       {"empty", "", false},
   };

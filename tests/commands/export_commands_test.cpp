@@ -63,7 +63,8 @@ TEST(ExportCommands, StatisticsAsksBothLimitsAndRemembersThem) {
   EXPECT_EQ(f.profile.Raw("General", "statistics_fmax"), "50.000000");
   const std::string path = (f.folder / "data_statistics.txt").string();
   EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Data statistics was saved in " + path});
-  EXPECT_EQ(test::ReadFileBytes(path).rfind("0 0.000000 1.000000 1.000000 1.000000 0.000000 100.000000 100.000000", 0), 0u);
+  EXPECT_EQ(test::ReadFileBytes(path).rfind("0 0.000000 1.000000 1.000000 1.000000 0.000000 100.000000 100.000000", 0),
+            0u);
 
   // The next run proposes the remembered limits; Cancel at the second ends it.
   ResultsFixture g;
@@ -132,11 +133,13 @@ TEST(ExportCommands, BatchCommandsWriteEveryResult) {
   BatchViewHost view(ui);
   const auto script = folder / "script.txt";
   const auto xml = folder / "out.xml";
-  test::WriteFileBytes(script, "save-xml \"" + xml.string() + "\" answer=no\n"
-                               "statistics min=1 max=10\n"
-                               "average-x xmin=0 xint=1\n"
-                               "statistics cancel=yes\n"
-                               "save-csv \"" + (folder / "out.csv").string() + "\"\n");
+  test::WriteFileBytes(script, "save-xml \"" + xml.string() +
+                                   "\" answer=no\n"
+                                   "statistics min=1 max=10\n"
+                                   "average-x xmin=0 xint=1\n"
+                                   "statistics cancel=yes\n"
+                                   "save-csv \"" +
+                                   (folder / "out.csv").string() + "\"\n");
   EXPECT_EQ(RunBatchScript(script.string(), doc, profile, ui, view, err), 0) << err.str();
   EXPECT_EQ(out.str(), "Save Japanese XML file?\nData statistics was saved in " +
                            (folder / "data_statistics.txt").string() + "\n3 data was saved.\n");

@@ -11,8 +11,8 @@
 #include "commands/file_commands.h"
 #include "dialogs/dialogs.h"
 #include "document/snp_file.h"
-#include "support/current_folder.h"
 #include "support/batch_run.h"
+#include "support/current_folder.h"
 #include "support/test_support.h"
 
 namespace gridora {
@@ -286,7 +286,7 @@ TEST_F(FileBatch, OpenSaveAndImports) {
   EXPECT_EQ(doc.grid->NX, 3);
   EXPECT_EQ(doc.grid->NY, 2);
   EXPECT_EQ(doc.grid->yLabels, (std::vector<std::string>{"a", "b\n"}));  // labels of the same shape stay
-  EXPECT_EQ(doc.primaryData->count, 0);                                    // the saved document had no points
+  EXPECT_EQ(doc.primaryData->count, 0);                                  // the saved document had no points
   EXPECT_EQ(doc.secondaryData->count, 2);
   EXPECT_EQ(profile.ReadInt("General", "IMPORT_OPTION_TRANSPOSE", 0), 1);
   EXPECT_TRUE(std::filesystem::exists(folder / "ReadText.txt"));

@@ -1,7 +1,7 @@
 // The exchange commands run end to end through batch scripts, as a user would.
 #include <gdal_priv.h>
-#include <ogrsf_frmts.h>
 #include <gtest/gtest.h>
+#include <ogrsf_frmts.h>
 
 #include "commands/command_ids.h"
 #include "exchange/gdal_session.h"
@@ -115,8 +115,8 @@ TEST(ExchangeCommands, ColumnsNamedXYZAreProposedWhenNoneWereChosen) {
 
 TEST(ExchangeCommands, UpdateRules) {
   test::DocumentFixture f;
-  for (int id : {ID_EXPORT_GRID, ID_EXPORT_CONTOURS, ID_MERGE_DUPLICATES, ID_BLOCK_REDUCE, ID_BLANK_HULL,
-                 ID_CONTOUR_LABELS})
+  for (int id :
+       {ID_EXPORT_GRID, ID_EXPORT_CONTOURS, ID_MERGE_DUPLICATES, ID_BLOCK_REDUCE, ID_BLANK_HULL, ID_CONTOUR_LABELS})
     EXPECT_FALSE(f.State(id).enabled) << id;
   EXPECT_TRUE(f.State(ID_IMPORT_TABLE).enabled);
   EXPECT_TRUE(f.State(ID_OPEN_RASTER).enabled);

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "commands/command_ids.h"
-#include "view/gridora_doc.h"
 #include "support/current_folder.h"
 #include "support/test_support.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {

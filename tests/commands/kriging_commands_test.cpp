@@ -220,9 +220,9 @@ TEST_F(KrigingCommands, PredictionProposesItsSpacingGridsReproducesTheDataAndSho
   EXPECT_EQ(grid.NX, 11);
   EXPECT_EQ(grid.NY, 51);
   EXPECT_EQ(grid.DX, 2.0f);
-  EXPECT_NEAR(grid.Value(0, 0, 0), 1.0, 1e-4);     // (0, 0)
-  EXPECT_NEAR(grid.Value(0, 10, 50), 6.0, 1e-4);   // (20, 100)
-  EXPECT_NEAR(grid.Value(0, 5, 25), 4.0, 1e-4);    // (10, 50)
+  EXPECT_NEAR(grid.Value(0, 0, 0), 1.0, 1e-4);    // (0, 0)
+  EXPECT_NEAR(grid.Value(0, 10, 50), 6.0, 1e-4);  // (20, 100)
+  EXPECT_NEAR(grid.Value(0, 5, 25), 4.0, 1e-4);   // (10, 50)
   EXPECT_EQ(grid.Distance(0, 0), 0.0f);
   EXPECT_LE(grid.layerMinimum[0], 1.0f + 1e-4f);
   EXPECT_GE(grid.layerMaximum[0], 6.0f - 1e-4f);
@@ -467,9 +467,8 @@ TEST_F(KrigingCommands, DiagnosticFilesGoToTheFolderEachBelongsTo) {
   EXPECT_EQ(names(second), (std::set<std::string>{"variogram.txt", "cokriging_matrix.txt"}));
   EXPECT_EQ(names(first), (std::set<std::string>{
                               "variogram_optimization.txt", "kriging_matrix.txt", "kriging_matrix_c22.txt",
-                              "kriging_matrix_c12.txt", "cross_distance_matrix.txt",
-                              "cross_dissimilarity_matrix.txt", "variogram_cloud_cross.txt",
-                              "kriging_matrix_inv.txt", "cokriging_verification.txt"}));
+                              "kriging_matrix_c12.txt", "cross_distance_matrix.txt", "cross_dissimilarity_matrix.txt",
+                              "variogram_cloud_cross.txt", "kriging_matrix_inv.txt", "cokriging_verification.txt"}));
   EXPECT_EQ(names(folder_.Path()).count("inverse_matrix.txt"), 1u);
   EXPECT_EQ(names(folder_.Path()).count("interpolation_0.txt"), 0u);
   EXPECT_EQ(CrLfLines(FromUtf16(Bytes("second/variogram.txt"))).size(), 3u);
@@ -505,8 +504,7 @@ TEST_F(KrigingCommands, BatchCokrigingTakesTheSecondaryAndCrossLagWidths) {
   // Every message box goes to the output: two data summaries and three fits.
   EXPECT_NE(out.str().find("Number of data=6 Mean=3.083333 SD="), std::string::npos) << out.str();
   EXPECT_NE(out.str().find("\nNumber of data=4 Mean=12.000000 SD="), std::string::npos) << out.str();
-  EXPECT_NE(out.str().find(fmt::sprintf("\nRange=%f Sill=%f\n", State().cross->a, State().cross->c)),
-            std::string::npos)
+  EXPECT_NE(out.str().find(fmt::sprintf("\nRange=%f Sill=%f\n", State().cross->a, State().cross->c)), std::string::npos)
       << out.str();
 }
 

@@ -36,10 +36,10 @@ class KrigingMatrixFiles : public test::InTempFolderTest {
   }
   std::uintmax_t WrittenBytes() const {
     std::uintmax_t bytes = 0;
-    for (const char* name : {"kriging_matrix.txt", "kriging_matrix_inv.txt", "inverse_matrix.txt",
-                             "kriging_matrix_c22.txt", "kriging_matrix_c12.txt", "cokriging_matrix.txt",
-                             "cross_distance_matrix.txt", "cross_dissimilarity_matrix.txt",
-                             "variogram_cloud_cross.txt"})
+    for (const char* name :
+         {"kriging_matrix.txt", "kriging_matrix_inv.txt", "inverse_matrix.txt", "kriging_matrix_c22.txt",
+          "kriging_matrix_c12.txt", "cokriging_matrix.txt", "cross_distance_matrix.txt",
+          "cross_dissimilarity_matrix.txt", "variogram_cloud_cross.txt"})
       if (Exists(name)) bytes += std::filesystem::file_size(folder_ / name);
     return bytes;
   }

@@ -160,8 +160,7 @@ TEST_F(MinimumCurvatureCommand, NodeCountsFromExtentAndSpacing) {
       {"10", "1", 11},      // a multiple: the last node lies on the edge
       {"10.5", "1", 12},    // otherwise one node beyond
       {"9.9995", "1", 11},  // less than 0.001 cells short counts as the multiple
-      {"10", "2.5", 5},
-      {"10", "3", 5},
+      {"10", "2.5", 5},    {"10", "3", 5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.xmax);
@@ -293,8 +292,16 @@ TEST_F(MinimumCurvatureCommand, DegenerateInputIsRefusedBeforeAnythingChanges) {
       {"zero spacing", {}, {{"dx", "0"}}, "DX must be greater than 0", inDialog},
       {"negative spacing", {}, {{"dy", "-1"}}, "DY must be greater than 0", inDialog},
       {"a spacing too small to count", {}, {{"dx", "1e-30"}}, "DX=1e-30 and DY=1 give about", inDialog},
-      {"more memory than the machine can spare", {{"xmax", "9000"}, {"ymax", "9000"}}, {}, "Cannot interpolate: a grid of 9001 x 9001 nodes needs about", byCommand},
-      {"more nodes than a computed grid may have", {{"xmax", "40000"}, {"ymax", "40000"}}, {}, "Cannot interpolate: DX=1 and DY=1 give a grid of 40001 x 40001 nodes (1,600,080,001)", byCommand},
+      {"more memory than the machine can spare",
+       {{"xmax", "9000"}, {"ymax", "9000"}},
+       {},
+       "Cannot interpolate: a grid of 9001 x 9001 nodes needs about",
+       byCommand},
+      {"more nodes than a computed grid may have",
+       {{"xmax", "40000"}, {"ymax", "40000"}},
+       {},
+       "Cannot interpolate: DX=1 and DY=1 give a grid of 40001 x 40001 nodes (1,600,080,001)",
+       byCommand},
   };
   const test::FakeMemory memory({4 * test::kGiB, std::nullopt, std::nullopt});
   for (const Case& c : cases) {

@@ -90,7 +90,10 @@ Gridded GridWith(const std::string& options) {
   EXPECT_EQ(run.Run(options + "open-random points.txt\nmin-curvature\n"), 0) << run.err.str();
   const GridModel& grid = *run.doc.grid;
   const RandomData& data = *run.doc.primaryData;
-  return {run.out.str(), test::ReadFileBytes(run.folder / "interpolation_0.txt"), grid.values, grid.NY,
+  return {run.out.str(),
+          test::ReadFileBytes(run.folder / "interpolation_0.txt"),
+          grid.values,
+          grid.NY,
           grid.layerMaximum[0] - grid.layerMinimum[0],
           std::vector<DataPoint>(data.points.get(), data.points.get() + data.count)};
 }

@@ -165,9 +165,9 @@ TEST(CommandTable, RefusesASecondRegistrationOfAnId) {
 
 TEST(CommandTable, CheckMarksComeFromTheEntries) {
   const CommandTable table = BuildCommandTable();
-  for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_COLOR_MODE_0, ID_COLOR_MODE_1, ID_COLOR_MODE_2,
-                 ID_PRIMARY_VARIABLE, ID_SECONDARY_VARIABLE, ID_CROSS_VARIANCE, ID_COLOR_TARGET, ID_LOG,
-                 ID_SHOW_RANDOM_DATA, ID_HIDE_FAR_NODES})
+  for (int id :
+       {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_COLOR_MODE_0, ID_COLOR_MODE_1, ID_COLOR_MODE_2, ID_PRIMARY_VARIABLE,
+        ID_SECONDARY_VARIABLE, ID_CROSS_VARIANCE, ID_COLOR_TARGET, ID_LOG, ID_SHOW_RANDOM_DATA, ID_HIDE_FAR_NODES})
     EXPECT_TRUE(table.IsCheckable(id)) << id;
   for (int id : {ID_CONTOUR, ID_FILE_NEW, ID_VARIOGRAM, ID_PREDICTION}) EXPECT_FALSE(table.IsCheckable(id)) << id;
   EXPECT_FALSE(table.IsCheckable(0));  // no entry

@@ -33,8 +33,8 @@ TEST(ModelSize, RefleshComputesNodeCounts) {
   struct Case {
     float w, dx;
     int nx;
-  } cases[] = {{10, 3, 5}, {10, 2.5f, 5}, {10, 1, 11}, {0.3f, 0.1f, 4},
-               {1e30f, 1e-30f, std::numeric_limits<int>::max()}};
+  } cases[] = {
+      {10, 3, 5}, {10, 2.5f, 5}, {10, 1, 11}, {0.3f, 0.1f, 4}, {1e30f, 1e-30f, std::numeric_limits<int>::max()}};
   for (const auto& c : cases) {
     CDlgModelSize dialog;
     dialog.W = c.w;

@@ -25,7 +25,7 @@ TEST(ConvexHull, InsideBoundaryAndEnlargement) {
     double x, y, distance;
     bool within;
   };
-  const Case cases[] = {{1, 1, 0, true},     {2, 1, 0, true},   {2.1, 1, 0, false}, {2.1, 1, 0.2, true},
+  const Case cases[] = {{1, 1, 0, true},        {2, 1, 0, true},       {2.1, 1, 0, false}, {2.1, 1, 0.2, true},
                         {2.2, 2.2, 0.2, false}, {2.1, 2.1, 0.2, true}, {-1, -1, 1, false}};
   for (const Case& c : cases) EXPECT_EQ(WithinHull(hull, c.x, c.y, c.distance), c.within) << c.x << "," << c.y;
 

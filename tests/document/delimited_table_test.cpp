@@ -53,8 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
     Tables, TableReading,
     ::testing::Values(
         TableCase{"CommaHeader", "x,y,z\r\n1.5,2,3\r\n4,5,6\r\n", Columns("x", "y", "z"), 1.5, 2, 3, 2},
-        TableCase{"ColumnsByNameInAnyOrder", "id,Easting,Northing,Depth\n7,10,20,-3.5\n", Columns("easting",
-                  "NORTHING", "Depth"), 10, 20, -3.5, 1},
+        TableCase{"ColumnsByNameInAnyOrder", "id,Easting,Northing,Depth\n7,10,20,-3.5\n",
+                  Columns("easting", "NORTHING", "Depth"), 10, 20, -3.5, 1},
         TableCase{"ColumnsByNumber", "a;b;c\n1;2;3\n", Columns("3", "2", "1"), 3, 2, 1, 1},
         TableCase{"SemicolonDecimalComma", "x;y;z\n1,5;2,25;-3,75\n", Columns("x", "y", "z"), 1.5, 2.25, -3.75, 1},
         TableCase{"TabDecimalComma", "x\ty\tz\n1,5\t2\t3\n", Columns("x", "y", "z"), 1.5, 2, 3, 1},
@@ -65,7 +65,11 @@ INSTANTIATE_TEST_SUITE_P(
                   1, 2, 3, 1},
         TableCase{"NoHeaderNumbersOnly", "1,2,3\n4,5,6\n", Columns("1", "2", "3"), 1, 2, 3, 2},
         TableCase{"DelimiterGiven", "x\ty z\n1\t2 3\n", Columns("x", "y", "z", 0, TableDelimiter::Space), 1, 2, 3, 1},
-        TableCase{"Utf16LittleEndian", "\xFF\xFEx\0,\0y\0,\0z\0\n\0" "1\0,\0" "2\0,\0" "3\0\n\0"s,
+        TableCase{"Utf16LittleEndian",
+                  "\xFF\xFEx\0,\0y\0,\0z\0\n\0"
+                  "1\0,\0"
+                  "2\0,\0"
+                  "3\0\n\0"s,
                   Columns("x", "y", "z"), 1, 2, 3, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -144,8 +148,7 @@ TEST(TablePreview, FindsDelimiterDecimalMarkHeaderAndRows) {
 }
 
 TEST(TableSplit, QuotesDelimitersAndEmptyFields) {
-  EXPECT_EQ(SplitTableLine("a,,\"b,c\",", TableDelimiter::Comma),
-            (std::vector<std::string>{"a", "", "b,c", ""}));
+  EXPECT_EQ(SplitTableLine("a,,\"b,c\",", TableDelimiter::Comma), (std::vector<std::string>{"a", "", "b,c", ""}));
   EXPECT_EQ(SplitTableLine("\"say \"\"hi\"\"\";2", TableDelimiter::Semicolon),
             (std::vector<std::string>{"say \"hi\"", "2"}));
   EXPECT_EQ(SplitTableLine(" \t1  2\t 3 ", TableDelimiter::Space), (std::vector<std::string>{"1", "2", "3"}));

@@ -18,10 +18,27 @@ std::string Fixed3(double value) {
 }
 
 TEST(FixedDecimal, MatchesPrintfIncludingHalfwayCasesAndSigns) {
-  const double special[] = {0.0,     -0.0,    0.0625,  0.1875, -0.0625, 2.0005,  0.0005,
-                            -0.0004, 0.9995,  1e15,    9e15,   1e300,   -1e300,  5e-324,
-                            123.456, 602.52f, -2.64f,  1e18,   std::numeric_limits<double>::infinity(),
-                            -std::numeric_limits<double>::infinity(), std::nan("")};
+  const double special[] = {0.0,
+                            -0.0,
+                            0.0625,
+                            0.1875,
+                            -0.0625,
+                            2.0005,
+                            0.0005,
+                            -0.0004,
+                            0.9995,
+                            1e15,
+                            9e15,
+                            1e300,
+                            -1e300,
+                            5e-324,
+                            123.456,
+                            602.52f,
+                            -2.64f,
+                            1e18,
+                            std::numeric_limits<double>::infinity(),
+                            -std::numeric_limits<double>::infinity(),
+                            std::nan("")};
   for (double value : special) EXPECT_EQ(Fixed3(value), fmt::sprintf("%.3f", value)) << value;
 
   std::mt19937_64 random(42);

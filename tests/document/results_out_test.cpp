@@ -58,8 +58,8 @@ TEST(DataStatistics, LogarithmsOfMagnitudesOverTheBand) {
   // Values 0, 2, 3: mean 5/3, range 3, threshold 0.15: one near the minimum, one near the maximum.
   const float mean = 5.0f / 3.0f;
   const float squares = (0 - mean) * (0 - mean) + (2 - mean) * (2 - mean) + (3 - mean) * (3 - mean);
-  EXPECT_EQ(lines[1], fmt::format("1 7.500000 {:.6f} 0.000000 3.000000 3.000000 33.333336 33.333336 {:.6f} 3",
-                                  mean, std::sqrt(static_cast<double>(squares / 3.0f))));
+  EXPECT_EQ(lines[1], fmt::format("1 7.500000 {:.6f} 0.000000 3.000000 3.000000 33.333336 33.333336 {:.6f} 3", mean,
+                                  std::sqrt(static_cast<double>(squares / 3.0f))));
 }
 
 TEST(DataStatistics, NoRowInTheBandWritesNothingAndSaysSo) {
@@ -80,10 +80,10 @@ TEST(AverageX, WindowsOfTheWorkedExample) {
   std::string problem;
   EXPECT_TRUE(WriteAverageX(*grid, folder.Path().string(), 0.0f, 1.0f, lines, problem)) << problem;
   EXPECT_EQ(lines, 3);
-  EXPECT_EQ(Lines(test::ReadFileBytes(folder / "average_x.csv")),
-            (std::vector<std::string>{"0,0.000000,1.000000,5.000000,6.000000",
-                                      "1,1.000000,2.000000,15.000000,16.000000",
-                                      "2,2.000000,3.000000,20.000000,21.000000"}));
+  EXPECT_EQ(
+      Lines(test::ReadFileBytes(folder / "average_x.csv")),
+      (std::vector<std::string>{"0,0.000000,1.000000,5.000000,6.000000", "1,1.000000,2.000000,15.000000,16.000000",
+                                "2,2.000000,3.000000,20.000000,21.000000"}));
 }
 
 TEST(AverageX, WindowsBeforeTheGridAreSkippedButCounted) {

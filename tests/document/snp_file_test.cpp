@@ -330,8 +330,8 @@ TEST(SnpFileName, ExtensionDecidesTheReader) {
     const char* path;
     bool snp;
   } cases[] = {
-      {"a.snp", true},     {"a.SNP", true},   {"a.snp2", true},        {"mysnpfile", true},
-      {"/x/a.b.snp", true}, {"a.Snp", false},  {"a.csv", false},        {"snp.csv", false},
+      {"a.snp", true},         {"a.SNP", true},        {"a.snp2", true},  {"mysnpfile", true},
+      {"/x/a.b.snp", true},    {"a.Snp", false},       {"a.csv", false},  {"snp.csv", false},
       {"/d.snp/a.csv", false}, {"/d.snp/data", false}, {"a.xsnpx", true}, {"", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsSnpFileName(c.path), c.snp) << c.path;

@@ -38,7 +38,10 @@ TEST(TextReader, ByteOrderMarksPickTheEncoding) {
     std::vector<std::string> lines;
   } cases[] = {
       {"plain", "1 2 3\r\n4 5 6", {"1 2 3\n", "4 5 6"}},
-      {"utf8", "\xEF\xBB\xBF" "1 2 3\n\xC3\xA9 t\n", {"1 2 3\n", "\xC3\xA9 t\n"}},
+      {"utf8",
+       "\xEF\xBB\xBF"
+       "1 2 3\n\xC3\xA9 t\n",
+       {"1 2 3\n", "\xC3\xA9 t\n"}},
       {"utf16", Utf16LE(u"1 2 3\r\n\u00E9\U0001F600\n"), {"1 2 3\n", "\xC3\xA9\xF0\x9F\x98\x80\n"}},
       // Without a mark the bytes come as they are, even when they look like UTF-8.
       {"ansi", "\xE9t\xE9\n", {"\xE9t\xE9\n"}},
@@ -86,7 +89,9 @@ TEST(TextReader, LongLinesComeInPiecesCountedInCharacters) {
 
   // A line of exactly the limit leaves its line feed to the next read; a two-byte
   // character counts once and is never cut.
-  test::WriteFileBytes(folder / "exact.txt", "\xEF\xBB\xBF" "ab\xC3\xA9\n");
+  test::WriteFileBytes(folder / "exact.txt",
+                       "\xEF\xBB\xBF"
+                       "ab\xC3\xA9\n");
   EXPECT_EQ(ReadAll(folder / "exact.txt", 3), (std::vector<std::string>{"ab\xC3\xA9", "\n"}));
 }
 

@@ -2,8 +2,8 @@
 #include "exchange/contour_export.h"
 
 #include <gdal_priv.h>
-#include <ogrsf_frmts.h>
 #include <gtest/gtest.h>
+#include <ogrsf_frmts.h>
 
 #include <cmath>
 

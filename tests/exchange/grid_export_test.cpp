@@ -3,8 +3,8 @@
 #include "exchange/grid_export.h"
 
 #include <gdal_priv.h>
-#include <ogr_spatialref.h>
 #include <gtest/gtest.h>
+#include <ogr_spatialref.h>
 
 #include <cmath>
 #include <filesystem>
@@ -135,8 +135,8 @@ TEST(GridExport, CoordinateSystemIsWrittenAndReadBack) {
     std::vector<std::string> written;
     std::string problem;
     const auto format = *GridFormatFromPath(name);
-    ASSERT_TRUE(ExportGrid(grid, {(folder / name).string(), format, GridLayer::Estimate, "EPSG:6677"}, written,
-                           problem))
+    ASSERT_TRUE(
+        ExportGrid(grid, {(folder / name).string(), format, GridLayer::Estimate, "EPSG:6677"}, written, problem))
         << problem;
     Reopened file(folder / name);
     ASSERT_NE(file.dataset, nullptr);
@@ -157,16 +157,16 @@ TEST(GridExport, StandardErrorIsASecondBandOrASecondFile) {
   const GridModel grid = SmallGrid(10.0f, 10.0f, 2);
   std::vector<std::string> written;
   std::string problem;
-  ASSERT_TRUE(ExportGrid(grid, {(folder / "both.tif").string(), GridFormat::GeoTiff, GridLayer::Both, ""}, written,
-                         problem));
+  ASSERT_TRUE(
+      ExportGrid(grid, {(folder / "both.tif").string(), GridFormat::GeoTiff, GridLayer::Both, ""}, written, problem));
   {
     Reopened file(folder / "both.tif");
     ASSERT_EQ(file.dataset->GetRasterCount(), 2);
     EXPECT_EQ(file.At(1, 1020.0, 2010.0), 201.0);
     EXPECT_EQ(file.At(2, 1020.0, 2010.0), 3.5);
   }
-  ASSERT_TRUE(ExportGrid(grid, {(folder / "both.asc").string(), GridFormat::AsciiGrid, GridLayer::Both, ""}, written,
-                         problem));
+  ASSERT_TRUE(
+      ExportGrid(grid, {(folder / "both.asc").string(), GridFormat::AsciiGrid, GridLayer::Both, ""}, written, problem));
   EXPECT_EQ(written.size(), 2u);
   Reopened error(folder / "both_error.asc");
   ASSERT_NE(error.dataset, nullptr);
@@ -195,9 +195,9 @@ TEST(GridExport, RefusalsLeaveTheOldFileAlone) {
   }
   std::vector<std::string> written;
   std::string problem;
-  EXPECT_FALSE(ExportGrid(SmallGrid(10.0f, 10.0f), {path.string(), GridFormat::AsciiGrid, GridLayer::Estimate,
-                                                     "EPSG:no such"},
-                          written, problem));
+  EXPECT_FALSE(ExportGrid(SmallGrid(10.0f, 10.0f),
+                          {path.string(), GridFormat::AsciiGrid, GridLayer::Estimate, "EPSG:no such"}, written,
+                          problem));
   EXPECT_NE(problem.find("not known"), std::string::npos) << problem;
   EXPECT_EQ(test::ReadFileBytes(path), "old");
 }

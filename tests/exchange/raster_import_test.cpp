@@ -40,7 +40,7 @@ TEST(RasterImport, NorthUpPixelsBecomeNodesAtTheirCentres) {
   EXPECT_EQ(grid.DX, 10.0f);
   EXPECT_EQ(grid.DY, 20.0f);
   EXPECT_EQ(grid.x0, 105.0f);
-  EXPECT_EQ(grid.y0, 490.0f);  // the south row's centre
+  EXPECT_EQ(grid.y0, 490.0f);            // the south row's centre
   EXPECT_EQ(grid.Value(0, 0, 1), 1.0f);  // the north-west pixel
   EXPECT_EQ(grid.Value(0, 1, 0), 5.0f);
   EXPECT_EQ(grid.hideFarNodes, 1);  // the no-data pixel is hidden

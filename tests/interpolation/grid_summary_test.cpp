@@ -54,7 +54,8 @@ TEST(DataDistance, EqualsTheNodeByPointComparison) {
     grid.DY = c.DY;
     ASSERT_TRUE(ComputeDataDistance(grid, *data));
     for (int i = 0; i < c.nx; ++i)
-      for (int j = 0; j < c.ny; ++j) ASSERT_EQ(grid.Distance(i, j), BruteForceDistance(grid, *data, i, j)) << i << "," << j;
+      for (int j = 0; j < c.ny; ++j)
+        ASSERT_EQ(grid.Distance(i, j), BruteForceDistance(grid, *data, i, j)) << i << "," << j;
   }
 }
 

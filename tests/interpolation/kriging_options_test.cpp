@@ -53,8 +53,10 @@ Direct DirectKriging(const CVariogramModel& m, const CovarianceModel& model, boo
     estimate += w[i] * (ordinary ? Long(m.values[i]) : Long(m.values[i]) - m.residualMean);
     quadratic += w[i] * k[i];
   }
-  if (ordinary) quadratic += w[n];  // the multiplier times the border's 1
-  else estimate += m.residualMean;
+  if (ordinary)
+    quadratic += w[n];  // the multiplier times the border's 1
+  else
+    estimate += m.residualMean;
   return {estimate * m.standardDeviation + m.mean, Long(model.nugget + model.sill) - quadratic};
 }
 
@@ -201,7 +203,8 @@ TEST_F(KrigingOptionsTest, KFoldWithOnePointPerFoldIsLeaveOneOutAndFoldsFollowTh
   EXPECT_TRUE(differs);
 
   std::string problem;
-  for (int folds : {1, -2, 13}) EXPECT_EQ(CrossValidate(*state, folds, 0, a, nullptr, &problem), CrossValidationStatus::Failed);
+  for (int folds : {1, -2, 13})
+    EXPECT_EQ(CrossValidate(*state, folds, 0, a, nullptr, &problem), CrossValidationStatus::Failed);
   EXPECT_NE(problem.find("folds"), std::string::npos);
 }
 
@@ -255,7 +258,8 @@ TEST_F(KrigingOptionsTest, CokrigingEstimatesAndStandardErrorsMatchADirectSolve)
     return crossModel.Covariance(dx, dy);
   };
   for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j) A[i][j] = covariance(i, j, point(j).first - point(i).first, point(j).second - point(i).second);
+    for (int j = 0; j < n; ++j)
+      A[i][j] = covariance(i, j, point(j).first - point(i).first, point(j).second - point(i).second);
   for (auto [x, y] : {std::pair{2.0, 3.0}, {7.5, 1.0}, {5.0, 5.0}, {p.x[4], p.y[4]}}) {
     std::vector<Long> k(n);
     for (int i = 0; i < n; ++i) k[i] = covariance(0, i, x - point(i).first, y - point(i).second);

@@ -8,10 +8,10 @@
 #include "interpolation/kriging_checks.h"
 #include "interpolation/kriging_prediction.h"
 #include "interpolation/kriging_state.h"
+#include "interpolation/kriging_test_support.h"
 #include "interpolation/matrix_text.h"
 #include "interpolation/system_inverse.h"
 #include "platform/trace.h"
-#include "interpolation/kriging_test_support.h"
 #include "support/dense_solve.h"
 
 namespace gridora {
@@ -339,10 +339,12 @@ TEST(MatrixText, FastNumberFormsAreThoseOfPrintf) {
   std::mt19937_64 random(99);
   std::uniform_real_distribution<double> unit(-1.0, 1.0);
   std::uniform_int_distribution<int> decade(-40, 40);
-  std::vector<double> values = {0.0, -0.0, 1.0, -1.0, 0.5, 1e-7, 5e-7, 4.9999995e-7, 0.0000005, 0.0000015,
-                                9.9999995, 9.9999996, 999999.5, 123456789.0, 1e22, 1e-22, 1e-300, 5e-324,
-                                1e300, 1.7976931348623157e308, 0.1, 0.7, 2.5e-5, 1234.5678905, 1e15, 9.5e14,
-                                NAN, INFINITY, -INFINITY};
+  std::vector<double> values = {0.0,       -0.0,      1.0,          -1.0,         0.5,
+                                1e-7,      5e-7,      4.9999995e-7, 0.0000005,    0.0000015,
+                                9.9999995, 9.9999996, 999999.5,     123456789.0,  1e22,
+                                1e-22,     1e-300,    5e-324,       1e300,        1.7976931348623157e308,
+                                0.1,       0.7,       2.5e-5,       1234.5678905, 1e15,
+                                9.5e14,    NAN,       INFINITY,     -INFINITY};
   for (int i = 0; i < 100000; ++i) values.push_back(unit(random) * std::pow(10.0, decade(random)));
   // Values on a six-decimal grid (ties of the binary values nearest to them).
   for (int i = 0; i < 20000; ++i) values.push_back(std::round(unit(random) * 1e9) / 1e6 + 5e-7);

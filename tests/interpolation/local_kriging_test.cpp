@@ -47,9 +47,9 @@ std::vector<std::uint32_t> BruteNearest(const Points& p, double x, double y, std
   auto d2 = [&](std::uint32_t i) { return (p.x[i] - x) * (p.x[i] - x) + (p.y[i] - y) * (p.y[i] - y); };
   std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return d2(a) < d2(b); });
   if (maxDistance > 0.0)
-    order.erase(std::remove_if(order.begin(), order.end(),
-                               [&](std::uint32_t i) { return d2(i) > maxDistance * maxDistance; }),
-                order.end());
+    order.erase(
+        std::remove_if(order.begin(), order.end(), [&](std::uint32_t i) { return d2(i) > maxDistance * maxDistance; }),
+        order.end());
   if (k > 0 && order.size() > k) order.resize(k);
   return order;
 }
@@ -193,10 +193,15 @@ TEST(LocalKriging, EqualsADirectSolveOverTheSameNeighbours) {
   const Case cases[] = {
       {"exponential simple", Model(VariogramKind::Exponential, 20, 2, 0), LocalKrigingType::Simple, {32, 0, 3}},
       {"exponential ordinary", Model(VariogramKind::Exponential, 20, 2, 0), LocalKrigingType::Ordinary, {32, 0, 3}},
-      {"spherical ordinary nugget", Model(VariogramKind::Spherical, 30, 1.5, 0.3), LocalKrigingType::Ordinary, {24, 0, 3}},
+      {"spherical ordinary nugget",
+       Model(VariogramKind::Spherical, 30, 1.5, 0.3),
+       LocalKrigingType::Ordinary,
+       {24, 0, 3}},
       {"gaussian ordinary nugget", Model(VariogramKind::Gaussian, 12, 1, 0.1), LocalKrigingType::Ordinary, {16, 0, 3}},
       {"matern 1.5 simple", Model(VariogramKind::Matern, 8, 1, 0.05, 1.5), LocalKrigingType::Simple, {20, 0, 3}},
-      {"anisotropic ordinary", Model(VariogramKind::Exponential, 40, 1, 0.2, 0.5, 30, 0.25), LocalKrigingType::Ordinary,
+      {"anisotropic ordinary",
+       Model(VariogramKind::Exponential, 40, 1, 0.2, 0.5, 30, 0.25),
+       LocalKrigingType::Ordinary,
        {40, 0, 3}},
       {"within a distance", Model(VariogramKind::Exponential, 20, 1, 0), LocalKrigingType::Ordinary, {0, 12.0, 3}},
       {"nearest within a distance", Model(VariogramKind::Spherical, 25, 1, 0.1), LocalKrigingType::Simple, {8, 9.0, 3}},
@@ -220,7 +225,8 @@ TEST(LocalKriging, EqualsADirectSolveOverTheSameNeighbours) {
       const NeighbourhoodEstimate d = DirectSolve(sorted, c.model, c.type, mean, near, x, y);
       ASSERT_EQ(e.status, NeighbourhoodEstimate::Status::Solved) << c.name;
       EXPECT_LT(Relative(e.estimate, d.estimate), 1e-9) << c.name << " at " << x << " " << y;
-      EXPECT_LT(std::fabs(e.variance - d.variance), 1e-9 * c.model.Covariance(0, 0)) << c.name << " at " << x << " " << y;
+      EXPECT_LT(std::fabs(e.variance - d.variance), 1e-9 * c.model.Covariance(0, 0))
+          << c.name << " at " << x << " " << y;
     }
     // Close nodes share most neighbourhoods: the grid keeps K's factor from node to node.
     const NodeLayout layout{40.0f, 40.0f, 0.75f, 0.75f, 8, 8};

@@ -90,20 +90,20 @@ TEST_P(MultigridAgainstDirect, AgreesWithinTheToleranceOfTheValueRange) {
   EXPECT_LE(iterative.residual, MultigridSettings{}.tolerance);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Grids, MultigridAgainstDirect,
-    ::testing::Values(
-        Case{"TinyGridSolvedOnOneLevel", 12, 9, 1.0, 1.0, 20, 0.0, true, {}},
-        Case{"SparseData", 121, 97, 1.0, 1.0, 40, 0.0, true, {}},
-        Case{"DenseData", 101, 101, 1.0, 1.0, 20000, 0.0, true, {}},
-        Case{"ValuesFarFromZero", 96, 130, 1.0, 1.0, 300, 5000.0, true, {}},
-        Case{"StretchedCells", 150, 80, 2.5, 0.5, 500, 0.0, true, {}},
-        Case{"ThinGrid", 700, 4, 1.0, 1.0, 200, 0.0, true, {}},
-        Case{"MediumSparse", 401, 401, 1.0, 1.0, 2000, 0.0, true, {}},
-        Case{"CurvatureOnly", 121, 101, 1.0, 1.0, 300, 0.0, false, Curvature(SurfaceOptions::Fit::Specified)},
-        Case{"TensionStretchedCells", 90, 140, 0.4, 1.6, 400, 0.0, false,
-             SurfaceOptions{0.3, SurfaceOptions::Fit::Specified, SurfaceOptions::Solver::Automatic}}),
-    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Grids, MultigridAgainstDirect,
+                         ::testing::Values(Case{"TinyGridSolvedOnOneLevel", 12, 9, 1.0, 1.0, 20, 0.0, true, {}},
+                                           Case{"SparseData", 121, 97, 1.0, 1.0, 40, 0.0, true, {}},
+                                           Case{"DenseData", 101, 101, 1.0, 1.0, 20000, 0.0, true, {}},
+                                           Case{"ValuesFarFromZero", 96, 130, 1.0, 1.0, 300, 5000.0, true, {}},
+                                           Case{"StretchedCells", 150, 80, 2.5, 0.5, 500, 0.0, true, {}},
+                                           Case{"ThinGrid", 700, 4, 1.0, 1.0, 200, 0.0, true, {}},
+                                           Case{"MediumSparse", 401, 401, 1.0, 1.0, 2000, 0.0, true, {}},
+                                           Case{"CurvatureOnly", 121, 101, 1.0, 1.0, 300, 0.0, false,
+                                                Curvature(SurfaceOptions::Fit::Specified)},
+                                           Case{"TensionStretchedCells", 90, 140, 0.4, 1.6, 400, 0.0, false,
+                                                SurfaceOptions{0.3, SurfaceOptions::Fit::Specified,
+                                                               SurfaceOptions::Solver::Automatic}}),
+                         [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 class CountingFeedback : public Feedback {
  public:
@@ -124,8 +124,8 @@ struct SmallProblem {
     AttachData(system, points, 1.0f, 1.0f, kDataWeight);
   }
   MinimumCurvatureSolution Solve(Feedback* feedback, const MultigridSettings& settings = {}) const {
-    return SolveMinimumCurvatureMultigrid(system, CommandWeights(kTensionWeight, kCurvatureWeight, kDataWeight),
-                                          points, 1.0, 1.0, feedback, settings);
+    return SolveMinimumCurvatureMultigrid(system, CommandWeights(kTensionWeight, kCurvatureWeight, kDataWeight), points,
+                                          1.0, 1.0, feedback, settings);
   }
   MinimumCurvatureSystem system;
   std::vector<SolverPoint> points;
@@ -137,8 +137,8 @@ TEST(MultigridSolver, ReportsEveryIterationWithItsResidual) {
   const MinimumCurvatureSolution solution = problem.Solve(&feedback);
   ASSERT_EQ(solution.status, MinimumCurvatureSolution::Status::Solved);
   EXPECT_EQ(feedback.iterations, solution.iterations);
-  EXPECT_EQ(feedback.stages.back(), fmt::sprintf("Solving: iteration %d, residual %.2e", solution.iterations,
-                                                 solution.residual));
+  EXPECT_EQ(feedback.stages.back(),
+            fmt::sprintf("Solving: iteration %d, residual %.2e", solution.iterations, solution.residual));
 }
 
 TEST(MultigridSolver, CancelStopsBetweenIterations) {

@@ -41,11 +41,11 @@ std::vector<double> IndependentMinimiser(int nx, int ny, double DX, double DY, d
       if (j + 1 < ny) add({{node(i, j), -1 / dy}, {node(i, j + 1), 1 / dy}}, area * t, 0);
       const long double curvature = area * area * (1 - t);
       if (i > 0 && i + 1 < nx)
-        add({{node(i - 1, j), 1 / (dx * dx)}, {node(i, j), -2 / (dx * dx)}, {node(i + 1, j), 1 / (dx * dx)}},
-            curvature, 0);
+        add({{node(i - 1, j), 1 / (dx * dx)}, {node(i, j), -2 / (dx * dx)}, {node(i + 1, j), 1 / (dx * dx)}}, curvature,
+            0);
       if (j > 0 && j + 1 < ny)
-        add({{node(i, j - 1), 1 / (dy * dy)}, {node(i, j), -2 / (dy * dy)}, {node(i, j + 1), 1 / (dy * dy)}},
-            curvature, 0);
+        add({{node(i, j - 1), 1 / (dy * dy)}, {node(i, j), -2 / (dy * dy)}, {node(i, j + 1), 1 / (dy * dy)}}, curvature,
+            0);
       if (i + 1 < nx && j + 1 < ny) {
         const long double m = 1 / (dx * dy);
         add({{node(i, j), m}, {node(i, j + 1), -m}, {node(i + 1, j), -m}, {node(i + 1, j + 1), m}}, 2 * curvature, 0);
@@ -55,7 +55,9 @@ std::vector<double> IndependentMinimiser(int nx, int ny, double DX, double DY, d
     const int i = std::clamp(static_cast<int>(std::floor(p.x / DX)), 0, nx - 2);
     const int j = std::clamp(static_cast<int>(std::floor(p.y / DY)), 0, ny - 2);
     const long double s = (p.x - i * DX) / DX, u = (p.y - j * DY) / DY;
-    add({{node(i, j), (1 - s) * (1 - u)}, {node(i, j + 1), (1 - s) * u}, {node(i + 1, j), s * (1 - u)},
+    add({{node(i, j), (1 - s) * (1 - u)},
+         {node(i, j + 1), (1 - s) * u},
+         {node(i + 1, j), s * (1 - u)},
          {node(i + 1, j + 1), s * u}},
         wd, p.z);
   }
@@ -99,7 +101,8 @@ TEST_P(SurfaceAgainstIndependentMinimiser, BothSolversFindTheMinimiser) {
   const MinimumCurvatureSolution direct = SolveMinimumCurvature(system, nullptr, 0);
   MultigridSettings tight;
   tight.tolerance = 1e-12;
-  const MinimumCurvatureSolution iterative = SolveMinimumCurvatureMultigrid(system, weights, points, c.DX, c.DY, nullptr, tight);
+  const MinimumCurvatureSolution iterative =
+      SolveMinimumCurvatureMultigrid(system, weights, points, c.DX, c.DY, nullptr, tight);
   ASSERT_EQ(direct.status, MinimumCurvatureSolution::Status::Solved);
   ASSERT_EQ(iterative.status, MinimumCurvatureSolution::Status::Solved);
   const auto [low, high] = std::minmax_element(expected.begin(), expected.end());
@@ -137,7 +140,8 @@ double Bilinear(const std::vector<double>& u, int ny, double DX, double DY, doub
   const int j = std::clamp(static_cast<int>(std::floor(y / DY)), 0, ny - 2);
   const double s = (x - i * DX) / DX, t = (y - j * DY) / DY;
   auto at = [&](int a, int b) { return u[static_cast<std::size_t>(a) * ny + b]; };
-  return (1 - s) * (1 - t) * at(i, j) + (1 - s) * t * at(i, j + 1) + s * (1 - t) * at(i + 1, j) + s * t * at(i + 1, j + 1);
+  return (1 - s) * (1 - t) * at(i, j) + (1 - s) * t * at(i, j + 1) + s * (1 - t) * at(i + 1, j) +
+         s * t * at(i + 1, j + 1);
 }
 
 double Smooth(double x, double y) { return std::sin(x / 30.0) * std::cos(y / 45.0) + 0.2 * std::sin((x + y) / 20.0); }

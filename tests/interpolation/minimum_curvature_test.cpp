@@ -31,23 +31,21 @@ struct Term {
 
 int Unknown(int ny, int i, int j) { return (i - 1) * ny + j; }
 
-std::vector<Term> FunctionalTerms(int nx, int ny, float DX, float DY, const std::vector<SolverPoint>& points,
-                                  double w1, double w2, double wd) {
+std::vector<Term> FunctionalTerms(int nx, int ny, float DX, float DY, const std::vector<SolverPoint>& points, double w1,
+                                  double w2, double wd) {
   std::vector<Term> terms;
   for (int i = 1; i <= nx; ++i)
     for (int j = 1; j <= ny; ++j) {
       const int k = Unknown(ny, i, j);
       if (i < nx) terms.push_back({w1, {{k, -1}, {Unknown(ny, i + 1, j), 1}}, 0});
       if (j < ny) terms.push_back({w1, {{k, -1}, {Unknown(ny, i, j + 1), 1}}, 0});
-      if (i > 1 && i < nx)
-        terms.push_back({w2, {{Unknown(ny, i - 1, j), 1}, {k, -2}, {Unknown(ny, i + 1, j), 1}}, 0});
-      if (j > 1 && j < ny)
-        terms.push_back({w2, {{Unknown(ny, i, j - 1), 1}, {k, -2}, {Unknown(ny, i, j + 1), 1}}, 0});
+      if (i > 1 && i < nx) terms.push_back({w2, {{Unknown(ny, i - 1, j), 1}, {k, -2}, {Unknown(ny, i + 1, j), 1}}, 0});
+      if (j > 1 && j < ny) terms.push_back({w2, {{Unknown(ny, i, j - 1), 1}, {k, -2}, {Unknown(ny, i, j + 1), 1}}, 0});
       if (i < nx && j < ny)
-        terms.push_back({2 * w2,
-                         {{k, 1}, {Unknown(ny, i, j + 1), -1}, {Unknown(ny, i + 1, j), -1},
-                          {Unknown(ny, i + 1, j + 1), 1}},
-                         0});
+        terms.push_back(
+            {2 * w2,
+             {{k, 1}, {Unknown(ny, i, j + 1), -1}, {Unknown(ny, i + 1, j), -1}, {Unknown(ny, i + 1, j + 1), 1}},
+             0});
     }
   for (const SolverPoint& p : points) {
     const double lastX = (nx - 1) * static_cast<double>(DX), lastY = (ny - 1) * static_cast<double>(DY);
@@ -154,8 +152,8 @@ TEST(MinimumCurvatureSystem, MatchesTheFunctionalTermByTerm) {
     int nx, ny;
     float DX, DY;
     int points;
-  } cases[] = {{2, 2, 1, 1, 1}, {3, 2, 1, 1, 3}, {2, 3, 0.5f, 2, 2}, {4, 3, 1, 1, 5}, {5, 4, 2.5f, 0.75f, 9},
-               {3, 7, 1, 1, 4}, {6, 6, 1, 1, 12}};
+  } cases[] = {{2, 2, 1, 1, 1},        {3, 2, 1, 1, 3}, {2, 3, 0.5f, 2, 2}, {4, 3, 1, 1, 5},
+               {5, 4, 2.5f, 0.75f, 9}, {3, 7, 1, 1, 4}, {6, 6, 1, 1, 12}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.nx << "x" << c.ny);
     auto points = RandomPoints(c.points, (c.nx - 1) * c.DX, (c.ny - 1) * c.DY, 7u + c.nx * 10u + c.ny);
@@ -177,7 +175,7 @@ TEST(MinimumCurvatureSystem, DataTermsOnNodesEdgesAndMargins) {
   struct Case {
     const char* what;
     SolverPoint point;
-    int node;          // unknown that receives wd * 1 * 1 on its diagonal
+    int node;  // unknown that receives wd * 1 * 1 on its diagonal
     bool attached;
   } cases[] = {
       {"a point on a node pulls that node alone", {1.0f, 2.0f, 7.0f}, Unknown(4, 2, 3), true},
@@ -247,12 +245,11 @@ TEST(MinimumCurvatureSolve, IsTheMinimiserOfTheFunctional) {
 
     // The reference solves the float-assembled system's exact counterpart: the same
     // functional with the single-precision points, in long double.
-    const std::vector<double> reference = DenseMinimiser(
-        NormalEquations(c.nx * c.ny, FunctionalTerms(c.nx, c.ny, c.DX, c.DY, points, 0.5, 0.5, 32.0)));
+    const std::vector<double> reference =
+        DenseMinimiser(NormalEquations(c.nx * c.ny, FunctionalTerms(c.nx, c.ny, c.DX, c.DY, points, 0.5, 0.5, 32.0)));
     const double tolerance = 1e-5 * std::max(Range(reference), 1.0);
     double worst = 0;
-    for (std::size_t k = 0; k < reference.size(); ++k)
-      worst = std::max(worst, std::fabs(solution.u[k] - reference[k]));
+    for (std::size_t k = 0; k < reference.size(); ++k) worst = std::max(worst, std::fabs(solution.u[k] - reference[k]));
     EXPECT_LT(worst, tolerance);
   }
 }

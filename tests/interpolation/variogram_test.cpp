@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "interpolation/kriging_state.h"
-#include "interpolation/variogram_fit.h"
 #include "interpolation/kriging_test_support.h"
+#include "interpolation/variogram_fit.h"
 
 namespace gridora {
 namespace {
@@ -80,8 +80,8 @@ TEST_F(Variogram, ClassBoundsBelongToTheUpperClassAndTheLastBoundToNone) {
     std::vector<double> lags;
   };
   const Case cases[] = {
-      {{1, 3, 4, 6}, 3.0, {1.0, 3.5}},  // 3 opens class 1; 6 = hMax = 2w falls in no class
-      {{1, 3, 7}, 3.0, {1.0, 3.0, 7.0}},  // hMax / w not whole: the farthest pair is in the last class
+      {{1, 3, 4, 6}, 3.0, {1.0, 3.5}},               // 3 opens class 1; 6 = hMax = 2w falls in no class
+      {{1, 3, 7}, 3.0, {1.0, 3.0, 7.0}},             // hMax / w not whole: the farthest pair is in the last class
       {{0.3, 0.6, 0.9, 1.2}, 0.3, {0.3, 0.6, 0.9}},  // bounds as products of a non-binary width
   };
   for (const Case& c : cases) {
@@ -114,11 +114,8 @@ TEST_F(Variogram, DegenerateLagWidthsAndCloudsAreRefusedWithoutFitting) {
     const char* says;
   };
   const Case cases[] = {
-      {{1, 2}, 0.0, "greater than 0"},
-      {{1, 2}, -1.0, "greater than 0"},
-      {{1, 2}, NAN, "greater than 0"},
-      {{1, 2}, 1e-9, "lag classes"},
-      {{4, 4}, 2.0, "No pair"},  // every pair at hMax = 2w
+      {{1, 2}, 0.0, "greater than 0"}, {{1, 2}, -1.0, "greater than 0"}, {{1, 2}, NAN, "greater than 0"},
+      {{1, 2}, 1e-9, "lag classes"},   {{4, 4}, 2.0, "No pair"},  // every pair at hMax = 2w
   };
   for (const Case& c : cases) {
     test::FakeUserInterface ui;

@@ -15,8 +15,8 @@ TEST(DefaultExtension, AddedOnlyToANameWithoutOne) {
   } cases[] = {
       {"/data/survey", snp, "/data/survey.snp"},
       {"/data/survey.snp", snp, "/data/survey.snp"},
-      {"/data/survey.dat", snp, "/data/survey.dat"},      // the user's own extension stays
-      {"/data.d/survey", snp, "/data.d/survey.snp"},      // a dot in a folder is no extension
+      {"/data/survey.dat", snp, "/data/survey.dat"},  // the user's own extension stays
+      {"/data.d/survey", snp, "/data.d/survey.snp"},  // a dot in a folder is no extension
       {"map", {"CSV file(*.csv)", "*.csv"}, "map.csv"},
       {"map", {"Standard XML file (*.xml)", "*.xml"}, "map.xml"},
       {"map", any, "map"},

@@ -105,7 +105,8 @@ TEST(ReplacingFile, TemporariesAreNamedForTheProgramAndLeftoversOfKilledSavesGo)
     ASSERT_TRUE(file.Write("new"));
     ASSERT_TRUE(file.Commit());
   }
-  for (const Entry& e : entries) EXPECT_EQ(!fs::is_symlink(folder / e.name) && !fs::exists(folder / e.name), e.removed) << e.name;
+  for (const Entry& e : entries)
+    EXPECT_EQ(!fs::is_symlink(folder / e.name) && !fs::exists(folder / e.name), e.removed) << e.name;
   EXPECT_EQ(test::ReadFileBytes(victim), "keep me");
   EXPECT_EQ(test::ReadFileBytes(target), "new");
   for (int lock : locks) ::close(lock);

@@ -85,10 +85,10 @@ TEST_F(CellRendererTest, ContourLinesFollowTheFillOfEachTriangleInBlack) {
   std::vector<std::string> ops;
   for (const auto& call : context.Calls())
     if (call.op == "Polygon" || call.op == "Polyline" || call.op == "SelectStockPen") ops.push_back(call.op);
-  const std::vector<std::string> expected = {
-      "SelectStockPen", "Polygon",  "SelectStockPen", "Polygon",  "SelectStockPen", "Polygon",
-      "SelectStockPen", "Polyline", "SelectStockPen", "Polygon",  "SelectStockPen", "Polygon",
-      "SelectStockPen", "Polygon",  "SelectStockPen", "Polyline"};
+  const std::vector<std::string> expected = {"SelectStockPen", "Polygon", "SelectStockPen", "Polygon",
+                                             "SelectStockPen", "Polygon", "SelectStockPen", "Polyline",
+                                             "SelectStockPen", "Polygon", "SelectStockPen", "Polygon",
+                                             "SelectStockPen", "Polygon", "SelectStockPen", "Polyline"};
   EXPECT_EQ(ops, expected);
 }
 
@@ -100,8 +100,8 @@ TEST_F(CellRendererTest, EveryPolygonIsFilledWithoutOutlineUnderTheAlternateRule
   renderer.DrawTriangle(dc, triangle);
   std::vector<std::string> ops;
   for (const auto& call : context.Calls()) ops.push_back(call.op);
-  EXPECT_EQ(ops, (std::vector<std::string>{"SelectStockPen", "SelectBrush", "SetPolyFillMode", "Polygon",
-                                           "SelectBrush", "SelectPen"}));
+  EXPECT_EQ(ops, (std::vector<std::string>{"SelectStockPen", "SelectBrush", "SetPolyFillMode", "Polygon", "SelectBrush",
+                                           "SelectPen"}));
   const auto& calls = context.Calls();
   EXPECT_EQ(calls[0].args, (std::vector<int>{kNullPen}));
   EXPECT_EQ(calls[2].args, (std::vector<int>{kAlternate}));
@@ -116,10 +116,10 @@ TEST_F(CellRendererTest, FlatCellsFillTheirFourTrianglesWithOneColour) {
   struct Case {
     float value;
     Color color;
-  } cases[] = {{3.0f, c1},     // between levels 2 and 4: the walk's whole-triangle test
-               {5.0f, c2},     // above the last closed level
-               {-1.0f, c0},    // below level 0
-               {0.0f, c0}};    // on level 0: everything at or below it is colour 0
+  } cases[] = {{3.0f, c1},   // between levels 2 and 4: the walk's whole-triangle test
+               {5.0f, c2},   // above the last closed level
+               {-1.0f, c0},  // below level 0
+               {0.0f, c0}};  // on level 0: everything at or below it is colour 0
   for (const auto& c : cases) {
     context.Clear();
     const CellCorner flat[4] = {{0, 10, c.value}, {0, 0, c.value}, {10, 0, c.value}, {10, 10, c.value}};

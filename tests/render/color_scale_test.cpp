@@ -11,8 +11,8 @@ TEST(ColorScale, PaletteRunsFromMagentaThroughGreenToBlue) {
   const ColorScale scale;
   struct Entry {
     int index, red, green, blue;
-  } entries[] = {{0, 255, 0, 255}, {5, 255, 0, 0},   {9, 255, 135, 0},  {13, 255, 255, 0},
-                 {18, 160, 255, 0}, {25, 0, 255, 0}, {30, 0, 125, 125}, {35, 0, 0, 255}, {36, 0, 0, 255}};
+  } entries[] = {{0, 255, 0, 255}, {5, 255, 0, 0},    {9, 255, 135, 0}, {13, 255, 255, 0}, {18, 160, 255, 0},
+                 {25, 0, 255, 0},  {30, 0, 125, 125}, {35, 0, 0, 255},  {36, 0, 0, 255}};
   for (const auto& e : entries) {
     SCOPED_TRACE(e.index);
     EXPECT_EQ(scale.redTable[e.index], e.red);
@@ -89,9 +89,10 @@ TEST(ColorScale, UserLevelsZeroToTenSpreadThePaletteOverElevenLevels) {
   EXPECT_EQ(scale.levels[10], 1e8f);
   const int palette[] = {0, 3, 6, 10, 13, 16, 20, 23, 26, 30, 33};
   for (int i = 0; i < 11; ++i) EXPECT_EQ(scale.levelRed[i], scale.redTable[palette[i]]) << i;
-  for (int i = 0; i < 11; ++i) EXPECT_EQ(scale.LevelColor(i), Rgb(scale.redTable[palette[i]],
-                                                                   scale.greenTable[palette[i]],
-                                                                   scale.blueTable[palette[i]])) << i;
+  for (int i = 0; i < 11; ++i)
+    EXPECT_EQ(scale.LevelColor(i),
+              Rgb(scale.redTable[palette[i]], scale.greenTable[palette[i]], scale.blueTable[palette[i]]))
+        << i;
   // Minimum, maximum and interval stay those of the default setup.
   EXPECT_EQ(scale.minimum, 2.0f);
   EXPECT_EQ(scale.maximum, 5.0f);

@@ -19,7 +19,9 @@ std::array<PlanePoint, 4> Corners(const PlacedLabel& label, double width, double
   const double a = label.escapement * kPi / 1800.0;
   const double ux = std::cos(a), uy = std::sin(a), nx = -uy, ny = ux;
   const double x = label.topLeft.x, y = label.topLeft.y;
-  return {{{x, y}, {x + ux * width, y + uy * width}, {x - nx * height, y - ny * height},
+  return {{{x, y},
+           {x + ux * width, y + uy * width},
+           {x - nx * height, y - ny * height},
            {x + ux * width - nx * height, y + uy * width - ny * height}}};
 }
 
@@ -97,9 +99,9 @@ TEST(HullBlanking, PixelMapLeavesNodesOutsideTheHullBlank) {
   DrawMap(dc, m.doc, {0, 0, 1200, -1200});
   const PixelMap& map = dc.LastPixelMap();
   ASSERT_EQ(map.width, 5);
-  EXPECT_EQ(map.At(0, 0), kMapBackground);   // node (0, 4): outside
-  EXPECT_NE(map.At(2, 2), kMapBackground);   // node (2, 2): inside
-  EXPECT_NE(map.At(1, 1), kMapBackground);   // node (1, 3): on the hull
+  EXPECT_EQ(map.At(0, 0), kMapBackground);  // node (0, 4): outside
+  EXPECT_NE(map.At(2, 2), kMapBackground);  // node (2, 2): inside
+  EXPECT_NE(map.At(1, 1), kMapBackground);  // node (1, 3): on the hull
   m.grid().hullDistance = 1.0f;
   m.doc.mapBitmapDirty = 1;
   RecordingContext wider;

@@ -101,14 +101,16 @@ TEST(DrawMap, BodyThenFrameThenMarkersThenLegend) {
     m.Draw();
     const auto& calls = m.dc.Calls();
     auto first = [&](const std::string& op) {
-      return std::find_if(calls.begin(), calls.end(), [&](const RecordedCall& c) { return c.op == op; }) - calls.begin();
+      return std::find_if(calls.begin(), calls.end(), [&](const RecordedCall& c) { return c.op == op; }) -
+             calls.begin();
     };
     auto last = [&](const std::string& op) {
-      return calls.rend() - std::find_if(calls.rbegin(), calls.rend(), [&](const RecordedCall& c) { return c.op == op; });
+      return calls.rend() -
+             std::find_if(calls.rbegin(), calls.rend(), [&](const RecordedCall& c) { return c.op == op; });
     };
     const auto body = first(mode == 0 ? "StretchPixelMap" : "Polygon");
     const auto frame = first("LineTo");
-    const auto scaleText = last("TextOut") ;
+    const auto scaleText = last("TextOut");
     const auto marker = first("Ellipse");
     const auto legend = first("Rectangle");
     EXPECT_LT(body, frame);

@@ -4,12 +4,12 @@
 
 #include <cmath>
 
-#include "view/gridora_doc.h"
 #include "interpolation/cross_validation.h"
 #include "interpolation/kriging_state.h"
 #include "platform/profile.h"
 #include "render/chart_axes.h"
 #include "render/recording_context.h"
+#include "view/gridora_doc.h"
 
 namespace gridora {
 namespace {

@@ -22,9 +22,9 @@ TEST(NiceTicks, RoundsTheEndUpToWholeIntervals) {
     float interval, newEnd;
     int count;
   } cases[] = {
-      {0.0f, 23.5f, 5.0f, 25.0f, 6},      {0.0f, 10.0f, 2.0f, 10.0f, 6},     {0.0f, 0.5f, 1.0f, 1.0f, 2},
+      {0.0f, 23.5f, 5.0f, 25.0f, 6},          {0.0f, 10.0f, 2.0f, 10.0f, 6},          {0.0f, 0.5f, 1.0f, 1.0f, 2},
       {0.0f, 10000.0f, 2000.0f, 10000.0f, 6}, {0.0f, 9999.0f, 1000.0f, 10000.0f, 11}, {5.0f, 5.0f, 1.0f, 5.0f, 1},
-      {-3.0f, 2.0f, 1.0f, 2.0f, 6},       {100.0f, 352.0f, 50.0f, 400.0f, 7},
+      {-3.0f, 2.0f, 1.0f, 2.0f, 6},           {100.0f, 352.0f, 50.0f, 400.0f, 7},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.start << ".." << c.end);
@@ -91,9 +91,9 @@ TEST(DrawFrameAndAxes, FrameGridLinesLabelsTitlesAndScaleText) {
   const auto lines = f.dc.CallsOf("LineTo");
   ASSERT_EQ(lines.size(), 4u + 3u + 2u);
   const std::vector<std::vector<int>> expected = {
-      {200, -150, 1200, -150}, {1200, -150, 1200, -650}, {1200, -650, 200, -650}, {200, -650, 200, -150},
-      {200, -150, 200, -650},  {700, -150, 700, -650},   {1200, -150, 1200, -650},
-      {200, -650, 1200, -650}, {200, -150, 1200, -150}};
+      {200, -150, 1200, -150},  {1200, -150, 1200, -650}, {1200, -650, 200, -650},
+      {200, -650, 200, -150},   {200, -150, 200, -650},   {700, -150, 700, -650},
+      {1200, -150, 1200, -650}, {200, -650, 1200, -650},  {200, -150, 1200, -150}};
   for (std::size_t i = 0; i < lines.size(); ++i) {
     EXPECT_EQ(lines[i].args, expected[i]) << i;
     EXPECT_EQ(lines[i].pen.width, i < 4 ? 10 : 2) << i;
@@ -104,9 +104,8 @@ TEST(DrawFrameAndAxes, FrameGridLinesLabelsTitlesAndScaleText) {
   struct Text {
     const char* text;
     int x, y;
-  } want[] = {{"0.0", 150, -700},   {"1.0", 650, -700}, {"2.0", 1150, -700}, {"X", 650, -750},
-              {"0.0", 100, -625},   {"1.0", 100, -125}, {"Y", 50, -400},
-              {"X Scale=500.0 Y Scale =500.0", 700, -800}};
+  } want[] = {{"0.0", 150, -700}, {"1.0", 650, -700}, {"2.0", 1150, -700}, {"X", 650, -750},
+              {"0.0", 100, -625}, {"1.0", 100, -125}, {"Y", 50, -400},     {"X Scale=500.0 Y Scale =500.0", 700, -800}};
   ASSERT_EQ(texts.size(), std::size(want));
   for (std::size_t i = 0; i < texts.size(); ++i) {
     EXPECT_EQ(texts[i].text, want[i].text) << i;
@@ -220,7 +219,8 @@ TEST(DrawLegend, DefaultLevelsDrawThirtyFiveBoxesOver35Of37OfTheHeight) {
   ASSERT_EQ(boxes.size(), 35u);
   EXPECT_EQ(boxes[0].args, Args({1270, -650, 1310, -637}));  // on the map's bottom edge
   EXPECT_EQ(boxes[34].args, Args({1270, -208, 1310, -195}));
-  for (int i = 0; i < 35; ++i) EXPECT_EQ(boxes[static_cast<std::size_t>(i)].brush.color, f.doc.colorScale->LevelColor(i)) << i;
+  for (int i = 0; i < 35; ++i)
+    EXPECT_EQ(boxes[static_cast<std::size_t>(i)].brush.color, f.doc.colorScale->LevelColor(i)) << i;
   // 13 units a box: a label on every fourth box.
   const auto labels = f.dc.CallsOf("TextOut");
   ASSERT_EQ(labels.size(), 9u);

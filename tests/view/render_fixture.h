@@ -16,10 +16,9 @@
 
 namespace gridora::test {
 
-
 // Column by column: values[ix] holds the NY values of node column ix.
-inline void FillGrid(CGridoraDoc& doc, const std::vector<std::vector<float>>& columns, float x0 = 0.0f,
-                     float y0 = 0.0f, float dx = 1.0f, float dy = 1.0f) {
+inline void FillGrid(CGridoraDoc& doc, const std::vector<std::vector<float>>& columns, float x0 = 0.0f, float y0 = 0.0f,
+                     float dx = 1.0f, float dy = 1.0f) {
   GridModel& g = *doc.grid;
   const int nx = static_cast<int>(columns.size());
   const int ny = static_cast<int>(columns.front().size());

@@ -9,8 +9,8 @@
 #include "render/color_scale.h"
 #include "render/quarvex_dc.h"
 #include "render/recording_context.h"
-#include "view/gridora_doc.h"
 #include "render_fixture.h"
+#include "view/gridora_doc.h"
 #include "view/traced_band_cache.h"
 
 namespace gridora {
@@ -49,7 +49,8 @@ std::vector<Color> Painted(const std::vector<Shape>& shapes, const LogicalRect& 
     for (int y = std::max(bottom, area.bottom); y < std::min(top + 1, area.top); ++y)
       for (int x = std::max(left, area.left); x < std::min(right + 1, area.right); ++x)
         if (Inside(s.points, x + 0.3141, y + 0.2718))
-          picture[static_cast<std::size_t>(y - area.bottom) * width + static_cast<std::size_t>(x - area.left)] = s.color;
+          picture[static_cast<std::size_t>(y - area.bottom) * width + static_cast<std::size_t>(x - area.left)] =
+              s.color;
   }
   return picture;
 }
@@ -57,9 +58,9 @@ std::vector<Color> Painted(const std::vector<Shape>& shapes, const LogicalRect& 
 std::vector<Shape> ShapesOf(const TracedBands& bands) {
   std::vector<Shape> shapes;
   for (const TracedBands::Shape& s : bands.shapes)
-    shapes.push_back({std::vector<LogicalPoint>(bands.points.begin() + s.first,
-                                                bands.points.begin() + s.first + s.count),
-                      s.kind == TracedBands::Kind::Line, s.color});
+    shapes.push_back(
+        {std::vector<LogicalPoint>(bands.points.begin() + s.first, bands.points.begin() + s.first + s.count),
+         s.kind == TracedBands::Kind::Line, s.color});
   return shapes;
 }
 
@@ -81,7 +82,8 @@ struct Hill {
   std::vector<int> xs, ys;
 
   Hill(int nx, int ny) {
-    std::vector<std::vector<float>> columns(static_cast<std::size_t>(nx), std::vector<float>(static_cast<std::size_t>(ny)));
+    std::vector<std::vector<float>> columns(static_cast<std::size_t>(nx),
+                                            std::vector<float>(static_cast<std::size_t>(ny)));
     for (int ix = 0; ix < nx; ++ix)
       for (int iy = 0; iy < ny; ++iy) {
         const double r = std::hypot(ix - nx / 2.0, (iy - ny / 2.0) * 1.3);

@@ -31,7 +31,7 @@ TEST(ChartAxes, IntervalsFollowTheMagnitudeThenTheScale) {
       {5.0f, 20000.0f, 150.0f, 5.0f, 0.01f, 100.0f},         // 0.1 x 20000 > 1000: a decade finer
       {200000.0f, 0.01f, 0.05f, 5000.0f, 10000.0f, 0.1f},
       {0.05f, 10000.0f, 20000.0f, 0.1f, 0.01f, 1000.0f},
-      {0.1f, 2.0e6f, 1.8f, 1200.0f, 0.001f, 0.1f},          // 0.1f exceeds 0.1: 0.01, then finer
+      {0.1f, 2.0e6f, 1.8f, 1200.0f, 0.001f, 0.1f},  // 0.1f exceeds 0.1: 0.01, then finer
   };
   for (const Case& c : cases) {
     ChartAxes axes;
@@ -104,16 +104,15 @@ TEST(ChartAxes, XLabelsKeepAHundredUnitsApart) {
 }
 
 TEST(ChartAxes, LabelWidthByMagnitudeAndSign) {
-  const std::pair<double, int> cases[] = {{250000, 175}, {10000, 150}, {1000, 125}, {100, 100}, {10, 75},
-                                          {1, 50},       {0.1, 75},    {0.01, 100}, {0.001, 125},
-                                          {0.0001, 150}, {0.00001, 175}, {0.000001, 200}, {0.0, 100},
-                                          {-5, 70}};
+  const std::pair<double, int> cases[] = {{250000, 175},  {10000, 150},    {1000, 125}, {100, 100},   {10, 75},
+                                          {1, 50},        {0.1, 75},       {0.01, 100}, {0.001, 125}, {0.0001, 150},
+                                          {0.00001, 175}, {0.000001, 200}, {0.0, 100},  {-5, 70}};
   for (auto [v, width] : cases) EXPECT_EQ(LabelWidth(v), width) << v;
 }
 
 TEST(VariogramChart, CloudStrideGrowsWithTheCloud) {
-  const std::pair<std::size_t, int> cases[] = {{0, 1},       {10000, 1},    {10001, 2},     {100000, 2},
-                                               {100001, 4},  {1000000, 4},  {1000001, 8},   {10000001, 16}};
+  const std::pair<std::size_t, int> cases[] = {{0, 1},      {10000, 1},   {10001, 2},   {100000, 2},
+                                               {100001, 4}, {1000000, 4}, {1000001, 8}, {10000001, 16}};
   for (auto [count, stride] : cases) EXPECT_EQ(CloudStride(count), stride) << count;
 }
 

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "support/test_support.h"
-#include "xml/dom.h"
 #include "support/xml_reading.h"
+#include "xml/dom.h"
 
 namespace gridora {
 namespace {
@@ -22,8 +22,8 @@ struct DomFixture {
   std::string Saved(const char* encoding = nullptr) {
     test::TempFolder folder;
     if (encoding)
-      AppendChild(document->AsNode(),
-                  document->CreateProcessingInstruction("xml", std::string("version='1.0' encoding='") + encoding + "'"));
+      AppendChild(document->AsNode(), document->CreateProcessingInstruction(
+                                          "xml", std::string("version='1.0' encoding='") + encoding + "'"));
     document->Save(folder / "out.xml");
     return test::ReadFileBytes(folder / "out.xml");
   }
@@ -97,22 +97,30 @@ TEST(Dom, FailingOperationsThrowWithStatusAndOperation) {
   expectError([] { AppendTextElement(nullptr, "a", "b"); }, DomStatus::NullPointer, "createElement");
   expectError([&] { AppendTextElement(f.root, "", "b"); }, DomStatus::InvalidName, "createElement");
   expectError([&] { AppendTextElement(f.root, "two words", "b"); }, DomStatus::InvalidName, "createElement");
-  expectError([&] {
-    const std::string_view names[] = {"a", "b"};
-    const std::string_view values[] = {"1"};
-    SetAttributes(f.root, names, values);
-  }, DomStatus::InvalidArgument, "setAttributeNode");
+  expectError(
+      [&] {
+        const std::string_view names[] = {"a", "b"};
+        const std::string_view values[] = {"1"};
+        SetAttributes(f.root, names, values);
+      },
+      DomStatus::InvalidArgument, "setAttributeNode");
   expectError([&] { f.document->Save("/nonexistent-folder/x/out.xml"); }, DomStatus::SaveFailed, "save");
 }
 
 TEST(Dom, TextsThatXmlCannotHoldAreReplacedNotWrittenRaw) {
   DomFixture f;
-  AppendTextElement(f.root, "t", std::string("a\x01" "b\xFF" "c&<d>"));
+  AppendTextElement(f.root, "t",
+                    std::string("a\x01"
+                                "b\xFF"
+                                "c&<d>"));
   test::TempFolder folder;
   f.document->Save(folder / "out.xml");
   test::XmlFile parsed(folder / "out.xml");
   ASSERT_NE(parsed.doc, nullptr) << parsed.error;
-  EXPECT_EQ(Text(test::Element(parsed.Root(), "t")), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD" "c&<d>");
+  EXPECT_EQ(Text(test::Element(parsed.Root(), "t")),
+            "a\xEF\xBF\xBD"
+            "b\xEF\xBF\xBD"
+            "c&<d>");
 }
 
 TEST(Dom, ShiftJisDeclarationWritesJapaneseNamesAsCharacters) {

@@ -7,10 +7,10 @@
 
 #include "commands/command_ids.h"
 #include "support/test_support.h"
+#include "support/xml_reading.h"
 #include "xml/geo_plot_data.h"
 #include "xml/standard_xml_writer.h"
 #include "xml/xml_tags.h"
-#include "support/xml_reading.h"
 
 namespace gridora {
 namespace {
@@ -118,8 +118,8 @@ TEST_P(WorkedExample, HasTheTreeOfTheStandardInEitherTagSet) {
   std::vector<std::string> order;
   for (const xmlNode* child : Elements(section)) order.push_back(Name(child));
   EXPECT_EQ(order, (std::vector<std::string>{t.section_index, t.section_format, t.data_method, t.data_area,
-                                             t.section_grid, t.node_definition, t.element_definition,
-                                             t.data_definition, t.physical_property, t.unit, t.view}));
+                                             t.section_grid, t.node_definition, t.element_definition, t.data_definition,
+                                             t.physical_property, t.unit, t.view}));
   EXPECT_EQ(Text(Element(section, t.section_format)), "四角形格子");
   EXPECT_EQ(Text(Element(section, t.data_method)), t.NODE);
   EXPECT_EQ(Text(Element(section, t.data_area)), t.NODE_DEFINITION);
@@ -173,8 +173,7 @@ TEST_P(WorkedExample, HasTheTreeOfTheStandardInEitherTagSet) {
   EXPECT_EQ(Text(Path(view, {t.contour, t.n_contour})), "37");
   const auto boundaries = Elements(Element(view, t.contour), t.contour_boundary);
   ASSERT_EQ(boundaries.size(), 37u);
-  EXPECT_EQ(test::AttributeNames(boundaries[36]),
-            (std::vector<std::string>{t.i_contour_boundary, t.r, t.g, t.b}));
+  EXPECT_EQ(test::AttributeNames(boundaries[36]), (std::vector<std::string>{t.i_contour_boundary, t.r, t.g, t.b}));
   EXPECT_EQ(Attribute(boundaries[36], t.i_contour_boundary), "36");
   EXPECT_EQ(Text(Element(boundaries[36], t.boundary_value)), "0.000000");
 
@@ -267,9 +266,10 @@ TEST(StandardXml, CancelledFileDialogWritesAndAsksNothing) {
 TEST(StandardXml, TemplateOfTheChosenLanguageReceivesTheContent) {
   ExportFixture f;
   test::TempFolder templates;
-  test::WriteFileBytes(templates / kJapaneseTemplateName,
-                       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE 物理探査結果 [\n<!ELEMENT 物理探査結果 ANY>\n]>\n"
-                       "<物理探査結果 version=\"2011.01\"><!-- from the template --></物理探査結果>\n");
+  test::WriteFileBytes(
+      templates / kJapaneseTemplateName,
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE 物理探査結果 [\n<!ELEMENT 物理探査結果 ANY>\n]>\n"
+      "<物理探査結果 version=\"2011.01\"><!-- from the template --></物理探査結果>\n");
   auto data = BuildSectionData(*f.doc->grid, f.profile);
   std::string problem;
   ASSERT_TRUE(WriteStandardXmlWithTemplates(f.file.string(), *data, {templates.Path()}, true, problem));

@@ -68,7 +68,7 @@ TEST(SurveyMetadata, LeveeBlockFollowsThePurposeText) {
     const char* purpose;
     bool levee;
   } cases[] = {{"levee", true}, {"levee inspection", true}, {"河川堤防の調査", true},
-               {"dam", false}, {"Levee", false}, {"", false}};
+               {"dam", false},  {"Levee", false},           {"", false}};
   for (const auto& c : cases) {
     MemoryProfile profile;
     profile.WriteText("General", "Investigation_sApplication", c.purpose);

@@ -25,11 +25,23 @@ TEST(XmlTags, EnglishVocabularyHasEveryEntryButNinetyEightInFieldOrder) {
   const auto entries = english.Entries();
   for (int n = 1; n <= 133; ++n) EXPECT_EQ(entries[n - 1]->empty(), n == 98) << "entry " << n;
   // Spot checks along the field order, including the standard's own spellings.
-  const std::map<int, std::string> expected = {
-      {1, "English"}, {2, "header"}, {46, "survey_section_index"}, {55, "analysys_software"},
-      {61, "contour"}, {82, "distance_post_star"}, {83, "distance_post_star_odd"}, {85, "distance_post_end_odd"},
-      {86, "TRUE"}, {87, "FALSE"}, {96, "NODE"}, {100, "NODE_DEFINITION"}, {112, "surface"},
-      {123, "element_node_order"}, {131, "contour"}, {132, "grid"}, {133, "no_color"}};
+  const std::map<int, std::string> expected = {{1, "English"},
+                                               {2, "header"},
+                                               {46, "survey_section_index"},
+                                               {55, "analysys_software"},
+                                               {61, "contour"},
+                                               {82, "distance_post_star"},
+                                               {83, "distance_post_star_odd"},
+                                               {85, "distance_post_end_odd"},
+                                               {86, "TRUE"},
+                                               {87, "FALSE"},
+                                               {96, "NODE"},
+                                               {100, "NODE_DEFINITION"},
+                                               {112, "surface"},
+                                               {123, "element_node_order"},
+                                               {131, "contour"},
+                                               {132, "grid"},
+                                               {133, "no_color"}};
   for (const auto& [n, text] : expected) EXPECT_EQ(*entries[n - 1], text) << "entry " << n;
   EXPECT_EQ(english.languageFlag, 0);
   EXPECT_EQ(english.GetLanguageName(), "ENGLISH");
