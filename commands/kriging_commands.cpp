@@ -363,13 +363,13 @@ CommandStatus PredictionFlow(CommandContext& c) {
         layout.NX, layout.NY, NeededMemoryText(needed), SpareMemoryText(spare));
   };
   // The local mode has no global system: it says in its message which files it writes.
-  auto completed = std::make_shared<std::string>("Prediction by Kriging completed!");
-  method.fill = [&state, withErrors, local, completed](const GriddingRun& run, GridModel& result) -> GriddingOutcome {
+  std::string completed = "Prediction by Kriging completed!";
+  method.fill = [&state, withErrors, local, &completed](const GriddingRun& run, GridModel& result) -> GriddingOutcome {
     if (!local) return FillByKriging(state, withErrors, run, result);
     const LocalRunOutcome outcome = PredictLocalGrid(state, result, run.feedback);
     if (outcome.status == PredictionStatus::Canceled) return {CommandStatus::Canceled, {}};
     if (withErrors) result.ComputeLayerRange(1);
-    *completed = outcome.message;
+    completed = outcome.message;
     return {};
   };
   method.beforeCommit = [&state, local] {
@@ -378,8 +378,8 @@ CommandStatus PredictionFlow(CommandContext& c) {
     else
       WriteVerification(state);
   };
-  method.finish = [withErrors, completed](CommandContext& context) {
-    context.ui.Message(*completed);
+  method.finish = [withErrors, &completed](CommandContext& context) {
+    context.ui.Message(completed);
     context.doc.chartMode = ChartMode::None;
     if (withErrors) context.doc.layerIndex = context.doc.showStandardError ? 1 : 0;
   };

@@ -22,6 +22,10 @@ LocalNeighbourhood NeighbourhoodOf(const KrigingOptions& options) {
   return neighbourhood;
 }
 
+LocalKrigingType LocalTypeOf(const KrigingOptions& options) {
+  return options.type == KrigingType::Ordinary ? LocalKrigingType::Ordinary : LocalKrigingType::Simple;
+}
+
 MergedPoints PointsOf(const CVariogramModel& model) {
   return MergeCoincidentPoints(model.x.size(), model.x.data(), model.y.data(), model.values.data());
 }
@@ -85,8 +89,7 @@ LocalRunOutcome PredictLocalGrid(const CKrigingState& state, GridModel& result, 
   std::vector<std::uint8_t> empty(result.NodeCount(), 0);
 
   LocalPrediction prediction;
-  const LocalKrigingType type =
-      options.type == KrigingType::Ordinary ? LocalKrigingType::Ordinary : LocalKrigingType::Simple;
+  const LocalKrigingType type = LocalTypeOf(options);
   if (state.HasSecondary())
     prediction = CokrigeLocally(state, neighbourhood, layout, result.Column(0, 0), errors, empty.data(), feedback);
   else
@@ -121,8 +124,7 @@ void WriteLocalRunFiles(const CKrigingState& state) {
   if (state.HasSecondary()) return;
   const CVariogramModel& primary = *state.primary;
   const KrigingOptions& options = primary.options;
-  const LocalKrigingType type =
-      options.type == KrigingType::Ordinary ? LocalKrigingType::Ordinary : LocalKrigingType::Simple;
+  const LocalKrigingType type = LocalTypeOf(options);
   WriteLocalVerification(primary, primary.Model(), type, NeighbourhoodOf(options));
 }
 

@@ -64,20 +64,21 @@ void SystemColumn(const CKrigingState& state, double x, double y, double* column
 namespace {
 
 // C, the covariance part of the state's system (the system of simple kriging and
-// cokriging, the system of ordinary kriging without its border of ones). Empty when the
-// state does not hold the matrices the inverse came from.
-CMatrix CovarianceOfSystem(const CKrigingState& state) {
+// cokriging, the system of ordinary kriging without its border of ones): the primary
+// model's matrix itself, or the cokriging system built into `built`. Null when the state
+// does not hold the matrices its inverse came from.
+const CMatrix* CovarianceOfSystem(const CKrigingState& state, CMatrix& built) {
+  if (state.inverse->rows != state.SystemSize()) return nullptr;
   const CVariogramModel& p = *state.primary;
-  const int size = p.count + (state.HasSecondary() ? state.secondary->count : 0);
-  const int border = state.inverse->rows - size;
-  if (size <= 0 || border < 0 || border > 1 || (border == 1 && state.HasSecondary())) return CMatrix();
-  if (!state.HasSecondary()) return p.covarianceMatrix.rows == size ? p.covarianceMatrix : CMatrix();
+  if (p.covarianceMatrix.rows != p.count) return nullptr;
+  if (!state.HasSecondary()) return &p.covarianceMatrix;
   const CVariogramModel& s = *state.secondary;
   const CVariogramModel& x12 = *state.cross;
-  if (p.covarianceMatrix.rows != p.count || s.covarianceMatrix.rows != s.count ||
-      x12.covarianceMatrix.rows != p.count || x12.covarianceMatrix.columns != s.count)
-    return CMatrix();
-  return state.CokrigingSystem();
+  if (s.covarianceMatrix.rows != s.count || x12.covarianceMatrix.rows != p.count ||
+      x12.covarianceMatrix.columns != s.count)
+    return nullptr;
+  built = state.CokrigingSystem();
+  return &built;
 }
 
 // The Cholesky factor C = L L^T, with which
@@ -98,10 +99,12 @@ struct CovarianceFactor {
 
   // false when C is not at hand or not numerically positive definite.
   bool Factor(const CKrigingState& state) {
-    const CMatrix C = CovarianceOfSystem(state);
-    if (C.rows == 0) return false;
+    CMatrix built;
+    const CMatrix* covariance = CovarianceOfSystem(state, built);
+    if (!covariance || covariance->rows == 0) return false;
+    const CMatrix& C = *covariance;
     size = C.rows;
-    bordered = state.inverse->rows > size;
+    bordered = state.Ordinary();
     lowerInverse.resize(static_cast<std::size_t>(size) * size);
     // C is symmetric: its rows are its columns.
     for (int i = 0; i < size; ++i)

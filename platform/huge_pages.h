@@ -13,7 +13,7 @@
 
 namespace gridora {
 
-// Buffers smaller than this stay on ordinary pages.
+// The size of a huge page; buffers under four of them stay on ordinary pages.
 inline constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
 
 // Marks the whole 2 MB pages inside [data, data + bytes) for huge pages.
