@@ -7,17 +7,12 @@
 // document's grid never holds half a prediction.
 #include <vector>
 
+#include "document/node_layout.h"
 #include "interpolation/kriging_state.h"
 
 namespace gridora {
 
 class Feedback;
-
-struct NodeLayout {
-  float x0 = 0, y0 = 0;  // position of node (0, 0)
-  float dx = 1, dy = 1;
-  int nx = 0, ny = 0;
-};
 
 enum class PredictionStatus { Done, Canceled, NotFinite };
 
