@@ -12,11 +12,11 @@
 
 #include <unistd.h>
 
-#include "document/delimited_table.h"
+#include "formats/delimited_table.h"
 #include "document/grid_model.h"
 #include "document/random_data.h"
 #include "exchange/grid_export.h"
-#include "interpolation/contour_lines.h"
+#include "gridops/contour_lines.h"
 
 namespace gridora {
 namespace {

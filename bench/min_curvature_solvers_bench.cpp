@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "interpolation/minimum_curvature.h"
-#include "interpolation/minimum_curvature_multigrid.h"
-#include "interpolation/minimum_curvature_solver.h"
-#include "interpolation/minimum_curvature_system.h"
+#include "surface/minimum_curvature.h"
+#include "surface/minimum_curvature_multigrid.h"
+#include "surface/minimum_curvature_solver.h"
+#include "surface/minimum_curvature_system.h"
 
 namespace gridora {
 namespace {

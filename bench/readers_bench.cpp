@@ -12,8 +12,8 @@
 #include <random>
 
 #include "commands/document_file.h"
-#include "document/snp_file.h"
-#include "document/space_delimited.h"
+#include "formats/snp_file.h"
+#include "formats/space_delimited.h"
 #include "platform/profile.h"
 #include "platform/quiet_user_interface.h"
 #include "view/gridora_doc.h"

@@ -8,10 +8,10 @@
 #include <system_error>
 
 #include "dialogs/dialogs.h"
-#include "document/csv_grid.h"
-#include "document/snp_file.h"
-#include "document/snp_save.h"
-#include "interpolation/kriging_options.h"
+#include "formats/csv_grid.h"
+#include "formats/snp_file.h"
+#include "formats/snp_save.h"
+#include "geostat/kriging_options.h"
 #include "platform/count_text.h"
 #include "platform/user_interface.h"
 #include "view/gridora_doc.h"

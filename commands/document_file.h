@@ -7,7 +7,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "document/read_status.h"
+#include "formats/read_status.h"
 
 namespace gridora {
 

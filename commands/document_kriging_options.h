@@ -1,6 +1,6 @@
 #pragma once
 // The document's kriging options: made from the profile the first time a command asks.
-#include "interpolation/kriging_options.h"
+#include "geostat/kriging_options.h"
 
 namespace gridora {
 

@@ -12,7 +12,7 @@
 #include "exchange/contour_export.h"
 #include "exchange/grid_export.h"
 #include "exchange/raster_import.h"
-#include "interpolation/contour_lines.h"
+#include "gridops/contour_lines.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"

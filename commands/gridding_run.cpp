@@ -5,7 +5,7 @@
 #include <memory>
 #include <new>
 
-#include "interpolation/grid_summary.h"
+#include "gridops/grid_summary.h"
 #include "platform/feedback.h"
 #include "platform/memory_budget.h"
 #include "platform/profile.h"

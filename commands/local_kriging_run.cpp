@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "document/grid_model.h"
-#include "interpolation/kriging_state.h"
-#include "interpolation/local_cokriging.h"
-#include "interpolation/local_prediction.h"
-#include "interpolation/variogram_model.h"
+#include "geostat/kriging_state.h"
+#include "geostat/local_cokriging.h"
+#include "geostat/local_prediction.h"
+#include "geostat/variogram_model.h"
 #include "platform/count_text.h"
 
 namespace gridora {

@@ -4,8 +4,8 @@
 // ordinary or cokriging) without the n x n system, its inverse or their files.
 #include <string>
 
-#include "interpolation/kriging_options.h"
-#include "interpolation/kriging_prediction.h"
+#include "geostat/kriging_options.h"
+#include "geostat/kriging_prediction.h"
 
 namespace gridora {
 

@@ -12,7 +12,7 @@
 #include "commands/file_commands.h"
 #include "commands/table_import_dialog.h"
 #include "dialogs/exchange_dialogs.h"
-#include "document/delimited_table.h"
+#include "formats/delimited_table.h"
 #include "document/point_reduction.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"

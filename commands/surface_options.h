@@ -3,7 +3,7 @@
 // (0..1, "%f" text), "iSurfaceFit" (0 the standard data weight, 1 exact fit) and
 // "iSurfaceSolver" (0 automatic, 1 direct, 2 multigrid). A profile without them, or with
 // values out of range, gives the command's own functional and the automatic solver.
-#include "interpolation/minimum_curvature_surface.h"
+#include "surface/minimum_curvature_surface.h"
 
 namespace gridora {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "document/delimited_table.h"
+#include "formats/delimited_table.h"
 #include "platform/dialog_fields.h"
 
 namespace gridora {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "interpolation/contour_lines.h"
+#include "gridops/contour_lines.h"
 
 namespace gridora {
 

@@ -1,7 +1,7 @@
 // The CSV grid reader on arbitrary text. The first byte picks the import options
 // (skips of 0 to 3 rows and columns, labels, transpose); the rest is the file.
-#include "document/csv_grid.h"
-#include "document/csv_line.h"
+#include "formats/csv_grid.h"
+#include "formats/csv_line.h"
 #include "fuzz_support.h"
 #include "platform/profile.h"
 

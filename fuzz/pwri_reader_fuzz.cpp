@@ -1,5 +1,5 @@
 // The PWRI grid data reader on arbitrary text.
-#include "document/pwri_grid.h"
+#include "formats/pwri_grid.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <sstream>
 
-#include "document/snp_file.h"
+#include "formats/snp_file.h"
 #include "platform/profile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,5 +1,5 @@
 // The space-delimited point reader, with its echo, on arbitrary text.
-#include "document/space_delimited.h"
+#include "formats/space_delimited.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,6 +1,6 @@
 // The delimited table reader on arbitrary text: the preview with every delimiter, then
 // the points of the first three columns.
-#include "document/delimited_table.h"
+#include "formats/delimited_table.h"
 #include "document/random_data.h"
 #include "fuzz_support.h"
 

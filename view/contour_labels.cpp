@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "document/hidden_nodes.h"
-#include "interpolation/contour_lines.h"
+#include "gridops/contour_lines.h"
 #include "render/logical_units.h"
 #include "render/map_text.h"
 #include "view/gridora_doc.h"

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "interpolation/cross_validation.h"
-#include "interpolation/kriging_state.h"
+#include "geostat/cross_validation.h"
+#include "geostat/kriging_state.h"
 #include "render/chart_axes.h"
 #include "render/drawing_parameter.h"
 #include "view/gridora_doc.h"

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "interpolation/kriging_options.h"
-#include "interpolation/kriging_state.h"
+#include "geostat/kriging_options.h"
+#include "geostat/kriging_state.h"
 #include "platform/profile.h"
 #include "render/cell_renderer.h"
 #include "render/chart_axes.h"

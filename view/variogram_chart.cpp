@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "interpolation/kriging_state.h"
-#include "interpolation/variogram_fit.h"
+#include "geostat/kriging_state.h"
+#include "geostat/variogram_fit.h"
 #include "render/chart_axes.h"
 #include "render/drawing_parameter.h"
 #include "view/gridora_doc.h"

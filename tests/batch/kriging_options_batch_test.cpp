@@ -6,8 +6,8 @@
 #include <random>
 
 #include "../interpolation/kriging_test_support.h"
-#include "interpolation/kriging_options.h"
-#include "interpolation/kriging_state.h"
+#include "geostat/kriging_options.h"
+#include "geostat/kriging_state.h"
 #include "support/batch_run.h"
 
 namespace gridora {

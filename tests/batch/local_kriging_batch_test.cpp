@@ -10,7 +10,7 @@
 
 #include "../interpolation/kriging_test_support.h"
 #include "document/hidden_nodes.h"
-#include "interpolation/kriging_state.h"
+#include "geostat/kriging_state.h"
 #include "support/batch_run.h"
 
 namespace gridora {

@@ -4,7 +4,7 @@
 
 #include "commands/command_ids.h"
 #include "dialogs/dialogs.h"
-#include "interpolation/kriging_state.h"
+#include "geostat/kriging_state.h"
 #include "render/recording_context.h"
 #include "support/current_folder.h"
 #include "support/test_support.h"

@@ -10,7 +10,7 @@
 
 #include "commands/command_ids.h"
 #include "dialogs/dialogs.h"
-#include "interpolation/kriging_state.h"
+#include "geostat/kriging_state.h"
 #include "support/current_folder.h"
 #include "support/test_support.h"
 

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "commands/document_file.h"
-#include "document/snp_file.h"
+#include "formats/snp_file.h"
 #include "support/test_support.h"
 
 namespace gridora {

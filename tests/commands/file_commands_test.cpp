@@ -10,7 +10,7 @@
 #include "commands/document_file.h"
 #include "commands/file_commands.h"
 #include "dialogs/dialogs.h"
-#include "document/snp_file.h"
+#include "formats/snp_file.h"
 #include "support/batch_run.h"
 #include "support/current_folder.h"
 #include "support/test_support.h"

@@ -12,7 +12,7 @@
 #include "batch/scripted_user_interface.h"
 #include "commands/command_ids.h"
 #include "dialogs/dialogs.h"
-#include "interpolation/kriging_state.h"
+#include "geostat/kriging_state.h"
 #include "platform/number_text.h"
 #include "support/test_support.h"
 

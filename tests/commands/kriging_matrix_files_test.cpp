@@ -7,8 +7,8 @@
 #include "../interpolation/kriging_test_support.h"
 #include "commands/command_ids.h"
 #include "dialogs/dialogs.h"
-#include "interpolation/kriging_file_size.h"
-#include "interpolation/kriging_state.h"
+#include "geostat/kriging_file_size.h"
+#include "geostat/kriging_state.h"
 #include "support/test_support.h"
 
 namespace gridora {

@@ -3,7 +3,7 @@
 #include <random>
 #include <string>
 
-#include "interpolation/kriging_checks.h"
+#include "geostat/kriging_checks.h"
 #include "platform/memory_budget.h"
 #include "support/fake_memory.h"
 

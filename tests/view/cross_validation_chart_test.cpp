@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "interpolation/cross_validation.h"
-#include "interpolation/kriging_state.h"
+#include "geostat/cross_validation.h"
+#include "geostat/kriging_state.h"
 #include "platform/profile.h"
 #include "render/chart_axes.h"
 #include "render/recording_context.h"

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "interpolation/kriging_state.h"
+#include "geostat/kriging_state.h"
 #include "platform/profile.h"
 #include "render/chart_axes.h"
 #include "render/drawing_parameter.h"

@@ -1,0 +1,57 @@
+#pragma once
+// Cross-validation of the kriging: each primary point is estimated from the others and
+// compared with its value.
+//
+// No system is solved again. With the inverse Q of the whole system and the vector r of
+// its right-hand values (standardised residuals, 0 on the border of ordinary kriging),
+// leaving out point i gives the error and the kriging variance
+//
+//     r_i - r*_i = (Q r)_i / Q_ii,        sigma_i^2 = 1 / Q_ii,
+//
+// and leaving out a set F of points at once (k-fold) gives e_F = (Q_FF)^-1 (Q r)_F with
+// the error covariance (Q_FF)^-1: one small solve per fold.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "geostat/kriging_state.h"
+
+namespace gridora {
+
+class Feedback;
+
+struct CrossValidationPoint {
+  double x = 0, y = 0;
+  double observed = 0, estimate = 0;
+  double residual = 0;  // observed - estimate
+  double standardError = 0;
+  double standardisedResidual = 0;  // residual / standard error
+};
+
+struct CrossValidation {
+  int folds = 0;  // 0: leave-one-out
+  std::vector<CrossValidationPoint> points;
+  double meanError = 0;  // mean residual
+  double rootMeanSquareError = 0;
+  double meanStandardisedSquaredError = 0;  // near 1 when the model's variances are right
+  double correlation = 0;                   // of observed and estimate
+  int clampedToZero = 0;                    // variances that rounded below zero
+};
+
+enum class CrossValidationStatus { Done, Canceled, Failed };
+
+// Leave-one-out (folds 0) or k-fold with random folds drawn from `seed`. Failed (with
+// `problem`) when folds is 1, negative or more than the points, or a fold's system
+// cannot be solved. The state must hold an inverse of its system's size.
+CrossValidationStatus CrossValidate(const CKrigingState& state, int folds, unsigned seed, CrossValidation& result,
+                                    Feedback* feedback, std::string* problem);
+
+// "x,y,observed,estimate,residual,standard_error,standardised_residual" and a line per
+// point; false with `problem` when the file cannot be written (an earlier file stays).
+bool WriteCrossValidationCsv(const CrossValidation& cv, const std::filesystem::path& path, std::string& problem);
+
+// The summary shown after a run.
+std::string CrossValidationSummary(const CrossValidation& cv);
+
+}  // namespace gridora

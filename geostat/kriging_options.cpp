@@ -1,0 +1,108 @@
+#include "geostat/kriging_options.h"
+
+#include <fmt/printf.h>
+
+#include <cmath>
+#include <vector>
+
+#include "platform/number_text.h"
+#include "platform/profile.h"
+
+namespace gridora {
+namespace {
+
+constexpr const char* kSection = "Kriging";
+
+bool Finite(double v) { return std::isfinite(v); }
+
+// The words of the text form, in order; numbers with 17 significant digits so that they
+// come back unchanged.
+std::vector<double> Numbers(const KrigingOptions& o) {
+  return {static_cast<double>(o.model),      o.nugget,         o.smoothness,
+          static_cast<double>(o.fit),        o.maximumLag,     o.fitNugget ? 1.0 : 0.0,
+          static_cast<double>(o.type),       o.angleDegrees,   o.ratio,
+          static_cast<double>(o.neighbours), o.maximumDistance};
+}
+
+std::optional<KrigingOptions> FromNumbers(const std::vector<double>& v) {
+  if (v.size() != 11) return std::nullopt;
+  auto index = [](double x, int count) { return x >= 0 && x < count && x == std::floor(x); };
+  if (!index(v[0], 4) || !index(v[3], 2) || !index(v[5], 2) || !index(v[6], 2) || !(v[9] >= 0 && v[9] < 1e9))
+    return std::nullopt;
+  KrigingOptions o;
+  o.model = static_cast<VariogramKind>(static_cast<int>(v[0]));
+  o.nugget = v[1];
+  o.smoothness = v[2];
+  o.fit = static_cast<VariogramFitMethod>(static_cast<int>(v[3]));
+  o.maximumLag = v[4];
+  o.fitNugget = v[5] != 0.0;
+  o.type = static_cast<KrigingType>(static_cast<int>(v[6]));
+  o.angleDegrees = v[7];
+  o.ratio = v[8];
+  o.neighbours = static_cast<int>(v[9]);
+  o.maximumDistance = v[10];
+  if (o.Problem()) return std::nullopt;
+  return o;
+}
+
+}  // namespace
+
+bool KrigingOptions::PlainExponential() const {
+  return model == VariogramKind::Exponential && nugget == 0.0 && ratio == 1.0;
+}
+
+CovarianceModel KrigingOptions::Model(double range, double sill) const {
+  CovarianceModel m;
+  m.kind = model;
+  m.range = range;
+  m.sill = sill;
+  m.nugget = nugget;
+  m.smoothness = smoothness;
+  m.angleDegrees = angleDegrees;
+  m.ratio = ratio;
+  return m;
+}
+
+std::optional<std::string> KrigingOptions::Problem() const {
+  if (!(nugget >= 0.0) || !Finite(nugget)) return fmt::sprintf("The nugget must be 0 or more (it is %g).", nugget);
+  if (model == VariogramKind::Matern && !(smoothness >= 0.5 && smoothness <= 2.5))
+    return fmt::sprintf("The Matern smoothness must lie between 0.5 and 2.5 (it is %g).", smoothness);
+  if (!(maximumLag >= 0.0) || !Finite(maximumLag))
+    return fmt::sprintf("The maximum lag must be 0 (none) or more (it is %g).", maximumLag);
+  if (!Finite(angleDegrees)) return std::string("The anisotropy angle must be a number.");
+  if (!(ratio > 0.0 && ratio <= 1.0))
+    return fmt::sprintf("The anisotropy ratio must be greater than 0 and at most 1 (it is %g).", ratio);
+  if (neighbours < 0) return fmt::sprintf("The number of neighbours must be 0 (all) or more (it is %d).", neighbours);
+  if (!(maximumDistance >= 0.0) || !Finite(maximumDistance))
+    return fmt::sprintf("The maximum distance must be 0 (no limit) or more (it is %g).", maximumDistance);
+  return std::nullopt;
+}
+
+KrigingOptions ReadKrigingOptions(Profile& profile) {
+  const std::string text = profile.ReadText(kSection, "Options", "");
+  if (text.empty()) return KrigingOptions{};
+  return ParseKrigingOptions(text).value_or(KrigingOptions{});
+}
+
+void WriteKrigingOptions(Profile& profile, const KrigingOptions& options) {
+  profile.WriteText(kSection, "Options", KrigingOptionsText(options));
+}
+
+std::string KrigingOptionsText(const KrigingOptions& options) {
+  std::string text;
+  for (double v : Numbers(options)) {
+    if (!text.empty()) text += ' ';
+    text += fmt::sprintf("%.17g", v);
+  }
+  return text;
+}
+
+std::optional<KrigingOptions> ParseKrigingOptions(const std::string& text) {
+  std::vector<double> values;
+  std::size_t pos = 0;
+  double v = 0.0;
+  while (ScanDouble(text, pos, v)) values.push_back(v);
+  return FromNumbers(values);
+}
+
+}  // namespace gridora

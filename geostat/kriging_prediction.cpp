@@ -1,0 +1,93 @@
+#include "geostat/kriging_prediction.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "platform/diagnostic_file.h"
+#include "platform/feedback.h"
+#include "platform/trace.h"
+
+namespace gridora {
+namespace {
+
+// Node columns estimated between two looks at the cancel button.
+constexpr int kColumnsPerStep = 4;
+
+// The estimator of one run: the weights once, then O(n) per position.
+class Estimator {
+ public:
+  explicit Estimator(const CKrigingState& state)
+      : state_(state),
+        cokriging_(state.HasSecondary()),
+        beta_(cokriging_ ? state.CoResidualWeights(*state.inverse) : state.primary->ResidualWeights(*state.inverse)) {}
+
+  double operator()(double x, double y) const {
+    if (TraceEnabled())  // the per-point traces of the full formula
+      return cokriging_ ? state_.CoPredict(x, y, state_.inverse.get(), nullptr)
+                        : state_.primary->Predict(x, y, state_.inverse.get());
+    return cokriging_ ? state_.CoPredictWithWeights(x, y, beta_) : state_.primary->PredictWithWeights(x, y, beta_);
+  }
+
+  bool Cokriging() const { return cokriging_; }
+
+ private:
+  const CKrigingState& state_;
+  bool cokriging_;
+  std::vector<double> beta_;
+};
+
+}  // namespace
+
+GridPrediction PredictGrid(const CKrigingState& state, const NodeLayout& layout, float* values, Feedback* feedback) {
+  GridPrediction result;
+  const Estimator estimate(state);
+  const int nx = layout.nx, ny = layout.ny;
+  const bool parallel = !TraceEnabled();  // traces keep their order
+  for (int first = 0; first < nx; first += kColumnsPerStep) {
+    if (Canceled(feedback)) {
+      result.status = PredictionStatus::Canceled;
+      return result;
+    }
+    const int last = std::min(nx, first + kColumnsPerStep);
+    const int nodes = (last - first) * ny;
+#pragma omp parallel for schedule(static) if (parallel)
+    for (int k = 0; k < nodes; ++k) {
+      const int i = first + k / ny, j = k % ny;
+      const double x = static_cast<double>(layout.x0) + i * static_cast<double>(layout.dx);
+      const double y = static_cast<double>(layout.y0) + j * static_cast<double>(layout.dy);
+      values[static_cast<std::size_t>(i) * ny + j] = static_cast<float>(estimate(x, y));
+    }
+    Report(feedback, static_cast<double>(last) / nx);
+  }
+  for (int i = 0; i < nx; ++i)
+    for (int j = 0; j < ny; ++j)
+      if (!std::isfinite(values[static_cast<std::size_t>(i) * ny + j])) {
+        result.status = PredictionStatus::NotFinite;
+        result.badColumn = i;
+        result.badRow = j;
+        return result;
+      }
+  return result;
+}
+
+void WriteVerification(const CKrigingState& state) {
+  const Estimator estimate(state);
+  const CVariogramModel& primary = *state.primary;
+  const std::filesystem::path path = estimate.Cokriging()
+                                         ? std::filesystem::path(state.folder) / "cokriging_verification.txt"
+                                         : std::filesystem::path(primary.folder) / "verification.txt";
+  DiagnosticFile file(path, DiagnosticFile::Encoding::Utf16LittleEndian);
+  if (!file.IsOpen()) return;
+  const int n = primary.count;
+  std::vector<double> estimates(static_cast<std::size_t>(n));
+  const bool parallel = !TraceEnabled();
+#pragma omp parallel for schedule(static) if (parallel)
+  for (int j = 0; j < n; ++j) estimates[j] = estimate(primary.x[j], primary.y[j]);
+  for (int j = 0; j < n; ++j)
+    file.Printf(" %d %f %f %f %f \n", j, primary.x[j], primary.y[j],
+                primary.values[j] * primary.standardDeviation + primary.mean, estimates[j]);
+  file.Close();
+}
+
+}  // namespace gridora

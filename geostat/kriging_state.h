@@ -1,0 +1,84 @@
+#pragma once
+// The kriging state of the document: the variogram models of the primary variable and,
+// for cokriging, of the secondary variable and of the primary-secondary pairs, with the
+// inverse of the kriging (or cokriging) system built from them.
+//
+// The models and the inverse always belong together: the commands build a whole run in a
+// separate state and move it into the document's state only when the run completed
+// (AdoptRun), so a cancelled dialog or a refused input never leaves a model of one run
+// beside an inverse of another.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/random_data.h"
+#include "linalg/matrix.h"
+#include "linalg/system_inverse.h"
+#include "geostat/variogram_model.h"
+
+namespace gridora {
+
+class Feedback;
+class UserInterface;
+struct CrossValidation;
+
+// K bordered by a row and a column of ones and a zero corner: the system of ordinary
+// kriging, whose last unknown is the Lagrange multiplier of the unknown mean.
+CMatrix BorderedSystem(const CMatrix& K);
+
+class CKrigingState {
+ public:
+  CKrigingState(std::string folder, int showMessages);
+
+  // Copies the points and standardises them into the primary model (secondary 0) or
+  // into a new secondary model (secondary 1). False when there is no primary model.
+  // Without matrices the n x n distance and dissimilarity matrices are not built (the
+  // local mode, whose cloud is sampled).
+  bool LoadVariable(int n, const DataPoint* points, int secondary, UserInterface* ui, bool withMatrices = true);
+
+  // A secondary model with at least one point: the estimates come from cokriging.
+  bool HasSecondary() const;
+
+  // Ordinary kriging (the primary model's options ask for it; cokriging stays simple).
+  bool Ordinary() const;
+
+  // The size the inverse must have for the current models: n1 + n2 with a secondary
+  // model, else n1 (n1 + 1 for ordinary kriging).
+  int SystemSize() const;
+
+  // The system of ordinary kriging: BorderedSystem of the primary covariance matrix.
+  CMatrix OrdinarySystem() const;
+
+  // The cokriging system [[K11, K12], [K12^T, K22]] from the models' covariance matrices.
+  CMatrix CokrigingSystem() const;
+
+  // Inverts M into the state's inverse and writes it to "inverse_matrix.txt" (current
+  // directory) and "kriging_matrix_inv.txt" (the state's folder). A singular or
+  // cancelled inversion leaves the old inverse in place and writes nothing.
+  SystemInverseStatus InvertSystem(const CMatrix& M, Feedback* feedback);
+  // Writes the inverse to the two files above (nothing without an inverse).
+  void WriteInverseFiles() const;
+
+  // Cokriging estimate at (x, y) in the primary variable's units. Without an inverse it
+  // shows "NULL" (when ui is given) and returns 0.
+  double CoPredict(double x, double y, const CMatrix* inverse, UserInterface* ui) const;
+  // beta = K^-1 [z'1 - m'1; z'2 - m'2], the same for every position.
+  std::vector<double> CoResidualWeights(const CMatrix& inverse) const;
+  double CoPredictWithWeights(double x, double y, const std::vector<double>& beta) const;
+
+  // Takes over the models and the inverse of a completed run; the folder stays.
+  void AdoptRun(CKrigingState&& run);
+
+  std::string folder;
+  int showMessages = 1;
+  std::unique_ptr<CVariogramModel> primary;
+  std::unique_ptr<CVariogramModel> secondary;
+  std::unique_ptr<CVariogramModel> cross;
+  std::unique_ptr<CMatrix> inverse;
+  // The last cross-validation of these models, for its chart; dropped with the models.
+  std::shared_ptr<const CrossValidation> crossValidation;
+  // false: the run skips the n x n matrix files (the user declined their size).
+  bool writeMatrixFiles = true;
+};
+
+}  // namespace gridora

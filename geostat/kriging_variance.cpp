@@ -1,0 +1,231 @@
+#include "geostat/kriging_variance.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/feedback.h"
+#include "platform/trace.h"
+
+extern "C" {
+void dgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k, const double* alpha,
+            const double* a, const int* lda, const double* b, const int* ldb, const double* beta, double* c,
+            const int* ldc);
+void dpotrf_(const char* uplo, const int* n, double* a, const int* lda, int* info);
+void dtrtri_(const char* uplo, const char* diag, const int* n, double* a, const int* lda, int* info);
+void dtrmv_(const char* uplo, const char* trans, const char* diag, const int* n, const double* a, const int* lda,
+            double* x, const int* incx);
+void dtrmm_(const char* side, const char* uplo, const char* transa, const char* diag, const int* m, const int* n,
+            const double* alpha, const double* a, const int* lda, double* b, const int* ldb);
+}
+
+namespace gridora {
+namespace {
+
+// Positions per BLAS product: large enough for the product to run at full speed, small
+// enough that its blocks of 2,000 points stay near 20 MB each and a cancel answers quickly.
+constexpr int kBlockPositions = 640;
+
+double TotalSill(const CKrigingState& state) {
+  const CVariogramModel& p = *state.primary;
+  return p.c + p.options.nugget;
+}
+
+}  // namespace
+
+void SystemColumn(const CKrigingState& state, double x, double y, double* column) {
+  const CVariogramModel& p = *state.primary;
+  const int n1 = p.count;
+  const bool plain = p.options.PlainExponential();
+  for (int i = 0; i < n1; ++i) {
+    if (plain) {
+      const double d = std::sqrt((y - p.y[i]) * (y - p.y[i]) + (x - p.x[i]) * (x - p.x[i]));
+      column[i] = std::exp(-d / p.a) * p.c;
+    } else {
+      column[i] = p.ModelCovarianceTo(x, y, i);
+    }
+  }
+  int size = n1;
+  if (state.HasSecondary()) {
+    const CVariogramModel& s = *state.secondary;
+    const CVariogramModel& x12 = *state.cross;
+    for (int j = 0; j < s.count; ++j) {
+      if (x12.options.PlainExponential()) {
+        const double d = std::sqrt((y - s.y[j]) * (y - s.y[j]) + (x - s.x[j]) * (x - s.x[j]));
+        column[n1 + j] = std::exp(-d / x12.a) * x12.c;
+      } else {
+        column[n1 + j] = x12.ModelCovarianceTo(x, y, j);
+      }
+    }
+    size += s.count;
+  }
+  for (int i = size; i < state.inverse->rows; ++i) column[i] = 1.0;
+}
+
+namespace {
+
+// C, the covariance part of the state's system (the system of simple kriging and
+// cokriging, the system of ordinary kriging without its border of ones): the primary
+// model's matrix itself, or the cokriging system built into `built`. Null when the state
+// does not hold the matrices its inverse came from.
+const CMatrix* CovarianceOfSystem(const CKrigingState& state, CMatrix& built) {
+  if (state.inverse->rows != state.SystemSize()) return nullptr;
+  const CVariogramModel& p = *state.primary;
+  if (p.covarianceMatrix.rows != p.count) return nullptr;
+  if (!state.HasSecondary()) return &p.covarianceMatrix;
+  const CVariogramModel& s = *state.secondary;
+  const CVariogramModel& x12 = *state.cross;
+  if (s.covarianceMatrix.rows != s.count || x12.covarianceMatrix.rows != p.count ||
+      x12.covarianceMatrix.columns != s.count)
+    return nullptr;
+  built = state.CokrigingSystem();
+  return &built;
+}
+
+// The Cholesky factor C = L L^T, with which
+//
+//     k~^T Q k~ = |L^-1 k|^2 - (1 - u^T L^-1 k)^2 / |u|^2,      u = L^-1 1,
+//
+// the second term only for the border of ordinary kriging (it is the variance the
+// unknown mean adds). L^-1 is formed once; L^-1 K is then one triangular product per
+// block of positions (faster in BLAS than the triangular solve): half the work of the
+// full product with Q, and a sum of squares does not cancel the way C(0) - k^T Q k does
+// when the system is ill-conditioned.
+struct CovarianceFactor {
+  int size = 0;
+  bool bordered = false;
+  std::vector<double> lowerInverse;  // L^-1, column-major, size x size
+  std::vector<double> ones;          // u = L^-1 1 (bordered only)
+  double onesSquared = 0.0;          // |u|^2
+
+  // false when C is not at hand or not numerically positive definite.
+  bool Factor(const CKrigingState& state) {
+    CMatrix built;
+    const CMatrix* covariance = CovarianceOfSystem(state, built);
+    if (!covariance || covariance->rows == 0) return false;
+    const CMatrix& C = *covariance;
+    size = C.rows;
+    bordered = state.Ordinary();
+    lowerInverse.resize(static_cast<std::size_t>(size) * size);
+    // C is symmetric: its rows are its columns.
+    for (int i = 0; i < size; ++i)
+      std::copy(C.values[i], C.values[i] + size, &lowerInverse[static_cast<std::size_t>(i) * size]);
+    int info = 0;
+    dpotrf_("L", &size, lowerInverse.data(), &size, &info);  // L, then L^-1 in place
+    if (info != 0) return false;
+    dtrtri_("L", "N", &size, lowerInverse.data(), &size, &info);
+    if (info != 0) return false;
+    if (bordered) {
+      ones.assign(static_cast<std::size_t>(size), 1.0);
+      const int one = 1;
+      dtrmv_("L", "N", "N", &size, lowerInverse.data(), &size, ones.data(), &one);
+      for (double v : ones) onesSquared += v * v;
+      if (!(onesSquared > 0.0) || !std::isfinite(onesSquared)) return false;
+    }
+    return true;
+  }
+};
+
+// C(0) - k~^T Q k~ of the block's m columns into v, from the full product with Q.
+void VarianceByProduct(const CKrigingState& state, double c0, int m, const std::vector<double>& K,
+                       std::vector<double>& QK, double* v) {
+  const CMatrix& Q = *state.inverse;
+  const int N = Q.rows;
+  const int lda = static_cast<int>(Q.values.Stride());
+  const double one = 1.0, zero = 0.0;
+  // Q's row-major storage read as column-major is Q^T; k^T Q^T k = k^T Q k.
+  dgemm_("N", "N", &N, &m, &N, &one, Q.values.Block(), &lda, K.data(), &N, &zero, QK.data(), &N);
+#pragma omp parallel for schedule(static)
+  for (int j = 0; j < m; ++j) {
+    const double* k = &K[static_cast<std::size_t>(j) * N];
+    const double* w = &QK[static_cast<std::size_t>(j) * N];
+    double quadratic = 0.0;
+    for (int i = 0; i < N; ++i) quadratic += k[i] * w[i];
+    v[j] = c0 - quadratic;
+  }
+}
+
+// The same from the factor; K is overwritten with L^-1 K.
+void VarianceByFactor(const CovarianceFactor& factor, int N, double c0, int m, std::vector<double>& K, double* v) {
+  const int n = factor.size;
+  const double one = 1.0;
+  dtrmm_("L", "L", "N", "N", &n, &m, &one, factor.lowerInverse.data(), &n, K.data(), &N);
+#pragma omp parallel for schedule(static)
+  for (int j = 0; j < m; ++j) {
+    const double* y = &K[static_cast<std::size_t>(j) * N];
+    double squares = 0.0, onesDot = 0.0;
+    for (int i = 0; i < n; ++i) squares += y[i] * y[i];
+    double mean = 0.0;
+    if (factor.bordered) {
+      for (int i = 0; i < n; ++i) onesDot += factor.ones[i] * y[i];
+      mean = (1.0 - onesDot) * (1.0 - onesDot) / factor.onesSquared;
+    }
+    v[j] = c0 - squares + mean;
+  }
+}
+
+}  // namespace
+
+StandardErrors StandardErrorsAt(const CKrigingState& state, int count, const double* xs, const double* ys,
+                                double* errors, Feedback* feedback, double* variance) {
+  StandardErrors result;
+  const CMatrix& Q = *state.inverse;
+  const int N = Q.rows;
+  const double c0 = TotalSill(state);
+  const double scale = state.primary->standardised == 1 ? state.primary->standardDeviation : 1.0;
+  CovarianceFactor factor;
+  const bool factored = factor.Factor(state);
+  if (!factored) factor = CovarianceFactor();  // frees the partial factor
+  std::vector<double> K(static_cast<std::size_t>(N) * kBlockPositions), QK(factored ? 0 : K.size());
+  std::vector<double> v(kBlockPositions);
+  for (int first = 0; first < count; first += kBlockPositions) {
+    if (Canceled(feedback)) {
+      result.status = PredictionStatus::Canceled;
+      return result;
+    }
+    const int m = std::min(kBlockPositions, count - first);
+#pragma omp parallel for schedule(static)
+    for (int j = 0; j < m; ++j) SystemColumn(state, xs[first + j], ys[first + j], &K[static_cast<std::size_t>(j) * N]);
+    if (factored)
+      VarianceByFactor(factor, N, c0, m, K, v.data());
+    else
+      VarianceByProduct(state, c0, m, K, QK, v.data());
+    int clamped = 0;
+    for (int j = 0; j < m; ++j) {
+      double s = v[j];
+      if (variance) variance[first + j] = s;
+      if (!(s >= 0.0)) {
+        if (std::isfinite(s)) ++clamped;
+        s = std::isfinite(s) ? 0.0 : s;
+      }
+      errors[first + j] = std::sqrt(s) * scale;
+    }
+    result.clampedToZero += clamped;
+    Report(feedback, static_cast<double>(first + m) / count);
+  }
+  if (result.clampedToZero > 0) Trace("variances clamped to 0: %d\n", result.clampedToZero);
+  for (int j = 0; j < count; ++j)
+    if (!std::isfinite(errors[j])) {
+      result.status = PredictionStatus::NotFinite;
+      break;
+    }
+  return result;
+}
+
+StandardErrors StandardErrorGrid(const CKrigingState& state, const NodeLayout& layout, float* errors,
+                                 Feedback* feedback) {
+  const std::size_t nodes = static_cast<std::size_t>(layout.nx) * layout.ny;
+  std::vector<double> xs(nodes), ys(nodes), values(nodes);
+  for (int i = 0; i < layout.nx; ++i)
+    for (int j = 0; j < layout.ny; ++j) {
+      const std::size_t k = static_cast<std::size_t>(i) * layout.ny + j;
+      xs[k] = static_cast<double>(layout.x0) + i * static_cast<double>(layout.dx);
+      ys[k] = static_cast<double>(layout.y0) + j * static_cast<double>(layout.dy);
+    }
+  StandardErrors result =
+      StandardErrorsAt(state, static_cast<int>(nodes), xs.data(), ys.data(), values.data(), feedback);
+  if (result.status != PredictionStatus::Canceled)
+    for (std::size_t k = 0; k < nodes; ++k) errors[k] = static_cast<float>(values[k]);
+  return result;
+}
+
+}  // namespace gridora

@@ -1,0 +1,176 @@
+#include "geostat/local_kriging_system.h"
+
+#include <cmath>
+
+extern "C" {
+void dsysv_(const char* uplo, const int* n, const int* nrhs, double* a, const int* lda, int* ipiv, double* b,
+            const int* ldb, double* work, const int* lwork, int* info);
+}
+
+namespace gridora {
+namespace {
+
+// A Cholesky pivot below this fraction of C(0) means K is singular to working accuracy:
+// the weights would carry no correct digit. Sixteen digits of double precision leave
+// about four for the weights at this limit.
+constexpr double kRelativePivotLimit = 1e-12;
+
+}  // namespace
+
+bool NeighbourhoodSolver::Cholesky(int m) {
+  // factor_ = L with K = L L^T, row-major, lower triangle.
+  // The diagonal keeps 1 / L_jj: the solves then multiply instead of dividing.
+  factor_ = K_;
+  const double limit = kRelativePivotLimit * K_[0];
+  for (int j = 0; j < m; ++j) {
+    double* rowJ = &factor_[static_cast<std::size_t>(j) * m];
+    double d = rowJ[j];
+    for (int p = 0; p < j; ++p) d -= rowJ[p] * rowJ[p];
+    if (!(d > limit)) return false;
+    const double inversePivot = 1.0 / std::sqrt(d);
+    rowJ[j] = inversePivot;
+    for (int i = j + 1; i < m; ++i) {
+      double* rowI = &factor_[static_cast<std::size_t>(i) * m];
+      double s = rowI[j];
+      for (int p = 0; p < j; ++p) s -= rowI[p] * rowJ[p];
+      rowI[j] = s * inversePivot;
+    }
+  }
+  return true;
+}
+
+void NeighbourhoodSolver::CholeskySolve(int m, double* b) const {
+  for (int i = 0; i < m; ++i) {  // L y = b
+    const double* row = &factor_[static_cast<std::size_t>(i) * m];
+    double s = b[i];
+    for (int p = 0; p < i; ++p) s -= row[p] * b[p];
+    b[i] = s * row[i];
+  }
+  for (int i = m - 1; i >= 0; --i) {  // L^T x = y, by columns of L^T (rows of L, contiguous)
+    const double* row = &factor_[static_cast<std::size_t>(i) * m];
+    const double xi = b[i] * row[i];
+    b[i] = xi;
+    for (int p = 0; p < i; ++p) b[p] -= row[p] * xi;
+  }
+}
+
+bool NeighbourhoodSolver::IndefiniteSolve(int size, double* b) {
+  // bordered_ holds the symmetric system (either triangle will do); it is overwritten.
+  const int one = 1;
+  int info = 0;
+  pivots_.resize(static_cast<std::size_t>(size));
+  const int lwork = 64 * size;
+  work_.resize(static_cast<std::size_t>(lwork));
+  dsysv_("L", &size, &one, bordered_.data(), &size, pivots_.data(), b, &size, work_.data(), &lwork, &info);
+  return info == 0;
+}
+
+NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, LocalKrigingType type, double mean,
+                                                 int m, const double* x, const double* y, const double* z, double px,
+                                                 double py, bool samePoints, const int* previous) {
+  NeighbourhoodEstimate result;
+  if (m <= 0) return result;
+  const std::size_t mm = static_cast<std::size_t>(m);
+  const double c0 = model.Covariance(0.0, 0.0);
+  if (!samePoints || size_ != m) {
+    const int previousSize = size_;
+    if (previous && previousSize > 0)
+      previousK_.swap(K_);
+    else
+      previous = nullptr;
+    K_.resize(mm * mm);
+    for (int i = 0; i < m; ++i) {
+      double* row = &K_[static_cast<std::size_t>(i) * m];
+      row[i] = c0;
+      const int pi = previous ? previous[i] : -1;
+      for (int j = 0; j < i; ++j) {
+        const int pj = pi >= 0 ? previous[j] : -1;
+        const double c = pj >= 0 ? previousK_[static_cast<std::size_t>(pi) * previousSize + pj]
+                                 : model.Covariance(x[i] - x[j], y[i] - y[j]);
+        row[j] = c;
+        K_[static_cast<std::size_t>(j) * m + i] = c;
+      }
+    }
+    size_ = m;
+    factorValid_ = Cholesky(m);
+  }
+  k_.resize(mm);
+  for (int i = 0; i < m; ++i) k_[i] = model.Covariance(px - x[i], py - y[i]);
+  return Finish(type, m, c0, z, mean);
+}
+
+double* NeighbourhoodSolver::Matrix(int m) {
+  K_.resize(static_cast<std::size_t>(m) * static_cast<std::size_t>(m));
+  size_ = -1;
+  return K_.data();
+}
+
+double* NeighbourhoodSolver::Target(int m) {
+  k_.resize(static_cast<std::size_t>(m));
+  return k_.data();
+}
+
+NeighbourhoodEstimate NeighbourhoodSolver::SolveFilled(int m, double c0, const double* residuals) {
+  if (m <= 0) return {};
+  size_ = m;
+  factorValid_ = Cholesky(m);
+  return Finish(LocalKrigingType::Simple, m, c0, residuals, 0.0);
+}
+
+NeighbourhoodEstimate NeighbourhoodSolver::Finish(LocalKrigingType type, int m, double c0, const double* z,
+                                                  double mean) {
+  NeighbourhoodEstimate result;
+  const std::size_t mm = static_cast<std::size_t>(m);
+  const bool ordinary = type == LocalKrigingType::Ordinary;
+  a_ = k_;
+  double mu = 0.0;
+  if (factorValid_) {
+    CholeskySolve(m, a_.data());
+    if (ordinary) {
+      b_.assign(mm, 1.0);
+      CholeskySolve(m, b_.data());
+      double sumA = 0.0, sumB = 0.0;
+      for (int i = 0; i < m; ++i) {
+        sumA += a_[i];
+        sumB += b_[i];
+      }
+      mu = (sumA - 1.0) / sumB;
+      for (int i = 0; i < m; ++i) a_[i] -= mu * b_[i];
+    }
+  } else {
+    result.indefiniteSolve = true;
+    const int size = ordinary ? m + 1 : m;
+    const std::size_t s = static_cast<std::size_t>(size);
+    bordered_.assign(s * s, 0.0);
+    for (int i = 0; i < m; ++i)
+      for (int j = 0; j < m; ++j)
+        bordered_[static_cast<std::size_t>(i) * s + j] = K_[static_cast<std::size_t>(i) * m + j];
+    a_.resize(s);
+    if (ordinary) {
+      for (int i = 0; i < m; ++i) {
+        bordered_[static_cast<std::size_t>(i) * s + m] = 1.0;
+        bordered_[static_cast<std::size_t>(m) * s + i] = 1.0;
+      }
+      a_[m] = 1.0;
+    }
+    if (!IndefiniteSolve(size, a_.data())) return result;
+    if (ordinary) mu = a_[m];
+  }
+
+  double estimate = 0.0, explained = 0.0;
+  if (ordinary) {
+    for (int i = 0; i < m; ++i) estimate += a_[i] * z[i];
+  } else {
+    for (int i = 0; i < m; ++i) estimate += a_[i] * (z[i] - mean);
+    estimate += mean;
+  }
+  for (int i = 0; i < m; ++i) explained += a_[i] * k_[i];
+  const double variance = c0 - explained - mu;
+  if (!std::isfinite(estimate) || !std::isfinite(variance)) return result;
+  result.status = NeighbourhoodEstimate::Status::Solved;
+  result.estimate = estimate;
+  result.variance = variance;
+  return result;
+}
+
+}  // namespace gridora

@@ -1,0 +1,66 @@
+#pragma once
+// The kriging system of one neighbourhood: the m nearest data points of a position, the
+// covariances among them (K, m x m) and with the position (k), solved for the weights.
+//
+//   simple    K w = k                      estimate m0 + sum w_i (z_i - m0)
+//                                          variance C(0) - w^T k
+//   ordinary  K w + mu 1 = k, 1^T w = 1    estimate sum w_i z_i
+//                                          variance C(0) - w^T k - mu
+//
+// K is symmetric positive definite for every model here once no two points share a
+// position, so a Cholesky factor solves it. The ordinary system, bordered by the
+// Lagrange row, is indefinite; it is solved through the same factor, K a = k, K b = 1,
+// mu = (1^T a - 1) / 1^T b, w = a - mu b, which needs no pivoting. Where K's factor
+// breaks down (a Gaussian model of long range makes K singular to working accuracy), the
+// whole system, bordered or not, goes to LAPACK's symmetric indefinite LDL^T
+// factorisation with Bunch-Kaufman pivoting (dsysv).
+#include <vector>
+
+#include "geostat/covariance_model.h"
+
+namespace gridora {
+
+enum class LocalKrigingType { Simple, Ordinary };
+
+struct NeighbourhoodEstimate {
+  enum class Status { Solved, Singular };
+  Status status = Status::Singular;
+  double estimate = 0.0;
+  double variance = 0.0;         // may round below zero; the caller clamps
+  bool indefiniteSolve = false;  // Cholesky broke down, LDL^T solved it
+};
+
+// Solves the system of one position; the workspace is reused from call to call, so keep
+// one solver per thread.
+class NeighbourhoodSolver {
+ public:
+  // m points at (x[i], y[i]) with values z[i]; (px, py) the position. `mean` is the known
+  // mean of simple kriging (unused by ordinary kriging). samePoints: the points are those
+  // of the previous call, in the same order, so K and its factor are kept (neighbouring
+  // nodes often share their neighbours; K and its factor are most of the work). Else
+  // previous, when given, holds for each point its place in the previous call's points
+  // or -1: the covariances between two kept points are copied, not computed again.
+  NeighbourhoodEstimate Solve(const CovarianceModel& model, LocalKrigingType type, double mean, int m, const double* x,
+                              const double* y, const double* z, double px, double py, bool samePoints = false,
+                              const int* previous = nullptr);
+
+  // A system the caller fills (cokriging): K through Matrix(m), row-major and symmetric,
+  // k through Target(m); then the simple-kriging weights w give w^T residuals and the
+  // variance c0 - w^T k.
+  double* Matrix(int m);
+  double* Target(int m);
+  NeighbourhoodEstimate SolveFilled(int m, double c0, const double* residuals);
+
+ private:
+  NeighbourhoodEstimate Finish(LocalKrigingType type, int m, double c0, const double* z, double mean);
+  bool Cholesky(int m);
+  void CholeskySolve(int m, double* b) const;
+  bool IndefiniteSolve(int size, double* b);
+
+  std::vector<double> K_, previousK_, factor_, k_, a_, b_, bordered_, work_;
+  int size_ = -1;             // m of K_ and factor_
+  bool factorValid_ = false;  // Cholesky of K_ succeeded
+  std::vector<int> pivots_;
+};
+
+}  // namespace gridora

@@ -1,0 +1,165 @@
+#include "linalg/matrix.h"
+
+#include <cmath>
+
+#include "platform/diagnostic_file.h"
+#include "platform/trace.h"
+
+namespace gridora {
+
+CMatrix DistanceMatrix(int n, const double* x, const double* y) {
+  CMatrix result(n, n);
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) {
+      const double dy = y[i] - y[j], dx = x[i] - x[j];
+      result(i, j) = std::sqrt(dy * dy + dx * dx);
+    }
+  return result;
+}
+
+CMatrix CrossDistanceMatrix(int n1, const double* x1, const double* y1, int n2, const double* x2, const double* y2) {
+  CMatrix result(n1, n2);
+  for (int i = 0; i < n1; ++i)
+    for (int j = 0; j < n2; ++j) {
+      const double dy = y1[i] - y2[j], dx = x1[i] - x2[j];
+      result(i, j) = std::sqrt(dy * dy + dx * dx);
+    }
+  return result;
+}
+
+CMatrix HalfSquaredDifferences(int n, const double* v) {
+  CMatrix result(n, n);
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) {
+      const double d = v[i] - v[j];
+      result(i, j) = 0.5 * d * d;
+    }
+  return result;
+}
+
+CMatrix ColumnVector(int n, const double* v) {
+  CMatrix result(n, 1);
+  for (int i = 0; i < n; ++i) result(i, 0) = v[i];
+  return result;
+}
+
+CMatrix BlockMatrix(const CMatrix& A, const CMatrix& D, const CMatrix& B) {
+  CMatrix result(A.rows + D.rows, A.columns + D.columns);
+  for (int i = 0; i < A.rows; ++i)
+    for (int j = 0; j < A.columns; ++j) result(i, j) = A(i, j);
+  // B's copy is offset by A's row count, which is its column count for a square A.
+  for (int i = 0; i < B.rows; ++i)
+    for (int j = 0; j < B.columns; ++j) {
+      result(i, A.rows + j) = B(i, j);
+      result(A.rows + j, i) = B(i, j);
+    }
+  for (int i = 0; i < D.rows; ++i)
+    for (int j = 0; j < D.columns; ++j) result(A.rows + i, A.columns + j) = D(i, j);
+  return result;
+}
+
+CMatrix Product(const CMatrix& A, const CMatrix& B) {
+  CMatrix result(A.rows, B.columns);
+  for (int i = 0; i < A.rows; ++i)
+    for (int j = 0; j < B.columns; ++j) {
+      double sum = 0.0;
+      for (int k = 0; k < A.columns; ++k) sum += A(i, k) * B(k, j);
+      result(i, j) = sum;
+    }
+  return result;
+}
+
+CMatrix Transpose(const CMatrix& A) {
+  CMatrix result(A.columns, A.rows);
+  for (int i = 0; i < A.columns; ++i)
+    for (int j = 0; j < A.rows; ++j) result(i, j) = A(j, i);
+  return result;
+}
+
+double RootMeanSquare(const CMatrix& A) {
+  double sum = 0.0;
+  for (int i = 0; i < A.rows; ++i)
+    for (int j = 0; j < A.columns; ++j) sum += std::pow(A(i, j), 2.0);
+  return std::sqrt(sum / (static_cast<double>(A.rows) * A.columns));
+}
+
+InverseResult Inverse(const CMatrix& A) {
+  InverseResult result;
+  if (A.rows != A.columns) return result;
+  const int n = A.rows;
+  // Rows 0..n-1 hold [A | I]; elimination turns them into [I | A^-1].
+  DMatrix0 work(n, 2 * n);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) work[i][j] = A(i, j);
+    work[i][n + i] = 1.0;
+  }
+  for (int e = 0; e < n; ++e) {
+    const double pivot = work[e][e];
+    if (pivot == 0.0 || !std::isfinite(pivot)) {
+      result.status = InverseStatus::Singular;
+      result.failedPivot = e;
+      return result;
+    }
+    const double g = 1.0 / pivot;
+    for (int l = 0; l < 2 * n; ++l) work[e][l] *= g;
+    for (int r = 0; r < n; ++r) {
+      if (r == e) continue;
+      const double h = -work[r][e];
+      for (int l = 0; l < 2 * n; ++l) work[r][l] += h * work[e][l];
+    }
+  }
+  CMatrix inverse(n, n);
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) {
+      inverse(i, j) = work[i][n + j];
+      if (!std::isfinite(inverse(i, j))) {
+        result.status = InverseStatus::Singular;
+        return result;
+      }
+    }
+
+  DiagnosticFile file("inverse_matrix.txt", DiagnosticFile::Encoding::Utf16LittleEndian);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) file.Printf("%f ", inverse(i, j));
+    file.Write("\n");
+  }
+  file.Close();
+
+  result.status = InverseStatus::Inverted;
+  result.inverse = std::move(inverse);
+  return result;
+}
+
+bool WriteToFile(const CMatrix& A, const std::string& fileName, int echo, int layout) {
+  const bool toConsole = echo == 1;
+  if (toConsole) Trace("%s\n", fileName);
+  DiagnosticFile file(fileName);
+  if (!file.IsOpen()) return false;
+  auto put = [&](const std::string& text) {
+    file.Write(text);
+    if (toConsole) Trace("%s", text);
+  };
+  put(fmt::sprintf("%d %d\n", A.rows, A.columns));
+  for (int i = 0; i < A.rows; ++i) {
+    for (int j = 0; j < A.columns; ++j) {
+      if (layout == 1) {
+        put(fmt::sprintf("%e ", A(i, j)));
+      } else {
+        put(fmt::sprintf("%d %d %e\n", i, j, A(i, j)));
+      }
+    }
+    if (layout == 1) put("\n");
+  }
+  file.Close();
+  return true;
+}
+
+void PrintToConsole(const CMatrix& A) {
+  Trace("%d %d\n", A.rows, A.columns);
+  for (int i = 0; i < A.rows; ++i) {
+    for (int j = 0; j < A.columns; ++j) Trace("%f ", A(i, j));
+    Trace("\n");
+  }
+}
+
+}  // namespace gridora

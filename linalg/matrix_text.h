@@ -1,0 +1,31 @@
+#pragma once
+// Fast writers for the n x n matrix dumps of kriging (a 4000-point system is 16 million
+// numbers per file). They write byte for byte what the general routines write:
+//
+//   MatrixLayoutOne  - as WriteToFile(A, name, 0, 1): "%d %d\n" (rows, columns), then per
+//                      row "%e " for each entry and "\n"; single-byte text.
+//   InverseDump      - as the dump of Inverse: per row "%f " for each entry and "\n", no
+//                      header; UTF-16LE with the mark FF FE.
+//
+// Every "\n" is written as CR LF. Rows are formatted in parallel into per-block buffers
+// and written in order.
+#include <filesystem>
+#include <string>
+
+#include "linalg/matrix.h"
+
+namespace gridora {
+
+enum class MatrixTextKind { MatrixLayoutOne, InverseDump };
+
+// printf's "%e" and "%f" (six digits after the point), appended to `out`: exactly the
+// same characters, about ten times faster. The number is scaled by exact powers of ten
+// and rounded; the rare value that lies too close to a rounding tie for the scaled
+// double to decide it, and the extremes, go through the general formatter.
+void AppendExponent(std::string& out, double v);
+void AppendFixed(std::string& out, double v);
+
+// false when the file cannot be created or written (nothing else happens then).
+bool WriteMatrixText(const CMatrix& A, const std::filesystem::path& path, MatrixTextKind kind);
+
+}  // namespace gridora
