@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <cmath>
 #include "linalg/matrix_text.h"
 #include "platform/feedback.h"
+#include "platform/trace.h"
+#include "platform/user_interface.h"
 
 namespace gridora {
 
@@ -87,6 +90,94 @@ void CKrigingState::AdoptRun(CKrigingState&& run) {
   inverse = std::move(run.inverse);
   crossValidation.reset();
   writeMatrixFiles = run.writeMatrixFiles;
+}
+
+// Simple cokriging of the primary variable from the primary and the secondary points.
+//
+// Both variables are standardised separately. With the covariance matrices K11, K22 of
+// the two variables and K12 of the cross model (C12(h) = c12 exp(-h / a12)), the system
+//
+//     K = [[K11, K12], [K12^T, K22]]
+//
+// and the covariances k(x) of a position with the primary points (C11) and with the
+// secondary points (C12), the estimate is
+//
+//     z*(x) = m'1 + k(x)^T K^-1 [z'1 - m'1; z'2 - m'2],   z(x) = z*(x) sd1 + mean1.
+//
+// As in simple kriging, K^-1 [...] is computed once per grid.
+namespace {
+
+double Distance(double x, double y, double px, double py) {
+  return std::sqrt((y - py) * (y - py) + (x - px) * (x - px));
+}
+
+}  // namespace
+
+double CKrigingState::CoPredict(double x, double y, const CMatrix* inverseMatrix, UserInterface* ui) const {
+  const CVariogramModel& p = *primary;
+  const CVariogramModel& s = *secondary;
+  const CVariogramModel& x12 = *cross;
+  const int n1 = p.count, n2 = s.count;
+  CMatrix k(n1 + n2, 1);
+  for (int i = 0; i < n1; ++i) {
+    const double d = Distance(x, y, p.x[i], p.y[i]);
+    k(i, 0) = p.options.PlainExponential() ? std::exp(-d / p.a) * p.c : p.ModelCovarianceTo(x, y, i);
+    Trace("%d %f %f\n", i, d, k(i, 0));
+  }
+  for (int j = 0; j < n2; ++j) {
+    const double d = Distance(x, y, s.x[j], s.y[j]);
+    k(n1 + j, 0) = x12.options.PlainExponential() ? std::exp(-d / x12.a) * x12.c : x12.ModelCovarianceTo(x, y, j);
+    Trace("%d %d %f %f\n", j, n1 + j, d, k(n1 + j, 0));
+  }
+  if (!inverseMatrix) {
+    if (ui) ui->Message("NULL");
+    return 0.0;
+  }
+  const CMatrix w = Product(*inverseMatrix, k);
+  if (TraceEnabled()) PrintToConsole(w);
+  double sum = 0.0;
+  for (int i = 0; i < n1; ++i) {
+    Trace("%d %f %f\n", i, w(i, 0), p.values[i]);
+    sum += (p.values[i] - p.residualMean) * w(i, 0);
+  }
+  for (int j = 0; j < n2; ++j) {
+    Trace("%d %d %f %f\n", j, n1 + j, w(n1 + j, 0), s.values[j]);
+    sum += (s.values[j] - s.residualMean) * w(n1 + j, 0);
+  }
+  double v = sum + p.residualMean;
+  if (p.standardised == 1) v = v * p.standardDeviation + p.mean;
+  return v;
+}
+
+std::vector<double> CKrigingState::CoResidualWeights(const CMatrix& inverseMatrix) const {
+  const CVariogramModel& p = *primary;
+  const CVariogramModel& s = *secondary;
+  const int n1 = p.count, n = n1 + s.count;
+  std::vector<double> beta(static_cast<std::size_t>(n), 0.0);
+  for (int i = 0; i < n; ++i) {
+    const double r = i < n1 ? p.values[i] - p.residualMean : s.values[i - n1] - s.residualMean;
+    const double* row = inverseMatrix.values[i];
+    for (int j = 0; j < n; ++j) beta[j] += r * row[j];
+  }
+  return beta;
+}
+
+double CKrigingState::CoPredictWithWeights(double x, double y, const std::vector<double>& beta) const {
+  const CVariogramModel& p = *primary;
+  const CVariogramModel& s = *secondary;
+  const CVariogramModel& x12 = *cross;
+  const int n1 = p.count;
+  double sum = 0.0;
+  if (p.options.PlainExponential() && x12.options.PlainExponential()) {
+    for (int i = 0; i < n1; ++i) sum += std::exp(-Distance(x, y, p.x[i], p.y[i]) / p.a) * p.c * beta[i];
+    for (int j = 0; j < s.count; ++j) sum += std::exp(-Distance(x, y, s.x[j], s.y[j]) / x12.a) * x12.c * beta[n1 + j];
+  } else {
+    for (int i = 0; i < n1; ++i) sum += p.ModelCovarianceTo(x, y, i) * beta[i];
+    for (int j = 0; j < s.count; ++j) sum += x12.ModelCovarianceTo(x, y, j) * beta[n1 + j];
+  }
+  double v = sum + p.residualMean;
+  if (p.standardised == 1) v = v * p.standardDeviation + p.mean;
+  return v;
 }
 
 }  // namespace gridora
