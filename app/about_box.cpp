@@ -9,7 +9,7 @@
 
 namespace gridora {
 
-CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent) {
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle("About Gridora");
   auto* layout = new QVBoxLayout(this);
   auto* row = new QHBoxLayout;

@@ -4,9 +4,9 @@
 
 namespace gridora {
 
-class CAboutBox : public QDialog {
+class AboutDialog : public QDialog {
  public:
-  explicit CAboutBox(QWidget* parent);
+  explicit AboutDialog(QWidget* parent);
 };
 
 }  // namespace gridora

@@ -28,7 +28,7 @@ constexpr double kUnitsPerInch = 254.0;  // 0.1 mm units
 constexpr int kPrintDpi = 600;
 
 // Paints the view at `dpi` onto a device of width x height pixels.
-void PaintAt(QPainter& painter, CGridoraDoc& doc, double dpi, int width, int height) {
+void PaintAt(QPainter& painter, Document& doc, double dpi, int width, int height) {
   PainterContext dc(painter, dpi / kUnitsPerInch, dpi / kUnitsPerInch);
   PaintView(dc, doc, {0, 0, width, height});
 }
@@ -81,7 +81,7 @@ int Pixels(int units, double dpi) { return std::max(1, static_cast<int>(std::cei
 
 }  // namespace
 
-bool RenderViewToFile(CGridoraDoc& doc, const std::string& path, int width, int height, std::string& problem) {
+bool RenderViewToFile(Document& doc, const std::string& path, int width, int height, std::string& problem) {
   const std::string extension = Lower(std::filesystem::path(path).extension().string());
   if (extension == ".png") {
     if (!CheckImageSize(path, width, height, problem)) return false;
@@ -128,7 +128,7 @@ bool RenderViewToFile(CGridoraDoc& doc, const std::string& path, int width, int 
   return false;
 }
 
-void PaintPrintedPage(QPainter& painter, CGridoraDoc& doc) {
+void PaintPrintedPage(QPainter& painter, Document& doc) {
   QPaintDevice* device = painter.device();
   const double unitsX = device->logicalDpiX() / kUnitsPerInch;
   const double unitsY = device->logicalDpiY() / kUnitsPerInch;
@@ -136,7 +136,7 @@ void PaintPrintedPage(QPainter& painter, CGridoraDoc& doc) {
   PaintView(dc, doc, {0, 0, device->width(), device->height()});
 }
 
-bool PrintViewToPdf(CGridoraDoc& doc, const std::string& path, std::string& problem) {
+bool PrintViewToPdf(Document& doc, const std::string& path, std::string& problem) {
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   {
@@ -150,7 +150,7 @@ bool PrintViewToPdf(CGridoraDoc& doc, const std::string& path, std::string& prob
   return Save(path, buffer.data(), problem);
 }
 
-ClipboardDrawing CopyDrawing(CGridoraDoc& doc) {
+ClipboardDrawing CopyDrawing(Document& doc) {
   const CopyFrame frame = BeginCopy(doc);
   ClipboardDrawing copy;
   // Vectors at one user unit a logical unit: 254 "dots" an inch.
@@ -172,7 +172,7 @@ ClipboardDrawing CopyDrawing(CGridoraDoc& doc) {
   return copy;
 }
 
-bool WriteCopyDrawing(CGridoraDoc& doc, const std::string& path, std::string& problem) {
+bool WriteCopyDrawing(Document& doc, const std::string& path, std::string& problem) {
   return Save(path, CopyDrawing(doc).svg, problem);
 }
 

@@ -10,18 +10,18 @@ class QPainter;
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 
 // The view as a window of width x height pixels at 96 dpi would show it, into a .png,
 // .svg or .pdf file (chosen by the extension; the PDF page is the window's size).
-bool RenderViewToFile(CGridoraDoc& doc, const std::string& path, int width, int height, std::string& problem);
+bool RenderViewToFile(Document& doc, const std::string& path, int width, int height, std::string& problem);
 
 // One printed page at physical size (0.1 mm a unit): what the painter's device (a
 // printer, a preview page, a PDF writer) shows, through the view's paint entry.
-void PaintPrintedPage(QPainter& painter, CGridoraDoc& doc);
+void PaintPrintedPage(QPainter& painter, Document& doc);
 
 // One A4 page printed at physical size into a PDF file.
-bool PrintViewToPdf(CGridoraDoc& doc, const std::string& path, std::string& problem);
+bool PrintViewToPdf(Document& doc, const std::string& path, std::string& problem);
 
 // What "Copy" puts on the clipboard: the drawing inside the frame of legendRight and
 // mapBottom, as SVG (one user unit a logical unit, physical size in millimetres) and
@@ -31,9 +31,9 @@ struct ClipboardDrawing {
   QByteArray svg;
   QImage image;
 };
-ClipboardDrawing CopyDrawing(CGridoraDoc& doc);
+ClipboardDrawing CopyDrawing(Document& doc);
 
 // Copy, writing the SVG to a file instead of the clipboard (the batch `copy`).
-bool WriteCopyDrawing(CGridoraDoc& doc, const std::string& path, std::string& problem);
+bool WriteCopyDrawing(Document& doc, const std::string& path, std::string& problem);
 
 }  // namespace gridora

@@ -12,7 +12,7 @@
 
 namespace gridora {
 
-CGridoraView::CGridoraView(CGridoraDoc& doc, CommandContext& context, QWidget* parent)
+MapView::MapView(Document& doc, CommandContext& context, QWidget* parent)
     : QAbstractScrollArea(parent), doc_(doc), context_(context) {
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
@@ -20,10 +20,10 @@ CGridoraView::CGridoraView(CGridoraDoc& doc, CommandContext& context, QWidget* p
   UpdateScrollRange();
 }
 
-double CGridoraView::PixelsPerUnitX() const { return viewport()->logicalDpiX() / 254.0; }
-double CGridoraView::PixelsPerUnitY() const { return viewport()->logicalDpiY() / 254.0; }
+double MapView::PixelsPerUnitX() const { return viewport()->logicalDpiX() / 254.0; }
+double MapView::PixelsPerUnitY() const { return viewport()->logicalDpiY() / 254.0; }
 
-void CGridoraView::UpdateScrollRange() {
+void MapView::UpdateScrollRange() {
   const int width = static_cast<int>(doc_.scrollSizeX * PixelsPerUnitX());
   const int height = static_cast<int>(doc_.scrollSizeY * PixelsPerUnitY());
   const QSize page = viewport()->size();
@@ -35,24 +35,24 @@ void CGridoraView::UpdateScrollRange() {
   verticalScrollBar()->setSingleStep(std::max(1, page.height() / 10));
 }
 
-void CGridoraView::resizeEvent(QResizeEvent* event) {
+void MapView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
   UpdateScrollRange();
 }
 
-void CGridoraView::paintEvent(QPaintEvent*) {
+void MapView::paintEvent(QPaintEvent*) {
   QPainter painter(viewport());
   layout_ = cache_.Paint(painter, doc_, viewport()->size(),
                          QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()), PixelsPerUnitX(),
                          PixelsPerUnitY());
 }
 
-void CGridoraView::InvalidateDrawing() {
+void MapView::InvalidateDrawing() {
   cache_.Invalidate();
   viewport()->update();
 }
 
-void CGridoraView::keyPressEvent(QKeyEvent* event) {
+void MapView::keyPressEvent(QKeyEvent* event) {
   // Up and Down change both map scales; every other key is ignored and not passed on.
   ViewKey key = ViewKey::Other;
   if (event->key() == Qt::Key_Up) key = ViewKey::Up;

@@ -8,12 +8,12 @@
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 struct CommandContext;
 
-class CGridoraView : public QAbstractScrollArea {
+class MapView : public QAbstractScrollArea {
  public:
-  CGridoraView(CGridoraDoc& doc, CommandContext& context, QWidget* parent);
+  MapView(Document& doc, CommandContext& context, QWidget* parent);
 
   // The client rectangle in logical units, refreshed at every paint.
   const LogicalRect& LayoutRect() const { return layout_; }
@@ -30,7 +30,7 @@ class CGridoraView : public QAbstractScrollArea {
  private:
   void UpdateScrollRange();
 
-  CGridoraDoc& doc_;
+  Document& doc_;
   CommandContext& context_;
   LogicalRect layout_;
   ViewPaintCache cache_;

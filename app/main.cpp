@@ -96,7 +96,7 @@ int RunBatch(int argc, char** argv, const Options& options) {
     profile = std::make_unique<gridora::IniFileProfile>(options.profile);
   else
     profile = std::make_unique<gridora::QtProfile>();
-  gridora::CGridoraDoc doc(*profile);
+  gridora::Document doc(*profile);
   gridora::ScriptedUserInterface ui(std::cout);
   gridora::QtBatchViewHost view(ui, doc);
   return gridora::RunBatchScript(options.script, doc, *profile, ui, view, std::cerr);
@@ -108,8 +108,8 @@ int RunWindow(int argc, char** argv, const Options& options) {
   QApplication::setApplicationName("Gridora");
   KeepNumbersInTheCLocale();
   gridora::QtProfile profile;
-  gridora::CGridoraDoc doc(profile);
-  gridora::CMainFrame frame(doc, profile);
+  gridora::Document doc(profile);
+  gridora::MainWindow frame(doc, profile);
   frame.show();
   if (!options.file.empty()) frame.OpenFile(options.file);
   return app.exec();

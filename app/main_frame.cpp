@@ -41,7 +41,7 @@ const char* kRecentSection = "Recent File List";
 
 }  // namespace
 
-CMainFrame::CMainFrame(CGridoraDoc& doc, Profile& profile, QWidget* parent)
+MainWindow::MainWindow(Document& doc, Profile& profile, QWidget* parent)
     : QMainWindow(parent),
       doc_(doc),
       profile_(profile),
@@ -50,7 +50,7 @@ CMainFrame::CMainFrame(CGridoraDoc& doc, Profile& profile, QWidget* parent)
       context_{doc, *ui_, *this, profile} {
   RestorePlacement();
   setWindowIcon(AppIcon());
-  view_ = new CGridoraView(doc_, context_, this);
+  view_ = new MapView(doc_, context_, this);
   setCentralWidget(view_);
   BuildMenus();
   BuildToolbar();
@@ -61,14 +61,14 @@ CMainFrame::CMainFrame(CGridoraDoc& doc, Profile& profile, QWidget* parent)
 
   // The toolbar's update rules run while the program idles.
   auto* idle = new QTimer(this);
-  connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandStates);
+  connect(idle, &QTimer::timeout, this, &MainWindow::UpdateCommandStates);
   idle->start(250);
   UpdateCommandStates();
 }
 
-CMainFrame::~CMainFrame() = default;
+MainWindow::~MainWindow() = default;
 
-void CMainFrame::RestorePlacement() {
+void MainWindow::RestorePlacement() {
   const int x = std::clamp(ReadProfileInt(profile_, "WindowX", 0), 0, 200);
   const int y = std::clamp(ReadProfileInt(profile_, "WindowY", 0), 0, 200);
   const int w = std::clamp(ReadProfileInt(profile_, "WindowW", 810), 768, 2000);
@@ -80,19 +80,19 @@ void CMainFrame::RestorePlacement() {
 // The same rectangle that RestorePlacement gives back: move() places the frame's
 // corner (pos()), resize() sets the size inside the frame (size()). Saving the frame's
 // size would make the window grow by its title bar at every start.
-void CMainFrame::SavePlacement() {
+void MainWindow::SavePlacement() {
   WriteProfileInt(profile_, "WindowX", x());
   WriteProfileInt(profile_, "WindowY", y());
   WriteProfileInt(profile_, "WindowW", width());
   WriteProfileInt(profile_, "WindowH", height());
 }
 
-void CMainFrame::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   SavePlacement();
   event->accept();
 }
 
-QAction* CMainFrame::MakeAction(int id, const std::string& text) {
+QAction* MainWindow::MakeAction(int id, const std::string& text) {
   auto found = actions_.find(id);
   if (found != actions_.end()) return found->second;
   auto* action = new QAction(QString::fromStdString(text), this);
@@ -111,19 +111,19 @@ QAction* CMainFrame::MakeAction(int id, const std::string& text) {
   return action;
 }
 
-QAction* CMainFrame::Action(int id) const {
+QAction* MainWindow::Action(int id) const {
   auto found = actions_.find(id);
   return found == actions_.end() ? nullptr : found->second;
 }
 
-void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
+void MainWindow::FillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
   for (const MenuItem& item : items) {
     switch (item.kind) {
       case MenuItem::Separator: menu->addSeparator(); break;
       case MenuItem::Submenu: {
         QMenu* sub = menu->addMenu(QString::fromStdString(item.text));
         FillMenu(sub, item.children);
-        connect(sub, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+        connect(sub, &QMenu::aboutToShow, this, &MainWindow::UpdateCommandStates);
         break;
       }
       case MenuItem::RecentFiles:
@@ -136,16 +136,16 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
   }
 }
 
-void CMainFrame::BuildMenus() {
+void MainWindow::BuildMenus() {
   for (const Menu& description : MainMenus()) {
     QMenu* menu = menuBar()->addMenu(QString::fromStdString(description.title));
     FillMenu(menu, description.items);
-    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateCommandStates);
   }
   RebuildRecentFiles();
 }
 
-void CMainFrame::BuildToolbar() {
+void MainWindow::BuildToolbar() {
   toolbar_ = addToolBar("Toolbar");
   toolbar_->setObjectName("Toolbar");
   toolbar_->setIconSize(QSize(17, 17));
@@ -167,7 +167,7 @@ void CMainFrame::BuildToolbar() {
   }
 }
 
-void CMainFrame::BuildAccelerators() {
+void MainWindow::BuildAccelerators() {
   for (const Accelerator& accelerator : Accelerators()) {
     auto* action = new QAction(this);
     action->setShortcut(accelerator.keys);
@@ -180,7 +180,7 @@ void CMainFrame::BuildAccelerators() {
   }
 }
 
-void CMainFrame::BuildStatusBar() {
+void MainWindow::BuildStatusBar() {
   statusBar()->showMessage("Ready");
   for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
     auto* label = new QLabel(indicator, this);
@@ -193,7 +193,7 @@ void CMainFrame::BuildStatusBar() {
   });
 }
 
-void CMainFrame::UpdateCommandStates() {
+void MainWindow::UpdateCommandStates() {
   for (auto& [id, action] : actions_) {
     const CommandState state = table_.State(id, context_);
     action->setEnabled(state.enabled);
@@ -203,21 +203,21 @@ void CMainFrame::UpdateCommandStates() {
     action->setEnabled(table_.State(action->data().toInt(), context_).enabled);
 }
 
-void CMainFrame::RunCommand(int id) {
+void MainWindow::RunCommand(int id) {
   if (!table_.IsEnabled(id, context_)) return;
   table_.Execute(id, context_);
   UpdateCommandStates();
 }
 
-void CMainFrame::OpenFile(const std::string& path) {
+void MainWindow::OpenFile(const std::string& path) {
   OpenDocumentFile(context_, path);
   UpdateCommandStates();
 }
 
-void CMainFrame::Invalidate() { view_->InvalidateDrawing(); }
-void CMainFrame::UpdateAllViews() { view_->InvalidateDrawing(); }
+void MainWindow::Invalidate() { view_->InvalidateDrawing(); }
+void MainWindow::UpdateAllViews() { view_->InvalidateDrawing(); }
 
-bool CMainFrame::CopyDrawing() {
+bool MainWindow::CopyDrawing() {
   const ClipboardDrawing copy = gridora::CopyDrawing(doc_);
   auto* mime = new QMimeData;
   mime->setData("image/svg+xml", copy.svg);
@@ -226,7 +226,7 @@ bool CMainFrame::CopyDrawing() {
   return true;
 }
 
-void CMainFrame::PaintPage(QPrinter* printer) {
+void MainWindow::PaintPage(QPrinter* printer) {
   QPainter painter(printer);
   const double pixelsPerUnit = printer->resolution() / 254.0;
   PainterContext dc(painter, pixelsPerUnit, pixelsPerUnit);
@@ -234,45 +234,45 @@ void CMainFrame::PaintPage(QPrinter* printer) {
   PaintView(dc, doc_, {0, 0, page.width(), page.height()});
 }
 
-bool CMainFrame::Print() {
+bool MainWindow::Print() {
   QPrintDialog dialog(&printer_, this);
   if (dialog.exec() != QDialog::Accepted) return true;
   PaintPage(&printer_);
   return true;
 }
 
-bool CMainFrame::PrintPreview() {
+bool MainWindow::PrintPreview() {
   QPrintPreviewDialog preview(&printer_, this);
   connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) { PaintPage(printer); });
   preview.exec();
   return true;
 }
 
-bool CMainFrame::PrintSetup() {
+bool MainWindow::PrintSetup() {
   QPageSetupDialog dialog(&printer_, this);
   dialog.exec();
   return true;
 }
 
-void CMainFrame::ShowAbout() {
-  CAboutBox about(this);
+void MainWindow::ShowAbout() {
+  AboutDialog about(this);
   about.exec();
 }
 
-void CMainFrame::Exit() { close(); }
+void MainWindow::Exit() { close(); }
 
-bool CMainFrame::BarVisible(int commandId) const {
+bool MainWindow::BarVisible(int commandId) const {
   if (commandId == ID_VIEW_TOOLBAR) return toolbar_ && toolbar_->isVisible();
   if (commandId == ID_VIEW_STATUS_BAR) return statusBar()->isVisible();
   return false;
 }
 
-void CMainFrame::ToggleBar(int commandId) {
+void MainWindow::ToggleBar(int commandId) {
   if (commandId == ID_VIEW_TOOLBAR) toolbar_->setVisible(!toolbar_->isVisible());
   if (commandId == ID_VIEW_STATUS_BAR) statusBar()->setVisible(!statusBar()->isVisible());
 }
 
-std::vector<std::string> CMainFrame::RecentFiles() const {
+std::vector<std::string> MainWindow::RecentFiles() const {
   std::vector<std::string> files;
   for (int i = 1; i <= kRecentFileCount; ++i) {
     const std::string file = profile_.ReadText(kRecentSection, "File" + std::to_string(i), "");
@@ -281,7 +281,7 @@ std::vector<std::string> CMainFrame::RecentFiles() const {
   return files;
 }
 
-void CMainFrame::AddRecentFile(const std::string& path) {
+void MainWindow::AddRecentFile(const std::string& path) {
   std::vector<std::string> files = RecentFiles();
   files.erase(std::remove(files.begin(), files.end(), path), files.end());
   files.insert(files.begin(), path);
@@ -293,7 +293,7 @@ void CMainFrame::AddRecentFile(const std::string& path) {
   RebuildRecentFiles();
 }
 
-void CMainFrame::RebuildRecentFiles() {
+void MainWindow::RebuildRecentFiles() {
   if (!recentMenu_) return;
   for (QAction* action : recentActions_) {
     recentMenu_->removeAction(action);
@@ -318,17 +318,17 @@ void CMainFrame::RebuildRecentFiles() {
   }
 }
 
-void CMainFrame::SetTitle(const std::string& documentName) {
+void MainWindow::SetTitle(const std::string& documentName) {
   const QString name =
       documentName.empty() ? QString("Untitled") : QFileInfo(QString::fromStdString(documentName)).fileName();
   setWindowTitle(name + " - Gridora");
 }
 
-void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
-void CMainFrame::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
   const auto urls = event->mimeData()->urls();
   if (urls.isEmpty() || !urls.front().isLocalFile()) return;
   event->acceptProposedAction();

@@ -18,15 +18,15 @@ class QLabel;
 
 namespace gridora {
 
-class CGridoraDoc;
-class CGridoraView;
+class Document;
+class MapView;
 class Profile;
 class QtUserInterface;
 
-class CMainFrame : public QMainWindow, public ViewHost {
+class MainWindow : public QMainWindow, public ViewHost {
  public:
-  CMainFrame(CGridoraDoc& doc, Profile& profile, QWidget* parent = nullptr);
-  ~CMainFrame() override;
+  MainWindow(Document& doc, Profile& profile, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // Runs a command as its menu item would (nothing when it is disabled).
   void RunCommand(int id);
@@ -35,7 +35,7 @@ class CMainFrame : public QMainWindow, public ViewHost {
   // Enabled and checked states of every action, as the update rules say.
   void UpdateCommandStates();
   QAction* Action(int id) const;
-  CGridoraView* View() const { return view_; }
+  MapView* View() const { return view_; }
   CommandContext& Context() { return context_; }
 
   // ViewHost
@@ -70,12 +70,12 @@ class CMainFrame : public QMainWindow, public ViewHost {
   std::vector<std::string> RecentFiles() const;
   void PaintPage(QPrinter* printer);
 
-  CGridoraDoc& doc_;
+  Document& doc_;
   Profile& profile_;
   std::unique_ptr<QtUserInterface> ui_;
   CommandTable table_;
   CommandContext context_;
-  CGridoraView* view_ = nullptr;
+  MapView* view_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   QMenu* recentMenu_ = nullptr;
   QAction* recentAnchor_ = nullptr;

@@ -4,11 +4,11 @@
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 
 class QtBatchViewHost : public BatchViewHost {
  public:
-  QtBatchViewHost(UserInterface& ui, CGridoraDoc& doc) : BatchViewHost(ui), doc_(doc) {}
+  QtBatchViewHost(UserInterface& ui, Document& doc) : BatchViewHost(ui), doc_(doc) {}
 
  protected:
   bool WriteSvgCopy(const std::string& path, std::string& problem) override;
@@ -16,7 +16,7 @@ class QtBatchViewHost : public BatchViewHost {
   bool WriteRendering(const std::string& path, int width, int height, std::string& problem) override;
 
  private:
-  CGridoraDoc& doc_;
+  Document& doc_;
 };
 
 }  // namespace gridora

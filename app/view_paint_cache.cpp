@@ -114,13 +114,13 @@ class ReachContext : public DrawingContext {
   LogicalPoint position_;
 };
 
-bool ShouldKeep(const CGridoraDoc& doc) {
+bool ShouldKeep(const Document& doc) {
   return doc.chartMode != ChartMode::Variogram && doc.grid && doc.grid->mapColorMode != 0;
 }
 
 }  // namespace
 
-QRect ViewPaintCache::DrawInto(const QRect& area, CGridoraDoc& doc, const QSize& viewport, const QPoint& scroll) {
+QRect ViewPaintCache::DrawInto(const QRect& area, Document& doc, const QSize& viewport, const QPoint& scroll) {
   image_ = QImage(area.size(), QImage::Format_RGB32);
   image_.fill(Qt::white);
   area_ = area;
@@ -139,7 +139,7 @@ QRect ViewPaintCache::DrawInto(const QRect& area, CGridoraDoc& doc, const QSize&
       QPoint(static_cast<int>(std::ceil(dc.right * unitsX_)), static_cast<int>(std::ceil(-dc.bottom * unitsY_))));
 }
 
-LogicalRect ViewPaintCache::Paint(QPainter& painter, CGridoraDoc& doc, const QSize& viewport, const QPoint& scroll,
+LogicalRect ViewPaintCache::Paint(QPainter& painter, Document& doc, const QSize& viewport, const QPoint& scroll,
                                   double pixelsPerUnitX, double pixelsPerUnitY) {
   const QRect visible(scroll, viewport);
   const LogicalRect layout{static_cast<int>(std::lround(scroll.x() / pixelsPerUnitX)),

@@ -14,7 +14,7 @@ class QPainter;
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 
 class ViewPaintCache {
  public:
@@ -27,13 +27,13 @@ class ViewPaintCache {
   // Paints the viewport, whose top-left corner shows scroll-area pixel `scroll`, at
   // the given device pixels per logical unit. Returns the layout rectangle (the
   // viewport in logical units).
-  LogicalRect Paint(QPainter& painter, CGridoraDoc& doc, const QSize& viewport, const QPoint& scroll,
+  LogicalRect Paint(QPainter& painter, Document& doc, const QSize& viewport, const QPoint& scroll,
                     double pixelsPerUnitX, double pixelsPerUnitY);
 
  private:
   // Draws the view into image_, covering scroll-area pixels `area`; returns the part
   // of the scroll area the drawing reached.
-  QRect DrawInto(const QRect& area, CGridoraDoc& doc, const QSize& viewport, const QPoint& scroll);
+  QRect DrawInto(const QRect& area, Document& doc, const QSize& viewport, const QPoint& scroll);
 
   bool valid_ = false;
   QImage image_;

@@ -19,7 +19,7 @@ std::string Where(const std::string& script, int line) { return script + ":" + s
 
 }  // namespace
 
-int RunBatchScript(const std::string& scriptPath, CGridoraDoc& doc, Profile& profile, ScriptedUserInterface& ui,
+int RunBatchScript(const std::string& scriptPath, Document& doc, Profile& profile, ScriptedUserInterface& ui,
                    BatchViewHost& view, std::ostream& err) {
   BatchScriptReader in;
   std::string problem;

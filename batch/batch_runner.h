@@ -7,12 +7,12 @@
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 class Profile;
 class BatchViewHost;
 class ScriptedUserInterface;
 
-int RunBatchScript(const std::string& scriptPath, CGridoraDoc& doc, Profile& profile, ScriptedUserInterface& ui,
+int RunBatchScript(const std::string& scriptPath, Document& doc, Profile& profile, ScriptedUserInterface& ui,
                    BatchViewHost& view, std::ostream& err);
 
 }  // namespace gridora

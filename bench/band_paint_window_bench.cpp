@@ -32,7 +32,7 @@ QGuiApplication& App() {
 
 struct Screen {
   MemoryProfile profile;
-  CGridoraDoc doc{profile};
+  Document doc{profile};
   QImage image{1024, 768, QImage::Format_RGB32};
   static constexpr double kPixelsPerUnit = 96.0 / 254.0;
 

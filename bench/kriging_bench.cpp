@@ -81,7 +81,7 @@ void VariogramAndPrediction(benchmark::State& state, const std::vector<DataPoint
   QuietViewHost view;
   for (auto _ : state) {
     MemoryProfile profile;
-    CGridoraDoc doc(profile);
+    Document doc(profile);
     doc.dataFolder = folder.path.string();
     doc.primaryData->StartRanges();
     for (const DataPoint& p : points) {
@@ -95,10 +95,10 @@ void VariogramAndPrediction(benchmark::State& state, const std::vector<DataPoint
       break;
     }
     ui.editDialog = [&](DialogData& dialog) {
-      if (auto* origin = dynamic_cast<CDlgXYOrigin*>(&dialog)) {
+      if (auto* origin = dynamic_cast<GridOriginDialog*>(&dialog)) {
         origin->xMinimum = origin->yMinimum = 0.0;
         origin->xMaximum = origin->yMaximum = (nodes - 1) * static_cast<double>(spacing);
-      } else if (auto* area = dynamic_cast<CDlgModelSize*>(&dialog)) {
+      } else if (auto* area = dynamic_cast<GridSpacingDialog*>(&dialog)) {
         area->dx = area->dy = spacing;
       }
     };

@@ -63,7 +63,7 @@ std::vector<DataPoint> RandomPoints(int n, double extent) {
   return points;
 }
 
-void Load(CGridoraDoc& doc, const std::vector<DataPoint>& points) {
+void Load(Document& doc, const std::vector<DataPoint>& points) {
   doc.primaryData->StartRanges();
   for (const DataPoint& p : points) {
     doc.primaryData->points[doc.primaryData->count++] = p;
@@ -81,7 +81,7 @@ void OrdinaryWithErrors(benchmark::State& state) {
   QuietViewHost view;
   for (auto _ : state) {
     MemoryProfile profile;
-    CGridoraDoc doc(profile);
+    Document doc(profile);
     doc.dataFolder = folder.path.string();
     Load(doc, points);
     KrigingOptions options;
@@ -96,10 +96,10 @@ void OrdinaryWithErrors(benchmark::State& state) {
       break;
     }
     ui.editDialog = [&](DialogData& dialog) {
-      if (auto* origin = dynamic_cast<CDlgXYOrigin*>(&dialog)) {
+      if (auto* origin = dynamic_cast<GridOriginDialog*>(&dialog)) {
         origin->xMinimum = origin->yMinimum = 0.0;
         origin->xMaximum = origin->yMaximum = (kNodes - 1) * double(kSpacing);
-      } else if (auto* area = dynamic_cast<CDlgModelSize*>(&dialog)) {
+      } else if (auto* area = dynamic_cast<GridSpacingDialog*>(&dialog)) {
         area->dx = area->dy = kSpacing;
       }
     };
@@ -114,9 +114,9 @@ void OrdinaryWithErrors(benchmark::State& state) {
 BENCHMARK(OrdinaryWithErrors)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 // An ordinary kriging state of n random points over [0, 1000]^2 with its inverse.
-std::unique_ptr<CKrigingState> OrdinaryState(int n, const std::string& folder) {
+std::unique_ptr<KrigingState> OrdinaryState(int n, const std::string& folder) {
   const std::vector<DataPoint> points = RandomPoints(n, 1000.0);
-  auto kriging = std::make_unique<CKrigingState>(folder, 0);
+  auto kriging = std::make_unique<KrigingState>(folder, 0);
   kriging->LoadVariable(n, points.data(), 0, nullptr);
   kriging->primary->options.type = KrigingType::Ordinary;
   kriging->primary->options.nugget = 0.05;
@@ -125,13 +125,13 @@ std::unique_ptr<CKrigingState> OrdinaryState(int n, const std::string& folder) {
   kriging->primary->covarianceMatrix = kriging->primary->CovarianceFor(150.0, 0.9);
   SystemInverse inverse = InvertSystemMatrix(kriging->OrdinarySystem(), nullptr);
   if (inverse.status != SystemInverseStatus::Inverted) return nullptr;
-  kriging->inverse = std::make_unique<CMatrix>(std::move(inverse.inverse));
+  kriging->inverse = std::make_unique<DenseMatrix>(std::move(inverse.inverse));
   return kriging;
 }
 
 void StandardErrorGrid(benchmark::State& state) {
   Folder folder;
-  std::unique_ptr<CKrigingState> kriging = OrdinaryState(2000, folder.path.string());
+  std::unique_ptr<KrigingState> kriging = OrdinaryState(2000, folder.path.string());
   if (!kriging) {
     state.SkipWithError("the system is singular");
     return;
@@ -151,7 +151,7 @@ BENCHMARK(StandardErrorGrid)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void LeaveOneOut(benchmark::State& state) {
   Folder folder;
-  std::unique_ptr<CKrigingState> kriging = OrdinaryState(4000, folder.path.string());
+  std::unique_ptr<KrigingState> kriging = OrdinaryState(4000, folder.path.string());
   if (!kriging) {
     state.SkipWithError("the system is singular");
     return;

@@ -135,7 +135,7 @@ void MillionPoints(benchmark::State& state) {
   const double cpuStart = ProcessCpuSeconds();
   for (auto _ : state) {
     MemoryProfile profile;
-    CGridoraDoc doc(profile);
+    Document doc(profile);
     CommandContext context{doc, ui, view, profile};
     const auto start = std::chrono::steady_clock::now();
     if (table.Execute(ID_OPEN_RANDOM_DATA, context) != CommandStatus::Done || doc.primaryData->count != 1000000) {
@@ -150,7 +150,7 @@ void MillionPoints(benchmark::State& state) {
       p.y.push_back(data.points[i].y);
       p.z.push_back(data.points[i].z);
     }
-    CVariogramModel model(folder.string(), 0);
+    VariogramModel model(folder.string(), 0);
     std::vector<double> z = p.z;
     model.SetDataWithoutMatrices(data.count, p.x.data(), p.y.data(), z.data(), 0, nullptr);
     BuildSampledCloud(model);

@@ -62,7 +62,7 @@ void RunScript(benchmark::State& state, const std::string& script) {
   }
   for (auto _ : state) {
     MemoryProfile profile;
-    CGridoraDoc doc{profile};
+    Document doc{profile};
     std::ostringstream out, err;
     ScriptedUserInterface ui{out};
     BatchViewHost view{ui};

@@ -32,7 +32,7 @@ void MinimumCurvature(benchmark::State& state) {
   std::filesystem::current_path(folder);
 
   MemoryProfile profile;
-  CGridoraDoc doc(profile);
+  Document doc(profile);
   QuietUserInterface ui;
   QuietViewHost view;
   CommandTable table = BuildCommandTable();

@@ -61,7 +61,7 @@ BENCHMARK(BM_ReadSpaceDelimited)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 struct SnpDocument {
   MemoryProfile profile;
-  CGridoraDoc doc{profile};
+  Document doc{profile};
   QuietUserInterface ui;
   std::string path = (Folder() / "grid.snp").string();
 

@@ -59,7 +59,7 @@ class NullContext : public DrawingContext {
 
 struct BenchDocument {
   MemoryProfile profile;
-  CGridoraDoc doc{profile};
+  Document doc{profile};
   NullContext dc;
   static constexpr LogicalRect kLayout{0, 0, 4000, -3000};
 

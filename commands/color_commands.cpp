@@ -49,7 +49,7 @@ void StoreLevels(ContourLevels& record, float minimum, float maximum, float inte
 }
 
 CommandStatus ContourSetup(CommandContext& c) {
-  CGridoraDoc& doc = c.doc;
+  Document& doc = c.doc;
   GridModel& g = *doc.grid;
   float low = 0.0f, high = 0.0f;
   LayerRange(g, 0, low, high);
@@ -65,7 +65,7 @@ CommandStatus ContourSetup(CommandContext& c) {
     doc.contourMaximum = doc.contourMinimum + 35.0f * doc.contourInterval;
   }
 
-  CDlgContourSetup dialog;
+  ContourSetupDialog dialog;
   dialog.minimum = doc.contourMinimum;
   dialog.maximum = doc.contourMaximum;
   dialog.interval = doc.contourInterval;
@@ -83,7 +83,7 @@ CommandStatus ContourSetup(CommandContext& c) {
 
 CommandStatus MaxDistance(CommandContext& c) {
   GridModel& g = *c.doc.grid;
-  CDlgFloatInput dialog;
+  FloatDialog dialog;
   dialog.prompt = "Setup maximum distance to be shown";
   dialog.value = g.maxDistance;
   dialog.rule = [](float v) { return CheckPositiveLength("The maximum distance", v); };

@@ -11,7 +11,7 @@
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 class Profile;
 class UserInterface;
 class ViewHost;
@@ -28,7 +28,7 @@ struct CommandState {
 };
 
 struct CommandContext {
-  CGridoraDoc& doc;
+  Document& doc;
   UserInterface& ui;
   ViewHost& view;
   Profile& profile;

@@ -49,7 +49,7 @@ ReadStatus ReadCsvGrid(GridModel& grid, const std::string& path, UserInterface& 
     return ReadStatus::Failed;
   }
   const CsvImportOptions stored = CsvImportOptions::FromProfile(profile);
-  CDlgImportOption dialog;
+  CsvImportDialog dialog;
   dialog.ncols = size.ncols;
   dialog.nrows = size.nrows;
   dialog.colSkip = stored.colSkip;
@@ -92,7 +92,7 @@ bool IsDocumentFile(const std::string& path) {
   return in && HasSnpLayout(in);
 }
 
-DocumentReadResult ReadDocumentFile(CGridoraDoc& doc, const std::string& path, UserInterface& ui) {
+DocumentReadResult ReadDocumentFile(Document& doc, const std::string& path, UserInterface& ui) {
   DocumentReadResult result;
   if (IsDocumentFile(path)) {
     std::ifstream in(path, std::ios::binary);
@@ -125,7 +125,7 @@ DocumentReadResult ReadDocumentFile(CGridoraDoc& doc, const std::string& path, U
   return result;
 }
 
-bool WriteDocumentFile(CGridoraDoc& doc, const std::string& path, std::string& problem) {
+bool WriteDocumentFile(Document& doc, const std::string& path, std::string& problem) {
   // Options left at their defaults are not written: such a file is the file as before.
   const bool withOptions = doc.krigingOptions && !(*doc.krigingOptions == KrigingOptions{});
   const std::string options = withOptions ? KrigingOptionsText(*doc.krigingOptions) : std::string();

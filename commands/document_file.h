@@ -11,7 +11,7 @@
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 class Profile;
 class UserInterface;
 struct GridModel;
@@ -34,7 +34,7 @@ struct DocumentReadResult {
 // (empty after a CSV table, so that saving asks for a name instead of overwriting the
 // table), scaleFromFile 1 (document file with layers) or 2 (CSV), and mapBitmapDirty
 // 1. On failure the user has been told and the document is as it was.
-DocumentReadResult ReadDocumentFile(CGridoraDoc& doc, const std::string& path, UserInterface& ui);
+DocumentReadResult ReadDocumentFile(Document& doc, const std::string& path, UserInterface& ui);
 
 // Reads a .snp stream (ReadSnp) and tells the user what it found: the header line,
 // then why the file was refused. The layer count, or -1 (grid and points unchanged).
@@ -51,6 +51,6 @@ ReadStatus ReadCsvGrid(GridModel& grid, const std::string& path, UserInterface& 
 
 // Writes the document file (the previous file survives a failed save). On success
 // dataFolder and pathName follow the path; on failure `problem` says why.
-bool WriteDocumentFile(CGridoraDoc& doc, const std::string& path, std::string& problem);
+bool WriteDocumentFile(Document& doc, const std::string& path, std::string& problem);
 
 }  // namespace gridora

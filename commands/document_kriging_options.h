@@ -4,9 +4,9 @@
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 class Profile;
 
-KrigingOptions& DocumentKrigingOptions(CGridoraDoc& doc, Profile& profile);
+KrigingOptions& DocumentKrigingOptions(Document& doc, Profile& profile);
 
 }  // namespace gridora

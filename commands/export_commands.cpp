@@ -30,7 +30,7 @@ bool GridLargerThan(const CommandContext& c, int minimum) {
 // One value through the "Float data" dialog, which refuses what `rule` refuses; false on
 // Cancel.
 bool AskFloat(CommandContext& c, const std::string& prompt, const std::string& key, FloatRule rule, float& value) {
-  CDlgFloatInput dialog;
+  FloatDialog dialog;
   dialog.prompt = prompt;
   dialog.value = value;
   dialog.valueKey = key;
@@ -49,7 +49,7 @@ CommandStatus SaveStandardXml(CommandContext& c) {
   }
   const auto path = c.ui.SaveFileName("*.xml", {"Standard XML file (*.xml)", "*.xml"});
   if (!path) return CommandStatus::Canceled;
-  std::unique_ptr<CGeoPlotData> data;
+  std::unique_ptr<GeoPlotData> data;
   try {
     data = BuildSectionData(*c.doc.grid, c.profile);
   } catch (const std::bad_alloc&) {

@@ -85,7 +85,7 @@ CommandStatus OpenRandomData(CommandContext& c) {
   if (!path) return CommandStatus::Canceled;
   int choice = kNewFile;
   if (c.doc.primaryData->count > 0) {
-    CDlgImportSelection dialog;
+    ImportSelectionDialog dialog;
     if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
     choice = dialog.selection;
     if (choice == kAppend) {

@@ -51,7 +51,7 @@ std::string StoredCrs(Profile& profile) {
 CommandStatus ExportGridFile(CommandContext& c) {
   const auto chosen = c.ui.SaveFileName("", kGridFilter);
   if (!chosen) return CommandStatus::Canceled;
-  CDlgExportGrid dialog;
+  ExportGridDialog dialog;
   dialog.crs = StoredCrs(c.profile);
   if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
   c.profile.WriteText(kProfileSection, kCrsKey, dialog.crs);
@@ -96,7 +96,7 @@ CommandStatus ExportContourFile(CommandContext& c) {
                  ": use .dxf, .gpkg or .geojson.");
     return CommandStatus::Failed;
   }
-  CDlgExportContours dialog;
+  ExportContoursDialog dialog;
   dialog.crs = StoredCrs(c.profile);
   if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
   c.profile.WriteText(kProfileSection, kCrsKey, dialog.crs);
@@ -149,7 +149,7 @@ CommandStatus BlankHull(CommandContext& c) {
       c.ui.Message("There are no data points to take the hull from.");
       return CommandStatus::Failed;
     }
-    CDlgBlankHull dialog;
+    BlankHullDialog dialog;
     ReadProfileFloat(c.profile, kHullDistanceKey, dialog.distance);
     if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
     WriteProfileFloat(c.profile, kHullDistanceKey, dialog.distance);

@@ -46,7 +46,7 @@ GridLayoutResult AskGridLayout(CommandContext& c, const std::function<float(floa
                                GridLayout& layout) {
   RandomData& data = *c.doc.primaryData;
 
-  CDlgXYOrigin origin;
+  GridOriginDialog origin;
   origin.xMinimum = data.xMinimum;
   origin.yMinimum = data.yMinimum;
   origin.xMaximum = data.xMaximum;
@@ -75,7 +75,7 @@ GridLayoutResult AskGridLayout(CommandContext& c, const std::function<float(floa
   data.yMaximum = yMaximum;
 
   const float proposed = proposeSpacing(W, H);
-  CDlgModelSize area;
+  GridSpacingDialog area;
   area.mode = 1;
   area.W = W;
   area.H = H;

@@ -56,7 +56,7 @@ bool MoreThanOnePoint(const CommandContext& c) { return c.doc.primaryData && c.d
 bool HasInverse(const CommandContext& c) { return c.doc.krigingState && c.doc.krigingState->inverse; }
 
 // A local run has models but no inverse.
-bool Local(const CKrigingState& state) { return state.primary && LocalKrigingChosen(state.primary->options); }
+bool Local(const KrigingState& state) { return state.primary && LocalKrigingChosen(state.primary->options); }
 bool CanPredict(const CommandContext& c) { return HasInverse(c) || (c.doc.krigingState && Local(*c.doc.krigingState)); }
 
 std::string SingularMessage(int size) {
@@ -80,7 +80,7 @@ CommandStatus StatusOf(SystemInverseStatus status) {
 // `value`. nullopt on Cancel.
 std::optional<float> AskLagWidth(UserInterface& ui, const std::string& variable, const std::string& batchKey,
                                  float value) {
-  CDlgFloatInput dialog;
+  FloatDialog dialog;
   dialog.prompt = "Lag width (" + variable + ")";
   dialog.value = value;
   dialog.valueKey = batchKey;
@@ -91,7 +91,7 @@ std::optional<float> AskLagWidth(UserInterface& ui, const std::string& variable,
 
 // With options beyond the plain model, a line after the model's own names them: the
 // structure, nugget, smoothness, angle and ratio. The plain model's file stays as it was.
-void WriteModelLine(DiagnosticFile& file, const char* name, const CVariogramModel& model) {
+void WriteModelLine(DiagnosticFile& file, const char* name, const VariogramModel& model) {
   const KrigingOptions& o = model.options;
   if (o == KrigingOptions{}) return;
   static const char* const kinds[] = {"exponential", "spherical", "gaussian", "matern"};
@@ -99,7 +99,7 @@ void WriteModelLine(DiagnosticFile& file, const char* name, const CVariogramMode
               model.pairMode == 1 ? 0.0 : o.nugget, o.smoothness, o.angleDegrees, o.ratio);
 }
 
-float ProposedLagWidth(const CVariogramModel& model) { return static_cast<float>(model.cloudMaximumDistance / 20.0); }
+float ProposedLagWidth(const VariogramModel& model) { return static_cast<float>(model.cloudMaximumDistance / 20.0); }
 
 // Below kAskAboveBytes the matrix files are written without a word, as always; above it
 // the user chooses. true: write them.
@@ -109,7 +109,7 @@ bool AgreeToMatrixFiles(UserInterface& ui, std::size_t n1, std::size_t n2) {
 }
 
 CommandStatus RunVariogram(CommandContext& c) {
-  CGridoraDoc& doc = c.doc;
+  Document& doc = c.doc;
   UserInterface& ui = c.ui;
   const RandomData& primaryData = *doc.primaryData;
   const bool withSecondary = doc.secondaryData && doc.secondaryData->count >= 1;
@@ -133,7 +133,7 @@ CommandStatus RunVariogram(CommandContext& c) {
 
   // The first run creates the state with the data folder of the moment; later runs keep
   // that folder. The state itself appears only when the run completes.
-  CKrigingState run(doc.krigingState ? doc.krigingState->folder : doc.dataFolder, 1);
+  KrigingState run(doc.krigingState ? doc.krigingState->folder : doc.dataFolder, 1);
   run.writeMatrixFiles = !local && AgreeToMatrixFiles(ui, static_cast<std::size_t>(n1), static_cast<std::size_t>(n2));
   DiagnosticFile variogramFile(InFolder(doc.dataFolder, "variogram.txt"), DiagnosticFile::Encoding::Utf16LittleEndian);
   std::string refusal;
@@ -143,7 +143,7 @@ CommandStatus RunVariogram(CommandContext& c) {
   };
 
   run.LoadVariable(n1, primaryData.points.get(), 0, &ui, !local);
-  CVariogramModel& primary = *run.primary;
+  VariogramModel& primary = *run.primary;
   primary.options = options;
   primary.writeMatrixFiles = run.writeMatrixFiles;
   if (local)
@@ -158,10 +158,10 @@ CommandStatus RunVariogram(CommandContext& c) {
   WriteModelLine(variogramFile, "C11", primary);
   if (!local) primary.BuildKrigingMatrix();
 
-  CMatrix cokrigingSystem;
+  DenseMatrix cokrigingSystem;
   if (withSecondary) {
     run.LoadVariable(n2, doc.secondaryData->points.get(), 1, &ui, !local);
-    CVariogramModel& secondary = *run.secondary;
+    VariogramModel& secondary = *run.secondary;
     secondary.options = options;
     secondary.writeMatrixFiles = run.writeMatrixFiles;
     if (local)
@@ -176,8 +176,8 @@ CommandStatus RunVariogram(CommandContext& c) {
     WriteModelLine(variogramFile, "C22", secondary);
     if (!local) secondary.BuildKrigingMatrix();
 
-    run.cross = std::make_unique<CVariogramModel>(run.folder, run.showMessages);
-    CVariogramModel& cross = *run.cross;
+    run.cross = std::make_unique<VariogramModel>(run.folder, run.showMessages);
+    VariogramModel& cross = *run.cross;
     cross.options = options;
     cross.writeMatrixFiles = run.writeMatrixFiles;
     if (local) {
@@ -201,7 +201,7 @@ CommandStatus RunVariogram(CommandContext& c) {
 
   if (!local) {
     if (run.Ordinary()) cokrigingSystem = run.OrdinarySystem();
-    const CMatrix& system = withSecondary || run.Ordinary() ? cokrigingSystem : primary.covarianceMatrix;
+    const DenseMatrix& system = withSecondary || run.Ordinary() ? cokrigingSystem : primary.covarianceMatrix;
     SystemInverseStatus inverted;
     {
       auto progress = ui.BeginProgress("Inverting the kriging system");
@@ -210,7 +210,7 @@ CommandStatus RunVariogram(CommandContext& c) {
     if (!Inverted(inverted, system.rows, ui)) return StatusOf(inverted);
   }
 
-  if (!doc.krigingState) doc.krigingState = std::make_unique<CKrigingState>(run.folder, run.showMessages);
+  if (!doc.krigingState) doc.krigingState = std::make_unique<KrigingState>(run.folder, run.showMessages);
   doc.krigingState->AdoptRun(std::move(run));
   variogramFile.Close();
   doc.chartMode = ChartMode::Variogram;
@@ -229,9 +229,9 @@ CommandStatus Variogram(CommandContext& c) {
 }
 
 CommandStatus SetExperimentalVariogram(CommandContext& c) {
-  CKrigingState& state = *c.doc.krigingState;
+  KrigingState& state = *c.doc.krigingState;
   const int selection = c.doc.variableSelection;
-  CVariogramModel* model = selection == 1   ? state.secondary.get()
+  VariogramModel* model = selection == 1   ? state.secondary.get()
                            : selection == 2 ? state.cross.get()
                                             : state.primary.get();
   if (!model) return CommandStatus::Canceled;
@@ -240,7 +240,7 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
   if (options.fit == VariogramFitMethod::WeightedLeastSquares && options.fitNugget)
     options.nugget = model->options.nugget;
 
-  CDlgFloatInput2 dialog;
+  TwoFloatsDialog dialog;
   dialog.prompt1 = "Range";
   dialog.value1 = static_cast<float>(model->a);
   dialog.prompt2 = "Sill";
@@ -262,18 +262,18 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
     // together, so a singular or cancelled inversion keeps the old model and inverse.
     const KrigingOptions before = model->options;
     model->options = options;
-    CMatrix covariance = model->CovarianceFor(range, sill);
+    DenseMatrix covariance = model->CovarianceFor(range, sill);
     model->options = before;
     const bool ordinary = !state.HasSecondary() && options.type == KrigingType::Ordinary;
-    CMatrix system;
+    DenseMatrix system;
     if (ordinary) system = BorderedSystem(covariance);
     if (state.HasSecondary()) {
-      const CMatrix& k11 = model == state.primary.get() ? covariance : state.primary->covarianceMatrix;
-      const CMatrix& k22 = model == state.secondary.get() ? covariance : state.secondary->covarianceMatrix;
-      const CMatrix& k12 = model == state.cross.get() ? covariance : state.cross->covarianceMatrix;
+      const DenseMatrix& k11 = model == state.primary.get() ? covariance : state.primary->covarianceMatrix;
+      const DenseMatrix& k22 = model == state.secondary.get() ? covariance : state.secondary->covarianceMatrix;
+      const DenseMatrix& k12 = model == state.cross.get() ? covariance : state.cross->covarianceMatrix;
       system = BlockMatrix(k11, k22, k12);
     }
-    const CMatrix& toInvert = state.HasSecondary() || ordinary ? system : covariance;
+    const DenseMatrix& toInvert = state.HasSecondary() || ordinary ? system : covariance;
     SystemInverse inverse;
     {
       auto progress = c.ui.BeginProgress("Inverting the kriging system");
@@ -294,7 +294,7 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
       if (state.writeMatrixFiles)
         WriteMatrixText(system, InFolder(c.doc.dataFolder, "cokriging_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
     }
-    state.inverse = std::make_unique<CMatrix>(std::move(inverse.inverse));
+    state.inverse = std::make_unique<DenseMatrix>(std::move(inverse.inverse));
     state.WriteInverseFiles();
   } catch (const std::bad_alloc&) {
     c.ui.Message("There is not enough memory to rebuild the kriging system. Nothing was changed.");
@@ -306,7 +306,7 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
 
 // Fills `result` by the kriging prediction: layer 0 the estimate and, `withErrors`,
 // layer 1 the standard error. The one place where the prediction method is called.
-GriddingOutcome FillByKriging(const CKrigingState& state, bool withErrors, const GriddingRun& run, GridModel& result) {
+GriddingOutcome FillByKriging(const KrigingState& state, bool withErrors, const GriddingRun& run, GridModel& result) {
   const NodeLayout nodeLayout{result.x0, result.y0, result.DX, result.DY, result.NX, result.NY};
   const GridPrediction prediction = PredictGrid(state, nodeLayout, result.Column(0, 0), run.feedback);
   if (prediction.status == PredictionStatus::Canceled) return {CommandStatus::Canceled, {}};
@@ -329,8 +329,8 @@ GriddingOutcome FillByKriging(const CKrigingState& state, bool withErrors, const
 }
 
 CommandStatus PredictionFlow(CommandContext& c) {
-  CGridoraDoc& doc = c.doc;
-  const CKrigingState& state = *doc.krigingState;
+  Document& doc = c.doc;
+  const KrigingState& state = *doc.krigingState;
   const bool local = Local(state);
   if (!state.primary || (!local && (!state.inverse || state.inverse->rows != state.SystemSize()))) {
     c.ui.Message("The kriging system does not belong to the variogram models. Run \"Variogram\" again.");
@@ -415,7 +415,7 @@ void RegisterKrigingCommands(CommandTable& table) {
   // Here rather than with the other variables: its rule needs the kriging state.
   table.Add({ID_CROSS_VARIANCE, O::View, SelectCross,
              [](const CommandContext& c, CommandState& s) {
-               const CKrigingState* state = c.doc.krigingState.get();
+               const KrigingState* state = c.doc.krigingState.get();
                s.checked = c.doc.variableSelection == 2;
                s.enabled = c.doc.variableSelection != 2 && c.doc.chartMode == ChartMode::Variogram && state &&
                            state->cross && state->cross->classCount >= 1;

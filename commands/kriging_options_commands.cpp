@@ -21,14 +21,14 @@
 
 namespace gridora {
 
-KrigingOptions& DocumentKrigingOptions(CGridoraDoc& doc, Profile& profile) {
+KrigingOptions& DocumentKrigingOptions(Document& doc, Profile& profile) {
   if (!doc.krigingOptions) doc.krigingOptions = std::make_unique<KrigingOptions>(ReadKrigingOptions(profile));
   return *doc.krigingOptions;
 }
 
 namespace {
 
-void Load(CDlgKrigingOptions& d, const KrigingOptions& o) {
+void Load(KrigingOptionsDialog& d, const KrigingOptions& o) {
   d.model = static_cast<int>(o.model);
   d.nugget = o.nugget;
   d.smoothness = o.smoothness;
@@ -42,7 +42,7 @@ void Load(CDlgKrigingOptions& d, const KrigingOptions& o) {
   d.maximumDistance = o.maximumDistance;
 }
 
-KrigingOptions OptionsOf(const CDlgKrigingOptions& d) {
+KrigingOptions OptionsOf(const KrigingOptionsDialog& d) {
   KrigingOptions o;
   o.model = static_cast<VariogramKind>(d.model);
   o.nugget = d.nugget;
@@ -61,9 +61,9 @@ KrigingOptions OptionsOf(const CDlgKrigingOptions& d) {
 // The options apply from the next "Variogram" or "Set experimental variogram".
 CommandStatus EditKrigingOptions(CommandContext& c) {
   KrigingOptions& options = DocumentKrigingOptions(c.doc, c.profile);
-  CDlgKrigingOptions dialog;
+  KrigingOptionsDialog dialog;
   Load(dialog, options);
-  dialog.check = [](const CDlgKrigingOptions& d) { return OptionsOf(d).Problem(); };
+  dialog.check = [](const KrigingOptionsDialog& d) { return OptionsOf(d).Problem(); };
   if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
   options = OptionsOf(dialog);
   WriteKrigingOptions(c.profile, options);
@@ -71,14 +71,14 @@ CommandStatus EditKrigingOptions(CommandContext& c) {
 }
 
 bool HasInverse(const CommandContext& c) {
-  const CKrigingState* state = c.doc.krigingState.get();
+  const KrigingState* state = c.doc.krigingState.get();
   return c.doc.primaryData && c.doc.primaryData->count > 1 && state && state->primary && state->inverse &&
          state->inverse->rows == state->SystemSize();
 }
 
 CommandStatus RunCrossValidation(CommandContext& c) {
-  const CKrigingState& state = *c.doc.krigingState;
-  CDlgCrossValidation dialog;
+  const KrigingState& state = *c.doc.krigingState;
+  CrossValidationDialog dialog;
   if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
   CrossValidation cv;
   std::string problem;
@@ -104,12 +104,12 @@ CommandStatus RunCrossValidation(CommandContext& c) {
 }
 
 // A second layer beside a kriging state: the standard errors of the last prediction.
-bool HasErrorLayer(const CGridoraDoc& doc) {
+bool HasErrorLayer(const Document& doc) {
   return doc.krigingState && doc.grid && doc.grid->HasValues() && doc.grid->layerCount >= 2;
 }
 
 CommandStatus ToggleStandardError(CommandContext& c) {
-  CGridoraDoc& doc = c.doc;
+  Document& doc = c.doc;
   doc.showStandardError = doc.showStandardError ? 0 : 1;
   doc.layerIndex = doc.showStandardError && HasErrorLayer(doc) ? 1 : 0;
   if (HasErrorLayer(doc)) doc.chartMode = ChartMode::None;  // the map, whichever layer it shows

@@ -26,16 +26,16 @@ LocalKrigingType LocalTypeOf(const KrigingOptions& options) {
   return options.type == KrigingType::Ordinary ? LocalKrigingType::Ordinary : LocalKrigingType::Simple;
 }
 
-MergedPoints PointsOf(const CVariogramModel& model) {
+MergedPoints PointsOf(const VariogramModel& model) {
   return MergeCoincidentPoints(model.x.size(), model.x.data(), model.y.data(), model.values.data());
 }
 
 // Cokriging works in the primary model's units; the result goes back to the data's.
-LocalPrediction CokrigeLocally(const CKrigingState& state, const LocalNeighbourhood& neighbourhood,
+LocalPrediction CokrigeLocally(const KrigingState& state, const LocalNeighbourhood& neighbourhood,
                                const NodeLayout& layout, float* values, float* errors, std::uint8_t* empty,
                                Feedback* feedback) {
-  const CVariogramModel& p = *state.primary;
-  const CVariogramModel& s = *state.secondary;
+  const VariogramModel& p = *state.primary;
+  const VariogramModel& s = *state.secondary;
   const CokrigingModels models{p.Model(), s.Model(), state.cross->Model()};
   MergedPoints primary = PointsOf(p), secondary = PointsOf(s);
   LocalPrediction result;
@@ -80,8 +80,8 @@ bool LocalKrigingChosen(const KrigingOptions& options) {
   return options.neighbours > 0 || options.maximumDistance > 0.0;
 }
 
-LocalRunOutcome PredictLocalGrid(const CKrigingState& state, GridModel& result, Feedback* feedback) {
-  const CVariogramModel& primary = *state.primary;
+LocalRunOutcome PredictLocalGrid(const KrigingState& state, GridModel& result, Feedback* feedback) {
+  const VariogramModel& primary = *state.primary;
   const KrigingOptions& options = primary.options;
   const LocalNeighbourhood neighbourhood = NeighbourhoodOf(options);
   const NodeLayout layout{result.x0, result.y0, result.DX, result.DY, result.NX, result.NY};
@@ -120,9 +120,9 @@ LocalRunOutcome PredictLocalGrid(const CKrigingState& state, GridModel& result, 
   return outcome;
 }
 
-void WriteLocalRunFiles(const CKrigingState& state) {
+void WriteLocalRunFiles(const KrigingState& state) {
   if (state.HasSecondary()) return;
-  const CVariogramModel& primary = *state.primary;
+  const VariogramModel& primary = *state.primary;
   const KrigingOptions& options = primary.options;
   const LocalKrigingType type = LocalTypeOf(options);
   WriteLocalVerification(primary, primary.Model(), type, NeighbourhoodOf(options));

@@ -9,7 +9,7 @@
 
 namespace gridora {
 
-class CKrigingState;
+class KrigingState;
 class Feedback;
 struct GridModel;
 
@@ -25,10 +25,10 @@ struct LocalRunOutcome {
 // `result`'s nodes from the state's models, and the nodes without enough neighbours in
 // result.emptyNodes. Writes no file. On a cancel `result` is partly written and must be
 // dropped.
-LocalRunOutcome PredictLocalGrid(const CKrigingState& state, GridModel& result, Feedback* feedback);
+LocalRunOutcome PredictLocalGrid(const KrigingState& state, GridModel& result, Feedback* feedback);
 
 // The local run's diagnostic file, "verification.txt" (none for cokriging), written once
 // the grid is taken: a cancelled or refused run leaves the files as they were.
-void WriteLocalRunFiles(const CKrigingState& state);
+void WriteLocalRunFiles(const KrigingState& state);
 
 }  // namespace gridora

@@ -45,7 +45,7 @@ void PointsChanged(CommandContext& c) {
 CommandStatus ImportTable(CommandContext& c) {
   const auto path = c.ui.OpenFileName("", kTableFilter);
   if (!path) return CommandStatus::Canceled;
-  CDlgImportTable dialog;
+  ImportTableDialog dialog;
   dialog.path = *path;
   ReadProfileText(c.profile, "TableX", dialog.x);
   ReadProfileText(c.profile, "TableY", dialog.y);
@@ -103,7 +103,7 @@ CommandStatus ImportTable(CommandContext& c) {
 }
 
 CommandStatus MergeDuplicates(CommandContext& c) {
-  CDlgMergeDuplicates dialog;
+  MergeDuplicatesDialog dialog;
   ReadProfileFloat(c.profile, "MergeTolerance", dialog.tolerance);
   dialog.method = std::clamp(ReadProfileInt(c.profile, "MergeMethod", 0), 0, 2);
   if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
@@ -121,7 +121,7 @@ CommandStatus MergeDuplicates(CommandContext& c) {
 
 CommandStatus BlockReduce(CommandContext& c) {
   RandomData& data = *c.doc.primaryData;
-  CDlgBlockReduce dialog;
+  BlockReduceDialog dialog;
   if (!ReadProfileFloat(c.profile, "BlockCell", dialog.cell) || !(dialog.cell > 0.0f)) {
     // A first proposal: about a thousand cells over the data's extent.
     const double extent = std::max(static_cast<double>(data.xMaximum) - data.xMinimum,

@@ -17,17 +17,17 @@ constexpr const char* kSolverKey = "iSurfaceSolver";
 
 CommandStatus EditSurfaceOptions(CommandContext& c) {
   const SurfaceOptions current = ReadSurfaceOptions(c.profile);
-  CDlgSurfaceOptions dialog;
+  SurfaceOptionsDialog dialog;
   dialog.tension = static_cast<float>(current.tension);
   dialog.fit =
-      current.fit == SurfaceOptions::Fit::Exact ? CDlgSurfaceOptions::kFitExact : CDlgSurfaceOptions::kFitSpecified;
+      current.fit == SurfaceOptions::Fit::Exact ? SurfaceOptionsDialog::kFitExact : SurfaceOptionsDialog::kFitSpecified;
   dialog.solver = static_cast<int>(current.solver);
   if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
 
   SurfaceOptions chosen;
   chosen.tension = dialog.tension;
   chosen.fit =
-      dialog.fit == CDlgSurfaceOptions::kFitExact ? SurfaceOptions::Fit::Exact : SurfaceOptions::Fit::Specified;
+      dialog.fit == SurfaceOptionsDialog::kFitExact ? SurfaceOptions::Fit::Exact : SurfaceOptions::Fit::Specified;
   chosen.solver = static_cast<SurfaceOptions::Solver>(dialog.solver);
   WriteSurfaceOptions(c.profile, chosen);
   return CommandStatus::Done;

@@ -33,7 +33,7 @@ std::string PreviewLine(const std::vector<std::string>& fields) {
 
 }  // namespace
 
-std::vector<DialogField> CDlgImportTable::Fields() {
+std::vector<DialogField> ImportTableDialog::Fields() {
   std::vector<DialogField> fields;
   for (int i = 0; i < kPreviewLines; ++i) {
     DialogField line = MakeField(1160 + i, "", FieldKind::Text, &preview[static_cast<std::size_t>(i)], "");
@@ -55,15 +55,15 @@ std::vector<DialogField> CDlgImportTable::Fields() {
   return fields;
 }
 
-std::vector<DialogButton> CDlgImportTable::Buttons() { return {{kPreviewButton, "Preview"}}; }
+std::vector<DialogButton> ImportTableDialog::Buttons() { return {{kPreviewButton, "Preview"}}; }
 
-void CDlgImportTable::OnButton(int controlId) {
+void ImportTableDialog::OnButton(int controlId) {
   if (controlId == kPreviewButton) RefreshPreview();
 }
 
-void CDlgImportTable::OnInitDialog() { RefreshPreview(); }
+void ImportTableDialog::OnInitDialog() { RefreshPreview(); }
 
-void CDlgImportTable::RefreshPreview() {
+void ImportTableDialog::RefreshPreview() {
   TablePreview table;
   std::string problem;
   preview.fill(std::string());
@@ -87,7 +87,7 @@ void CDlgImportTable::RefreshPreview() {
     preview[i + 2] = PreviewLine(table.rows[i]);
 }
 
-std::optional<std::string> CDlgImportTable::Validate() const {
+std::optional<std::string> ImportTableDialog::Validate() const {
   if (skip < 0) return std::string("The rows to skip cannot be negative.");
   // The delimiter or the skipped rows may have changed since the preview was read.
   TablePreview table;

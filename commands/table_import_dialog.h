@@ -11,7 +11,7 @@ namespace gridora {
 
 // "Import table": the first rows of the table, the x, y and z columns (name or
 // number), the delimiter, the lines before the header and where the points go.
-class CDlgImportTable : public DialogData {
+class ImportTableDialog : public DialogData {
  public:
   static constexpr int kPreviewButton = 3201;
 

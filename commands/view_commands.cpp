@@ -45,7 +45,7 @@ int TickCount(float start, float end, float interval) {
 
 CommandStatus AxisSetup(CommandContext& c) {
   GridModel& grid = *c.doc.grid;
-  CDlgAxis dialog;
+  AxisDialog dialog;
   dialog.xStart = grid.xStart;
   dialog.xEnd = grid.xEnd;
   dialog.xInterval = grid.xInterval;
@@ -73,7 +73,7 @@ CommandStatus AxisSetup(CommandContext& c) {
 
 CommandStatus Property(CommandContext& c) {
   GridModel& grid = *c.doc.grid;
-  CDlgGridSize dialog;
+  GridSizeDialog dialog;
   dialog.nx = grid.NX;
   dialog.ny = grid.NY;
   dialog.dx = grid.DX;

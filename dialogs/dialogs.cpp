@@ -30,7 +30,7 @@ std::optional<std::string> CheckTicks(const char* axis, float start, float end, 
 
 }  // namespace
 
-std::vector<DialogField> CDlgAxis::Fields() {
+std::vector<DialogField> AxisDialog::Fields() {
   return {
       InGroup(MakeField(1001, "Start", FieldKind::Float, &xStart, "xstart"), "X axis"),
       InGroup(MakeField(1002, "End", FieldKind::Float, &xEnd, "xend"), "X axis"),
@@ -43,7 +43,7 @@ std::vector<DialogField> CDlgAxis::Fields() {
   };
 }
 
-std::optional<std::string> CDlgAxis::Validate() const {
+std::optional<std::string> AxisDialog::Validate() const {
   if (auto problem = FirstProblem({CheckCoordinate("The X axis start", xStart), CheckCoordinate("The X axis end", xEnd),
                                    CheckPositiveLength("The X axis interval", xInterval),
                                    CheckCoordinate("The Y axis start", yStart), CheckCoordinate("The Y axis end", yEnd),
@@ -53,7 +53,7 @@ std::optional<std::string> CDlgAxis::Validate() const {
                        CheckTicks("Y axis", yStart, yEnd, yInterval, kMostAxisTicks)});
 }
 
-std::vector<DialogField> CDlgContourSetup::Fields() {
+std::vector<DialogField> ContourSetupDialog::Fields() {
   return {
       MakeField(1002, "Minimum", FieldKind::Float, &minimum, "min"),
       MakeField(1003, "Maximum", FieldKind::Float, &maximum, "max"),
@@ -61,26 +61,26 @@ std::vector<DialogField> CDlgContourSetup::Fields() {
   };
 }
 
-std::optional<std::string> CDlgContourSetup::Validate() const {
+std::optional<std::string> ContourSetupDialog::Validate() const {
   const bool usable = std::isfinite(minimum) && std::isfinite(maximum) && std::isfinite(interval) && interval > 0.0f &&
                       maximum >= minimum;
   if (usable) return std::nullopt;
   return std::string("The interval must be greater than 0, and the maximum must not be less than the minimum.");
 }
 
-std::vector<DialogField> CDlgFloatInput::Fields() {
+std::vector<DialogField> FloatDialog::Fields() {
   return {
       ReadOnly(MakeField(1008, "", FieldKind::Text, &prompt, "")),
       MakeField(1009, "", FieldKind::Float, &value, valueKey),
   };
 }
 
-std::optional<std::string> CDlgFloatInput::Validate() const {
+std::optional<std::string> FloatDialog::Validate() const {
   if (rule) return rule(value);
   return std::nullopt;
 }
 
-std::vector<DialogField> CDlgFloatInput2::Fields() {
+std::vector<DialogField> TwoFloatsDialog::Fields() {
   return {
       ReadOnly(MakeField(1017, "", FieldKind::Text, &prompt1, "")),
       MakeField(1018, "", FieldKind::Float, &value1, key1),
@@ -89,14 +89,14 @@ std::vector<DialogField> CDlgFloatInput2::Fields() {
   };
 }
 
-std::optional<std::string> CDlgFloatInput2::Validate() const {
+std::optional<std::string> TwoFloatsDialog::Validate() const {
   if (rule1)
     if (auto problem = rule1(value1)) return problem;
   if (rule2) return rule2(value2);
   return std::nullopt;
 }
 
-std::vector<DialogField> CDlgGridSize::Fields() {
+std::vector<DialogField> GridSizeDialog::Fields() {
   return {
       ReadOnly(MakeField(1004, "NX", FieldKind::Int, &nx, "")),
       ReadOnly(MakeField(1005, "NY", FieldKind::Int, &ny, "")),
@@ -107,12 +107,12 @@ std::vector<DialogField> CDlgGridSize::Fields() {
   };
 }
 
-std::optional<std::string> CDlgGridSize::Validate() const {
+std::optional<std::string> GridSizeDialog::Validate() const {
   return FirstProblem({CheckPositiveLength("DX", dx), CheckPositiveLength("DY", dy), CheckCoordinate("X start", xStart),
                        CheckCoordinate("Y start", yStart)});
 }
 
-std::vector<DialogField> CDlgImportOption::Fields() {
+std::vector<DialogField> CsvImportDialog::Fields() {
   return {
       ReadOnly(MakeField(1010, "Number of columns", FieldKind::Int, &ncols, "")),
       MakeField(1011, "Number of columns to be skipped", FieldKind::Int, &colSkip, "colskip"),
@@ -124,7 +124,7 @@ std::vector<DialogField> CDlgImportOption::Fields() {
   };
 }
 
-std::optional<std::string> CDlgImportOption::Validate() const {
+std::optional<std::string> CsvImportDialog::Validate() const {
   if (colSkip < 0 || rowSkip < 0)
     return std::string("The numbers of columns and rows to be skipped cannot be negative.");
   if (colSkip >= ncols)
@@ -133,14 +133,14 @@ std::optional<std::string> CDlgImportOption::Validate() const {
   return std::nullopt;
 }
 
-std::vector<DialogField> CDlgImportSelection::Fields() {
+std::vector<DialogField> ImportSelectionDialog::Fields() {
   DialogField field = MakeField(1019, "", FieldKind::Radio, &selection, "import");
   field.choices = {"New file", "Append to present data", "Secondary variable for Cokriging"};
   field.batchChoices = {"new", "append", "secondary"};
   return {field};
 }
 
-std::vector<DialogField> CDlgModelSize::Fields() {
+std::vector<DialogField> GridSpacingDialog::Fields() {
   const bool fixedCounts = mode == 1;
   auto lockable = [fixedCounts](DialogField field) {
     field.readOnly = fixedCounts;
@@ -156,9 +156,9 @@ std::vector<DialogField> CDlgModelSize::Fields() {
   };
 }
 
-std::vector<DialogButton> CDlgModelSize::Buttons() { return {{kRefleshButton, "Reflesh"}}; }
+std::vector<DialogButton> GridSpacingDialog::Buttons() { return {{kRefleshButton, "Reflesh"}}; }
 
-void CDlgModelSize::OnButton(int controlId) {
+void GridSpacingDialog::OnButton(int controlId) {
   if (controlId == kRefleshButton) Reflesh();
 }
 
@@ -174,12 +174,12 @@ int NodeCountForExtent(float w, float d) {
   return w > covered ? t + 2 : t + 1;
 }
 
-void CDlgModelSize::Reflesh() {
+void GridSpacingDialog::Reflesh() {
   if (dx > 0) nx = NodeCountForExtent(W, dx);
   if (dy > 0) ny = NodeCountForExtent(H, dy);
 }
 
-std::optional<std::string> CDlgModelSize::Validate() const {
+std::optional<std::string> GridSpacingDialog::Validate() const {
   if (auto problem = FirstProblem({CheckPositiveLength("DX", dx), CheckPositiveLength("DY", dy)})) return problem;
   if (mostNodes == 0) return std::nullopt;
   // The "Reflesh" count in double, which cannot overflow.
@@ -196,7 +196,7 @@ std::optional<std::string> CDlgModelSize::Validate() const {
       static_cast<unsigned long long>(mostNodes));
 }
 
-std::vector<DialogField> CDlgXYOrigin::Fields() {
+std::vector<DialogField> GridOriginDialog::Fields() {
   return {
       WithUnit(MakeField(1003, "X=", FieldKind::Double, &xMinimum, "xmin"), "m"),
       WithUnit(MakeField(1004, "Y=", FieldKind::Double, &yMinimum, "ymin"), "m"),
@@ -206,7 +206,7 @@ std::vector<DialogField> CDlgXYOrigin::Fields() {
   };
 }
 
-std::optional<std::string> CDlgXYOrigin::Validate() const {
+std::optional<std::string> GridOriginDialog::Validate() const {
   if (auto problem = FirstProblem({CheckCoordinate("X", xMinimum), CheckCoordinate("Y", yMinimum),
                                    CheckCoordinate("X max.", xMaximum), CheckCoordinate("Y max.", yMaximum)}))
     return problem;

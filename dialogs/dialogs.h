@@ -13,7 +13,7 @@
 namespace gridora {
 
 // "Axis setup" (134): display window and titles.
-class CDlgAxis : public DialogData {
+class AxisDialog : public DialogData {
  public:
   float xStart = 0, xEnd = 0, xInterval = 0;
   float yStart = 0, yEnd = 0, yInterval = 0;
@@ -29,7 +29,7 @@ class CDlgAxis : public DialogData {
 };
 
 // "Contour setup" (135).
-class CDlgContourSetup : public DialogData {
+class ContourSetupDialog : public DialogData {
  public:
   float minimum = 0, maximum = 0, interval = 0;
 
@@ -45,7 +45,7 @@ using FloatRule = std::function<std::optional<std::string>(float value)>;
 
 // "Float data" (138): one prompt, one value. The caller may reuse it with a new prompt;
 // valueKey names the batch key of the value, and rule (if any) what it accepts.
-class CDlgFloatInput : public DialogData {
+class FloatDialog : public DialogData {
  public:
   std::string prompt;
   float value = 0.0f;
@@ -59,7 +59,7 @@ class CDlgFloatInput : public DialogData {
 };
 
 // "Float data" (143): two prompts, two values.
-class CDlgFloatInput2 : public DialogData {
+class TwoFloatsDialog : public DialogData {
  public:
   std::string prompt1;
   float value1 = 0.0f;
@@ -75,7 +75,7 @@ class CDlgFloatInput2 : public DialogData {
 };
 
 // "Grid size" (133): NX and NY read-only.
-class CDlgGridSize : public DialogData {
+class GridSizeDialog : public DialogData {
  public:
   int nx = 0, ny = 0;
   float dx = 0, dy = 0, xStart = 0, yStart = 0;
@@ -88,7 +88,7 @@ class CDlgGridSize : public DialogData {
 };
 
 // "Import option" (139): how a CSV table becomes a grid.
-class CDlgImportOption : public DialogData {
+class CsvImportDialog : public DialogData {
  public:
   int ncols = 0;
   int colSkip = 0;
@@ -106,7 +106,7 @@ class CDlgImportOption : public DialogData {
 };
 
 // "Import selection" (151).
-class CDlgImportSelection : public DialogData {
+class ImportSelectionDialog : public DialogData {
  public:
   int selection = 0;  // 0 new file, 1 append, 2 secondary variable
 
@@ -117,7 +117,7 @@ class CDlgImportSelection : public DialogData {
 
 // "Area for interpolation" (130). In mode 1 only DX and DY can be edited, and
 // "Reflesh" recomputes the node counts from them.
-class CDlgModelSize : public DialogData {
+class GridSpacingDialog : public DialogData {
  public:
   static constexpr int kRefleshButton = 3;
 
@@ -140,7 +140,7 @@ class CDlgModelSize : public DialogData {
 };
 
 // "Origin for interpolation" (131).
-class CDlgXYOrigin : public DialogData {
+class GridOriginDialog : public DialogData {
  public:
   double xMinimum = 0, yMinimum = 0;
   float maxData = 0;

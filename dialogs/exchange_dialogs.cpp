@@ -6,7 +6,7 @@
 
 namespace gridora {
 
-std::vector<DialogField> CDlgExportGrid::Fields() {
+std::vector<DialogField> ExportGridDialog::Fields() {
   return {
       RadioField(1101, "Format", &format, "format",
                  {"From the file name", "GeoTIFF (.tif)", "ESRI ASCII grid (.asc)", "Surfer ASCII grid (.grd)",
@@ -17,11 +17,11 @@ std::vector<DialogField> CDlgExportGrid::Fields() {
   };
 }
 
-std::vector<DialogField> CDlgExportContours::Fields() {
+std::vector<DialogField> ExportContoursDialog::Fields() {
   return {MakeField(1111, "Coordinate system (EPSG code or WKT)", FieldKind::Text, &crs, "crs")};
 }
 
-std::vector<DialogField> CDlgMergeDuplicates::Fields() {
+std::vector<DialogField> MergeDuplicatesDialog::Fields() {
   return {
       MakeField(1131, "Tolerance (0 = the same position)", FieldKind::Float, &tolerance, "tolerance"),
       RadioField(1132, "Merged value", &method, "method", {"Mean", "Median", "First point"},
@@ -29,28 +29,28 @@ std::vector<DialogField> CDlgMergeDuplicates::Fields() {
   };
 }
 
-std::optional<std::string> CDlgMergeDuplicates::Validate() const {
+std::optional<std::string> MergeDuplicatesDialog::Validate() const {
   if (std::isfinite(tolerance) && tolerance >= 0.0f) return std::nullopt;
   return std::string("The tolerance must be 0 or more.");
 }
 
-std::vector<DialogField> CDlgBlockReduce::Fields() {
+std::vector<DialogField> BlockReduceDialog::Fields() {
   return {
       MakeField(1141, "Cell size", FieldKind::Float, &cell, "cell"),
       RadioField(1142, "Value of a cell", &method, "method", {"Mean", "Median"}, {"mean", "median"}),
   };
 }
 
-std::optional<std::string> CDlgBlockReduce::Validate() const {
+std::optional<std::string> BlockReduceDialog::Validate() const {
   if (std::isfinite(cell) && cell > 0.0f) return std::nullopt;
   return std::string("The cell size must be greater than 0.");
 }
 
-std::vector<DialogField> CDlgBlankHull::Fields() {
+std::vector<DialogField> BlankHullDialog::Fields() {
   return {MakeField(1151, "Enlarge the hull by", FieldKind::Float, &distance, "distance")};
 }
 
-std::optional<std::string> CDlgBlankHull::Validate() const {
+std::optional<std::string> BlankHullDialog::Validate() const {
   if (std::isfinite(distance) && distance >= 0.0f) return std::nullopt;
   return std::string("The distance must be 0 or more.");
 }

@@ -10,7 +10,7 @@
 namespace gridora {
 
 // "Export grid": format (or from the file name), the layer, the coordinate system.
-class CDlgExportGrid : public DialogData {
+class ExportGridDialog : public DialogData {
  public:
   int format = 0;  // 0 from the file name, then gtiff, aaigrid, gsag, gsbg, netcdf
   int layer = 0;   // 0 estimate, 1 standard error, 2 both
@@ -22,7 +22,7 @@ class CDlgExportGrid : public DialogData {
 };
 
 // "Export contours": the coordinate system.
-class CDlgExportContours : public DialogData {
+class ExportContoursDialog : public DialogData {
  public:
   std::string crs;
 
@@ -32,7 +32,7 @@ class CDlgExportContours : public DialogData {
 };
 
 // "Merge duplicates": tolerance and method.
-class CDlgMergeDuplicates : public DialogData {
+class MergeDuplicatesDialog : public DialogData {
  public:
   float tolerance = 0.0f;
   int method = 0;  // mean, median, first
@@ -44,7 +44,7 @@ class CDlgMergeDuplicates : public DialogData {
 };
 
 // "Block reduce": cell size and method.
-class CDlgBlockReduce : public DialogData {
+class BlockReduceDialog : public DialogData {
  public:
   float cell = 0.0f;
   int method = 0;  // mean, median
@@ -56,7 +56,7 @@ class CDlgBlockReduce : public DialogData {
 };
 
 // "Blank outside hull": the enlargement of the data's convex hull.
-class CDlgBlankHull : public DialogData {
+class BlankHullDialog : public DialogData {
  public:
   float distance = 0.0f;
 

@@ -13,7 +13,7 @@ DialogField Field(int id, std::string label, FieldKind kind, void* member, std::
 
 }  // namespace
 
-std::vector<DialogField> CDlgKrigingOptions::Fields() {
+std::vector<DialogField> KrigingOptionsDialog::Fields() {
   return {
       WithChoices(Field(1601, "", FieldKind::Radio, &model, "model", "Variogram model"),
                   {"Exponential", "Spherical", "Gaussian", "Matern"},
@@ -34,7 +34,7 @@ std::vector<DialogField> CDlgKrigingOptions::Fields() {
   };
 }
 
-std::optional<std::string> CDlgKrigingOptions::Validate() const {
+std::optional<std::string> KrigingOptionsDialog::Validate() const {
   if (model < 0 || model > 3) return fmt::sprintf("Choose one of the four variogram models (not %d).", model);
   if (fit < 0 || fit > 1) return fmt::sprintf("Choose one of the two fits (not %d).", fit);
   if (fitNugget < 0 || fitNugget > 1) return std::string("Fit the nugget: yes or no.");
@@ -42,14 +42,14 @@ std::optional<std::string> CDlgKrigingOptions::Validate() const {
   return check ? check(*this) : std::nullopt;
 }
 
-std::vector<DialogField> CDlgCrossValidation::Fields() {
+std::vector<DialogField> CrossValidationDialog::Fields() {
   return {
       Field(1621, "Folds (0: leave-one-out)", FieldKind::Int, &folds, "folds", ""),
       Field(1622, "Seed of the random folds", FieldKind::Int, &seed, "seed", ""),
   };
 }
 
-std::optional<std::string> CDlgCrossValidation::Validate() const {
+std::optional<std::string> CrossValidationDialog::Validate() const {
   if (folds < 0 || folds == 1)
     return fmt::sprintf("The number of folds must be 0 (leave-one-out) or at least 2 (it is %d).", folds);
   return std::nullopt;

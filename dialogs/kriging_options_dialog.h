@@ -7,7 +7,7 @@
 
 namespace gridora {
 
-class CDlgKrigingOptions : public DialogData {
+class KrigingOptionsDialog : public DialogData {
  public:
   // The members hold the choices as indices (model: exponential, spherical, gaussian,
   // matern; fit: damped, least squares; type: simple, ordinary). `check` judges the
@@ -19,10 +19,10 @@ class CDlgKrigingOptions : public DialogData {
 
   int model = 0, fit = 0, fitNugget = 0, type = 0, neighbours = 0;
   double nugget = 0, smoothness = 0.5, maximumLag = 0, angle = 0, ratio = 1, maximumDistance = 0;
-  std::function<std::optional<std::string>(const CDlgKrigingOptions&)> check;
+  std::function<std::optional<std::string>(const KrigingOptionsDialog&)> check;
 };
 
-class CDlgCrossValidation : public DialogData {
+class CrossValidationDialog : public DialogData {
  public:
   std::string Title() const override { return "Cross-validation"; }
   int ResourceId() const override { return 161; }

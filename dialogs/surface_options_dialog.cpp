@@ -6,7 +6,7 @@
 
 namespace gridora {
 
-std::vector<DialogField> CDlgSurfaceOptions::Fields() {
+std::vector<DialogField> SurfaceOptionsDialog::Fields() {
   return {
       MakeField(1001, "Tension (0 = curvature only, 1 = tension only):", FieldKind::Float, &tension, "tension"),
       InGroup(
@@ -20,7 +20,7 @@ std::vector<DialogField> CDlgSurfaceOptions::Fields() {
   };
 }
 
-std::optional<std::string> CDlgSurfaceOptions::Validate() const {
+std::optional<std::string> SurfaceOptionsDialog::Validate() const {
   if (!(tension >= 0.0f && tension <= 1.0f)) return std::string("The tension must lie between 0 and 1.");
   if (fit < kFitSpecified || fit > kFitExact || solver < kSolverAutomatic || solver > kSolverMultigrid)
     return std::string("Choose one of the offered fits and solvers.");

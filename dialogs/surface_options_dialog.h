@@ -9,7 +9,7 @@
 
 namespace gridora {
 
-class CDlgSurfaceOptions : public DialogData {
+class SurfaceOptionsDialog : public DialogData {
  public:
   enum Fit { kFitSpecified = 0, kFitExact = 1 };
   enum Solver { kSolverAutomatic = 0, kSolverDirect = 1, kSolverMultigrid = 2 };

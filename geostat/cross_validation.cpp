@@ -15,12 +15,12 @@ namespace {
 
 // The right-hand values of the system: the standardised residuals of the primary and
 // the secondary points, 0 on an ordinary kriging border.
-std::vector<double> SystemValues(const CKrigingState& state, int size) {
+std::vector<double> SystemValues(const KrigingState& state, int size) {
   std::vector<double> r(static_cast<std::size_t>(size), 0.0);
-  const CVariogramModel& p = *state.primary;
+  const VariogramModel& p = *state.primary;
   for (int i = 0; i < p.count; ++i) r[i] = p.values[i] - p.residualMean;
   if (state.HasSecondary()) {
-    const CVariogramModel& s = *state.secondary;
+    const VariogramModel& s = *state.secondary;
     for (int j = 0; j < s.count; ++j) r[p.count + j] = s.values[j] - s.residualMean;
   }
   return r;
@@ -65,14 +65,14 @@ void Summarise(CrossValidation& cv) {
 
 }  // namespace
 
-CrossValidationStatus CrossValidate(const CKrigingState& state, int folds, unsigned seed, CrossValidation& result,
+CrossValidationStatus CrossValidate(const KrigingState& state, int folds, unsigned seed, CrossValidation& result,
                                     Feedback* feedback, std::string* problem) {
   auto fail = [problem](std::string text) {
     if (problem) *problem = std::move(text);
     return CrossValidationStatus::Failed;
   };
-  const CVariogramModel& p = *state.primary;
-  const CMatrix& Q = *state.inverse;
+  const VariogramModel& p = *state.primary;
+  const DenseMatrix& Q = *state.inverse;
   const int n = p.count, N = Q.rows;
   if (folds < 0 || folds == 1 || folds > n)
     return fail(
@@ -101,7 +101,7 @@ CrossValidationStatus CrossValidate(const CKrigingState& state, int folds, unsig
       std::vector<int> members;
       for (int k = f; k < n; k += folds) members.push_back(order[k]);
       const int m = static_cast<int>(members.size());
-      CMatrix block(m, m);
+      DenseMatrix block(m, m);
       for (int a = 0; a < m; ++a)
         for (int b = 0; b < m; ++b) block(a, b) = Q(members[a], members[b]);
       SystemInverse inverse = InvertSystemMatrix(block, nullptr);

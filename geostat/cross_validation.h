@@ -44,7 +44,7 @@ enum class CrossValidationStatus { Done, Canceled, Failed };
 // Leave-one-out (folds 0) or k-fold with random folds drawn from `seed`. Failed (with
 // `problem`) when folds is 1, negative or more than the points, or a fold's system
 // cannot be solved. The state must hold an inverse of its system's size.
-CrossValidationStatus CrossValidate(const CKrigingState& state, int folds, unsigned seed, CrossValidation& result,
+CrossValidationStatus CrossValidate(const KrigingState& state, int folds, unsigned seed, CrossValidation& result,
                                     Feedback* feedback, std::string* problem);
 
 // "x,y,observed,estimate,residual,standard_error,standardised_residual" and a line per

@@ -17,7 +17,7 @@ constexpr int kColumnsPerStep = 4;
 // The estimator of one run: the weights once, then O(n) per position.
 class Estimator {
  public:
-  explicit Estimator(const CKrigingState& state)
+  explicit Estimator(const KrigingState& state)
       : state_(state),
         cokriging_(state.HasSecondary()),
         beta_(cokriging_ ? state.CoResidualWeights(*state.inverse) : state.primary->ResidualWeights(*state.inverse)) {}
@@ -32,14 +32,14 @@ class Estimator {
   bool Cokriging() const { return cokriging_; }
 
  private:
-  const CKrigingState& state_;
+  const KrigingState& state_;
   bool cokriging_;
   std::vector<double> beta_;
 };
 
 }  // namespace
 
-GridPrediction PredictGrid(const CKrigingState& state, const NodeLayout& layout, float* values, Feedback* feedback) {
+GridPrediction PredictGrid(const KrigingState& state, const NodeLayout& layout, float* values, Feedback* feedback) {
   GridPrediction result;
   const Estimator estimate(state);
   const int nx = layout.nx, ny = layout.ny;
@@ -71,9 +71,9 @@ GridPrediction PredictGrid(const CKrigingState& state, const NodeLayout& layout,
   return result;
 }
 
-void WriteVerification(const CKrigingState& state) {
+void WriteVerification(const KrigingState& state) {
   const Estimator estimate(state);
-  const CVariogramModel& primary = *state.primary;
+  const VariogramModel& primary = *state.primary;
   const std::filesystem::path path = estimate.Cokriging()
                                          ? std::filesystem::path(state.folder) / "cokriging_verification.txt"
                                          : std::filesystem::path(primary.folder) / "verification.txt";

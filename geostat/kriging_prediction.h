@@ -25,12 +25,12 @@ struct GridPrediction {
 // a secondary model, else simple kriging of the primary variable. The state must hold an
 // inverse of the matching size. After a cancel or a non-finite estimate the values are
 // partly written.
-GridPrediction PredictGrid(const CKrigingState& state, const NodeLayout& layout, float* values, Feedback* feedback);
+GridPrediction PredictGrid(const KrigingState& state, const NodeLayout& layout, float* values, Feedback* feedback);
 
 // The estimates at the primary data points, written as " %d %f %f %f %f \n" (index, x, y,
 // data value, estimate) to "verification.txt" in the primary model's folder, or for
 // cokriging to "cokriging_verification.txt" in the state's folder. A file that cannot be
 // created is skipped.
-void WriteVerification(const CKrigingState& state);
+void WriteVerification(const KrigingState& state);
 
 }  // namespace gridora

@@ -11,12 +11,12 @@
 
 namespace gridora {
 
-CKrigingState::CKrigingState(std::string folder, int showMessages)
+KrigingState::KrigingState(std::string folder, int showMessages)
     : folder(std::move(folder)),
       showMessages(showMessages),
-      primary(std::make_unique<CVariogramModel>(this->folder, showMessages)) {}
+      primary(std::make_unique<VariogramModel>(this->folder, showMessages)) {}
 
-bool CKrigingState::LoadVariable(int n, const DataPoint* points, int secondaryFlag, UserInterface* ui,
+bool KrigingState::LoadVariable(int n, const DataPoint* points, int secondaryFlag, UserInterface* ui,
                                  bool withMatrices) {
   if (!primary) return false;
   // SetData centres the values in place; the document's points never change.
@@ -26,10 +26,10 @@ bool CKrigingState::LoadVariable(int n, const DataPoint* points, int secondaryFl
     ys[i] = points[i].y;
     zs[i] = points[i].z;
   }
-  CVariogramModel* model = primary.get();
+  VariogramModel* model = primary.get();
   int kind = 0;
   if (secondaryFlag == 1) {
-    secondary = std::make_unique<CVariogramModel>(folder, showMessages);
+    secondary = std::make_unique<VariogramModel>(folder, showMessages);
     model = secondary.get();
     kind = 1;
   }
@@ -40,23 +40,23 @@ bool CKrigingState::LoadVariable(int n, const DataPoint* points, int secondaryFl
   return true;
 }
 
-bool CKrigingState::HasSecondary() const { return secondary && secondary->count > 0; }
+bool KrigingState::HasSecondary() const { return secondary && secondary->count > 0; }
 
-bool CKrigingState::Ordinary() const {
+bool KrigingState::Ordinary() const {
   return primary && !HasSecondary() && primary->options.type == KrigingType::Ordinary;
 }
 
-int CKrigingState::SystemSize() const {
+int KrigingState::SystemSize() const {
   const int n1 = primary ? primary->count : 0;
   if (HasSecondary()) return n1 + secondary->count;
   return Ordinary() ? n1 + 1 : n1;
 }
 
-CMatrix CKrigingState::OrdinarySystem() const { return BorderedSystem(primary->covarianceMatrix); }
+DenseMatrix KrigingState::OrdinarySystem() const { return BorderedSystem(primary->covarianceMatrix); }
 
-CMatrix BorderedSystem(const CMatrix& K) {
+DenseMatrix BorderedSystem(const DenseMatrix& K) {
   const int n = K.rows;
-  CMatrix system(n + 1, n + 1);
+  DenseMatrix system(n + 1, n + 1);
   for (int i = 0; i < n; ++i) {
     std::copy(K.values[i], K.values[i] + n, system.values[i]);
     system(i, n) = 1.0;
@@ -65,25 +65,25 @@ CMatrix BorderedSystem(const CMatrix& K) {
   return system;
 }
 
-CMatrix CKrigingState::CokrigingSystem() const {
+DenseMatrix KrigingState::CokrigingSystem() const {
   return BlockMatrix(primary->covarianceMatrix, secondary->covarianceMatrix, cross->covarianceMatrix);
 }
 
-SystemInverseStatus CKrigingState::InvertSystem(const CMatrix& M, Feedback* feedback) {
+SystemInverseStatus KrigingState::InvertSystem(const DenseMatrix& M, Feedback* feedback) {
   SystemInverse result = InvertSystemMatrix(M, feedback);
   if (result.status != SystemInverseStatus::Inverted) return result.status;
-  inverse = std::make_unique<CMatrix>(std::move(result.inverse));
+  inverse = std::make_unique<DenseMatrix>(std::move(result.inverse));
   WriteInverseFiles();
   return SystemInverseStatus::Inverted;
 }
 
-void CKrigingState::WriteInverseFiles() const {
+void KrigingState::WriteInverseFiles() const {
   if (!inverse || !writeMatrixFiles) return;
   WriteMatrixText(*inverse, "inverse_matrix.txt", MatrixTextKind::InverseDump);
   WriteMatrixText(*inverse, std::filesystem::path(folder) / "kriging_matrix_inv.txt", MatrixTextKind::MatrixLayoutOne);
 }
 
-void CKrigingState::AdoptRun(CKrigingState&& run) {
+void KrigingState::AdoptRun(KrigingState&& run) {
   primary = std::move(run.primary);
   secondary = std::move(run.secondary);
   cross = std::move(run.cross);
@@ -113,12 +113,12 @@ double Distance(double x, double y, double px, double py) {
 
 }  // namespace
 
-double CKrigingState::CoPredict(double x, double y, const CMatrix* inverseMatrix, UserInterface* ui) const {
-  const CVariogramModel& p = *primary;
-  const CVariogramModel& s = *secondary;
-  const CVariogramModel& x12 = *cross;
+double KrigingState::CoPredict(double x, double y, const DenseMatrix* inverseMatrix, UserInterface* ui) const {
+  const VariogramModel& p = *primary;
+  const VariogramModel& s = *secondary;
+  const VariogramModel& x12 = *cross;
   const int n1 = p.count, n2 = s.count;
-  CMatrix k(n1 + n2, 1);
+  DenseMatrix k(n1 + n2, 1);
   for (int i = 0; i < n1; ++i) {
     const double d = Distance(x, y, p.x[i], p.y[i]);
     k(i, 0) = p.options.PlainExponential() ? std::exp(-d / p.a) * p.c : p.ModelCovarianceTo(x, y, i);
@@ -133,7 +133,7 @@ double CKrigingState::CoPredict(double x, double y, const CMatrix* inverseMatrix
     if (ui) ui->Message("NULL");
     return 0.0;
   }
-  const CMatrix w = Product(*inverseMatrix, k);
+  const DenseMatrix w = Product(*inverseMatrix, k);
   if (TraceEnabled()) PrintToConsole(w);
   double sum = 0.0;
   for (int i = 0; i < n1; ++i) {
@@ -149,9 +149,9 @@ double CKrigingState::CoPredict(double x, double y, const CMatrix* inverseMatrix
   return v;
 }
 
-std::vector<double> CKrigingState::CoResidualWeights(const CMatrix& inverseMatrix) const {
-  const CVariogramModel& p = *primary;
-  const CVariogramModel& s = *secondary;
+std::vector<double> KrigingState::CoResidualWeights(const DenseMatrix& inverseMatrix) const {
+  const VariogramModel& p = *primary;
+  const VariogramModel& s = *secondary;
   const int n1 = p.count, n = n1 + s.count;
   std::vector<double> beta(static_cast<std::size_t>(n), 0.0);
   for (int i = 0; i < n; ++i) {
@@ -162,10 +162,10 @@ std::vector<double> CKrigingState::CoResidualWeights(const CMatrix& inverseMatri
   return beta;
 }
 
-double CKrigingState::CoPredictWithWeights(double x, double y, const std::vector<double>& beta) const {
-  const CVariogramModel& p = *primary;
-  const CVariogramModel& s = *secondary;
-  const CVariogramModel& x12 = *cross;
+double KrigingState::CoPredictWithWeights(double x, double y, const std::vector<double>& beta) const {
+  const VariogramModel& p = *primary;
+  const VariogramModel& s = *secondary;
+  const VariogramModel& x12 = *cross;
   const int n1 = p.count;
   double sum = 0.0;
   if (p.options.PlainExponential() && x12.options.PlainExponential()) {

@@ -24,11 +24,11 @@ struct CrossValidation;
 
 // K bordered by a row and a column of ones and a zero corner: the system of ordinary
 // kriging, whose last unknown is the Lagrange multiplier of the unknown mean.
-CMatrix BorderedSystem(const CMatrix& K);
+DenseMatrix BorderedSystem(const DenseMatrix& K);
 
-class CKrigingState {
+class KrigingState {
  public:
-  CKrigingState(std::string folder, int showMessages);
+  KrigingState(std::string folder, int showMessages);
 
   // Copies the points and standardises them into the primary model (secondary 0) or
   // into a new secondary model (secondary 1). False when there is no primary model.
@@ -47,34 +47,34 @@ class CKrigingState {
   int SystemSize() const;
 
   // The system of ordinary kriging: BorderedSystem of the primary covariance matrix.
-  CMatrix OrdinarySystem() const;
+  DenseMatrix OrdinarySystem() const;
 
   // The cokriging system [[K11, K12], [K12^T, K22]] from the models' covariance matrices.
-  CMatrix CokrigingSystem() const;
+  DenseMatrix CokrigingSystem() const;
 
   // Inverts M into the state's inverse and writes it to "inverse_matrix.txt" (current
   // directory) and "kriging_matrix_inv.txt" (the state's folder). A singular or
   // cancelled inversion leaves the old inverse in place and writes nothing.
-  SystemInverseStatus InvertSystem(const CMatrix& M, Feedback* feedback);
+  SystemInverseStatus InvertSystem(const DenseMatrix& M, Feedback* feedback);
   // Writes the inverse to the two files above (nothing without an inverse).
   void WriteInverseFiles() const;
 
   // Cokriging estimate at (x, y) in the primary variable's units. Without an inverse it
   // shows "NULL" (when ui is given) and returns 0.
-  double CoPredict(double x, double y, const CMatrix* inverse, UserInterface* ui) const;
+  double CoPredict(double x, double y, const DenseMatrix* inverse, UserInterface* ui) const;
   // beta = K^-1 [z'1 - m'1; z'2 - m'2], the same for every position.
-  std::vector<double> CoResidualWeights(const CMatrix& inverse) const;
+  std::vector<double> CoResidualWeights(const DenseMatrix& inverse) const;
   double CoPredictWithWeights(double x, double y, const std::vector<double>& beta) const;
 
   // Takes over the models and the inverse of a completed run; the folder stays.
-  void AdoptRun(CKrigingState&& run);
+  void AdoptRun(KrigingState&& run);
 
   std::string folder;
   int showMessages = 1;
-  std::unique_ptr<CVariogramModel> primary;
-  std::unique_ptr<CVariogramModel> secondary;
-  std::unique_ptr<CVariogramModel> cross;
-  std::unique_ptr<CMatrix> inverse;
+  std::unique_ptr<VariogramModel> primary;
+  std::unique_ptr<VariogramModel> secondary;
+  std::unique_ptr<VariogramModel> cross;
+  std::unique_ptr<DenseMatrix> inverse;
   // The last cross-validation of these models, for its chart; dropped with the models.
   std::shared_ptr<const CrossValidation> crossValidation;
   // false: the run skips the n x n matrix files (the user declined their size).

@@ -25,15 +25,15 @@ namespace {
 // enough that its blocks of 2,000 points stay near 20 MB each and a cancel answers quickly.
 constexpr int kBlockPositions = 640;
 
-double TotalSill(const CKrigingState& state) {
-  const CVariogramModel& p = *state.primary;
+double TotalSill(const KrigingState& state) {
+  const VariogramModel& p = *state.primary;
   return p.c + p.options.nugget;
 }
 
 }  // namespace
 
-void SystemColumn(const CKrigingState& state, double x, double y, double* column) {
-  const CVariogramModel& p = *state.primary;
+void SystemColumn(const KrigingState& state, double x, double y, double* column) {
+  const VariogramModel& p = *state.primary;
   const int n1 = p.count;
   const bool plain = p.options.PlainExponential();
   for (int i = 0; i < n1; ++i) {
@@ -46,8 +46,8 @@ void SystemColumn(const CKrigingState& state, double x, double y, double* column
   }
   int size = n1;
   if (state.HasSecondary()) {
-    const CVariogramModel& s = *state.secondary;
-    const CVariogramModel& x12 = *state.cross;
+    const VariogramModel& s = *state.secondary;
+    const VariogramModel& x12 = *state.cross;
     for (int j = 0; j < s.count; ++j) {
       if (x12.options.PlainExponential()) {
         const double d = std::sqrt((y - s.y[j]) * (y - s.y[j]) + (x - s.x[j]) * (x - s.x[j]));
@@ -67,13 +67,13 @@ namespace {
 // cokriging, the system of ordinary kriging without its border of ones): the primary
 // model's matrix itself, or the cokriging system built into `built`. Null when the state
 // does not hold the matrices its inverse came from.
-const CMatrix* CovarianceOfSystem(const CKrigingState& state, CMatrix& built) {
+const DenseMatrix* CovarianceOfSystem(const KrigingState& state, DenseMatrix& built) {
   if (state.inverse->rows != state.SystemSize()) return nullptr;
-  const CVariogramModel& p = *state.primary;
+  const VariogramModel& p = *state.primary;
   if (p.covarianceMatrix.rows != p.count) return nullptr;
   if (!state.HasSecondary()) return &p.covarianceMatrix;
-  const CVariogramModel& s = *state.secondary;
-  const CVariogramModel& x12 = *state.cross;
+  const VariogramModel& s = *state.secondary;
+  const VariogramModel& x12 = *state.cross;
   if (s.covarianceMatrix.rows != s.count || x12.covarianceMatrix.rows != p.count ||
       x12.covarianceMatrix.columns != s.count)
     return nullptr;
@@ -98,11 +98,11 @@ struct CovarianceFactor {
   double onesSquared = 0.0;          // |u|^2
 
   // false when C is not at hand or not numerically positive definite.
-  bool Factor(const CKrigingState& state) {
-    CMatrix built;
-    const CMatrix* covariance = CovarianceOfSystem(state, built);
+  bool Factor(const KrigingState& state) {
+    DenseMatrix built;
+    const DenseMatrix* covariance = CovarianceOfSystem(state, built);
     if (!covariance || covariance->rows == 0) return false;
-    const CMatrix& C = *covariance;
+    const DenseMatrix& C = *covariance;
     size = C.rows;
     bordered = state.Ordinary();
     lowerInverse.resize(static_cast<std::size_t>(size) * size);
@@ -126,9 +126,9 @@ struct CovarianceFactor {
 };
 
 // C(0) - k~^T Q k~ of the block's m columns into v, from the full product with Q.
-void VarianceByProduct(const CKrigingState& state, double c0, int m, const std::vector<double>& K,
+void VarianceByProduct(const KrigingState& state, double c0, int m, const std::vector<double>& K,
                        std::vector<double>& QK, double* v) {
-  const CMatrix& Q = *state.inverse;
+  const DenseMatrix& Q = *state.inverse;
   const int N = Q.rows;
   const int lda = static_cast<int>(Q.values.Stride());
   const double one = 1.0, zero = 0.0;
@@ -165,10 +165,10 @@ void VarianceByFactor(const CovarianceFactor& factor, int N, double c0, int m, s
 
 }  // namespace
 
-StandardErrors StandardErrorsAt(const CKrigingState& state, int count, const double* xs, const double* ys,
+StandardErrors StandardErrorsAt(const KrigingState& state, int count, const double* xs, const double* ys,
                                 double* errors, Feedback* feedback, double* variance) {
   StandardErrors result;
-  const CMatrix& Q = *state.inverse;
+  const DenseMatrix& Q = *state.inverse;
   const int N = Q.rows;
   const double c0 = TotalSill(state);
   const double scale = state.primary->standardised == 1 ? state.primary->standardDeviation : 1.0;
@@ -211,7 +211,7 @@ StandardErrors StandardErrorsAt(const CKrigingState& state, int count, const dou
   return result;
 }
 
-StandardErrors StandardErrorGrid(const CKrigingState& state, const NodeLayout& layout, float* errors,
+StandardErrors StandardErrorGrid(const KrigingState& state, const NodeLayout& layout, float* errors,
                                  Feedback* feedback) {
   const std::size_t nodes = static_cast<std::size_t>(layout.nx) * layout.ny;
   std::vector<double> xs(nodes), ys(nodes), values(nodes);

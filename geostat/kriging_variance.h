@@ -23,7 +23,7 @@ namespace gridora {
 class Feedback;
 
 // k~(x, y): the right-hand side of the state's system at a position, inverse-size entries.
-void SystemColumn(const CKrigingState& state, double x, double y, double* column);
+void SystemColumn(const KrigingState& state, double x, double y, double* column);
 
 struct StandardErrors {
   PredictionStatus status = PredictionStatus::Done;
@@ -32,12 +32,12 @@ struct StandardErrors {
 
 // Standard errors of `count` positions into errors[0..count-1] (standardised variance
 // when `variance` is given instead: the raw sigma^2 before clamping, for checks).
-StandardErrors StandardErrorsAt(const CKrigingState& state, int count, const double* xs, const double* ys,
+StandardErrors StandardErrorsAt(const KrigingState& state, int count, const double* xs, const double* ys,
                                 double* errors, Feedback* feedback = nullptr, double* variance = nullptr);
 
 // The standard error of node (i, j) into errors[i * ny + j], as PredictGrid places its
 // estimates. Canceled leaves the values partly written.
-StandardErrors StandardErrorGrid(const CKrigingState& state, const NodeLayout& layout, float* errors,
+StandardErrors StandardErrorGrid(const KrigingState& state, const NodeLayout& layout, float* errors,
                                  Feedback* feedback);
 
 }  // namespace gridora

@@ -7,7 +7,7 @@
 namespace gridora {
 namespace {
 
-LocalKriging Engine(const CVariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
+LocalKriging Engine(const VariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
                     const LocalNeighbourhood& neighbourhood) {
   return LocalKriging(
       MergeCoincidentPoints(primary.x.size(), primary.x.data(), primary.y.data(), primary.values.data()), model, type,
@@ -15,13 +15,13 @@ LocalKriging Engine(const CVariogramModel& primary, const CovarianceModel& model
 }
 
 // Standardised to the data's units, as the global estimate does.
-double Unstandardised(const CVariogramModel& primary, double v) {
+double Unstandardised(const VariogramModel& primary, double v) {
   return primary.standardised == 1 ? v * primary.standardDeviation + primary.mean : v;
 }
 
 }  // namespace
 
-LocalPrediction PredictGridLocally(const CVariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
+LocalPrediction PredictGridLocally(const VariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
                                    const LocalNeighbourhood& neighbourhood, const NodeLayout& layout, float* values,
                                    float* errors, std::uint8_t* empty, Feedback* feedback) {
   LocalPrediction result;
@@ -49,7 +49,7 @@ LocalPrediction PredictGridLocally(const CVariogramModel& primary, const Covaria
   return result;
 }
 
-void WriteLocalVerification(const CVariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
+void WriteLocalVerification(const VariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
                             const LocalNeighbourhood& neighbourhood) {
   DiagnosticFile file(std::filesystem::path(primary.folder) / "verification.txt",
                       DiagnosticFile::Encoding::Utf16LittleEndian);

@@ -27,14 +27,14 @@ struct LocalPrediction {
 // `model` in standardised units (the sill of the fit). values and errors (errors may be
 // null) receive node (i, j) at [i * ny + j]; empty nodes get the data's mean and a
 // standard error of 0, and are marked in `empty` (one byte a node, may be null).
-LocalPrediction PredictGridLocally(const CVariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
+LocalPrediction PredictGridLocally(const VariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
                                    const LocalNeighbourhood& neighbourhood, const NodeLayout& layout, float* values,
                                    float* errors, std::uint8_t* empty, Feedback* feedback);
 
 // "verification.txt" in the primary model's folder, each point estimated from its own
 // neighbourhood, in the form of the global verification file; a point without enough
 // neighbours gets the data's mean.
-void WriteLocalVerification(const CVariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
+void WriteLocalVerification(const VariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
                             const LocalNeighbourhood& neighbourhood);
 
 }  // namespace gridora

@@ -15,7 +15,7 @@ struct PairSource {
   bool same;
 };
 
-std::size_t FillCloud(CVariogramModel& model, const PairSource& source, std::size_t pairs, std::uint64_t seed) {
+std::size_t FillCloud(VariogramModel& model, const PairSource& source, std::size_t pairs, std::uint64_t seed) {
   const std::size_t n1 = source.x1.size(), n2 = source.x2.size();
   const double allPairs = source.same ? 0.5 * static_cast<double>(n1) * static_cast<double>(n1 > 0 ? n1 - 1 : 0)
                                       : static_cast<double>(n1) * static_cast<double>(n2);
@@ -62,12 +62,12 @@ std::size_t FillCloud(CVariogramModel& model, const PairSource& source, std::siz
 
 }  // namespace
 
-std::size_t BuildSampledCloud(CVariogramModel& model, std::size_t pairs, std::uint64_t seed) {
+std::size_t BuildSampledCloud(VariogramModel& model, std::size_t pairs, std::uint64_t seed) {
   return FillCloud(model, {model.x, model.y, model.values, model.x, model.y, model.values, true}, pairs, seed);
 }
 
-std::size_t BuildSampledCrossCloud(CVariogramModel& cross, const CVariogramModel& primary,
-                                   const CVariogramModel& secondary, std::size_t pairs, std::uint64_t seed) {
+std::size_t BuildSampledCrossCloud(VariogramModel& cross, const VariogramModel& primary,
+                                   const VariogramModel& secondary, std::size_t pairs, std::uint64_t seed) {
   cross.pairMode = 1;
   cross.variableKind = 2;
   cross.x = primary.x;

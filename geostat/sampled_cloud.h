@@ -26,14 +26,14 @@ inline constexpr std::uint64_t kSampledCloudSeed = 20261210;
 // Fills the cloud of a model whose points are set (SetDataWithoutMatrices): the cloud
 // arrays, count and maxima, with reduced distances under anisotropy as BuildCloud has
 // them. Pair mode 0. Returns the cloud count.
-std::size_t BuildSampledCloud(CVariogramModel& model, std::size_t pairs = kSampledCloudPairs,
+std::size_t BuildSampledCloud(VariogramModel& model, std::size_t pairs = kSampledCloudPairs,
                               std::uint64_t seed = kSampledCloudSeed);
 
 // The cross model's cloud (pair mode 1: a primary point with a secondary one) without
 // the n1 x n2 matrices of SetCross: sets the cross model's positions and fills its cloud
 // from every pair, or from a sample of them when there are more than `pairs`.
-std::size_t BuildSampledCrossCloud(CVariogramModel& cross, const CVariogramModel& primary,
-                                   const CVariogramModel& secondary, std::size_t pairs = kSampledCloudPairs,
+std::size_t BuildSampledCrossCloud(VariogramModel& cross, const VariogramModel& primary,
+                                   const VariogramModel& secondary, std::size_t pairs = kSampledCloudPairs,
                                    std::uint64_t seed = kSampledCloudSeed);
 
 }  // namespace gridora

@@ -10,7 +10,7 @@ namespace gridora {
 
 double ExponentialVariogram(double h, double a, double c) { return c * (1.0 - std::exp(-h / a)); }
 
-ExponentialFit FitExponentialModel(const std::string& folder, const CMatrix& lagColumn, const CMatrix& gammaColumn,
+ExponentialFit FitExponentialModel(const std::string& folder, const DenseMatrix& lagColumn, const DenseMatrix& gammaColumn,
                                    float a0, float c0, int iterationLimit, double stepFactor) {
   if (lagColumn.rows <= 0 || gammaColumn.rows <= 0) return {};
   DiagnosticFile log(std::filesystem::path(folder) / "variogram_optimization.txt",
@@ -34,7 +34,7 @@ ExponentialFit FitExponentialModel(const std::string& folder, const CMatrix& lag
   };
 
   for (int t = 0; t < iterationLimit; ++t) {
-    CMatrix jacobian(m, 2), residual(m, 1);
+    DenseMatrix jacobian(m, 2), residual(m, 1);
     const double ad = a, cd = c;
     for (int i = 0; i < m; ++i) {
       const double h = lagColumn(i, 0);
@@ -54,7 +54,7 @@ ExponentialFit FitExponentialModel(const std::string& folder, const CMatrix& lag
     }
     previousRmse = rmse;
 
-    const CMatrix transposed = Transpose(jacobian);
+    const DenseMatrix transposed = Transpose(jacobian);
     InverseResult normal = Inverse(Product(transposed, jacobian));
     if (!normal.Inverted()) {
       // J^T J is singular (fewer than two classes that tell a from c): no step exists,
@@ -62,7 +62,7 @@ ExponentialFit FitExponentialModel(const std::string& folder, const CMatrix& lag
       interrupt(false);
       break;
     }
-    const CMatrix delta = Product(normal.inverse, Product(transposed, residual));
+    const DenseMatrix delta = Product(normal.inverse, Product(transposed, residual));
     aBefore = a;
     cBefore = c;
     a = static_cast<float>(static_cast<double>(a) + stepFactor * delta(0, 0));

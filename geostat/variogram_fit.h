@@ -29,7 +29,7 @@ struct ExponentialFit {
 
 // Logs every iteration to "variogram_optimization.txt" in `folder`. Returns (0, 0, 0)
 // when a column is missing (empty).
-ExponentialFit FitExponentialModel(const std::string& folder, const CMatrix& lagColumn, const CMatrix& gammaColumn,
+ExponentialFit FitExponentialModel(const std::string& folder, const DenseMatrix& lagColumn, const DenseMatrix& gammaColumn,
                                    float a0, float c0, int iterationLimit, double stepFactor);
 
 }  // namespace gridora

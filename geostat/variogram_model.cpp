@@ -26,16 +26,16 @@ std::filesystem::path InFolder(const std::string& folder, const char* name) {
 
 }  // namespace
 
-CVariogramModel::CVariogramModel(std::string folder, int showMessages)
+VariogramModel::VariogramModel(std::string folder, int showMessages)
     : folder(std::move(folder)), showMessages(showMessages) {}
 
-void CVariogramModel::SetData(int n, const double* xs, const double* ys, double* zs, int kind, UserInterface* ui) {
+void VariogramModel::SetData(int n, const double* xs, const double* ys, double* zs, int kind, UserInterface* ui) {
   SetDataWithoutMatrices(n, xs, ys, zs, kind, ui);
   distanceMatrix = DistanceMatrix(n, x.data(), y.data());
   dissimilarityMatrix = HalfSquaredDifferences(n, values.data());
 }
 
-void CVariogramModel::SetDataWithoutMatrices(int n, const double* xs, const double* ys, double* zs, int kind,
+void VariogramModel::SetDataWithoutMatrices(int n, const double* xs, const double* ys, double* zs, int kind,
                                              UserInterface* ui) {
   variableKind = kind;
   standardised = 1;
@@ -66,11 +66,11 @@ void CVariogramModel::SetDataWithoutMatrices(int n, const double* xs, const doub
   residualMean = centredSum / n;
 
   if (showMessages == 1 && ui) ui->Message(fmt::sprintf("Number of data=%d Mean=%f SD=%f", n, mean, standardDeviation));
-  distanceMatrix = CMatrix();
-  dissimilarityMatrix = CMatrix();
+  distanceMatrix = DenseMatrix();
+  dissimilarityMatrix = DenseMatrix();
 }
 
-bool CVariogramModel::SetCross(const CVariogramModel* primary, const CVariogramModel* secondary) {
+bool VariogramModel::SetCross(const VariogramModel* primary, const VariogramModel* secondary) {
   if (!primary || !secondary) return false;
   pairMode = 1;
   variableKind = 2;
@@ -83,7 +83,7 @@ bool CVariogramModel::SetCross(const CVariogramModel* primary, const CVariogramM
       CrossDistanceMatrix(n1, primary->x.data(), primary->y.data(), n2, secondary->x.data(), secondary->y.data());
   if (writeMatrixFiles)
     WriteMatrixText(distanceMatrix, InFolder(folder, "cross_distance_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
-  dissimilarityMatrix = CMatrix(n1, n2);
+  dissimilarityMatrix = DenseMatrix(n1, n2);
   for (int i = 0; i < n1; ++i) {
     const double zi = primary->values[i];
     double* row = dissimilarityMatrix.values[i];
@@ -98,7 +98,7 @@ bool CVariogramModel::SetCross(const CVariogramModel* primary, const CVariogramM
   return true;
 }
 
-std::size_t CVariogramModel::BuildCloud(bool writeFile) {
+std::size_t VariogramModel::BuildCloud(bool writeFile) {
   const int r = distanceMatrix.rows, s = distanceMatrix.columns;
   std::size_t pairs = 0;
   for (int i = 0; i < r; ++i) pairs += static_cast<std::size_t>(pairMode == 1 ? s : std::max(0, s - i - 1));
@@ -139,9 +139,9 @@ std::size_t CVariogramModel::BuildCloud(bool writeFile) {
   return cloudCount;
 }
 
-double CVariogramModel::ClassCountFor(double lagWidth) const { return std::ceil(cloudMaximumDistance / lagWidth); }
+double VariogramModel::ClassCountFor(double lagWidth) const { return std::ceil(cloudMaximumDistance / lagWidth); }
 
-int CVariogramModel::FitVariogram(double lagWidth, double stepFactor, int iterationLimit, UserInterface* ui,
+int VariogramModel::FitVariogram(double lagWidth, double stepFactor, int iterationLimit, UserInterface* ui,
                                   std::string* refusal) {
   auto refuse = [refusal](std::string text) {
     if (refusal) *refusal = std::move(text);
@@ -241,8 +241,8 @@ int CVariogramModel::FitVariogram(double lagWidth, double stepFactor, int iterat
   const double a0 = std::min(500.0, largestLag / 1.5);
   const double c0 = standardised == 1 ? 2.0 : largestGamma;
   const int kept = static_cast<int>(lags.size());
-  CMatrix newLagColumn = ColumnVector(kept, lags.data());
-  CMatrix newGammaColumn = ColumnVector(kept, gammas.data());
+  DenseMatrix newLagColumn = ColumnVector(kept, lags.data());
+  DenseMatrix newGammaColumn = ColumnVector(kept, gammas.data());
   const ExponentialFit fit = FitExponentialModel(folder, newLagColumn, newGammaColumn, static_cast<float>(a0),
                                                  static_cast<float>(c0), iterationLimit, stepFactor);
   if (!(fit.a > 0.0) || !std::isfinite(fit.a) || !std::isfinite(fit.c))
@@ -288,9 +288,9 @@ int CVariogramModel::FitVariogram(double lagWidth, double stepFactor, int iterat
 // kriging borders K with a row and column of ones and a zero (the unknown mean's
 // Lagrange multiplier). Then the inverse is (n + 1) x (n + 1), beta has n + 1 entries
 // and the last one, multiplying the border's 1, is the estimated mean's share.
-double CVariogramModel::Covariance(double distance) const { return std::exp(-distance / a) * c; }
+double VariogramModel::Covariance(double distance) const { return std::exp(-distance / a) * c; }
 
-double CVariogramModel::ModelCovarianceTo(double px, double py, int i) const {
+double VariogramModel::ModelCovarianceTo(double px, double py, int i) const {
   const std::vector<double>& toX = pairMode == 1 ? otherX : x;
   const std::vector<double>& toY = pairMode == 1 ? otherY : y;
   CovarianceModel model = Model();
@@ -298,9 +298,9 @@ double CVariogramModel::ModelCovarianceTo(double px, double py, int i) const {
   return model.Covariance(px - toX[i], py - toY[i]);
 }
 
-CMatrix CVariogramModel::CovarianceFor(double range, double sill) const {
+DenseMatrix VariogramModel::CovarianceFor(double range, double sill) const {
   const int rows = distanceMatrix.rows, columns = distanceMatrix.columns;
-  CMatrix covariance(rows, columns);
+  DenseMatrix covariance(rows, columns);
   if (!options.PlainExponential()) {
     // From the coordinates: anisotropy needs the separation, not only its length. The
     // cross model has no nugget of its own (the measurement noise of the two variables
@@ -325,27 +325,27 @@ CMatrix CVariogramModel::CovarianceFor(double range, double sill) const {
   return covariance;
 }
 
-std::string CVariogramModel::KrigingMatrixFileName() const {
+std::string VariogramModel::KrigingMatrixFileName() const {
   if (pairMode == 1) return "kriging_matrix_c12.txt";
   if (variableKind == 1) return "kriging_matrix_c22.txt";
   return "kriging_matrix.txt";
 }
 
-void CVariogramModel::BuildKrigingMatrix() {
+void VariogramModel::BuildKrigingMatrix() {
   Trace("nData=%d\n", count);
   Trace("n=%d\n", distanceMatrix.rows);
   Trace("m=%d\n", distanceMatrix.columns);
   Trace("a=%f\n", a);
   Trace("b=%f\n", b);
   Trace("c=%f\n", c);
-  covarianceMatrix = CMatrix();
+  covarianceMatrix = DenseMatrix();
   covarianceMatrix = CovarianceFor(a, c);
   if (writeMatrixFiles)
     WriteMatrixText(covarianceMatrix, std::filesystem::path(folder) / KrigingMatrixFileName(),
                     MatrixTextKind::MatrixLayoutOne);
 }
 
-std::vector<double> CVariogramModel::ResidualWeights(const CMatrix& inverse) const {
+std::vector<double> VariogramModel::ResidualWeights(const DenseMatrix& inverse) const {
   // beta_j = sum_i (z'_i - m') inv(i, j): the weights of the estimate's sum
   // sum_i (z'_i - m') (inv k)_i regrouped by covariance, so inv need not be symmetric.
   // An ordinary kriging inverse has one column more: beta gets the mean's share too.
@@ -359,7 +359,7 @@ std::vector<double> CVariogramModel::ResidualWeights(const CMatrix& inverse) con
   return beta;
 }
 
-double CVariogramModel::PredictWithWeights(double px, double py, const std::vector<double>& beta) const {
+double VariogramModel::PredictWithWeights(double px, double py, const std::vector<double>& beta) const {
   double s = 0.0;
   if (options.PlainExponential()) {
     for (int i = 0; i < count; ++i) {
@@ -376,17 +376,17 @@ double CVariogramModel::PredictWithWeights(double px, double py, const std::vect
   return v;
 }
 
-double CVariogramModel::Predict(double px, double py, const CMatrix* inverse) const {
+double VariogramModel::Predict(double px, double py, const DenseMatrix* inverse) const {
   if (!inverse) return std::nan("");
   // k has the inverse's size: an ordinary system's border entry is 1.
-  CMatrix k(inverse->rows, 1);
+  DenseMatrix k(inverse->rows, 1);
   for (int i = 0; i < count; ++i) {
     const double d = std::sqrt((py - y[i]) * (py - y[i]) + (px - x[i]) * (px - x[i]));
     k(i, 0) = options.PlainExponential() ? std::exp(-d / a) * c : ModelCovarianceTo(px, py, i);
     Trace("%d %f %f\n", i, d, k(i, 0));
   }
   for (int i = count; i < inverse->rows; ++i) k(i, 0) = 1.0;
-  const CMatrix w = Product(*inverse, k);
+  const DenseMatrix w = Product(*inverse, k);
   if (TraceEnabled()) PrintToConsole(w);
   double s = 0.0;
   for (int i = 0; i < count; ++i) {

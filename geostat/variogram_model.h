@@ -27,9 +27,9 @@ namespace gridora {
 
 class UserInterface;
 
-class CVariogramModel {
+class VariogramModel {
  public:
-  CVariogramModel(std::string folder, int showMessages);
+  VariogramModel(std::string folder, int showMessages);
 
   // Standardises z in place (centres it, then divides by the standard deviation), keeps
   // copies of the coordinates and values and builds the distance and dissimilarity
@@ -43,7 +43,7 @@ class CVariogramModel {
   // Turns the cross model into the n1 x n2 pair model of a primary and a secondary
   // model and writes its two matrices. False (changing nothing) when either model is
   // missing.
-  bool SetCross(const CVariogramModel* primary, const CVariogramModel* secondary);
+  bool SetCross(const VariogramModel* primary, const VariogramModel* secondary);
 
   // Enumerates the pairs into the cloud (i ascending, then j) and keeps the largest
   // distance and dissimilarity. With writeFile the pairs also go to the cloud file.
@@ -63,16 +63,16 @@ class CVariogramModel {
   // covariance (i, j) = c exp(-d_ij / a), written to the kriging matrix file of the model.
   void BuildKrigingMatrix();
   // The same covariance matrix without touching the model or writing a file.
-  CMatrix CovarianceFor(double range, double sill) const;
+  DenseMatrix CovarianceFor(double range, double sill) const;
   // Name of the file BuildKrigingMatrix writes: kriging_matrix_c12.txt (cross),
   // kriging_matrix_c22.txt (secondary) or kriging_matrix.txt.
   std::string KrigingMatrixFileName() const;
 
   // Simple kriging estimate at (x, y) in the data's own units: the mean plus
   // k(x)^T K^-1 (z' - m') scaled back. O(n^2) per call; see ResidualWeights for grids.
-  double Predict(double x, double y, const CMatrix* inverse) const;
+  double Predict(double x, double y, const DenseMatrix* inverse) const;
   // beta = K^-1 (z' - m'), the same for every position, so that an estimate costs O(n).
-  std::vector<double> ResidualWeights(const CMatrix& inverse) const;
+  std::vector<double> ResidualWeights(const DenseMatrix& inverse) const;
   // The estimate from the weights of ResidualWeights.
   double PredictWithWeights(double x, double y, const std::vector<double>& beta) const;
   // The covariance c exp(-d / a) of the model at distance d.
@@ -100,15 +100,15 @@ class CVariogramModel {
   double cloudMaximumDistance = 0.0;
   double cloudMaximumDissimilarity = 0.0;
   double largestClassLag = 0.0, largestClassGamma = 0.0;
-  CMatrix distanceMatrix;
-  CMatrix dissimilarityMatrix;
+  DenseMatrix distanceMatrix;
+  DenseMatrix dissimilarityMatrix;
   std::vector<double> x, y, values;  // values: the standardised z'
   std::size_t cloudCount = 0;
   std::vector<double> cloudDistance, cloudDissimilarity;
   int classCount = 0;
   std::vector<double> classLag, classGamma;
-  CMatrix covarianceMatrix;
-  CMatrix lagColumn, gammaColumn;
+  DenseMatrix covarianceMatrix;
+  DenseMatrix lagColumn, gammaColumn;
   std::vector<int> classPairs;  // pairs in each kept class
   // The model, fit and kriging type chosen for the next fit and system.
   KrigingOptions options;

@@ -7,8 +7,8 @@
 
 namespace gridora {
 
-CMatrix DistanceMatrix(int n, const double* x, const double* y) {
-  CMatrix result(n, n);
+DenseMatrix DistanceMatrix(int n, const double* x, const double* y) {
+  DenseMatrix result(n, n);
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < n; ++j) {
       const double dy = y[i] - y[j], dx = x[i] - x[j];
@@ -17,8 +17,8 @@ CMatrix DistanceMatrix(int n, const double* x, const double* y) {
   return result;
 }
 
-CMatrix CrossDistanceMatrix(int n1, const double* x1, const double* y1, int n2, const double* x2, const double* y2) {
-  CMatrix result(n1, n2);
+DenseMatrix CrossDistanceMatrix(int n1, const double* x1, const double* y1, int n2, const double* x2, const double* y2) {
+  DenseMatrix result(n1, n2);
   for (int i = 0; i < n1; ++i)
     for (int j = 0; j < n2; ++j) {
       const double dy = y1[i] - y2[j], dx = x1[i] - x2[j];
@@ -27,8 +27,8 @@ CMatrix CrossDistanceMatrix(int n1, const double* x1, const double* y1, int n2, 
   return result;
 }
 
-CMatrix HalfSquaredDifferences(int n, const double* v) {
-  CMatrix result(n, n);
+DenseMatrix HalfSquaredDifferences(int n, const double* v) {
+  DenseMatrix result(n, n);
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < n; ++j) {
       const double d = v[i] - v[j];
@@ -37,14 +37,14 @@ CMatrix HalfSquaredDifferences(int n, const double* v) {
   return result;
 }
 
-CMatrix ColumnVector(int n, const double* v) {
-  CMatrix result(n, 1);
+DenseMatrix ColumnVector(int n, const double* v) {
+  DenseMatrix result(n, 1);
   for (int i = 0; i < n; ++i) result(i, 0) = v[i];
   return result;
 }
 
-CMatrix BlockMatrix(const CMatrix& A, const CMatrix& D, const CMatrix& B) {
-  CMatrix result(A.rows + D.rows, A.columns + D.columns);
+DenseMatrix BlockMatrix(const DenseMatrix& A, const DenseMatrix& D, const DenseMatrix& B) {
+  DenseMatrix result(A.rows + D.rows, A.columns + D.columns);
   for (int i = 0; i < A.rows; ++i)
     for (int j = 0; j < A.columns; ++j) result(i, j) = A(i, j);
   // B's copy is offset by A's row count, which is its column count for a square A.
@@ -58,8 +58,8 @@ CMatrix BlockMatrix(const CMatrix& A, const CMatrix& D, const CMatrix& B) {
   return result;
 }
 
-CMatrix Product(const CMatrix& A, const CMatrix& B) {
-  CMatrix result(A.rows, B.columns);
+DenseMatrix Product(const DenseMatrix& A, const DenseMatrix& B) {
+  DenseMatrix result(A.rows, B.columns);
   for (int i = 0; i < A.rows; ++i)
     for (int j = 0; j < B.columns; ++j) {
       double sum = 0.0;
@@ -69,21 +69,21 @@ CMatrix Product(const CMatrix& A, const CMatrix& B) {
   return result;
 }
 
-CMatrix Transpose(const CMatrix& A) {
-  CMatrix result(A.columns, A.rows);
+DenseMatrix Transpose(const DenseMatrix& A) {
+  DenseMatrix result(A.columns, A.rows);
   for (int i = 0; i < A.columns; ++i)
     for (int j = 0; j < A.rows; ++j) result(i, j) = A(j, i);
   return result;
 }
 
-double RootMeanSquare(const CMatrix& A) {
+double RootMeanSquare(const DenseMatrix& A) {
   double sum = 0.0;
   for (int i = 0; i < A.rows; ++i)
     for (int j = 0; j < A.columns; ++j) sum += std::pow(A(i, j), 2.0);
   return std::sqrt(sum / (static_cast<double>(A.rows) * A.columns));
 }
 
-InverseResult Inverse(const CMatrix& A) {
+InverseResult Inverse(const DenseMatrix& A) {
   InverseResult result;
   if (A.rows != A.columns) return result;
   const int n = A.rows;
@@ -108,7 +108,7 @@ InverseResult Inverse(const CMatrix& A) {
       for (int l = 0; l < 2 * n; ++l) work[r][l] += h * work[e][l];
     }
   }
-  CMatrix inverse(n, n);
+  DenseMatrix inverse(n, n);
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < n; ++j) {
       inverse(i, j) = work[i][n + j];
@@ -130,7 +130,7 @@ InverseResult Inverse(const CMatrix& A) {
   return result;
 }
 
-bool WriteToFile(const CMatrix& A, const std::string& fileName, int echo, int layout) {
+bool WriteToFile(const DenseMatrix& A, const std::string& fileName, int echo, int layout) {
   const bool toConsole = echo == 1;
   if (toConsole) Trace("%s\n", fileName);
   DiagnosticFile file(fileName);
@@ -154,7 +154,7 @@ bool WriteToFile(const CMatrix& A, const std::string& fileName, int echo, int la
   return true;
 }
 
-void PrintToConsole(const CMatrix& A) {
+void PrintToConsole(const DenseMatrix& A) {
   Trace("%d %d\n", A.rows, A.columns);
   for (int i = 0; i < A.rows; ++i) {
     for (int j = 0; j < A.columns; ++j) Trace("%f ", A(i, j));

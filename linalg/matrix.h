@@ -10,11 +10,11 @@
 
 namespace gridora {
 
-class CMatrix {
+class DenseMatrix {
  public:
-  CMatrix() = default;
+  DenseMatrix() = default;
   // A zero-filled rows x columns matrix.
-  CMatrix(int rows, int columns) : rows(rows), columns(columns), values(rows, columns) {}
+  DenseMatrix(int rows, int columns) : rows(rows), columns(columns), values(rows, columns) {}
 
   double& operator()(int i, int j) { return values[i][j]; }
   double operator()(int i, int j) const { return values[i][j]; }
@@ -26,21 +26,21 @@ class CMatrix {
 };
 
 // n x n, (i, j) = sqrt((y_i - y_j)^2 + (x_i - x_j)^2).
-CMatrix DistanceMatrix(int n, const double* x, const double* y);
+DenseMatrix DistanceMatrix(int n, const double* x, const double* y);
 // n1 x n2, (i, j) = sqrt((y1_i - y2_j)^2 + (x1_i - x2_j)^2).
-CMatrix CrossDistanceMatrix(int n1, const double* x1, const double* y1, int n2, const double* x2, const double* y2);
+DenseMatrix CrossDistanceMatrix(int n1, const double* x1, const double* y1, int n2, const double* x2, const double* y2);
 // n x n, (i, j) = 0.5 * (v_i - v_j)^2.
-CMatrix HalfSquaredDifferences(int n, const double* v);
+DenseMatrix HalfSquaredDifferences(int n, const double* v);
 // n x 1, (i, 0) = v_i.
-CMatrix ColumnVector(int n, const double* v);
+DenseMatrix ColumnVector(int n, const double* v);
 // The symmetric block matrix [[A, B], [B^T, D]] for square A (r1 x r1), square D
 // (r2 x r2) and B (r1 x r2).
-CMatrix BlockMatrix(const CMatrix& A, const CMatrix& D, const CMatrix& B);
+DenseMatrix BlockMatrix(const DenseMatrix& A, const DenseMatrix& D, const DenseMatrix& B);
 // A.rows x B.columns.
-CMatrix Product(const CMatrix& A, const CMatrix& B);
-CMatrix Transpose(const CMatrix& A);
+DenseMatrix Product(const DenseMatrix& A, const DenseMatrix& B);
+DenseMatrix Transpose(const DenseMatrix& A);
 // sqrt(sum of squares / (rows * columns)).
-double RootMeanSquare(const CMatrix& A);
+double RootMeanSquare(const DenseMatrix& A);
 
 enum class InverseStatus {
   Inverted,
@@ -53,7 +53,7 @@ enum class InverseStatus {
 
 struct InverseResult {
   InverseStatus status = InverseStatus::NotSquare;
-  CMatrix inverse;       // n x n when status is Inverted, else empty
+  DenseMatrix inverse;       // n x n when status is Inverted, else empty
   int failedPivot = -1;  // the 0-based pivot that was zero, for Singular (-1: non-finite result)
 
   bool Inverted() const { return status == InverseStatus::Inverted; }
@@ -62,15 +62,15 @@ struct InverseResult {
 // Gauss-Jordan elimination without pivoting. On success the inverse is also written to
 // "inverse_matrix.txt" in the current directory (UTF-16LE with its mark, "%f " per entry,
 // one line per row); a file that cannot be created is skipped.
-InverseResult Inverse(const CMatrix& A);
+InverseResult Inverse(const DenseMatrix& A);
 
 // Writes "%d %d\n" (rows, columns), then with layout 1 one line of "%e " entries per row,
 // with any other layout one "%d %d %e\n" line (i, j, value) per entry. With echo 1 the
 // name and every piece also go to the console trace. False when the file could not be
 // created.
-bool WriteToFile(const CMatrix& A, const std::string& fileName, int echo, int layout);
+bool WriteToFile(const DenseMatrix& A, const std::string& fileName, int echo, int layout);
 
 // "%d %d\n" and one line of "%f " entries per row, to the console trace.
-void PrintToConsole(const CMatrix& A);
+void PrintToConsole(const DenseMatrix& A);
 
 }  // namespace gridora

@@ -124,7 +124,7 @@ bool FastFixed(std::string& out, double v) {
   return true;
 }
 
-void FormatRow(const CMatrix& A, int i, MatrixTextKind kind, std::string& out) {
+void FormatRow(const DenseMatrix& A, int i, MatrixTextKind kind, std::string& out) {
   const double* row = A.values[i];
   if (kind == MatrixTextKind::MatrixLayoutOne) {
     for (int j = 0; j < A.columns; ++j) {
@@ -157,7 +157,7 @@ void AppendFixed(std::string& out, double v) {
   if (!FastFixed(out, v)) fmt::format_to(std::back_inserter(out), FMT_COMPILE("{:f}"), v);
 }
 
-bool WriteMatrixText(const CMatrix& A, const std::filesystem::path& path, MatrixTextKind kind) {
+bool WriteMatrixText(const DenseMatrix& A, const std::filesystem::path& path, MatrixTextKind kind) {
   DiagnosticFile file(path);
   if (!file.IsOpen()) return false;
   auto put = [&](const std::string& bytes) { file.WriteBytes(bytes); };

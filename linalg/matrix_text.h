@@ -26,6 +26,6 @@ void AppendExponent(std::string& out, double v);
 void AppendFixed(std::string& out, double v);
 
 // false when the file cannot be created or written (nothing else happens then).
-bool WriteMatrixText(const CMatrix& A, const std::filesystem::path& path, MatrixTextKind kind);
+bool WriteMatrixText(const DenseMatrix& A, const std::filesystem::path& path, MatrixTextKind kind);
 
 }  // namespace gridora

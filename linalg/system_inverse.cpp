@@ -26,11 +26,11 @@ constexpr int kBlock = 256;
 // The matrix's row-major storage, rows `stride` apart, read as column-major with leading
 // dimension `stride`: element (i, j) of that view is the row-major (j, i). For the
 // symmetric systems here the two views are the same matrix.
-double* At(CMatrix& m, std::size_t stride, int i, int j) {
+double* At(DenseMatrix& m, std::size_t stride, int i, int j) {
   return m.values.Block() + static_cast<std::size_t>(j) * stride + static_cast<std::size_t>(i);
 }
 
-bool AllFinite(const CMatrix& m) {
+bool AllFinite(const DenseMatrix& m) {
   for (int i = 0; i < m.rows; ++i) {
     const double* row = m.values[i];
     for (int j = 0; j < m.columns; ++j)
@@ -52,17 +52,17 @@ bool ForLowerPairs(int n, Visit visit) {
   return true;
 }
 
-bool Symmetric(const CMatrix& m) {
+bool Symmetric(const DenseMatrix& m) {
   return ForLowerPairs(m.rows, [&m](int i, int j) { return m(i, j) == m(j, i); });
 }
 
-void CopyInto(const CMatrix& from, CMatrix& to) {
+void CopyInto(const DenseMatrix& from, DenseMatrix& to) {
   for (int i = 0; i < from.rows; ++i) std::copy(from.values[i], from.values[i] + from.columns, to.values[i]);
 }
 
 // Cholesky factor of the lower triangle (column-major view), block by block. Returns 0,
 // a positive LAPACK info (the failing column, 1-based) or -1 when cancelled.
-int BlockedCholesky(CMatrix& m, int n, Feedback* feedback) {
+int BlockedCholesky(DenseMatrix& m, int n, Feedback* feedback) {
   const int lda = static_cast<int>(m.values.Stride());
   const double one = 1.0, minusOne = -1.0;
   // Work of the remaining trailing updates, to report progress by work done.
@@ -87,14 +87,14 @@ int BlockedCholesky(CMatrix& m, int n, Feedback* feedback) {
 
 // Copies the lower triangle of the column-major view (the upper one of the row-major
 // storage) onto the other half.
-void MirrorUpperRows(CMatrix& m, int n) {
+void MirrorUpperRows(DenseMatrix& m, int n) {
   ForLowerPairs(n, [&m](int i, int j) {
     m(i, j) = m(j, i);
     return true;
   });
 }
 
-SystemInverseStatus CholeskyInverse(CMatrix& m, int n, Feedback* feedback) {
+SystemInverseStatus CholeskyInverse(DenseMatrix& m, int n, Feedback* feedback) {
   const int factor = BlockedCholesky(m, n, feedback);
   if (factor < 0) return SystemInverseStatus::Canceled;
   if (factor > 0) return SystemInverseStatus::Singular;
@@ -114,7 +114,7 @@ SystemInverseStatus CholeskyInverse(CMatrix& m, int n, Feedback* feedback) {
 
 // LU with partial pivoting of the row-major storage read as column-major, that is of
 // A^T; the inverse of A^T read back row-major is A^-1.
-SystemInverseStatus LuInverse(CMatrix& m, int n, Feedback* feedback) {
+SystemInverseStatus LuInverse(DenseMatrix& m, int n, Feedback* feedback) {
   const int lda = static_cast<int>(m.values.Stride());
   std::vector<int> pivots(static_cast<std::size_t>(n));
   int info = 0;
@@ -135,11 +135,11 @@ SystemInverseStatus LuInverse(CMatrix& m, int n, Feedback* feedback) {
 
 }  // namespace
 
-SystemInverse InvertSystemMatrix(const CMatrix& A, Feedback* feedback) {
+SystemInverse InvertSystemMatrix(const DenseMatrix& A, Feedback* feedback) {
   SystemInverse result;
   const int n = A.rows;
   if (n != A.columns || n <= 0) return result;
-  CMatrix work(n, n);
+  DenseMatrix work(n, n);
   CopyInto(A, work);
   // Cholesky reads one triangle only: it is for symmetric matrices.
   SystemInverseStatus status = Symmetric(A) ? CholeskyInverse(work, n, feedback) : SystemInverseStatus::Singular;

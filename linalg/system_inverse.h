@@ -22,11 +22,11 @@ enum class SystemInverseStatus { Inverted, Singular, Canceled };
 
 struct SystemInverse {
   SystemInverseStatus status = SystemInverseStatus::Singular;
-  CMatrix inverse;  // n x n when Inverted, else empty
+  DenseMatrix inverse;  // n x n when Inverted, else empty
 };
 
 // A must be square; a matrix that is not symmetric goes to the LU factorisation directly.
 // `feedback` may be null.
-SystemInverse InvertSystemMatrix(const CMatrix& A, Feedback* feedback);
+SystemInverse InvertSystemMatrix(const DenseMatrix& A, Feedback* feedback);
 
 }  // namespace gridora

@@ -85,7 +85,7 @@ int LabelWidth(double v) {
   return width;
 }
 
-void DrawChartAxes(DrawingContext& dc, const CDrawingParameter& parameter, const ChartAxes& axes) {
+void DrawChartAxes(DrawingContext& dc, const DrawingParameters& parameter, const ChartAxes& axes) {
   const int left = parameter.offsetX + parameter.marginLeft;
   const int top = parameter.offsetY + parameter.marginTop;
   const int bottom = static_cast<int>(top + 2 * axes.yExtraOffset + (axes.yEnd - axes.yStart) * axes.yScale);

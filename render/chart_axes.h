@@ -11,7 +11,7 @@
 namespace gridora {
 
 class Profile;
-struct CDrawingParameter;
+struct DrawingParameters;
 
 struct ChartAxes {
   int xTickCount = 0;
@@ -48,7 +48,7 @@ void ChooseIntervals(ChartAxes& axes);
 void SetupTicks(ChartAxes& axes, Profile& profile);
 
 // Grid lines and labels of every tick, then the frame.
-void DrawChartAxes(DrawingContext& dc, const CDrawingParameter& parameter, const ChartAxes& axes);
+void DrawChartAxes(DrawingContext& dc, const DrawingParameters& parameter, const ChartAxes& axes);
 
 // Estimated width, in logical units, of a number label of the magnitude of v.
 int LabelWidth(double v);

@@ -5,7 +5,7 @@
 
 namespace gridora {
 
-struct CDrawingParameter {
+struct DrawingParameters {
   int language = 0;
   int offsetX = 0, offsetY = 0;
   int marginLeft = 150;

@@ -109,7 +109,7 @@ std::vector<PlacedLabel> PlaceContourLabels(const std::vector<std::vector<PlaneP
   return placed;
 }
 
-void DrawContourLabels(DrawingContext& dc, CGridoraDoc& doc) {
+void DrawContourLabels(DrawingContext& dc, Document& doc) {
   GridModel& g = *doc.grid;
   if (g.contourLabels != 1) return;
   const MapContourLevels levels = CurrentContourLevels(doc);

@@ -11,7 +11,7 @@
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 
 // The label text of a level ("%g").
 std::string ContourLabelText(double level);
@@ -30,6 +30,6 @@ std::vector<PlacedLabel> PlaceContourLabels(const std::vector<std::vector<PlaneP
                                             double spacing);
 
 // Draws the labels of the current map when the grid's contour labels are on.
-void DrawContourLabels(DrawingContext& dc, CGridoraDoc& doc);
+void DrawContourLabels(DrawingContext& dc, Document& doc);
 
 }  // namespace gridora

@@ -71,7 +71,7 @@ PixelMapPlace PlacePixelMap(const GridModel& g, float scaleX, float scaleY) {
   return place;
 }
 
-void DrawPixelMap(DrawingContext& dc, CGridoraDoc& doc, DiagnosticFile& log, int& mapWidth, int& mapHeight) {
+void DrawPixelMap(DrawingContext& dc, Document& doc, DiagnosticFile& log, int& mapWidth, int& mapHeight) {
   GridModel& g = *doc.grid;
   if (doc.mapBitmapDirty != 0) BuildPixelMap(doc, &log);
 
@@ -93,7 +93,7 @@ void DrawPixelMap(DrawingContext& dc, CGridoraDoc& doc, DiagnosticFile& log, int
   dc.StretchPixelMap({left, top, left + width, top - height}, doc.mapBitmap);
 }
 
-void DrawBands(DrawingContext& context, CGridoraDoc& doc) {
+void DrawBands(DrawingContext& context, Document& doc) {
   const GridModel& g = *doc.grid;
   CQuarvexDC dc(context);
   CellRenderer& renderer = *doc.cellRenderer;
@@ -146,7 +146,7 @@ bool GridHasLayer(const GridModel& g, int layer) {
          g.values.size() == static_cast<std::size_t>(g.layerCount) * g.NodeCount();
 }
 
-void SetupColorLevels(CGridoraDoc& doc, float& minimum, float& maximum) {
+void SetupColorLevels(Document& doc, float& minimum, float& maximum) {
   const GridModel& g = *doc.grid;
   const auto layer = static_cast<std::size_t>(doc.layerIndex);
   if (g.NX > 1 && g.NY > 1) {
@@ -168,10 +168,10 @@ void SetupColorLevels(CGridoraDoc& doc, float& minimum, float& maximum) {
     doc.colorScale->SetupDefault(low, high, 36, g.reverseColors == 1);
 }
 
-void FitMapScale(CGridoraDoc& doc, const LogicalRect& layout) {
+void FitMapScale(Document& doc, const LogicalRect& layout) {
   GridModel& g = *doc.grid;
   if (doc.scaleFromFile == 1 || doc.scaleFitted == 1) return;
-  const CDrawingParameter& parameter = *doc.mapParameter;
+  const DrawingParameters& parameter = *doc.mapParameter;
   const int areaW = TruncToLogical(std::abs(static_cast<double>(layout.right) - layout.left) * parameter.areaFraction);
   const int areaH = TruncToLogical(std::abs(static_cast<double>(layout.top) - layout.bottom) * parameter.areaFraction);
   const double spanX = static_cast<double>(g.xEnd) - g.xStart;
@@ -204,7 +204,7 @@ void CountNodesInWindow(GridModel& g) {
   g.yLastDrawn = static_cast<float>(g.nyInWindow - 1) * g.DY + g.y0;
 }
 
-void BuildPixelMap(CGridoraDoc& doc, DiagnosticFile* log) {
+void BuildPixelMap(Document& doc, DiagnosticFile* log) {
   GridModel& g = *doc.grid;
   doc.mapBitmapDirty = 0;
   const NodeSpan columns = NodesInside(g.NX, g.DX, g.x0, g.xStart, g.xEnd);
@@ -261,7 +261,7 @@ void BuildPixelMap(CGridoraDoc& doc, DiagnosticFile* log) {
   doc.mapBitmap = std::move(map);
 }
 
-void DrawMap(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout) {
+void DrawMap(DrawingContext& dc, Document& doc, const LogicalRect& layout) {
   DiagnosticFile log("DrawMap.txt");
   GridModel& g = *doc.grid;
 

@@ -10,7 +10,7 @@
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 struct GridModel;
 class DiagnosticFile;
 
@@ -19,16 +19,16 @@ class DiagnosticFile;
 inline constexpr Color kMapBackground = Rgb(255, 255, 255);
 
 // The whole map. The layout rectangle (logical units) is used only to fit the scale.
-void DrawMap(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout);
+void DrawMap(DrawingContext& dc, Document& doc, const LogicalRect& layout);
 
 // Rebuilds the colour scale's levels from the current range or the user's levels.
 // Returns the range (before any logarithm) in `minimum` and `maximum`.
-void SetupColorLevels(CGridoraDoc& doc, float& minimum, float& maximum);
+void SetupColorLevels(Document& doc, float& minimum, float& maximum);
 
 // Fits one isotropic scale so the window fills the layout, unless the scale is kept
 // (read from a document file, or fitted before). A layout or window without area
 // leaves the stored scale (made finite and positive) and fits again next time.
-void FitMapScale(CGridoraDoc& doc, const LogicalRect& layout);
+void FitMapScale(Document& doc, const LogicalRect& layout);
 
 // nxInWindow, nyInWindow, xLastDrawn and yLastDrawn from the display window.
 void CountNodesInWindow(GridModel& grid);
@@ -37,6 +37,6 @@ void CountNodesInWindow(GridModel& grid);
 bool GridHasLayer(const GridModel& grid, int layer);
 
 // Paints the pixel map (one pixel per in-window node) into doc.mapBitmap.
-void BuildPixelMap(CGridoraDoc& doc, DiagnosticFile* log);
+void BuildPixelMap(Document& doc, DiagnosticFile* log);
 
 }  // namespace gridora

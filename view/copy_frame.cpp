@@ -4,7 +4,7 @@
 
 namespace gridora {
 
-CopyFrame BeginCopy(CGridoraDoc& doc) {
+CopyFrame BeginCopy(Document& doc) {
   doc.legendRight += 100;
   doc.mapBottom += 200;
   CopyFrame frame;
@@ -14,7 +14,7 @@ CopyFrame BeginCopy(CGridoraDoc& doc) {
   return frame;
 }
 
-void EndCopy(CGridoraDoc& doc) {
+void EndCopy(Document& doc) {
   doc.legendRight = 0;
   doc.mapBottom = 0;
 }

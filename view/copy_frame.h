@@ -5,7 +5,7 @@
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 
 struct CopyFrame {
   int width = 0, height = 0;  // logical units (0.1 mm)
@@ -14,9 +14,9 @@ struct CopyFrame {
 
 // Widens legendRight by 100 and mapBottom by 200 and returns the frame they make.
 // The layout rectangle is that frame in 0.01 mm, as the recording device measures it.
-CopyFrame BeginCopy(CGridoraDoc& doc);
+CopyFrame BeginCopy(Document& doc);
 // legendRight and mapBottom go back to 0 until the view is drawn again; a second copy
 // without a repaint therefore gets a frame of 100 x 200 units.
-void EndCopy(CGridoraDoc& doc);
+void EndCopy(Document& doc);
 
 }  // namespace gridora

@@ -17,11 +17,11 @@ constexpr int kPointRadius = 12;
 
 }  // namespace
 
-void DrawCrossValidationChart(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout) {
+void DrawCrossValidationChart(DrawingContext& dc, Document& doc, const LogicalRect& layout) {
   if (!doc.krigingState || !doc.krigingState->crossValidation) return;
   const CrossValidation& cv = *doc.krigingState->crossValidation;
   if (cv.points.empty() || layout.left == layout.right || layout.top == layout.bottom) return;
-  const CDrawingParameter& parameter = *doc.chartParameter;
+  const DrawingParameters& parameter = *doc.chartParameter;
   ChartAxes& axes = *doc.chartAxes;
 
   // One range for both axes, so that the 1:1 line is the diagonal.

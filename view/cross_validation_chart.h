@@ -6,10 +6,10 @@
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 
 // Draws nothing without a cross-validation of the current kriging state or with an
 // empty layout rectangle.
-void DrawCrossValidationChart(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout);
+void DrawCrossValidationChart(DrawingContext& dc, Document& doc, const LogicalRect& layout);
 
 }  // namespace gridora

@@ -6,7 +6,7 @@
 
 namespace gridora {
 
-void DrawDocument(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout) {
+void DrawDocument(DrawingContext& dc, Document& doc, const LogicalRect& layout) {
   if (doc.chartMode == ChartMode::Variogram)
     DrawVariogramChart(dc, doc, layout);
   else if (doc.chartMode == ChartMode::CrossValidation)

@@ -13,7 +13,7 @@
 
 namespace gridora {
 
-CGridoraDoc::CGridoraDoc(Profile& profile) : profile_(profile) {
+Document::Document(Profile& profile) : profile_(profile) {
   std::error_code error;
   startFolder = std::filesystem::current_path(error).string();
   grid = CreateGridModel(profile_);
@@ -21,25 +21,25 @@ CGridoraDoc::CGridoraDoc(Profile& profile) : profile_(profile) {
   ReadProfileFloat(profile_, "ScaleZ", grid->scaleY);
   primaryData = CreateRandomData();
   colorScale = std::make_unique<ColorScale>();
-  mapParameter = std::make_unique<CDrawingParameter>();
+  mapParameter = std::make_unique<DrawingParameters>();
   mapParameter->marginBottom = 100;
   cellRenderer = std::make_unique<CellRenderer>();
-  chartParameter = std::make_unique<CDrawingParameter>();
+  chartParameter = std::make_unique<DrawingParameters>();
   chartAxes = std::make_unique<ChartAxes>();
   chartAxes->xLabelsBelow = 1;
   chartAxes->xTimeUnit = ReadProfileInt(profile_, "iXAxisUnit", 0);
   chartAxes->yTimeUnit = ReadProfileInt(profile_, "iYAxisUnit", 0);
 }
 
-CGridoraDoc::~CGridoraDoc() = default;
+Document::~Document() = default;
 
-void CGridoraDoc::SaveScaleSettings() {
+void Document::SaveScaleSettings() {
   if (!grid) return;
   WriteProfileFloat(profile_, "ScaleX", grid->scaleX);
   WriteProfileFloat(profile_, "ScaleZ", grid->scaleY);
 }
 
-void CGridoraDoc::DeleteAllData() {
+void Document::DeleteAllData() {
   // Build the replacements first so that a failed allocation leaves the data in place.
   auto newGrid = CreateGridModel(profile_);
   auto newPoints = CreateRandomData();

@@ -14,9 +14,9 @@ class Profile;
 class ColorScale;
 class CellRenderer;
 struct TracedBandsCache;
-class CKrigingState;
+class KrigingState;
 struct KrigingOptions;
-struct CDrawingParameter;
+struct DrawingParameters;
 struct ChartAxes;
 
 // What the view shows in place of the map, if anything.
@@ -26,12 +26,12 @@ enum class ChartMode {
   CrossValidation,  // the cross-validation scatter chart
 };
 
-class CGridoraDoc {
+class Document {
  public:
-  explicit CGridoraDoc(Profile& profile);
-  ~CGridoraDoc();
-  CGridoraDoc(const CGridoraDoc&) = delete;
-  CGridoraDoc& operator=(const CGridoraDoc&) = delete;
+  explicit Document(Profile& profile);
+  ~Document();
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
 
   // Writes scaleX to "ScaleX" and scaleY to "ScaleZ" when the grid exists.
   void SaveScaleSettings();
@@ -52,17 +52,17 @@ class CGridoraDoc {
   int layerIndex = 0;
   int mapBitmapDirty = 1;
   PixelMap mapBitmap;
-  std::unique_ptr<CDrawingParameter> mapParameter;
+  std::unique_ptr<DrawingParameters> mapParameter;
   std::unique_ptr<CellRenderer> cellRenderer;
   // The band modes' last traced map body (view/traced_band_cache.h).
   std::shared_ptr<TracedBandsCache> tracedBands;
-  std::unique_ptr<CDrawingParameter> chartParameter;
+  std::unique_ptr<DrawingParameters> chartParameter;
   std::unique_ptr<ChartAxes> chartAxes;
   int marginLeft = 200, marginTop = 150;
   int legendRight = 0, mapBottom = 0;
   int logScale = 0;
   std::string startFolder;
-  std::unique_ptr<CKrigingState> krigingState;
+  std::unique_ptr<KrigingState> krigingState;
   std::unique_ptr<GridModel> grid;
   std::unique_ptr<RandomData> primaryData;
   std::unique_ptr<RandomData> secondaryData;

@@ -8,7 +8,7 @@
 
 namespace gridora {
 
-MapContourLevels CurrentContourLevels(CGridoraDoc& doc) {
+MapContourLevels CurrentContourLevels(Document& doc) {
   MapContourLevels result;
   float minimum = 0.0f, maximum = 0.0f;
   SetupColorLevels(doc, minimum, maximum);

@@ -6,7 +6,7 @@
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 
 struct MapContourLevels {
   std::vector<double> levels;  // ascending
@@ -15,6 +15,6 @@ struct MapContourLevels {
 
 // Sets up the colour scale as a drawing would, then takes its inner levels: the lowest
 // level opens the first band and the top one is open-ended, so neither is a line.
-MapContourLevels CurrentContourLevels(CGridoraDoc& doc);
+MapContourLevels CurrentContourLevels(Document& doc);
 
 }  // namespace gridora

@@ -77,7 +77,7 @@ int NiceTicks(float start, float& end, float& interval) {
   return e + 1;
 }
 
-bool WindowAndTicks(CGridoraDoc& doc) {
+bool WindowAndTicks(Document& doc) {
   GridModel& g = *doc.grid;
   if (g.NX > 1 && g.NY > 1) {
     g.xStart = g.x0;
@@ -105,7 +105,7 @@ bool WindowAndTicks(CGridoraDoc& doc) {
   return true;
 }
 
-void DrawFrameAndAxes(DrawingContext& dc, CGridoraDoc& doc, float scaleX, float scaleY, int& mapWidth, int& mapHeight) {
+void DrawFrameAndAxes(DrawingContext& dc, Document& doc, float scaleX, float scaleY, int& mapWidth, int& mapHeight) {
   const GridModel& g = *doc.grid;
   const int left = doc.marginLeft, top = doc.marginTop;
   const int W = TruncToLogical((g.xEnd - g.xStart) * scaleX);
@@ -146,7 +146,7 @@ void DrawFrameAndAxes(DrawingContext& dc, CGridoraDoc& doc, float scaleX, float 
   Text(dc, left + W - 500, -150 - top - H, fmt::sprintf("X Scale=%.1f Y Scale =%.1f", scaleX, scaleY), 35);
 }
 
-void DrawDataMarkers(DrawingContext& dc, CGridoraDoc& doc, float scaleX, float scaleY) {
+void DrawDataMarkers(DrawingContext& dc, Document& doc, float scaleX, float scaleY) {
   const RandomData* points = doc.variableSelection == 1 ? doc.secondaryData.get() : doc.primaryData.get();
   if (!points) return;
   const GridModel& g = *doc.grid;
@@ -172,7 +172,7 @@ void DrawDataMarkers(DrawingContext& dc, CGridoraDoc& doc, float scaleX, float s
   }
 }
 
-int DrawLegend(DrawingContext& dc, CGridoraDoc& doc, int mapWidth, int mapHeight, int layerIndex) {
+int DrawLegend(DrawingContext& dc, Document& doc, int mapWidth, int mapHeight, int layerIndex) {
   (void)layerIndex;  // one record of levels, shared by every layer
   const ContourLevels& record = doc.grid->contourLevels;
   const ColorScale& scale = *doc.colorScale;

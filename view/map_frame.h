@@ -7,7 +7,7 @@
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 
 // Tick loops stop here: an "Axis setup" interval far too small for its window must
 // not stall the drawing.
@@ -20,18 +20,18 @@ int NiceTicks(float start, float& end, float& interval);
 
 // The display window from the grid, else from the point sets, with its ticks. False
 // (changing nothing) when there is neither a grid nor a point.
-bool WindowAndTicks(CGridoraDoc& doc);
+bool WindowAndTicks(Document& doc);
 
 // Frame, grid lines, tick labels, titles and the scale text. Raises mapWidth and
 // mapHeight to at least the frame's size.
-void DrawFrameAndAxes(DrawingContext& dc, CGridoraDoc& doc, float scaleX, float scaleY, int& mapWidth, int& mapHeight);
+void DrawFrameAndAxes(DrawingContext& dc, Document& doc, float scaleX, float scaleY, int& mapWidth, int& mapHeight);
 
 // A circle in the value's colour at every point of the shown point set; writes
 // "ShowRandomData.txt".
-void DrawDataMarkers(DrawingContext& dc, CGridoraDoc& doc, float scaleX, float scaleY);
+void DrawDataMarkers(DrawingContext& dc, Document& doc, float scaleX, float scaleY);
 
 // The colour boxes right of the frame, bottom to top, with their upper levels; writes
 // "Legend.txt". Returns the legend's right edge + 100.
-int DrawLegend(DrawingContext& dc, CGridoraDoc& doc, int mapWidth, int mapHeight, int layerIndex);
+int DrawLegend(DrawingContext& dc, Document& doc, int mapWidth, int mapHeight, int layerIndex);
 
 }  // namespace gridora

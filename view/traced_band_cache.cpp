@@ -34,7 +34,7 @@ std::uint64_t HashValues(const float* values, std::size_t count) {
   return hash;
 }
 
-TraceKey KeyOf(const CGridoraDoc& doc, const std::vector<int>& xs, const std::vector<int>& ys) {
+TraceKey KeyOf(const Document& doc, const std::vector<int>& xs, const std::vector<int>& ys) {
   const GridModel& g = *doc.grid;
   const ColorScale& scale = *doc.colorScale;
   TraceKey key;
@@ -59,7 +59,7 @@ struct TracedBandsCache {
   std::shared_ptr<const TracedBands> bands;
 };
 
-std::shared_ptr<const TracedBands> TracedBandsFor(CGridoraDoc& doc, const std::vector<int>& xs,
+std::shared_ptr<const TracedBands> TracedBandsFor(Document& doc, const std::vector<int>& xs,
                                                   const std::vector<int>& ys) {
   TraceKey key = KeyOf(doc, xs, ys);
   if (doc.tracedBands && doc.tracedBands->bands && doc.tracedBands->key == key) return doc.tracedBands->bands;

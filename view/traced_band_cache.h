@@ -9,13 +9,13 @@
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 
 // The document's band picture for its current grid, layer, placement and levels:
 // the kept one when nothing it depends on changed, else traced anew and kept. The
 // values are compared by a 64-bit hash, so a change made in place without a word is
 // seen too. xs and ys are the node positions the map computed.
-std::shared_ptr<const TracedBands> TracedBandsFor(CGridoraDoc& doc, const std::vector<int>& xs,
+std::shared_ptr<const TracedBands> TracedBandsFor(Document& doc, const std::vector<int>& xs,
                                                   const std::vector<int>& ys);
 
 }  // namespace gridora

@@ -26,7 +26,7 @@ void Circle(DrawingContext& dc, LogicalPoint centre, int radius) {
 
 // The chart's lags are reduced distances: the model along them is isotropic. The cross
 // model has no nugget.
-CovarianceModel IsotropicModel(const CVariogramModel& model) {
+CovarianceModel IsotropicModel(const VariogramModel& model) {
   CovarianceModel m = model.Model();
   m.ratio = 1.0;
   if (model.pairMode == 1) m.nugget = 0.0;
@@ -35,9 +35,9 @@ CovarianceModel IsotropicModel(const CVariogramModel& model) {
 
 }  // namespace
 
-const CVariogramModel* ChartModel(const CGridoraDoc& doc) {
+const VariogramModel* ChartModel(const Document& doc) {
   if (!doc.krigingState) return nullptr;
-  const CKrigingState& state = *doc.krigingState;
+  const KrigingState& state = *doc.krigingState;
   switch (doc.variableSelection) {
     case 1: return state.secondary.get();
     case 2: return state.cross.get();
@@ -53,10 +53,10 @@ int CloudStride(std::size_t count) {
   return 16;
 }
 
-void DrawVariogramChart(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout) {
-  const CVariogramModel* model = ChartModel(doc);
+void DrawVariogramChart(DrawingContext& dc, Document& doc, const LogicalRect& layout) {
+  const VariogramModel* model = ChartModel(doc);
   if (!model || layout.left == layout.right || layout.top == layout.bottom) return;
-  const CDrawingParameter& parameter = *doc.chartParameter;
+  const DrawingParameters& parameter = *doc.chartParameter;
   ChartAxes& axes = *doc.chartAxes;
 
   const double hExtent = Extent(model->cloudMaximumDistance);

@@ -8,16 +8,16 @@
 
 namespace gridora {
 
-class CGridoraDoc;
-class CVariogramModel;
+class Document;
+class VariogramModel;
 
 // The model the chart shows: 1 secondary, 2 cross, otherwise primary; null when the
 // document has no kriging state or no such model.
-const CVariogramModel* ChartModel(const CGridoraDoc& doc);
+const VariogramModel* ChartModel(const Document& doc);
 
 // Draws nothing without a kriging state, without the chosen model or with an empty
 // layout rectangle.
-void DrawVariogramChart(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout);
+void DrawVariogramChart(DrawingContext& dc, Document& doc, const LogicalRect& layout);
 
 // Pairs drawn from a cloud of `count`: every stride-th, so that large clouds stay quick.
 int CloudStride(std::size_t count);

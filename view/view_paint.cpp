@@ -6,7 +6,7 @@
 
 namespace gridora {
 
-LogicalRect PaintView(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& clientDevice) {
+LogicalRect PaintView(DrawingContext& dc, Document& doc, const LogicalRect& clientDevice) {
   const GridModel& grid = *doc.grid;
   const int points = doc.primaryData ? doc.primaryData->count : 0;
   dc.TextOut(10, -10, fmt::sprintf("N=%d NX=%d NZ=%d Data=%d  ", grid.layerCount, grid.NX, grid.NY, points));

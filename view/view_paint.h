@@ -5,13 +5,13 @@
 
 namespace gridora {
 
-class CGridoraDoc;
+class Document;
 
 // clientDevice: the view's client rectangle in device units. Returns the layout
 // rectangle (the client rectangle in logical units) that the document was drawn into.
-LogicalRect PaintView(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& clientDevice);
+LogicalRect PaintView(DrawingContext& dc, Document& doc, const LogicalRect& clientDevice);
 
 // The document's Draw: the variogram chart while chartMode is Variogram, else the map.
-void DrawDocument(DrawingContext& dc, CGridoraDoc& doc, const LogicalRect& layout);
+void DrawDocument(DrawingContext& dc, Document& doc, const LogicalRect& layout);
 
 }  // namespace gridora

@@ -18,9 +18,9 @@ void NodeMatrix::Release() {
 }
 
 GeoPlotSection::GeoPlotSection(Profile& profile)
-    : investigationInfo(std::make_unique<CInvestigationInformation>(profile)),
-      surveyInfo(std::make_unique<CSurveyInformation>(profile)),
-      leveeInfo(std::make_unique<CLeveeInformation>(profile)) {}
+    : investigationInfo(std::make_unique<InvestigationInformation>(profile)),
+      surveyInfo(std::make_unique<SurveyInformation>(profile)),
+      leveeInfo(std::make_unique<LeveeInformation>(profile)) {}
 
 void GeoPlotSection::AllocateNodeArrays(int countX, int countZ) {
   allocatedCountX = countX;
@@ -58,7 +58,7 @@ void GeoPlotSection::ReleaseNodeArrays() {
   arraysAllocated = 0;
 }
 
-void CGeoPlotData::CreateLineStorage(Profile& profile, int nx, int ny) {
+void GeoPlotData::CreateLineStorage(Profile& profile, int nx, int ny) {
   nodeX.assign(1, {});
   nodeZ.assign(1, {});
   nodeValue.assign(1, {});
@@ -69,7 +69,7 @@ void CGeoPlotData::CreateLineStorage(Profile& profile, int nx, int ny) {
   sections.push_back(std::make_unique<GeoPlotSection>(profile));
 }
 
-void CGeoPlotData::InitialiseSections(int lineCount, int /*nx*/, int /*ny*/) {
+void GeoPlotData::InitialiseSections(int lineCount, int /*nx*/, int /*ny*/) {
   const int count = std::min<int>(lineCount, static_cast<int>(sections.size()));
   for (int line = 0; line < count; ++line) {
     GeoPlotSection& section = *sections[line];
@@ -83,10 +83,10 @@ void CGeoPlotData::InitialiseSections(int lineCount, int /*nx*/, int /*ny*/) {
   aspectRatio = 1.0f;
 }
 
-std::unique_ptr<CGeoPlotData> BuildSectionData(const GridModel& grid, Profile& profile) {
+std::unique_ptr<GeoPlotData> BuildSectionData(const GridModel& grid, Profile& profile) {
   const int nx = grid.NX, ny = grid.NY;
   if (nx < 1 || ny < 1 || grid.layerCount < 1 || grid.values.size() < grid.NodeCount()) return nullptr;
-  auto data = std::make_unique<CGeoPlotData>();
+  auto data = std::make_unique<GeoPlotData>();
   data->CreateLineStorage(profile, nx, ny);
   data->InitialiseSections(1, nx, ny);
 

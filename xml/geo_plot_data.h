@@ -54,7 +54,7 @@ struct GeoPlotSection {
   NodeMatrix nodeX, nodeZ, nodeValue;
   int allocatedCountX = 0, allocatedCountZ = 0;
   int elementCountX = 0, elementCountZ = 0;
-  CLocation startPoint, endPoint;
+  SurveyLocation startPoint, endPoint;
   float startDistance = 0.0f, endDistance = 0.0f;
   std::string unitText;
   std::string propertyText;
@@ -67,12 +67,12 @@ struct GeoPlotSection {
   int boundaryCount = 0;
   int contourLineFlag = -1;  // 1 contour lines shown; 0 or -1 not
   int contourMethod = -1;    // 1 contour, 0 grid, -1 no colour
-  std::unique_ptr<CInvestigationInformation> investigationInfo;
-  std::unique_ptr<CSurveyInformation> surveyInfo;
-  std::unique_ptr<CLeveeInformation> leveeInfo;
+  std::unique_ptr<InvestigationInformation> investigationInfo;
+  std::unique_ptr<SurveyInformation> surveyInfo;
+  std::unique_ptr<LeveeInformation> leveeInfo;
 };
 
-class CGeoPlotData {
+class GeoPlotData {
  public:
   static constexpr int kMaximumLines = 20;
 
@@ -92,6 +92,6 @@ class CGeoPlotData {
 
 // One line built from layer 0 of the grid, its display window and its contour levels.
 // nullptr when the grid holds no values for its NX x NY nodes.
-std::unique_ptr<CGeoPlotData> BuildSectionData(const GridModel& grid, Profile& profile);
+std::unique_ptr<GeoPlotData> BuildSectionData(const GridModel& grid, Profile& profile);
 
 }  // namespace gridora

@@ -41,7 +41,7 @@ struct LineNodes {
 
 class NodeDefinitionProducer {
  public:
-  NodeDefinitionProducer(std::shared_ptr<const LineNodes> nodes, const CStandardXMLTag& tags)
+  NodeDefinitionProducer(std::shared_ptr<const LineNodes> nodes, const StandardXmlTags& tags)
       : nodes_(std::move(nodes)), tags_(tags) {}
 
   bool operator()(DomNode batch) {
@@ -68,13 +68,13 @@ class NodeDefinitionProducer {
 
  private:
   std::shared_ptr<const LineNodes> nodes_;
-  const CStandardXMLTag& tags_;
+  const StandardXmlTags& tags_;
   long long next_ = 0;
 };
 
 class ElementDefinitionProducer {
  public:
-  ElementDefinitionProducer(int elementCountX, int elementCountZ, const CStandardXMLTag& tags)
+  ElementDefinitionProducer(int elementCountX, int elementCountZ, const StandardXmlTags& tags)
       : countX_(elementCountX), countZ_(elementCountZ), tags_(tags) {}
 
   bool operator()(DomNode batch) {
@@ -104,11 +104,11 @@ class ElementDefinitionProducer {
   int Node(int ix, int iz) const { return ix * (countZ_ + 1) + iz; }
 
   int countX_, countZ_;
-  const CStandardXMLTag& tags_;
+  const StandardXmlTags& tags_;
   long long next_ = 0;
 };
 
-std::string ContourMethodText(int method, const CStandardXMLTag& tags) {
+std::string ContourMethodText(int method, const StandardXmlTags& tags) {
   switch (method) {
     case 1: return tags.contourText;
     case 0: return tags.grid;
@@ -117,13 +117,13 @@ std::string ContourMethodText(int method, const CStandardXMLTag& tags) {
   }
 }
 
-std::string ContourLineText(int flag, const CStandardXMLTag& tags) {
+std::string ContourLineText(int flag, const StandardXmlTags& tags) {
   if (flag == 1) return tags.trueText;
   if (flag == 0 || flag == -1) return tags.falseText;
   return {};
 }
 
-void WriteHeader(DomNode line, const GeoPlotSection& section, const CStandardXMLTag& tags, int lineIndex) {
+void WriteHeader(DomNode line, const GeoPlotSection& section, const StandardXmlTags& tags, int lineIndex) {
   DomNode header = AppendContainer(line, tags.header);
 
   DomNode investigation = AppendContainer(header, tags.investigation);
@@ -134,7 +134,7 @@ void WriteHeader(DomNode line, const GeoPlotSection& section, const CStandardXML
   DomNode location = AppendContainer(header, tags.location);
   AppendIntElement(location, tags.location_n_node, 2);
   const std::string_view pointName[] = {tags.location_i_node};
-  const CLocation* points[] = {&section.startPoint, &section.endPoint};
+  const SurveyLocation* points[] = {&section.startPoint, &section.endPoint};
   const float distances[] = {section.startDistance, section.endDistance};
   for (int end = 0; end < 2; ++end) {
     DomNode point = AppendContainer(location, tags.location_node_of_location);
@@ -152,7 +152,7 @@ void WriteHeader(DomNode line, const GeoPlotSection& section, const CStandardXML
   section.surveyInfo->analysisInfo->WriteXml(AppendContainer(survey, tags.analysis), tags);
 }
 
-void WriteView(DomNode sectionElement, const GeoPlotSection& section, const CStandardXMLTag& tags) {
+void WriteView(DomNode sectionElement, const GeoPlotSection& section, const StandardXmlTags& tags) {
   DomNode view = AppendContainer(sectionElement, tags.view);
   DomNode axis = AppendContainer(view, tags.axis);
   AppendFloatElement(axis, tags.axis_xst, section.axisXStart);
@@ -185,8 +185,8 @@ float CommonScale(float scaleFactor) {
 }
 
 // Builds the document and saves it; DomError for anything that goes wrong.
-void BuildAndSave(const std::string& path, CGeoPlotData& data, const std::filesystem::path& templateFolder,
-                  const CStandardXMLTag& tags, bool japanese, bool& copyFailed) {
+void BuildAndSave(const std::string& path, GeoPlotData& data, const std::filesystem::path& templateFolder,
+                  const StandardXmlTags& tags, bool japanese, bool& copyFailed) {
   auto document = CreateDomDocument();
   DomNode root = nullptr;
   std::filesystem::path templatePath;
@@ -217,7 +217,7 @@ void BuildAndSave(const std::string& path, CGeoPlotData& data, const std::filesy
   const int lineCount = static_cast<int>(data.sections.size());
   AppendIntElement(root, tags.number_of_lines, lineCount);
 
-  for (int line = 0; line < lineCount && line < CGeoPlotData::kMaximumLines; ++line) {
+  for (int line = 0; line < lineCount && line < GeoPlotData::kMaximumLines; ++line) {
     GeoPlotSection& section = *data.sections[line];
     section.AllocateNodeArrays(data.lastIndexX[line] + 1, data.lastIndexZ[line] + 1);
     if (!section.CopyNodeArrays(data.lastIndexX[line], data.lastIndexZ[line], data.nodeX[line], data.nodeZ[line],
@@ -239,7 +239,7 @@ void BuildAndSave(const std::string& path, CGeoPlotData& data, const std::filesy
 
 }  // namespace
 
-void WriteLine(DomNode line, const GeoPlotSection& section, const CStandardXMLTag& tags, int lineIndex) {
+void WriteLine(DomNode line, const GeoPlotSection& section, const StandardXmlTags& tags, int lineIndex) {
   WriteHeader(line, section, tags, lineIndex);
 
   DomNode sectionElement = AppendContainer(line, tags.section);
@@ -286,12 +286,12 @@ std::vector<std::filesystem::path> TemplateFolders(const std::string& programFol
   return {std::filesystem::path(GRIDORA_DATA_DIR), std::filesystem::path(programFolder)};
 }
 
-bool WriteStandardXml(const std::string& path, CGeoPlotData& data, const std::string& programFolder, bool japanese,
+bool WriteStandardXml(const std::string& path, GeoPlotData& data, const std::string& programFolder, bool japanese,
                       std::string& problem) {
   return WriteStandardXmlWithTemplates(path, data, TemplateFolders(programFolder), japanese, problem);
 }
 
-bool WriteStandardXmlWithTemplates(const std::string& path, CGeoPlotData& data,
+bool WriteStandardXmlWithTemplates(const std::string& path, GeoPlotData& data,
                                    const std::vector<std::filesystem::path>& templateFolders, bool japanese,
                                    std::string& problem) {
   std::filesystem::path templateFolder;
@@ -302,9 +302,9 @@ bool WriteStandardXmlWithTemplates(const std::string& path, CGeoPlotData& data,
     }
   }
 
-  const CStandardXMLTag_2011_01 english;
-  const CStandardXMLTagJapanese_2011_01 inJapanese;
-  const CStandardXMLTag& tags = japanese ? static_cast<const CStandardXMLTag&>(inJapanese) : english;
+  const StandardXmlTags2011 english;
+  const JapaneseXmlTags2011 inJapanese;
+  const StandardXmlTags& tags = japanese ? static_cast<const StandardXmlTags&>(inJapanese) : english;
 
   std::string failure;
   try {

@@ -10,8 +10,8 @@
 
 namespace gridora {
 
-class CGeoPlotData;
-class CStandardXMLTag;
+class GeoPlotData;
+class StandardXmlTags;
 struct GeoPlotSection;
 
 inline constexpr const char* kJapaneseTemplateName = "PWRI_GEOPHYSICAL_SECTION_STANDARD_2011_01_DTD.xml";
@@ -27,15 +27,15 @@ std::vector<std::filesystem::path> TemplateFolders(const std::string& programFol
 // Builds the tree in the tag set of `japanese` (on the template of that language when
 // one is installed) and saves it to path. False with `problem`, the message for the
 // user, when nothing was saved.
-bool WriteStandardXml(const std::string& path, CGeoPlotData& data, const std::string& programFolder, bool japanese,
+bool WriteStandardXml(const std::string& path, GeoPlotData& data, const std::string& programFolder, bool japanese,
                       std::string& problem);
 // The same with the template folders given.
-bool WriteStandardXmlWithTemplates(const std::string& path, CGeoPlotData& data,
+bool WriteStandardXmlWithTemplates(const std::string& path, GeoPlotData& data,
                                    const std::vector<std::filesystem::path>& templateFolders, bool japanese,
                                    std::string& problem);
 
 // The header and section of one line, appended to its line element. The node and
 // element definitions are produced while the document is saved.
-void WriteLine(DomNode line, const GeoPlotSection& section, const CStandardXMLTag& tags, int lineIndex);
+void WriteLine(DomNode line, const GeoPlotSection& section, const StandardXmlTags& tags, int lineIndex);
 
 }  // namespace gridora

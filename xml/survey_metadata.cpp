@@ -5,7 +5,7 @@
 
 namespace gridora {
 
-CInvestigationInformation::CInvestigationInformation(Profile& profile) {
+InvestigationInformation::InvestigationInformation(Profile& profile) {
   ReadProfileText(profile, "Investigation_sProject", sProject);
   ReadProfileText(profile, "Investigation_sInvestigationName", sInvestigationName);
   ReadProfileText(profile, "Investigation_sClient", sClient);
@@ -14,7 +14,7 @@ CInvestigationInformation::CInvestigationInformation(Profile& profile) {
   ReadProfileText(profile, "Investigation_sSite", sSite);
 }
 
-void CInvestigationInformation::WriteXml(DomNode parent, const CStandardXMLTag& tags) const {
+void InvestigationInformation::WriteXml(DomNode parent, const StandardXmlTags& tags) const {
   AppendTextElement(parent, tags.project, sProject);
   AppendTextElement(parent, tags.investigation_name, sInvestigationName);
   AppendTextElement(parent, tags.client, sClient);
@@ -23,12 +23,12 @@ void CInvestigationInformation::WriteXml(DomNode parent, const CStandardXMLTag& 
   AppendTextElement(parent, tags.investigation_site, sSite);
 }
 
-bool CInvestigationInformation::IsLeveeInvestigation() const {
+bool InvestigationInformation::IsLeveeInvestigation() const {
   return sApplication.find("levee") != std::string::npos || sApplication.find("河川堤防") != std::string::npos;
 }
 
 // The key spellings "sSidee" and "fDistancePostStarte" are the ones stored profiles use.
-CLeveeInformation::CLeveeInformation(Profile& profile) {
+LeveeInformation::LeveeInformation(Profile& profile) {
   ReadProfileText(profile, "sRiverName", sRiverName);
   ReadProfileText(profile, "sSidee", sSide);
   ReadProfileText(profile, "sLeveeLocation", sLeveeLocation);
@@ -39,7 +39,7 @@ CLeveeInformation::CLeveeInformation(Profile& profile) {
   ReadProfileFloat(profile, "fDistancePostEndOdd", fDistancePostEndOdd);
 }
 
-void CLeveeInformation::WriteXml(DomNode parent, const CStandardXMLTag& tags) const {
+void LeveeInformation::WriteXml(DomNode parent, const StandardXmlTags& tags) const {
   AppendTextElement(parent, tags.river_name, sRiverName);
   AppendTextElement(parent, tags.river_side, sSide);
   AppendTextElement(parent, tags.levee_location, sLeveeLocation);
@@ -49,38 +49,38 @@ void CLeveeInformation::WriteXml(DomNode parent, const CStandardXMLTag& tags) co
   AppendFloatElement(parent, tags.distance_post_end_odd, fDistancePostEndOdd);
 }
 
-CAcquisitionInformation::CAcquisitionInformation(Profile& profile) {
+AcquisitionInformation::AcquisitionInformation(Profile& profile) {
   ReadProfileText(profile, "Acquisition_sOperator", sOperator);
   ReadProfileText(profile, "Acquisition_sAcquisitionDate", sAcquisitionDate);
   ReadProfileText(profile, "Acquisition_sMethod", sMethod);
   ReadProfileText(profile, "Acquisition_sInstrument", sInstrument);
 }
 
-void CAcquisitionInformation::WriteXml(DomNode parent, const CStandardXMLTag& tags) const {
+void AcquisitionInformation::WriteXml(DomNode parent, const StandardXmlTags& tags) const {
   AppendTextElement(parent, tags.operator_, sOperator);
   AppendTextElement(parent, tags.acquisition_date, sAcquisitionDate);
   AppendTextElement(parent, tags.acquisition_method, sMethod);
   AppendTextElement(parent, tags.instrument, sInstrument);
 }
 
-CAnalysisInformation::CAnalysisInformation(Profile& profile) {
+AnalysisInformation::AnalysisInformation(Profile& profile) {
   ReadProfileText(profile, "Analysis_sAnalyst", sAnalyst);
   ReadProfileText(profile, "Analysis_sMethod", sMethod);
   ReadProfileText(profile, "Analysis_sSoftware", sSoftware);
 }
 
-void CAnalysisInformation::WriteXml(DomNode parent, const CStandardXMLTag& tags) const {
+void AnalysisInformation::WriteXml(DomNode parent, const StandardXmlTags& tags) const {
   AppendTextElement(parent, tags.analyst, sAnalyst);
   AppendTextElement(parent, tags.analysis_method, sMethod);
   AppendTextElement(parent, tags.analysys_software, sSoftware);
 }
 
-CSurveyInformation::CSurveyInformation(Profile& profile)
+SurveyInformation::SurveyInformation(Profile& profile)
     : methodCodes{"geophysical_exploration", "p_refraction", "s_refraction", "resistivity", "surface_wave"},
       methodNames{"物理探査", "P波屈折法", "S波屈折法", "電気探査", "表面波探査"},
       sMethod(methodCodes[0]) {
-  acquisitionInfo = std::make_unique<CAcquisitionInformation>(profile);
-  analysisInfo = std::make_unique<CAnalysisInformation>(profile);
+  acquisitionInfo = std::make_unique<AcquisitionInformation>(profile);
+  analysisInfo = std::make_unique<AnalysisInformation>(profile);
 }
 
 }  // namespace gridora

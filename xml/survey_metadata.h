@@ -13,13 +13,13 @@
 namespace gridora {
 
 class Profile;
-class CStandardXMLTag;
+class StandardXmlTags;
 
-class CInvestigationInformation {
+class InvestigationInformation {
  public:
-  explicit CInvestigationInformation(Profile& profile);
+  explicit InvestigationInformation(Profile& profile);
   // project, investigation_name, client, contractor, application, investigation_site.
-  void WriteXml(DomNode parent, const CStandardXMLTag& tags) const;
+  void WriteXml(DomNode parent, const StandardXmlTags& tags) const;
   // The levee block belongs to the file when the purpose names a levee.
   bool IsLeveeInvestigation() const;
 
@@ -31,12 +31,12 @@ class CInvestigationInformation {
   std::string sSite = "Japan";
 };
 
-class CLeveeInformation {
+class LeveeInformation {
  public:
-  explicit CLeveeInformation(Profile& profile);
+  explicit LeveeInformation(Profile& profile);
   // river_name, river_side, levee_location and the four distance posts; sPrefecture is
   // not written.
-  void WriteXml(DomNode parent, const CStandardXMLTag& tags) const;
+  void WriteXml(DomNode parent, const StandardXmlTags& tags) const;
 
   std::string sRiverName = "小貝川";
   std::string sSide = "左岸";
@@ -48,11 +48,11 @@ class CLeveeInformation {
   float fDistancePostEndOdd = 0.0f;
 };
 
-class CAcquisitionInformation {
+class AcquisitionInformation {
  public:
-  explicit CAcquisitionInformation(Profile& profile);
+  explicit AcquisitionInformation(Profile& profile);
   // operator, acquisition_date, acquisition_method, instrument.
-  void WriteXml(DomNode parent, const CStandardXMLTag& tags) const;
+  void WriteXml(DomNode parent, const StandardXmlTags& tags) const;
 
   std::string sOperator = "Operator";
   std::string sAcquisitionDate = "19990126";  // free text, yyyymmdd by convention
@@ -60,11 +60,11 @@ class CAcquisitionInformation {
   std::string sInstrument = "Instrument";
 };
 
-class CAnalysisInformation {
+class AnalysisInformation {
  public:
-  explicit CAnalysisInformation(Profile& profile);
+  explicit AnalysisInformation(Profile& profile);
   // analyst, analysis_method, analysys_software.
-  void WriteXml(DomNode parent, const CStandardXMLTag& tags) const;
+  void WriteXml(DomNode parent, const StandardXmlTags& tags) const;
 
   std::string sAnalyst = "Analyst";
   std::string sMethod = "Non-linear least square method";
@@ -72,21 +72,21 @@ class CAnalysisInformation {
 };
 
 // The survey method of the line. Reads nothing from the profile itself.
-class CSurveyInformation {
+class SurveyInformation {
  public:
   static constexpr int kMethodCount = 5;
 
-  explicit CSurveyInformation(Profile& profile);
+  explicit SurveyInformation(Profile& profile);
 
-  std::unique_ptr<CAcquisitionInformation> acquisitionInfo;
-  std::unique_ptr<CAnalysisInformation> analysisInfo;
+  std::unique_ptr<AcquisitionInformation> acquisitionInfo;
+  std::unique_ptr<AnalysisInformation> analysisInfo;
   std::array<std::string, kMethodCount> methodCodes;
   std::array<std::string, kMethodCount> methodNames;
   std::string sMethod;  // methodCodes[0] in both tag sets
 };
 
 // Plan position of one end of the line (written as latitude x and longitude y).
-struct CLocation {
+struct SurveyLocation {
   float x = 0.0f;
   float y = 0.0f;
 };

@@ -2,7 +2,7 @@
 
 namespace gridora {
 
-CStandardXMLTag::CStandardXMLTag() {
+StandardXmlTags::StandardXmlTags() {
   English = "English";
   header = "header";
   geophysical_sections = "geophysical_sections";
@@ -89,7 +89,7 @@ CStandardXMLTag::CStandardXMLTag() {
   distance_post_end_odd = "distance_post_end_odd";
 }
 
-CStandardXMLTag_2010_01::CStandardXMLTag_2010_01() {
+StandardXmlTags2010::StandardXmlTags2010() {
   survey_section_index = "survey_section_index";
   trueText = "TRUE";
   falseText = "FALSE";
@@ -141,7 +141,7 @@ CStandardXMLTag_2010_01::CStandardXMLTag_2010_01() {
 }
 
 // Entries without a Japanese text of their own keep the English one.
-CStandardXMLTagJapanese_2011_01::CStandardXMLTagJapanese_2011_01() {
+JapaneseXmlTags2011::JapaneseXmlTags2011() {
   languageFlag = 1;
   English = "日本語";
   header = "標題情報";
@@ -265,7 +265,7 @@ CStandardXMLTagJapanese_2011_01::CStandardXMLTagJapanese_2011_01() {
   no_color = "色無し";
 }
 
-std::array<const std::string*, CStandardXMLTag::kEntryCount> CStandardXMLTag::Entries() const {
+std::array<const std::string*, StandardXmlTags::kEntryCount> StandardXmlTags::Entries() const {
   return {
       &English,
       &header,

@@ -4,21 +4,21 @@
 // from a literal in the writer, so the English and the Japanese file differ only in the
 // vocabulary chosen. A vocabulary is a flat record of 133 texts in a fixed field order.
 //
-//   CStandardXMLTag                    entries 1..85 (entry 46 empty)
-//   +- CStandardXMLTag_2010_01         entry 46 and entries 86..133 (entry 98 empty)
-//      +- CStandardXMLTag_2011_01      the English vocabulary of the 2011.01 standard
-//         +- CStandardXMLTagJapanese_2011_01   Japanese texts where the standard has them
+//   StandardXmlTags                    entries 1..85 (entry 46 empty)
+//   +- StandardXmlTags2010         entry 46 and entries 86..133 (entry 98 empty)
+//      +- StandardXmlTags2011      the English vocabulary of the 2011.01 standard
+//         +- JapaneseXmlTags2011   Japanese texts where the standard has them
 #include <array>
 #include <string>
 
 namespace gridora {
 
-class CStandardXMLTag {
+class StandardXmlTags {
  public:
   static constexpr int kEntryCount = 133;
 
-  CStandardXMLTag();
-  virtual ~CStandardXMLTag() = default;
+  StandardXmlTags();
+  virtual ~StandardXmlTags() = default;
   virtual std::string GetLanguageName() const { return "ENGLISH"; }
 
   // The entries in field order (entry 1 first).
@@ -163,19 +163,19 @@ class CStandardXMLTag {
   std::string no_color;                   // 133
 };
 
-class CStandardXMLTag_2010_01 : public CStandardXMLTag {
+class StandardXmlTags2010 : public StandardXmlTags {
  public:
-  CStandardXMLTag_2010_01();
+  StandardXmlTags2010();
 };
 
-class CStandardXMLTag_2011_01 : public CStandardXMLTag_2010_01 {
+class StandardXmlTags2011 : public StandardXmlTags2010 {
  public:
-  CStandardXMLTag_2011_01() = default;
+  StandardXmlTags2011() = default;
 };
 
-class CStandardXMLTagJapanese_2011_01 : public CStandardXMLTag_2011_01 {
+class JapaneseXmlTags2011 : public StandardXmlTags2011 {
  public:
-  CStandardXMLTagJapanese_2011_01();
+  JapaneseXmlTags2011();
   std::string GetLanguageName() const override { return "JAPANESE"; }
 };
 

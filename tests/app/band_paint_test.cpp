@@ -21,7 +21,7 @@ class CellByCellContext : public PainterContext {
 };
 
 // Hills and hollows, large enough for the traced bands to be painted in two strips.
-void FillSurface(CGridoraDoc& doc, int n) {
+void FillSurface(Document& doc, int n) {
   GridModel& g = *doc.grid;
   ASSERT_TRUE(g.Reshape(1, n, n));
   float low = 1e30f, high = -1e30f;
@@ -38,7 +38,7 @@ void FillSurface(CGridoraDoc& doc, int n) {
 }
 
 template <typename Context>
-QImage Paint(CGridoraDoc& doc) {
+QImage Paint(Document& doc) {
   QImage image(900, 700, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);
@@ -52,7 +52,7 @@ TEST(BandPaint, TracedBandsPaintTheSamePixelsAsTheCells) {
   for (int mode : {1, 2}) {
     SCOPED_TRACE(mode);
     MemoryProfile profile;
-    CGridoraDoc doc(profile);
+    Document doc(profile);
     FillSurface(doc, 400);
     doc.grid->mapColorMode = mode;
     const QImage cells = Paint<CellByCellContext>(doc);

@@ -28,7 +28,7 @@ QString LabelOf(QDialog& dialog, QWidget* field) {
 }
 
 TEST(DialogLook, LongestNumbersShowWhole) {
-  CDlgXYOrigin origin;
+  GridOriginDialog origin;
   origin.xMinimum = -2.64123456789012;
   origin.yMinimum = -1.23456789012345e+100;
   origin.maxData = -1.23457e+38f;
@@ -43,11 +43,11 @@ TEST(DialogLook, LongestNumbersShowWhole) {
 }
 
 TEST(DialogLook, FieldsWithoutLabelsAreNamed) {
-  CDlgXYOrigin origin;
+  GridOriginDialog origin;
   ParameterDialog originDialog(origin, nullptr);
   EXPECT_EQ(LabelOf(originDialog, EditAt(originDialog, 3)), "X max. =");
   EXPECT_EQ(LabelOf(originDialog, EditAt(originDialog, 4)), "Y max. =");
-  CDlgAxis axis;
+  AxisDialog axis;
   ParameterDialog axisDialog(axis, nullptr);
   EXPECT_EQ(LabelOf(axisDialog, EditAt(axisDialog, 3)), "Title");  // the X group: start, end, interval, title
   // Fields that have labels keep them.
@@ -55,7 +55,7 @@ TEST(DialogLook, FieldsWithoutLabelsAreNamed) {
 }
 
 TEST(DialogLook, ReadOnlyFieldsLookItAndNeverTakeTheFirstFocus) {
-  CDlgGridSize size;  // NX and NY read-only, then DX
+  GridSizeDialog size;  // NX and NY read-only, then DX
   ParameterDialog dialog(size, nullptr);
   dialog.show();
   QApplication::setActiveWindow(&dialog);
@@ -73,7 +73,7 @@ TEST(DialogLook, TitlesFitDialogsAndMessageBoxes) {
   bold.setBold(true);
   const int titleWidth = QFontMetrics(bold).horizontalAdvance("Origin for interpolation");
 
-  CDlgXYOrigin origin;
+  GridOriginDialog origin;
   ParameterDialog dialog(origin, nullptr);
   dialog.show();
   QApplication::processEvents();

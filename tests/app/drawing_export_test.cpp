@@ -22,7 +22,7 @@ struct Drawing {
   test::TempFolder folder;
   std::filesystem::path previous = std::filesystem::current_path();
   MemoryProfile profile;
-  CGridoraDoc doc{profile};
+  Document doc{profile};
 
   explicit Drawing(int n = 12) {
     std::filesystem::current_path(folder.Path());

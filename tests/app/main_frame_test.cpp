@@ -35,8 +35,8 @@ QStringList Texts(const QList<QAction*>& actions) {
 
 TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
   QtProfile profile;
-  CGridoraDoc doc(profile);
-  CMainFrame frame(doc, profile);
+  Document doc(profile);
+  MainWindow frame(doc, profile);
   const QList<QAction*> menus = frame.menuBar()->actions();
   EXPECT_EQ(Texts(menus), (QStringList{"&File", "&View", "&Edit", "Data", "Interpolation", "&Help"}));
 
@@ -85,8 +85,8 @@ TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
 
 TEST_F(MainFrameTest, ToolbarButtonsInOrder) {
   QtProfile profile;
-  CGridoraDoc doc(profile);
-  CMainFrame frame(doc, profile);
+  Document doc(profile);
+  MainWindow frame(doc, profile);
   auto* toolbar = frame.findChild<QToolBar*>("Toolbar");
   ASSERT_TRUE(toolbar);
   QList<int> ids;
@@ -97,8 +97,8 @@ TEST_F(MainFrameTest, ToolbarButtonsInOrder) {
 
 TEST_F(MainFrameTest, ToolbarButtonsHaveImagesSharpAtEveryScaleAndTheirNames) {
   QtProfile profile;
-  CGridoraDoc doc(profile);
-  CMainFrame frame(doc, profile);
+  Document doc(profile);
+  MainWindow frame(doc, profile);
   auto* toolbar = frame.findChild<QToolBar*>("Toolbar");
   ASSERT_TRUE(toolbar);
   QSet<qint64> images;
@@ -130,8 +130,8 @@ TEST_F(MainFrameTest, ToolbarButtonsHaveImagesSharpAtEveryScaleAndTheirNames) {
 
 TEST_F(MainFrameTest, UpdateRulesEnableDisableAndCheck) {
   QtProfile profile;
-  CGridoraDoc doc(profile);
-  CMainFrame frame(doc, profile);
+  Document doc(profile);
+  MainWindow frame(doc, profile);
   frame.UpdateCommandStates();
   EXPECT_FALSE(frame.Action(ID_PRIMARY_VARIABLE)->isEnabled());
   EXPECT_TRUE(frame.Action(ID_PRIMARY_VARIABLE)->isChecked());
@@ -149,8 +149,8 @@ TEST_F(MainFrameTest, PlacementIsClampedAndSavedOnClose) {
     QtProfile profile;
     profile.WriteInt("General", "WindowX", 500);
     profile.WriteInt("General", "WindowW", 300);
-    CGridoraDoc doc(profile);
-    CMainFrame frame(doc, profile);
+    Document doc(profile);
+    MainWindow frame(doc, profile);
     EXPECT_EQ(frame.pos().x(), 200);
     EXPECT_EQ(frame.width(), 768);
     EXPECT_EQ(frame.height(), 580);
@@ -160,8 +160,8 @@ TEST_F(MainFrameTest, PlacementIsClampedAndSavedOnClose) {
     EXPECT_EQ(profile.ReadInt("General", "WindowX", 0), 1500);
   }
   QtProfile profile;
-  CGridoraDoc doc(profile);
-  CMainFrame frame(doc, profile);
+  Document doc(profile);
+  MainWindow frame(doc, profile);
   EXPECT_EQ(frame.pos().x(), 200);
 }
 
@@ -171,8 +171,8 @@ TEST_F(MainFrameTest, PlacementSurvivesRestartsUnchanged) {
   QRect first;
   for (int start = 0; start < 3; ++start) {
     QtProfile profile;
-    CGridoraDoc doc(profile);
-    CMainFrame frame(doc, profile);
+    Document doc(profile);
+    MainWindow frame(doc, profile);
     frame.show();
     if (start == 0) {
       frame.move(40, 30);
@@ -186,8 +186,8 @@ TEST_F(MainFrameTest, PlacementSurvivesRestartsUnchanged) {
 
 TEST_F(MainFrameTest, ProfileFileKeepsGeneralKeysAsText) {
   QtProfile profile;
-  CGridoraDoc doc(profile);
-  CMainFrame frame(doc, profile);
+  Document doc(profile);
+  MainWindow frame(doc, profile);
   frame.RunCommand(ID_ZOOM_X_IN);
   frame.RunCommand(ID_ZOOM_X_IN);
   QFile file(profile.FileName());
@@ -201,8 +201,8 @@ TEST_F(MainFrameTest, ProfileFileKeepsGeneralKeysAsText) {
 
 TEST_F(MainFrameTest, RecentFilesKeepFourNewestFirst) {
   QtProfile profile;
-  CGridoraDoc doc(profile);
-  CMainFrame frame(doc, profile);
+  Document doc(profile);
+  MainWindow frame(doc, profile);
   for (const char* name : {"/a.snp", "/b.snp", "/c.snp", "/d.snp", "/e.snp", "/c.snp"}) frame.AddRecentFile(name);
   EXPECT_EQ(profile.ReadText("Recent File List", "File1", ""), "/c.snp");
   EXPECT_EQ(profile.ReadText("Recent File List", "File2", ""), "/e.snp");

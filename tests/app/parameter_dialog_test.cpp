@@ -28,7 +28,7 @@ QString CloseNextMessageBox() {
 QLineEdit* EditAt(ParameterDialog& dialog, int index) { return dialog.findChildren<QLineEdit*>().at(index); }
 
 TEST(ParameterDialog, RefusedNumberKeepsTheDialogOpen) {
-  CDlgContourSetup data;
+  ContourSetupDialog data;
   ParameterDialog dialog(data, nullptr);
   dialog.show();
   EditAt(dialog, 0)->setText("abc");
@@ -45,7 +45,7 @@ TEST(ParameterDialog, RefusedNumberKeepsTheDialogOpen) {
 }
 
 TEST(ParameterDialog, ValuesRefusedAsAWholeKeepTheDialogOpen) {
-  CDlgContourSetup data;
+  ContourSetupDialog data;
   ParameterDialog dialog(data, nullptr);
   dialog.show();
   EditAt(dialog, 0)->setText("0");
@@ -64,7 +64,7 @@ TEST(ParameterDialog, ValuesRefusedAsAWholeKeepTheDialogOpen) {
 }
 
 TEST(ParameterDialog, RefleshRecomputesNodeCountsAndLocksThem) {
-  CDlgModelSize data;
+  GridSpacingDialog data;
   data.mode = 1;
   data.W = 10;
   data.H = 10;

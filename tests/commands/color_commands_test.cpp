@@ -20,7 +20,7 @@ using test::DocumentFixture;
 using test::SetField;
 
 // A 2 x 2 grid whose layer 0 runs from `low` to `high`.
-void MakeGrid(CGridoraDoc& doc, float low, float high) {
+void MakeGrid(Document& doc, float low, float high) {
   GridModel& g = *doc.grid;
   ASSERT_TRUE(g.Reshape(1, 2, 2));
   g.Value(0, 0, 0) = low;
@@ -37,7 +37,7 @@ struct Shown {
 std::function<bool(DialogData&)> ContourDialog(Shown* shown, const char* minimum, const char* maximum,
                                                const char* interval, bool ok = true) {
   return [=](DialogData& d) {
-    auto& dialog = dynamic_cast<CDlgContourSetup&>(d);
+    auto& dialog = dynamic_cast<ContourSetupDialog&>(d);
     if (shown) *shown = {dialog.minimum, dialog.maximum, dialog.interval};
     if (minimum) {
       EXPECT_TRUE(SetField(d, "min", minimum));
@@ -189,11 +189,11 @@ TEST(ColorCommands, UpdateRules) {
 TEST(ColorCommands, TogglesMarkThePixelMapAndRedraw) {
   struct Case {
     int id;
-    int CGridoraDoc::*docFlag;
+    int Document::*docFlag;
     int GridModel::*gridFlag;
     bool dirties;
   } cases[] = {{ID_COLOR_TARGET, nullptr, &GridModel::reverseColors, true},
-               {ID_LOG, &CGridoraDoc::logScale, nullptr, true},
+               {ID_LOG, &Document::logScale, nullptr, true},
                {ID_HIDE_FAR_NODES, nullptr, &GridModel::hideFarNodes, true},
                {ID_SHOW_RANDOM_DATA, nullptr, &GridModel::showRandomData, false}};
   for (const auto& c : cases) {
@@ -229,7 +229,7 @@ TEST(ColorCommands, MaximumDistanceDialog) {
   DocumentFixture f;
   f.doc->mapBitmapDirty = 0;
   f.ui.dialogHandlers.push_back([](DialogData& d) {
-    auto& dialog = dynamic_cast<CDlgFloatInput&>(d);
+    auto& dialog = dynamic_cast<FloatDialog&>(d);
     EXPECT_EQ(dialog.prompt, "Setup maximum distance to be shown");
     EXPECT_EQ(dialog.value, 10000000.0f);
     return SetField(d, "value", "25.5");

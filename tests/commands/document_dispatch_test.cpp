@@ -18,7 +18,7 @@ struct DispatchFixture : test::DocumentFixture {
   // A saved document with a 3 x 2 grid and two points.
   std::string SavedDocument(const std::string& name) {
     MemoryProfile otherProfile;
-    CGridoraDoc other(otherProfile);
+    Document other(otherProfile);
     EXPECT_TRUE(other.grid->Reshape(1, 3, 2));
     for (int ix = 0; ix < 3; ++ix)
       for (int iy = 0; iy < 2; ++iy) other.grid->Value(0, ix, iy) = 7.0f;

@@ -30,7 +30,7 @@ struct ResultsFixture : test::DocumentFixture {
   // records its prompt and proposed value.
   void Answer(std::optional<std::string> text, bool ok = true) {
     ui.dialogHandlers.push_back([this, text, ok](DialogData& dialog) {
-      auto& input = dynamic_cast<CDlgFloatInput&>(dialog);
+      auto& input = dynamic_cast<FloatDialog&>(dialog);
       prompts.push_back(input.prompt);
       proposed.push_back(input.value);
       return ok && (!text || test::SetField(dialog, input.valueKey, *text));
@@ -122,7 +122,7 @@ TEST(ExportCommands, BatchCommandsWriteEveryResult) {
   test::InTempFolder here;  // the painting before average-x leaves its logs here
   const test::TempFolder& folder = here.folder();
   MemoryProfile profile;
-  CGridoraDoc doc(profile);
+  Document doc(profile);
   ASSERT_TRUE(doc.grid->Reshape(1, 3, 2));
   for (int ix = 0; ix < 3; ++ix)
     for (int iy = 0; iy < 2; ++iy) doc.grid->Value(0, ix, iy) = 1.0f + ix;
@@ -163,7 +163,7 @@ TEST(ExportCommands, BatchCommandsWriteEveryResult) {
 TEST(ExportCommands, CsvExportReadsBackThroughOpenTransposedWithTwoColumnsSkipped) {
   test::TempFolder folder;
   MemoryProfile profile;
-  CGridoraDoc doc(profile);
+  Document doc(profile);
   ASSERT_TRUE(doc.grid->Reshape(1, 4, 3));
   doc.grid->DX = 0.5f;
   doc.grid->x0 = -2.0f;

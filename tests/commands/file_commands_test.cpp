@@ -169,7 +169,7 @@ TEST_F(FileCommands, RandomDataSummaryAndImportChoices) {
 
   auto choose = [&](int selection) {
     f.ui.dialogHandlers.push_back([selection](DialogData& d) {
-      dynamic_cast<CDlgImportSelection&>(d).selection = selection;
+      dynamic_cast<ImportSelectionDialog&>(d).selection = selection;
       return true;
     });
   };

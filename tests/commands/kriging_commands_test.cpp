@@ -47,7 +47,7 @@ void Fill(RandomData& data, const DataPoint (&points)[N]) {
 // Accepts a "Float data" dialog with the given value; records what it proposed.
 std::function<bool(DialogData&)> Lag(float value, std::vector<float>* proposed = nullptr) {
   return [value, proposed](DialogData& dialog) {
-    auto& input = dynamic_cast<CDlgFloatInput&>(dialog);
+    auto& input = dynamic_cast<FloatDialog&>(dialog);
     if (proposed) proposed->push_back(input.value);
     input.value = value;
     return true;
@@ -92,7 +92,7 @@ class KrigingCommands : public test::InTempFolderTest {
     f.ui.dialogHandlers.push_back(Lag(lag12));
     return f.Run(ID_VARIOGRAM);
   }
-  CKrigingState& State() { return *f.doc->krigingState; }
+  KrigingState& State() { return *f.doc->krigingState; }
 
   test::DocumentFixture f;
 };
@@ -105,7 +105,7 @@ TEST_F(KrigingCommands, VariogramFitsInvertsWritesItsFilesAndShowsTheChart) {
   EXPECT_FLOAT_EQ(proposed[0], static_cast<float>(std::sqrt(32.0) / 20.0));
   ASSERT_EQ(f.ui.messages.size(), 2u);
   EXPECT_EQ(f.ui.messages[0].rfind("Number of data=6 Mean=3.083333 SD=", 0), 0u) << f.ui.messages[0];
-  const CVariogramModel& model = *State().primary;
+  const VariogramModel& model = *State().primary;
   EXPECT_EQ(f.ui.messages[1], fmt::sprintf("Range=%f Sill=%f", model.a, model.c));
   EXPECT_EQ(f.doc->chartMode, ChartMode::Variogram);
   EXPECT_EQ(f.view.invalidations, 1);
@@ -179,8 +179,8 @@ TEST_F(KrigingCommands, DegenerateDataAreRefusedAndNothingIsLeftHalfFitted) {
 
 TEST_F(KrigingCommands, ACancelledRunLeavesTheModelsAndTheInverseOfTheLastRun) {
   ASSERT_EQ(Variogram(1.5f), CommandStatus::Done);
-  const CVariogramModel* model = State().primary.get();
-  const CMatrix* inverse = State().inverse.get();
+  const VariogramModel* model = State().primary.get();
+  const DenseMatrix* inverse = State().inverse.get();
   const double a = model->a;
   f.doc->chartMode = ChartMode::None;
   Fill(*f.doc->primaryData, {{0, 0, 9}, {5, 5, 1}, {9, 0, 4}});
@@ -202,10 +202,10 @@ TEST_F(KrigingCommands, PredictionProposesItsSpacingGridsReproducesTheDataAndSho
   Fill(*f.doc->primaryData, {{0, 0, 1}, {20, 0, 3}, {0, 100, 2}, {20, 100, 6}, {10, 50, 4}, {5, 80, 2.5}});
   WriteProfileFloat(f.profile, "CellSizeXOrg", 5.0f);
   ASSERT_EQ(Variogram(20.0f), CommandStatus::Done);
-  CDlgModelSize shown;
+  GridSpacingDialog shown;
   f.ui.dialogHandlers.push_back([](DialogData&) { return true; });  // the origin as proposed
   f.ui.dialogHandlers.push_back([&shown](DialogData& d) {
-    shown = dynamic_cast<CDlgModelSize&>(d);
+    shown = dynamic_cast<GridSpacingDialog&>(d);
     return true;
   });
   ASSERT_EQ(f.Run(ID_PREDICTION), CommandStatus::Done);
@@ -246,13 +246,13 @@ TEST_F(KrigingCommands, FarFromTheDataTheEstimateTendsToTheMean) {
   Fill(*f.doc->primaryData, {{0, 0, 1}, {1, 0, 3}, {0, 1, 2}, {1, 1, 6}});
   ASSERT_EQ(Variogram(0.5f), CommandStatus::Done);
   f.ui.dialogHandlers.push_back([](DialogData& d) {
-    auto& origin = dynamic_cast<CDlgXYOrigin&>(d);
+    auto& origin = dynamic_cast<GridOriginDialog&>(d);
     origin.xMaximum = 1000;
     origin.yMaximum = 1000;
     return true;
   });
   f.ui.dialogHandlers.push_back([](DialogData& d) {
-    auto& area = dynamic_cast<CDlgModelSize&>(d);
+    auto& area = dynamic_cast<GridSpacingDialog&>(d);
     area.dx = area.dy = 100;
     return true;
   });
@@ -264,7 +264,7 @@ TEST_F(KrigingCommands, CancelledPredictionLeavesGridRangesAndProfileAlone) {
   ASSERT_EQ(Variogram(), CommandStatus::Done);
   const float xMaximum = f.doc->primaryData->xMaximum;
   f.ui.dialogHandlers.push_back([](DialogData& d) {
-    dynamic_cast<CDlgXYOrigin&>(d).xMaximum = 50;
+    dynamic_cast<GridOriginDialog&>(d).xMaximum = 50;
     return true;
   });
   f.ui.cancelProgress = true;
@@ -279,7 +279,7 @@ TEST_F(KrigingCommands, CancelledPredictionLeavesGridRangesAndProfileAlone) {
   // Cancel in the area dialog: the confirmed origin stays, the grid does not change.
   f.ui.cancelProgress = false;
   f.ui.dialogHandlers.push_back([](DialogData& d) {
-    dynamic_cast<CDlgXYOrigin&>(d).xMaximum = 50;
+    dynamic_cast<GridOriginDialog&>(d).xMaximum = 50;
     return true;
   });
   f.ui.dialogHandlers.push_back(Cancel());
@@ -291,7 +291,7 @@ TEST_F(KrigingCommands, CancelledPredictionLeavesGridRangesAndProfileAlone) {
 TEST_F(KrigingCommands, PredictionRefusesAnEmptyAreaAndANonPositiveSpacing) {
   ASSERT_EQ(Variogram(), CommandStatus::Done);
   f.ui.dialogHandlers.push_back([](DialogData& d) {
-    auto& origin = dynamic_cast<CDlgXYOrigin&>(d);
+    auto& origin = dynamic_cast<GridOriginDialog&>(d);
     origin.xMaximum = origin.xMinimum;
     return true;
   });
@@ -301,7 +301,7 @@ TEST_F(KrigingCommands, PredictionRefusesAnEmptyAreaAndANonPositiveSpacing) {
 
   f.ui.dialogHandlers.push_back([](DialogData&) { return true; });
   f.ui.dialogHandlers.push_back([](DialogData& d) {
-    dynamic_cast<CDlgModelSize&>(d).dx = 0;
+    dynamic_cast<GridSpacingDialog&>(d).dx = 0;
     return true;
   });
   EXPECT_EQ(f.Run(ID_PREDICTION), CommandStatus::Canceled);
@@ -312,9 +312,9 @@ TEST_F(KrigingCommands, PredictionRefusesAnEmptyAreaAndANonPositiveSpacing) {
 
 TEST_F(KrigingCommands, SetExperimentalVariogramRebuildsTheSystemFromTheNewRangeAndSill) {
   ASSERT_EQ(Variogram(), CommandStatus::Done);
-  const CMatrix* before = State().inverse.get();
+  const DenseMatrix* before = State().inverse.get();
   f.ui.dialogHandlers.push_back([this](DialogData& d) {
-    auto& input = dynamic_cast<CDlgFloatInput2&>(d);
+    auto& input = dynamic_cast<TwoFloatsDialog&>(d);
     EXPECT_EQ(input.prompt1, "Range");
     EXPECT_EQ(input.prompt2, "Sill");
     EXPECT_EQ(input.value1, static_cast<float>(State().primary->a));
@@ -323,7 +323,7 @@ TEST_F(KrigingCommands, SetExperimentalVariogramRebuildsTheSystemFromTheNewRange
     return true;
   });
   ASSERT_EQ(f.Run(ID_SET_VARIOGRAM), CommandStatus::Done);
-  const CVariogramModel& model = *State().primary;
+  const VariogramModel& model = *State().primary;
   EXPECT_EQ(model.a, 3.0);
   EXPECT_EQ(model.c, static_cast<double>(0.8f));
   EXPECT_DOUBLE_EQ(model.covarianceMatrix(0, 1), std::exp(-4.0 / 3.0) * static_cast<double>(0.8f));
@@ -333,9 +333,9 @@ TEST_F(KrigingCommands, SetExperimentalVariogramRebuildsTheSystemFromTheNewRange
 
   // Refused values (the dialog refuses them; the user gives up) and an absent model
   // change nothing.
-  const CMatrix* kept = State().inverse.get();
+  const DenseMatrix* kept = State().inverse.get();
   f.ui.dialogHandlers.push_back([](DialogData& d) {
-    dynamic_cast<CDlgFloatInput2&>(d).value1 = 0.0f;
+    dynamic_cast<TwoFloatsDialog&>(d).value1 = 0.0f;
     return true;
   });
   EXPECT_EQ(f.Run(ID_SET_VARIOGRAM), CommandStatus::Canceled);
@@ -353,7 +353,7 @@ TEST_F(KrigingCommands, CokrigingFitsThreeModelsInvertsTheBlockSystemAndPredicts
   f.ui.dialogHandlers.push_back(Lag(1.5f));
   f.ui.dialogHandlers.push_back(Lag(1.2f));
   f.ui.dialogHandlers.push_back([&proposed](DialogData& d) {
-    proposed.push_back(dynamic_cast<CDlgFloatInput&>(d).value);
+    proposed.push_back(dynamic_cast<FloatDialog&>(d).value);
     return true;  // accepted unchanged: the secondary width
   });
   ASSERT_EQ(f.Run(ID_VARIOGRAM), CommandStatus::Done);
@@ -395,7 +395,7 @@ TEST_F(KrigingCommands, CokrigingFitsThreeModelsInvertsTheBlockSystemAndPredicts
 TEST_F(KrigingCommands, ModelsAndInverseStayTogetherAcrossRunsWithAndWithoutSecondaryData) {
   AddSecondary();
   ASSERT_EQ(CoVariogram(), CommandStatus::Done);
-  const CMatrix* cokrigingInverse = State().inverse.get();
+  const DenseMatrix* cokrigingInverse = State().inverse.get();
 
   // Cancelling the cross dialog of a later run keeps the whole earlier run.
   f.ui.dialogHandlers.push_back(Lag(1.0f));
@@ -420,7 +420,7 @@ TEST_F(KrigingCommands, SetExperimentalVariogramOnTheCrossModelRebuildsTheBlockS
   ASSERT_EQ(CoVariogram(), CommandStatus::Done);
   f.doc->variableSelection = 2;
   f.ui.dialogHandlers.push_back([](DialogData& d) {
-    auto& input = dynamic_cast<CDlgFloatInput2&>(d);
+    auto& input = dynamic_cast<TwoFloatsDialog&>(d);
     input.value1 = 2.0f;
     input.value2 = 0.1f;
     return true;
@@ -428,7 +428,7 @@ TEST_F(KrigingCommands, SetExperimentalVariogramOnTheCrossModelRebuildsTheBlockS
   ASSERT_EQ(f.Run(ID_SET_VARIOGRAM), CommandStatus::Done);
   EXPECT_EQ(State().cross->a, 2.0);
   EXPECT_EQ(State().inverse->rows, 10);
-  const CMatrix system = State().CokrigingSystem();
+  const DenseMatrix system = State().CokrigingSystem();
   // The new inverse belongs to the new system.
   double s = 0;
   for (int k = 0; k < 10; ++k) s += system(0, k) * (*State().inverse)(k, 7);

@@ -58,7 +58,7 @@ TEST_F(KrigingMatrixFiles, EstimateIsCloseToWhatARunWrites) {
     }
     for (int k = 0; k < (c.n2 > 0 ? 3 : 1); ++k)
       f.ui.dialogHandlers.push_back([](DialogData& dialog) {
-        dynamic_cast<CDlgFloatInput&>(dialog).value = 10.0f;
+        dynamic_cast<FloatDialog&>(dialog).value = 10.0f;
         return true;
       });
     ASSERT_EQ(f.Run(ID_VARIOGRAM), CommandStatus::Done);
@@ -82,7 +82,7 @@ TEST(KrigingMatrixFileSize, AsksFromAboutFourThousandSevenHundredPoints) {
 // A run told not to write them writes none of the matrix files, and still inverts.
 TEST_F(KrigingMatrixFiles, ARunWithoutMatrixFilesWritesNone) {
   FillRandom(*f.doc->primaryData, 40, 1, 3.0);
-  CKrigingState state(Folder(), 0);
+  KrigingState state(Folder(), 0);
   state.writeMatrixFiles = false;
   state.LoadVariable(40, f.doc->primaryData->points.get(), 0, nullptr);
   state.primary->writeMatrixFiles = false;

@@ -22,7 +22,7 @@ using test::DocumentFixture;
 
 const std::string kCompleted = "Interporation by minimum curvature completed! flag=";
 
-void SetPoints(CGridoraDoc& doc, std::initializer_list<DataPoint> points) {
+void SetPoints(Document& doc, std::initializer_list<DataPoint> points) {
   RandomData& data = *doc.primaryData;
   data.count = 0;
   data.StartRanges();
@@ -62,7 +62,7 @@ class MinimumCurvatureCommand : public ::testing::Test {
 };
 
 // A grid that a refused or cancelled run must leave exactly as it was.
-void MakeOldGrid(CGridoraDoc& doc) {
+void MakeOldGrid(Document& doc) {
   GridModel& grid = *doc.grid;
   ASSERT_TRUE(grid.Reshape(1, 3, 4));
   for (std::size_t k = 0; k < grid.values.size(); ++k) grid.values[k] = static_cast<float>(k) * 0.5f;
@@ -72,7 +72,7 @@ void MakeOldGrid(CGridoraDoc& doc) {
   grid.layerMaximum[0] = 5.5f;
 }
 
-void ExpectOldGrid(const CGridoraDoc& doc) {
+void ExpectOldGrid(const Document& doc) {
   const GridModel& grid = *doc.grid;
   EXPECT_EQ(grid.NX, 3);
   EXPECT_EQ(grid.NY, 4);
@@ -98,14 +98,14 @@ TEST_F(MinimumCurvatureCommand, GridsThePointsAndReportsTheFlag) {
   DocumentFixture f;
   SetPoints(*f.doc, {{100, 200, 5}, {110, 210, 15}, {104, 203, 8}, {107, 208, -10000}});
   f.ui.dialogHandlers.push_back([](DialogData& d) {
-    auto& origin = dynamic_cast<CDlgXYOrigin&>(d);
+    auto& origin = dynamic_cast<GridOriginDialog&>(d);
     EXPECT_EQ(origin.xMinimum, 100.0);
     EXPECT_EQ(origin.yMaximum, 210.0);
     EXPECT_EQ(origin.maxData, 0.0f);
     return true;
   });
   f.ui.dialogHandlers.push_back([](DialogData& d) {
-    auto& area = dynamic_cast<CDlgModelSize&>(d);
+    auto& area = dynamic_cast<GridSpacingDialog&>(d);
     EXPECT_EQ(area.mode, 1);
     EXPECT_EQ(area.W, 10.0f);
     EXPECT_EQ(area.H, 10.0f);
@@ -334,7 +334,7 @@ TEST_F(MinimumCurvatureCommand, DegenerateInputIsRefusedBeforeAnythingChanges) {
 
 TEST_F(MinimumCurvatureCommand, BatchCommandTakesTheDialogKeys) {
   MemoryProfile profile;
-  CGridoraDoc doc{profile};
+  Document doc{profile};
   std::ostringstream out, err;
   ScriptedUserInterface ui{out};
   BatchViewHost view{ui};

@@ -22,10 +22,10 @@ TEST(SurfaceOptionsCommand, DialogProposesTheStoredOptionsAndStoresTheChosenOnes
   DocumentFixture f;
   EXPECT_TRUE(f.State(ID_SURFACE_OPTIONS).enabled);
   f.ui.dialogHandlers.push_back([](DialogData& d) {
-    auto& dialog = dynamic_cast<CDlgSurfaceOptions&>(d);
+    auto& dialog = dynamic_cast<SurfaceOptionsDialog&>(d);
     EXPECT_EQ(dialog.tension, 0.5f);
-    EXPECT_EQ(dialog.fit, CDlgSurfaceOptions::kFitSpecified);
-    EXPECT_EQ(dialog.solver, CDlgSurfaceOptions::kSolverAutomatic);
+    EXPECT_EQ(dialog.fit, SurfaceOptionsDialog::kFitSpecified);
+    EXPECT_EQ(dialog.solver, SurfaceOptionsDialog::kSolverAutomatic);
     return test::SetField(d, "tension", "0.25") && test::SetField(d, "fit", "1") && test::SetField(d, "solver", "2");
   });
   ASSERT_EQ(f.Run(ID_SURFACE_OPTIONS), CommandStatus::Done);
@@ -35,10 +35,10 @@ TEST(SurfaceOptionsCommand, DialogProposesTheStoredOptionsAndStoresTheChosenOnes
   EXPECT_EQ(f.profile.ReadInt("General", "iSurfaceSolver", -1), 2);
 
   f.ui.dialogHandlers.push_back([](DialogData& d) {
-    auto& dialog = dynamic_cast<CDlgSurfaceOptions&>(d);
+    auto& dialog = dynamic_cast<SurfaceOptionsDialog&>(d);
     EXPECT_EQ(dialog.tension, 0.25f);
-    EXPECT_EQ(dialog.fit, CDlgSurfaceOptions::kFitExact);
-    EXPECT_EQ(dialog.solver, CDlgSurfaceOptions::kSolverMultigrid);
+    EXPECT_EQ(dialog.fit, SurfaceOptionsDialog::kFitExact);
+    EXPECT_EQ(dialog.solver, SurfaceOptionsDialog::kSolverMultigrid);
     return false;
   });
   EXPECT_EQ(f.Run(ID_SURFACE_OPTIONS), CommandStatus::Canceled);

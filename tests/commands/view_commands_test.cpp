@@ -93,7 +93,7 @@ TEST(Property, WritesGeometryButNotNodeCounts) {
   DocumentFixture f;
   ASSERT_TRUE(f.doc->grid->Reshape(1, 3, 4));
   f.ui.dialogHandlers.push_back([](DialogData& d) {
-    auto& size = static_cast<CDlgGridSize&>(d);
+    auto& size = static_cast<GridSizeDialog&>(d);
     EXPECT_EQ(size.nx, 3);
     EXPECT_EQ(size.ny, 4);
     size.nx = 99;  // read-only in the window; never taken

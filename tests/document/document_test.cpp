@@ -11,7 +11,7 @@ TEST(Document, StartsEmptyWithScalesFromTheProfile) {
   MemoryProfile profile;
   WriteProfileFloat(profile, "ScaleX", 2.0f);
   WriteProfileFloat(profile, "ScaleZ", 3.0f);
-  CGridoraDoc doc(profile);
+  Document doc(profile);
   EXPECT_EQ(doc.grid->layerCount, 0);
   EXPECT_EQ(doc.grid->NX, 0);
   EXPECT_EQ(doc.grid->NY, 0);
@@ -33,7 +33,7 @@ TEST(Document, StartsEmptyWithScalesFromTheProfile) {
 TEST(Document, DeleteAllDataKeepsSecondaryAndIgnoresProfileScales) {
   MemoryProfile profile;
   WriteProfileFloat(profile, "ScaleX", 2.0f);
-  CGridoraDoc doc(profile);
+  Document doc(profile);
   doc.primaryData->count = 5;
   doc.secondaryData = CreateRandomData();
   doc.secondaryData->count = 3;

@@ -45,7 +45,7 @@ struct CsvImport : ::testing::Test {
   // Answers the option dialog with the given settings (checking what it proposed).
   void Answer(int colSkip, int rowSkip, int columnLabels, int rowLabels, int transpose) {
     ui.dialogHandlers.push_back([=](DialogData& data) {
-      auto& dialog = dynamic_cast<CDlgImportOption&>(data);
+      auto& dialog = dynamic_cast<CsvImportDialog&>(data);
       dialog.colSkip = colSkip;
       dialog.rowSkip = rowSkip;
       dialog.columnLabels = columnLabels;
@@ -87,7 +87,7 @@ TEST_F(CsvImport, DialogShowsTheTableAndTheProfileSettingsAndStoresThemOnOk) {
   profile.WriteInt("General", "B1ST_ROW_LABEL", 1);
   const std::string path = Write(kTable);
   ui.dialogHandlers.push_back([](DialogData& data) {
-    auto& dialog = dynamic_cast<CDlgImportOption&>(data);
+    auto& dialog = dynamic_cast<CsvImportDialog&>(data);
     EXPECT_EQ(dialog.ncols, 5);
     EXPECT_EQ(dialog.nrows, 4);
     EXPECT_EQ(dialog.colSkip, 1);

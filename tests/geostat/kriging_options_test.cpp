@@ -38,7 +38,7 @@ struct Direct {
   Long estimate, variance;
 };
 
-Direct DirectKriging(const CVariogramModel& m, const CovarianceModel& model, bool ordinary, double x, double y) {
+Direct DirectKriging(const VariogramModel& m, const CovarianceModel& model, bool ordinary, double x, double y) {
   const int n = m.count, size = ordinary ? n + 1 : n;
   std::vector<std::vector<Long>> A(size, std::vector<Long>(size, 0.0L));
   std::vector<Long> k(size, 1.0L);
@@ -82,11 +82,11 @@ const OptionCase kCases[] = {
 class KrigingOptionsTest : public test::InTempFolderTest {
  protected:
   // A state with the case's options, range 4 and sill 0.9, and its inverted system.
-  std::unique_ptr<CKrigingState> StateFor(const OptionCase& c) {
+  std::unique_ptr<KrigingState> StateFor(const OptionCase& c) {
     const std::vector<DataPoint> points = Points();
-    auto state = std::make_unique<CKrigingState>(Folder(), 0);
+    auto state = std::make_unique<KrigingState>(Folder(), 0);
     state->LoadVariable(static_cast<int>(points.size()), points.data(), 0, nullptr);
-    CVariogramModel& m = *state->primary;
+    VariogramModel& m = *state->primary;
     m.options.model = c.kind;
     m.options.smoothness = c.smoothness;
     m.options.nugget = c.nugget;
@@ -96,7 +96,7 @@ class KrigingOptionsTest : public test::InTempFolderTest {
     m.a = 4.0;
     m.c = 0.9;
     m.BuildKrigingMatrix();
-    const CMatrix system = state->Ordinary() ? state->OrdinarySystem() : m.covarianceMatrix;
+    const DenseMatrix system = state->Ordinary() ? state->OrdinarySystem() : m.covarianceMatrix;
     EXPECT_EQ(state->InvertSystem(system, nullptr), SystemInverseStatus::Inverted);
     return state;
   }
@@ -107,7 +107,7 @@ TEST_F(KrigingOptionsTest, EstimatesAndStandardErrorsMatchADirectSolvePerPositio
   for (const OptionCase& c : kCases) {
     SCOPED_TRACE(c.name);
     auto state = StateFor(c);
-    const CVariogramModel& m = *state->primary;
+    const VariogramModel& m = *state->primary;
     std::vector<float> estimates(30), errors(30);
     ASSERT_EQ(PredictGrid(*state, layout, estimates.data(), nullptr).status, PredictionStatus::Done);
     ASSERT_EQ(StandardErrorGrid(*state, layout, errors.data(), nullptr).status, PredictionStatus::Done);
@@ -126,10 +126,10 @@ TEST_F(KrigingOptionsTest, EstimatesAndStandardErrorsMatchADirectSolvePerPositio
     StandardErrorsAt(*state, static_cast<int>(xs.size()), xs.data(), ys.data(), se.data(), nullptr, variance.data());
     // Without the covariance matrix at hand the variances come from the product with the
     // inverse instead of the factor of the covariance matrix: the same numbers.
-    CKrigingState withoutCovariance(Folder(), 0);
-    withoutCovariance.primary = std::make_unique<CVariogramModel>(m);
-    withoutCovariance.primary->covarianceMatrix = CMatrix();
-    withoutCovariance.inverse = std::make_unique<CMatrix>(*state->inverse);
+    KrigingState withoutCovariance(Folder(), 0);
+    withoutCovariance.primary = std::make_unique<VariogramModel>(m);
+    withoutCovariance.primary->covarianceMatrix = DenseMatrix();
+    withoutCovariance.inverse = std::make_unique<DenseMatrix>(*state->inverse);
     std::vector<double> byProduct(xs.size());
     StandardErrorsAt(withoutCovariance, static_cast<int>(xs.size()), xs.data(), ys.data(), se.data(), nullptr,
                      byProduct.data());
@@ -153,7 +153,7 @@ TEST_F(KrigingOptionsTest, LeaveOneOutMatchesExplicitReSolvesWithoutThePoint) {
   for (const OptionCase& c : kCases) {
     SCOPED_TRACE(c.name);
     auto state = StateFor(c);
-    const CVariogramModel& m = *state->primary;
+    const VariogramModel& m = *state->primary;
     CrossValidation cv;
     std::string problem;
     ASSERT_EQ(CrossValidate(*state, 0, 0, cv, nullptr, &problem), CrossValidationStatus::Done) << problem;
@@ -161,7 +161,7 @@ TEST_F(KrigingOptionsTest, LeaveOneOutMatchesExplicitReSolvesWithoutThePoint) {
     double squares = 0.0;
     for (int i = 0; i < m.count; ++i) {
       // The same model on the other eleven points, estimating point i.
-      CVariogramModel rest(Folder(), 0);
+      VariogramModel rest(Folder(), 0);
       rest = m;
       rest.count = m.count - 1;
       rest.x.erase(rest.x.begin() + i);
@@ -225,16 +225,16 @@ TEST_F(KrigingOptionsTest, CokrigingEstimatesAndStandardErrorsMatchADirectSolve)
   const std::vector<DataPoint> primaryPoints = Points();
   std::vector<DataPoint> secondaryPoints;
   for (int i = 0; i < 7; ++i) secondaryPoints.push_back({1.3 * i + 0.4, 9.0 - 1.1 * i, 3.0 + 0.5 * i * i});
-  CKrigingState state(Folder(), 0);
+  KrigingState state(Folder(), 0);
   state.LoadVariable(12, primaryPoints.data(), 0, nullptr);
   state.LoadVariable(7, secondaryPoints.data(), 1, nullptr);
-  state.cross = std::make_unique<CVariogramModel>(Folder(), 0);
+  state.cross = std::make_unique<VariogramModel>(Folder(), 0);
   KrigingOptions options;
   options.model = VariogramKind::Gaussian;
   options.nugget = 0.15;
   options.angleDegrees = 20.0;
   options.ratio = 0.7;
-  CVariogramModel* models[] = {state.primary.get(), state.secondary.get(), state.cross.get()};
+  VariogramModel* models[] = {state.primary.get(), state.secondary.get(), state.cross.get()};
   const double sills[] = {0.9, 0.8, 0.3};
   for (int k = 0; k < 3; ++k) {
     models[k]->options = options;
@@ -242,11 +242,11 @@ TEST_F(KrigingOptionsTest, CokrigingEstimatesAndStandardErrorsMatchADirectSolve)
     models[k]->c = sills[k];
   }
   state.cross->SetCross(state.primary.get(), state.secondary.get());
-  for (CVariogramModel* m : models) m->BuildKrigingMatrix();
+  for (VariogramModel* m : models) m->BuildKrigingMatrix();
   ASSERT_EQ(state.InvertSystem(state.CokrigingSystem(), nullptr), SystemInverseStatus::Inverted);
 
-  const CVariogramModel& p = *state.primary;
-  const CVariogramModel& q = *state.secondary;
+  const VariogramModel& p = *state.primary;
+  const VariogramModel& q = *state.secondary;
   CovarianceModel crossModel = state.cross->Model();
   crossModel.nugget = 0.0;
   const int n = 19;

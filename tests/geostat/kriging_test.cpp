@@ -27,7 +27,7 @@ class Kriging : public test::InTempFolderTest {
  protected:
   // Simple kriging with a = 2, c = 1 on the five primary points.
   void SetUpSimple() {
-    state_ = std::make_unique<CKrigingState>(Folder(), 0);
+    state_ = std::make_unique<KrigingState>(Folder(), 0);
     state_->LoadVariable(5, kPrimary, 0, nullptr);
     state_->primary->a = 2.0;
     state_->primary->c = 1.0;
@@ -41,19 +41,19 @@ class Kriging : public test::InTempFolderTest {
     state_->secondary->a = 1.5;
     state_->secondary->c = 0.8;
     state_->secondary->BuildKrigingMatrix();
-    state_->cross = std::make_unique<CVariogramModel>(Folder(), 0);
+    state_->cross = std::make_unique<VariogramModel>(Folder(), 0);
     state_->cross->SetCross(state_->primary.get(), state_->secondary.get());
     state_->cross->a = 2.0;
     state_->cross->c = 0.3;
     state_->cross->BuildKrigingMatrix();
     ASSERT_EQ(state_->InvertSystem(state_->CokrigingSystem(), nullptr), SystemInverseStatus::Inverted);
   }
-  std::unique_ptr<CKrigingState> state_;
+  std::unique_ptr<KrigingState> state_;
 };
 
 TEST_F(Kriging, SimpleKrigingAgreesWithADirectSolveOfTheCovarianceSystem) {
   SetUpSimple();
-  const CVariogramModel& m = *state_->primary;
+  const VariogramModel& m = *state_->primary;
   std::vector<std::vector<double>> K(5, std::vector<double>(5));
   for (int i = 0; i < 5; ++i)
     for (int j = 0; j < 5; ++j)
@@ -72,7 +72,7 @@ TEST_F(Kriging, SimpleKrigingAgreesWithADirectSolveOfTheCovarianceSystem) {
 
 TEST_F(Kriging, EstimatesReproduceTheDataAndTendToTheMeanFarAway) {
   SetUpSimple();
-  const CVariogramModel& m = *state_->primary;
+  const VariogramModel& m = *state_->primary;
   const std::vector<double> beta = m.ResidualWeights(*state_->inverse);
   for (const DataPoint& p : kPrimary) EXPECT_NEAR(m.PredictWithWeights(p.x, p.y, beta), p.z, 1e-9);
   EXPECT_NEAR(m.PredictWithWeights(1e4, -1e4, beta), m.mean, 1e-12);
@@ -95,10 +95,10 @@ TEST_F(Kriging, FilesOfTheSystemAndItsInverse) {
 
 TEST_F(Kriging, CokrigingBlockSystemHoldsTheCrossBlockAndItsMirror) {
   SetUpCokriging();
-  const CMatrix system = state_->CokrigingSystem();
+  const DenseMatrix system = state_->CokrigingSystem();
   ASSERT_EQ(system.rows, 8);
   ASSERT_EQ(system.columns, 8);
-  const CMatrix& k12 = state_->cross->covarianceMatrix;
+  const DenseMatrix& k12 = state_->cross->covarianceMatrix;
   ASSERT_EQ(k12.rows, 5);
   ASSERT_EQ(k12.columns, 3);
   for (int i = 0; i < 5; ++i)
@@ -114,12 +114,12 @@ TEST_F(Kriging, CokrigingBlockSystemHoldsTheCrossBlockAndItsMirror) {
 
 TEST_F(Kriging, CokrigingAgreesWithADirectSolveAndReproducesThePrimaryData) {
   SetUpCokriging();
-  const CMatrix system = state_->CokrigingSystem();
+  const DenseMatrix system = state_->CokrigingSystem();
   std::vector<std::vector<double>> K(8, std::vector<double>(8));
   for (int i = 0; i < 8; ++i)
     for (int j = 0; j < 8; ++j) K[i][j] = system(i, j);
-  const CVariogramModel& p = *state_->primary;
-  const CVariogramModel& s = *state_->secondary;
+  const VariogramModel& p = *state_->primary;
+  const VariogramModel& s = *state_->secondary;
   const std::vector<double> beta = state_->CoResidualWeights(*state_->inverse);
   for (auto [x, y] : {std::pair{0.7, 0.2}, std::pair{3.0, 3.0}}) {
     std::vector<double> k(8);
@@ -201,8 +201,8 @@ TEST_F(Kriging, TracesAppearOnlyWhenAskedForAndDoNotChangeTheEstimates) {
 
 // ---- the inverse ----
 
-CMatrix FromRows(std::initializer_list<std::initializer_list<double>> rows) {
-  CMatrix m(static_cast<int>(rows.size()), static_cast<int>(rows.begin()->size()));
+DenseMatrix FromRows(std::initializer_list<std::initializer_list<double>> rows) {
+  DenseMatrix m(static_cast<int>(rows.size()), static_cast<int>(rows.begin()->size()));
   int i = 0;
   for (auto row : rows) {
     int j = 0;
@@ -242,7 +242,7 @@ TEST(SystemInverse, BlockedFactorisationOfALargeSystemAndItsCancel) {
   std::uniform_real_distribution<double> u(0, 100);
   std::vector<double> x(n), y(n);
   for (int i = 0; i < n; ++i) x[i] = u(random), y[i] = u(random);
-  CMatrix K(n, n);
+  DenseMatrix K(n, n);
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < n; ++j) K(i, j) = std::exp(-std::hypot(x[i] - x[j], y[i] - y[j]) / 10.0);
   const SystemInverse r = InvertSystemMatrix(K, nullptr);
@@ -270,7 +270,7 @@ TEST(SystemInverse, BlockedFactorisationOfALargeSystemAndItsCancel) {
 
 TEST_F(Kriging, InversionThatFailsKeepsTheOldInverseAndWritesNothing) {
   SetUpSimple();
-  const CMatrix* before = state_->inverse.get();
+  const DenseMatrix* before = state_->inverse.get();
   std::filesystem::remove("kriging_matrix_inv.txt");
   EXPECT_EQ(state_->InvertSystem(FromRows({{1, 1}, {1, 1}}), nullptr), SystemInverseStatus::Singular);
   EXPECT_EQ(state_->inverse.get(), before);
@@ -280,7 +280,7 @@ TEST_F(Kriging, InversionThatFailsKeepsTheOldInverseAndWritesNothing) {
 // ---- the fast matrix dumps ----
 
 TEST_F(Kriging, FastDumpsWriteWhatTheGeneralRoutinesWrite) {
-  CMatrix m(40, 3);
+  DenseMatrix m(40, 3);
   for (int i = 0; i < 40; ++i)
     for (int j = 0; j < 3; ++j) m(i, j) = (i - 20) * std::pow(10.0, j * 3 - 4) / 7.0;
   ASSERT_TRUE(WriteToFile(m, "general.txt", 0, 1));

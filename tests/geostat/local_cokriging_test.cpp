@@ -29,7 +29,7 @@ CovarianceModel Exponential(double range, double sill) {
   return m;
 }
 
-MergedPoints Merged(const CVariogramModel& m) {
+MergedPoints Merged(const VariogramModel& m) {
   return MergeCoincidentPoints(m.x.size(), m.x.data(), m.y.data(), m.values.data());
 }
 
@@ -39,22 +39,22 @@ class LocalCokrigingTest : public test::InTempFolderTest {};
 // program (one inverse of the whole block system).
 TEST_F(LocalCokrigingTest, AllPointsInTheNeighbourhoodGiveTheGlobalEstimate) {
   const std::vector<DataPoint> primary = Field(50, 1, 10.0), secondary = Field(35, 2, 100.0);
-  CKrigingState state(Folder(), 0);
+  KrigingState state(Folder(), 0);
   state.LoadVariable(50, primary.data(), 0, nullptr);
   state.LoadVariable(35, secondary.data(), 1, nullptr);
-  state.cross = std::make_unique<CVariogramModel>(Folder(), 0);
+  state.cross = std::make_unique<VariogramModel>(Folder(), 0);
   state.cross->SetCross(state.primary.get(), state.secondary.get());
   state.primary->a = 9.0, state.primary->c = 1.0;
   state.secondary->a = 7.0, state.secondary->c = 0.9;
   state.cross->a = 8.0, state.cross->c = 0.5;
-  for (CVariogramModel* m : {state.primary.get(), state.secondary.get(), state.cross.get()}) m->BuildKrigingMatrix();
+  for (VariogramModel* m : {state.primary.get(), state.secondary.get(), state.cross.get()}) m->BuildKrigingMatrix();
   ASSERT_EQ(state.InvertSystem(state.CokrigingSystem(), nullptr), SystemInverseStatus::Inverted);
   const std::vector<double> beta = state.CoResidualWeights(*state.inverse);
 
   const CokrigingModels models{Exponential(9.0, 1.0), Exponential(7.0, 0.9), Exponential(8.0, 0.5)};
   const LocalCokriging local(Merged(*state.primary), Merged(*state.secondary), models, state.primary->residualMean,
                              state.secondary->residualMean, {60, 0.0, 3});
-  const CVariogramModel& p = *state.primary;
+  const VariogramModel& p = *state.primary;
   for (double x = -4.0; x <= 44.0; x += 6.0)
     for (double y = -4.0; y <= 44.0; y += 8.0) {
       const NeighbourhoodEstimate e = local.At(x, y);

@@ -90,7 +90,7 @@ TEST(NeighbourSearch, APointAtExactlyTheMaximumDistanceCounts) {
 // the program (one inverse of the whole system): the same estimate to 1e-9.
 TEST(LocalKriging, AllPointsInTheNeighbourhoodGiveTheGlobalEstimate) {
   Points p = RandomPoints(150, 3);
-  CVariogramModel model("", 0);
+  VariogramModel model("", 0);
   std::vector<double> z = p.z;
   model.SetData(static_cast<int>(p.size()), p.x.data(), p.y.data(), z.data(), 0, nullptr);
   model.a = 18.0;

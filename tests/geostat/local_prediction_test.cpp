@@ -26,7 +26,7 @@ class LocalPredictionTest : public test::InTempFolderTest {
       const double x = position(random), y = position(random);
       points_.push_back({x, y, 20.0 + std::sin(x / 9.0) * std::cos(y / 7.0) + noise(random)});
     }
-    state_ = std::make_unique<CKrigingState>(Folder(), 0);
+    state_ = std::make_unique<KrigingState>(Folder(), 0);
     state_->LoadVariable(80, points_.data(), 0, nullptr);
     state_->primary->a = 9.0;
     state_->primary->c = 1.0;
@@ -36,7 +36,7 @@ class LocalPredictionTest : public test::InTempFolderTest {
     model_.sill = 1.0;
   }
   std::vector<DataPoint> points_;
-  std::unique_ptr<CKrigingState> state_;
+  std::unique_ptr<KrigingState> state_;
   CovarianceModel model_;
 };
 

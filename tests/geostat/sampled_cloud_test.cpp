@@ -36,7 +36,7 @@ struct Models {
     full.BuildCloud(0);
     sampled.SetDataWithoutMatrices(n, d.x.data(), d.y.data(), z2.data(), 0, nullptr);
   }
-  CVariogramModel full, sampled;
+  VariogramModel full, sampled;
 };
 
 // The models write their diagnostic files into the current folder: a temporary one.
@@ -69,13 +69,13 @@ TEST_F(SampledCloud, EveryPairMatchesTheMatricesWithAnisotropyAndForTheCrossMode
     options.angleDegrees = c.angle;
     options.ratio = c.ratio;
     Models a(first), b(second);
-    for (CVariogramModel* model : {&a.full, &a.sampled, &b.full, &b.sampled}) model->options = options;
+    for (VariogramModel* model : {&a.full, &a.sampled, &b.full, &b.sampled}) model->options = options;
     a.full.BuildCloud(false);
     ASSERT_EQ(BuildSampledCloud(a.sampled, 70 * 69 / 2), a.full.cloudCount);
     EXPECT_EQ(a.sampled.cloudDistance, a.full.cloudDistance);
     EXPECT_EQ(a.sampled.cloudDissimilarity, a.full.cloudDissimilarity);
 
-    CVariogramModel full("", 0), sampled("", 0);
+    VariogramModel full("", 0), sampled("", 0);
     full.options = sampled.options = options;
     full.SetCross(&a.full, &b.full);
     full.BuildCloud(false);

@@ -20,8 +20,8 @@ using test::FromUtf16;
 class Variogram : public test::InTempFolderTest {
  protected:
   // A standardised model whose cloud is given directly.
-  CVariogramModel CloudModel(std::vector<double> distances, std::vector<double> dissimilarities) {
-    CVariogramModel model(Folder(), 0);
+  VariogramModel CloudModel(std::vector<double> distances, std::vector<double> dissimilarities) {
+    VariogramModel model(Folder(), 0);
     model.standardised = 1;
     model.cloudCount = distances.size();
     model.cloudMaximumDistance = *std::max_element(distances.begin(), distances.end());
@@ -40,7 +40,7 @@ TEST(ExponentialVariogramModel, RisesFromZeroTowardsTheSill) {
 
 TEST_F(Variogram, SetDataStandardisesWithThePopulationDeviationAndReports) {
   test::FakeUserInterface ui;
-  CVariogramModel model(Folder(), 1);
+  VariogramModel model(Folder(), 1);
   double x[] = {5, 1, 3}, y[] = {2, 4, -1}, z[] = {1, 2, 3};
   model.SetData(3, x, y, z, 0, &ui);
   EXPECT_EQ(ui.messages, std::vector<std::string>{"Number of data=3 Mean=2.000000 SD=0.816497"});
@@ -65,7 +65,7 @@ TEST_F(Variogram, SetDataStandardisesWithThePopulationDeviationAndReports) {
 }
 
 TEST_F(Variogram, EmptyClassesAreDroppedBeforeTheFit) {
-  CVariogramModel model = CloudModel({1, 2, 8}, {0.5, 1.0, 2.0});
+  VariogramModel model = CloudModel({1, 2, 8}, {0.5, 1.0, 2.0});
   EXPECT_EQ(model.FitVariogram(3.0, 0.1, 3, nullptr), 2);
   EXPECT_EQ(model.classLag, (std::vector<double>{1.5, 8.0}));
   EXPECT_EQ(model.classGamma, (std::vector<double>{0.75, 2.0}));
@@ -85,7 +85,7 @@ TEST_F(Variogram, ClassBoundsBelongToTheUpperClassAndTheLastBoundToNone) {
       {{0.3, 0.6, 0.9, 1.2}, 0.3, {0.3, 0.6, 0.9}},  // bounds as products of a non-binary width
   };
   for (const Case& c : cases) {
-    CVariogramModel model = CloudModel(c.distances, std::vector<double>(c.distances.size(), 1.0));
+    VariogramModel model = CloudModel(c.distances, std::vector<double>(c.distances.size(), 1.0));
     model.FitVariogram(c.width, 0.1, 3, nullptr);
     ASSERT_EQ(model.classLag.size(), c.lags.size()) << c.distances.back();
     for (std::size_t k = 0; k < c.lags.size(); ++k) EXPECT_DOUBLE_EQ(model.classLag[k], c.lags[k]);
@@ -99,7 +99,7 @@ TEST_F(Variogram, InitialRangeIsCappedAndTheStandardisedSillStartsAtTwo) {
   };
   const Case cases[] = {{{600, 1200}, "0 500.000000 2.000000 "}, {{150, 300}, "0 200.000000 2.000000 "}};
   for (const Case& c : cases) {
-    CVariogramModel model = CloudModel(c.distances, {1.0, 1.5});
+    VariogramModel model = CloudModel(c.distances, {1.0, 1.5});
     model.FitVariogram(70.0, 0.1, 3, nullptr);  // hMax is no multiple of 70
     const auto log = OptimisationLog();
     ASSERT_FALSE(log.empty());
@@ -119,7 +119,7 @@ TEST_F(Variogram, DegenerateLagWidthsAndCloudsAreRefusedWithoutFitting) {
   };
   for (const Case& c : cases) {
     test::FakeUserInterface ui;
-    CVariogramModel model = CloudModel(c.distances, {1.0, 1.0});
+    VariogramModel model = CloudModel(c.distances, {1.0, 1.0});
     model.showMessages = 1;
     std::string refusal;
     EXPECT_EQ(model.FitVariogram(c.width, 0.1, 3, &ui, &refusal), 0);
@@ -133,7 +133,7 @@ TEST_F(Variogram, DegenerateLagWidthsAndCloudsAreRefusedWithoutFitting) {
 
 TEST_F(Variogram, FitReportsRangeAndSillAndLogsEveryIteration) {
   test::FakeUserInterface ui;
-  CVariogramModel model = CloudModel({1, 2, 3, 4, 5, 6}, {0.3, 0.6, 0.8, 0.9, 0.95, 1.0});
+  VariogramModel model = CloudModel({1, 2, 3, 4, 5, 6}, {0.3, 0.6, 0.8, 0.9, 0.95, 1.0});
   model.showMessages = 1;
   EXPECT_EQ(model.FitVariogram(1.1, 0.1, 3, &ui), 6);
   ASSERT_EQ(ui.messages.size(), 1u);
@@ -145,9 +145,9 @@ TEST_F(Variogram, FitReportsRangeAndSillAndLogsEveryIteration) {
 }
 
 // Class averages of gamma(h) = 1.5 (1 - exp(-h / 5)) at h = 1..10.
-void ExactModel(CMatrix& lags, CMatrix& gammas) {
-  lags = CMatrix(10, 1);
-  gammas = CMatrix(10, 1);
+void ExactModel(DenseMatrix& lags, DenseMatrix& gammas) {
+  lags = DenseMatrix(10, 1);
+  gammas = DenseMatrix(10, 1);
   for (int i = 0; i < 10; ++i) {
     lags(i, 0) = i + 1;
     gammas(i, 0) = ExponentialVariogram(i + 1, 5.0, 1.5);
@@ -155,7 +155,7 @@ void ExactModel(CMatrix& lags, CMatrix& gammas) {
 }
 
 TEST_F(Variogram, GaussNewtonStepsReachTheModelThatMadeTheData) {
-  CMatrix lags, gammas;
+  DenseMatrix lags, gammas;
   ExactModel(lags, gammas);
   const ExponentialFit fit = FitExponentialModel(Folder(), lags, gammas, 4.0f, 1.2f, 30, 1.0);
   EXPECT_NEAR(fit.a, 5.0, 1e-3);
@@ -163,7 +163,7 @@ TEST_F(Variogram, GaussNewtonStepsReachTheModelThatMadeTheData) {
 }
 
 TEST_F(Variogram, AFitWhoseFirstUpdateRaisesTheErrorStopsWithTheStartingValues) {
-  CMatrix lags, gammas;
+  DenseMatrix lags, gammas;
   ExactModel(lags, gammas);
   // A negative step walks uphill.
   const ExponentialFit fit = FitExponentialModel(Folder(), lags, gammas, 3.0f, 1.0f, 3, -1.0);
@@ -179,21 +179,21 @@ TEST_F(Variogram, AFitWhoseFirstUpdateRaisesTheErrorStopsWithTheStartingValues) 
 }
 
 TEST_F(Variogram, MissingColumnsGiveNoFit) {
-  CMatrix lags, gammas;
+  DenseMatrix lags, gammas;
   ExactModel(lags, gammas);
-  const ExponentialFit fit = FitExponentialModel(Folder(), CMatrix(), gammas, 3.0f, 1.0f, 3, 0.1);
+  const ExponentialFit fit = FitExponentialModel(Folder(), DenseMatrix(), gammas, 3.0f, 1.0f, 3, 0.1);
   EXPECT_EQ(fit.success, 0);
   EXPECT_EQ(fit.a, 0.0);
   EXPECT_FALSE(Exists("variogram_optimization.txt"));
 }
 
 TEST_F(Variogram, CrossModelPairsEveryPrimaryWithEverySecondaryPointAndWritesItsFiles) {
-  CKrigingState state(Folder(), 0);
+  KrigingState state(Folder(), 0);
   const DataPoint primary[] = {{0, 0, 1}, {2, 0, 3}, {0, 2, 5}};
   const DataPoint secondary[] = {{0, 0, 10}, {1, 1, 20}};
   state.LoadVariable(3, primary, 0, nullptr);
   state.LoadVariable(2, secondary, 1, nullptr);
-  CVariogramModel cross(Folder(), 0);
+  VariogramModel cross(Folder(), 0);
   EXPECT_FALSE(cross.SetCross(nullptr, state.secondary.get()));
   EXPECT_TRUE(cross.SetCross(state.primary.get(), state.secondary.get()));
   EXPECT_EQ(cross.pairMode, 1);

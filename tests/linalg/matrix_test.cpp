@@ -36,8 +36,8 @@ std::string Utf16(const std::string& ascii) {
   return wide;
 }
 
-CMatrix Make(int rows, int columns, std::initializer_list<double> values) {
-  CMatrix m(rows, columns);
+DenseMatrix Make(int rows, int columns, std::initializer_list<double> values) {
+  DenseMatrix m(rows, columns);
   auto it = values.begin();
   for (int i = 0; i < rows; ++i)
     for (int j = 0; j < columns; ++j) m(i, j) = *it++;
@@ -73,39 +73,39 @@ TEST(MatrixStorage, ImpossibleSizesThrowInsteadOfEndingTheProcess) {
   EXPECT_THROW(fmatrix0(1 << 30, 1 << 30), std::bad_alloc);
   EXPECT_THROW(ftensor3(1 << 20, 1 << 20, 1 << 20), std::bad_alloc);
   EXPECT_THROW(dmatrix0(-1, 3), std::invalid_argument);
-  EXPECT_THROW(CMatrix(1 << 30, 1 << 30), std::bad_alloc);
+  EXPECT_THROW(DenseMatrix(1 << 30, 1 << 30), std::bad_alloc);
 }
 
 TEST(MatrixBuilders, DistancesDifferencesAndColumn) {
   const double x[] = {0.0, 3.0, 0.0};
   const double y[] = {0.0, 4.0, 1.0};
-  const CMatrix d = DistanceMatrix(3, x, y);
+  const DenseMatrix d = DistanceMatrix(3, x, y);
   EXPECT_EQ(d(0, 1), 5.0);
   EXPECT_EQ(d(1, 0), 5.0);
   EXPECT_EQ(d(2, 2), 0.0);
 
   const double x2[] = {3.0};
   const double y2[] = {0.0};
-  const CMatrix c = CrossDistanceMatrix(3, x, y, 1, x2, y2);
+  const DenseMatrix c = CrossDistanceMatrix(3, x, y, 1, x2, y2);
   ASSERT_EQ(c.rows, 3);
   ASSERT_EQ(c.columns, 1);
   EXPECT_EQ(c(1, 0), 4.0);
   EXPECT_DOUBLE_EQ(c(2, 0), std::sqrt(10.0));
 
   const double v[] = {1.0, 4.0};
-  const CMatrix h = HalfSquaredDifferences(2, v);
+  const DenseMatrix h = HalfSquaredDifferences(2, v);
   EXPECT_EQ(h(0, 1), 4.5);
   EXPECT_EQ(h(1, 0), 4.5);
   EXPECT_EQ(h(0, 0), 0.0);
 
-  const CMatrix column = ColumnVector(2, v);
+  const DenseMatrix column = ColumnVector(2, v);
   EXPECT_EQ(column.rows, 2);
   EXPECT_EQ(column.columns, 1);
   EXPECT_EQ(column(1, 0), 4.0);
 }
 
 TEST(MatrixOperations, BlockProductTransposeRootMeanSquare) {
-  const CMatrix block = BlockMatrix(Make(1, 1, {2}), Make(1, 1, {7}), Make(1, 1, {5}));
+  const DenseMatrix block = BlockMatrix(Make(1, 1, {2}), Make(1, 1, {7}), Make(1, 1, {5}));
   ASSERT_EQ(block.rows, 2);
   ASSERT_EQ(block.columns, 2);
   EXPECT_EQ(block(0, 0), 2.0);
@@ -114,16 +114,16 @@ TEST(MatrixOperations, BlockProductTransposeRootMeanSquare) {
   EXPECT_EQ(block(1, 1), 7.0);
 
   // A 2 x 2 A, 1 x 1 D and a 2 x 1 B: B fills column 2 and row 2.
-  const CMatrix wide = BlockMatrix(Make(2, 2, {1, 2, 3, 4}), Make(1, 1, {9}), Make(2, 1, {5, 6}));
-  const CMatrix expected = Make(3, 3, {1, 2, 5, 3, 4, 6, 5, 6, 9});
+  const DenseMatrix wide = BlockMatrix(Make(2, 2, {1, 2, 3, 4}), Make(1, 1, {9}), Make(2, 1, {5, 6}));
+  const DenseMatrix expected = Make(3, 3, {1, 2, 5, 3, 4, 6, 5, 6, 9});
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) EXPECT_EQ(wide(i, j), expected(i, j)) << i << "," << j;
 
-  const CMatrix a = Make(2, 3, {1, 2, 3, 4, 5, 6});
-  const CMatrix at = Transpose(a);
+  const DenseMatrix a = Make(2, 3, {1, 2, 3, 4, 5, 6});
+  const DenseMatrix at = Transpose(a);
   ASSERT_EQ(at.rows, 3);
   EXPECT_EQ(at(2, 1), 6.0);
-  const CMatrix p = Product(a, at);
+  const DenseMatrix p = Product(a, at);
   ASSERT_EQ(p.rows, 2);
   ASSERT_EQ(p.columns, 2);
   EXPECT_EQ(p(0, 0), 14.0);
@@ -143,10 +143,10 @@ TEST_F(InCurrentFolder, InverseOfADiagonalMatrixAndItsFile) {
 }
 
 TEST_F(InCurrentFolder, InverseTimesMatrixIsTheIdentity) {
-  const CMatrix a = Make(3, 3, {4, 1, 2, 1, 5, 3, 2, 3, 6});
+  const DenseMatrix a = Make(3, 3, {4, 1, 2, 1, 5, 3, 2, 3, 6});
   const InverseResult r = Inverse(a);
   ASSERT_TRUE(r.Inverted());
-  const CMatrix identity = Product(a, r.inverse);
+  const DenseMatrix identity = Product(a, r.inverse);
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) EXPECT_NEAR(identity(i, j), i == j ? 1.0 : 0.0, 1e-12);
 }
@@ -164,7 +164,7 @@ TEST_F(InCurrentFolder, InverseReportsWhatItCannotDo) {
 }
 
 TEST_F(InCurrentFolder, WriteToFileInBothLayouts) {
-  const CMatrix column = Make(2, 1, {1.5, -2});
+  const DenseMatrix column = Make(2, 1, {1.5, -2});
   EXPECT_TRUE(WriteToFile(column, "rows.txt", 0, 1));
   EXPECT_EQ(Read("rows.txt"), "2 1\r\n1.500000e+00 \r\n-2.000000e+00 \r\n");
   EXPECT_TRUE(WriteToFile(column, "entries.txt", 1, 0));

@@ -19,7 +19,7 @@ struct BatchRun {
   TempFolder folder;
   CurrentFolder inFolder{folder.Path()};
   MemoryProfile profile;
-  CGridoraDoc doc{profile};
+  Document doc{profile};
   std::ostringstream out, err;
   ScriptedUserInterface ui{out};
   BatchViewHost view{ui};

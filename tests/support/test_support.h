@@ -94,7 +94,7 @@ class FakeViewHost : public ViewHost {
 // A document over a memory profile, with the full command table.
 struct DocumentFixture {
   MemoryProfile profile;
-  std::unique_ptr<CGridoraDoc> doc = std::make_unique<CGridoraDoc>(profile);
+  std::unique_ptr<Document> doc = std::make_unique<Document>(profile);
   FakeUserInterface ui;
   FakeViewHost view;
   CommandTable table = BuildCommandTable();

@@ -17,13 +17,13 @@ namespace {
 class CrossValidationChart : public ::testing::Test {
  protected:
   MemoryProfile profile;
-  CGridoraDoc doc{profile};
+  Document doc{profile};
   RecordingContext dc;
   const LogicalRect layout{0, 0, 2000, -1500};
 };
 
 TEST_F(CrossValidationChart, DrawsEstimateAgainstObservedWithTheOneToOneLine) {
-  doc.krigingState = std::make_unique<CKrigingState>("", 0);
+  doc.krigingState = std::make_unique<KrigingState>("", 0);
   DrawCrossValidationChart(dc, doc, layout);
   EXPECT_TRUE(dc.Calls().empty());  // nothing before a cross-validation
 

@@ -17,7 +17,7 @@
 namespace gridora::test {
 
 // Column by column: values[ix] holds the NY values of node column ix.
-inline void FillGrid(CGridoraDoc& doc, const std::vector<std::vector<float>>& columns, float x0 = 0.0f, float y0 = 0.0f,
+inline void FillGrid(Document& doc, const std::vector<std::vector<float>>& columns, float x0 = 0.0f, float y0 = 0.0f,
                      float dx = 1.0f, float dy = 1.0f) {
   GridModel& g = *doc.grid;
   const int nx = static_cast<int>(columns.size());
@@ -50,7 +50,7 @@ inline void AddPoint(RandomData& data, double x, double y, double z) {
 struct MapFixture {
   InTempFolder here;
   DocumentFixture f;
-  CGridoraDoc& doc = *f.doc;
+  Document& doc = *f.doc;
   GridModel& grid() { return *doc.grid; }
 };
 

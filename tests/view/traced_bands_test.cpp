@@ -159,7 +159,7 @@ TEST(TracedBands, SlicesOfColumnsJoinIntoTheSamePicture) {
 
 TEST(TracedBands, KeptUntilTheValuesThePlacementOrTheLevelsChange) {
   Hill hill(12, 9);
-  CGridoraDoc& doc = hill.m.doc;
+  Document& doc = hill.m.doc;
   const auto first = TracedBandsFor(doc, hill.xs, hill.ys);
   EXPECT_EQ(TracedBandsFor(doc, hill.xs, hill.ys), first);
 

@@ -59,7 +59,7 @@ TEST(ChartAxes, TicksLabelsAndFrame) {
   EXPECT_EQ(axes.xTickCount, 3);
   EXPECT_EQ(axes.yTickCount, 19);
   RecordingContext dc;
-  CDrawingParameter parameter;
+  DrawingParameters parameter;
   DrawChartAxes(dc, parameter, axes);
 
   const auto texts = Texts(dc);
@@ -95,7 +95,7 @@ TEST(ChartAxes, XLabelsKeepAHundredUnitsApart) {
   ChooseIntervals(axes);
   SetupTicks(axes, profile);
   RecordingContext dc;
-  DrawChartAxes(dc, CDrawingParameter{}, axes);
+  DrawChartAxes(dc, DrawingParameters{}, axes);
   std::vector<std::string> x;
   for (const auto& call : dc.CallsOf("TextOut"))
     if (call.args[1] == -10 - 250) x.push_back(call.text);  // below the frame
@@ -119,9 +119,9 @@ TEST(VariogramChart, CloudStrideGrowsWithTheCloud) {
 class Chart : public ::testing::Test {
  protected:
   // A primary model with a three-pair cloud and two classes.
-  CVariogramModel& AddModel() {
-    doc.krigingState = std::make_unique<CKrigingState>("", 0);
-    CVariogramModel& m = *doc.krigingState->primary;
+  VariogramModel& AddModel() {
+    doc.krigingState = std::make_unique<KrigingState>("", 0);
+    VariogramModel& m = *doc.krigingState->primary;
     m.cloudDistance = {1.0, 4.0, 10.0};
     m.cloudDissimilarity = {0.5, 2.0, 1.5};
     m.cloudCount = 3;
@@ -135,7 +135,7 @@ class Chart : public ::testing::Test {
     return m;
   }
   MemoryProfile profile;
-  CGridoraDoc doc{profile};
+  Document doc{profile};
   RecordingContext dc;
   const LogicalRect layout{0, 0, 2000, -1500};
 };
@@ -188,8 +188,8 @@ TEST_F(Chart, ShowsTheChosenVariableAndNothingWithoutIt) {
   DrawVariogramChart(dc, doc, LogicalRect{});
   EXPECT_TRUE(dc.Calls().empty());  // no layout
 
-  doc.krigingState->cross = std::make_unique<CVariogramModel>("", 0);
-  CVariogramModel& cross = *doc.krigingState->cross;
+  doc.krigingState->cross = std::make_unique<VariogramModel>("", 0);
+  VariogramModel& cross = *doc.krigingState->cross;
   cross.cloudDistance = {1.0};
   cross.cloudDissimilarity = {1.0};
   cross.cloudCount = 1;
@@ -201,7 +201,7 @@ TEST_F(Chart, ShowsTheChosenVariableAndNothingWithoutIt) {
 }
 
 TEST_F(Chart, ZeroDistanceAndDissimilarityKeepTheScaleFinite) {
-  CVariogramModel& m = AddModel();
+  VariogramModel& m = AddModel();
   m.cloudMaximumDistance = 0.0;
   m.cloudMaximumDissimilarity = 0.0;
   m.cloudDistance = {0.0, 0.0, 0.0};
@@ -217,7 +217,7 @@ TEST_F(Chart, ZeroDistanceAndDissimilarityKeepTheScaleFinite) {
 }
 
 TEST_F(Chart, LargeCloudsDrawEverySecondPair) {
-  CVariogramModel& m = AddModel();
+  VariogramModel& m = AddModel();
   m.cloudCount = 20001;
   m.cloudDistance.assign(m.cloudCount, 5.0);
   m.cloudDissimilarity.assign(m.cloudCount, 1.0);

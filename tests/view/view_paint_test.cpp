@@ -11,7 +11,7 @@ namespace {
 
 TEST(ViewPaint, StatusLineOfAnEmptyDocument) {
   MemoryProfile profile;
-  CGridoraDoc doc(profile);
+  Document doc(profile);
   RecordingContext dc(2.0);
   const LogicalRect layout = PaintView(dc, doc, {0, 0, 100, 50});
   auto texts = dc.CallsOf("TextOut");
@@ -25,7 +25,7 @@ TEST(ViewPaint, StatusLineOfAnEmptyDocument) {
 TEST(ViewPaint, StatusLineCountsLayersNodesAndPoints) {
   test::InTempFolder here;  // for the drawing's logs
   MemoryProfile profile;
-  CGridoraDoc doc(profile);
+  Document doc(profile);
   ASSERT_TRUE(doc.grid->Reshape(1, 3, 2));
   doc.primaryData->count = 7;
   RecordingContext dc;

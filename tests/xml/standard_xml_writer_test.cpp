@@ -76,9 +76,9 @@ class WorkedExample : public ::testing::TestWithParam<bool> {};
 
 TEST_P(WorkedExample, HasTheTreeOfTheStandardInEitherTagSet) {
   const bool japanese = GetParam();
-  const CStandardXMLTag_2011_01 english;
-  const CStandardXMLTagJapanese_2011_01 japaneseTags;
-  const CStandardXMLTag& t = japanese ? static_cast<const CStandardXMLTag&>(japaneseTags) : english;
+  const StandardXmlTags2011 english;
+  const JapaneseXmlTags2011 japaneseTags;
+  const StandardXmlTags& t = japanese ? static_cast<const StandardXmlTags&>(japaneseTags) : english;
 
   ExportFixture f;
   ASSERT_EQ(f.Export(japanese), CommandStatus::Done) << (f.ui.messages.empty() ? "" : f.ui.messages.back());
@@ -214,9 +214,9 @@ TEST(StandardXml, MetadataComesFromTheProfileWhateverTheLanguage) {
       f.profile.WriteText("General", "Investigation_sClient", "River office");
       f.profile.WriteText("General", "sPrefecture", "PREFECTURE-NOT-WRITTEN");
       ASSERT_EQ(f.Export(japanese), CommandStatus::Done);
-      const CStandardXMLTag_2011_01 english;
-      const CStandardXMLTagJapanese_2011_01 japaneseTags;
-      const CStandardXMLTag& t = japanese ? static_cast<const CStandardXMLTag&>(japaneseTags) : english;
+      const StandardXmlTags2011 english;
+      const JapaneseXmlTags2011 japaneseTags;
+      const StandardXmlTags& t = japanese ? static_cast<const StandardXmlTags&>(japaneseTags) : english;
       test::XmlFile xml(f.file);
       ASSERT_NE(xml.doc, nullptr) << xml.error;
       const xmlNode* investigation = Path(xml.Root(), {t.line, t.header, t.investigation});

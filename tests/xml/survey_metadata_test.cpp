@@ -8,7 +8,7 @@ namespace {
 
 TEST(SurveyMetadata, EmptyProfileGivesTheDefaults) {
   MemoryProfile profile;
-  const CInvestigationInformation investigation(profile);
+  const InvestigationInformation investigation(profile);
   EXPECT_EQ(investigation.sProject, "Project");
   EXPECT_EQ(investigation.sInvestigationName, "InvestigationName");
   EXPECT_EQ(investigation.sClient, "Client");
@@ -17,7 +17,7 @@ TEST(SurveyMetadata, EmptyProfileGivesTheDefaults) {
   EXPECT_EQ(investigation.sSite, "Japan");
   EXPECT_TRUE(investigation.IsLeveeInvestigation());
 
-  const CLeveeInformation levee(profile);
+  const LeveeInformation levee(profile);
   EXPECT_EQ(levee.sRiverName, "小貝川");
   EXPECT_EQ(levee.sSide, "左岸");
   EXPECT_EQ(levee.sLeveeLocation, "天端(中央)");
@@ -27,7 +27,7 @@ TEST(SurveyMetadata, EmptyProfileGivesTheDefaults) {
   EXPECT_EQ(levee.fDistancePostEnd, 33000.0f);
   EXPECT_EQ(levee.fDistancePostEndOdd, 0.0f);
 
-  const CSurveyInformation survey(profile);
+  const SurveyInformation survey(profile);
   EXPECT_EQ(survey.sMethod, "geophysical_exploration");
   EXPECT_EQ(survey.methodCodes[3], "resistivity");
   EXPECT_EQ(survey.methodNames[4], "表面波探査");
@@ -51,14 +51,14 @@ TEST(SurveyMetadata, ReadsTheKeysExactlyAsSpelled) {
   profile.WriteText("General", "Investigation_sClient", "River office");
   profile.WriteText("General", "Acquisition_sOperator", "Sato");
   profile.WriteText("General", "Analysis_sAnalyst", "Suzuki");
-  const CLeveeInformation levee(profile);
+  const LeveeInformation levee(profile);
   EXPECT_EQ(levee.sSide, "右岸");
   EXPECT_EQ(levee.fDistancePostStart, 100.5f);
   EXPECT_EQ(levee.fDistancePostEnd, 12.5f);
   EXPECT_EQ(levee.fDistancePostEndOdd, 0.0f);
   EXPECT_EQ(levee.sPrefecture, "埼玉県");
-  EXPECT_EQ(CInvestigationInformation(profile).sClient, "River office");
-  const CSurveyInformation survey(profile);
+  EXPECT_EQ(InvestigationInformation(profile).sClient, "River office");
+  const SurveyInformation survey(profile);
   EXPECT_EQ(survey.acquisitionInfo->sOperator, "Sato");
   EXPECT_EQ(survey.analysisInfo->sAnalyst, "Suzuki");
 }
@@ -72,7 +72,7 @@ TEST(SurveyMetadata, LeveeBlockFollowsThePurposeText) {
   for (const auto& c : cases) {
     MemoryProfile profile;
     profile.WriteText("General", "Investigation_sApplication", c.purpose);
-    EXPECT_EQ(CInvestigationInformation(profile).IsLeveeInvestigation(), c.levee) << c.purpose;
+    EXPECT_EQ(InvestigationInformation(profile).IsLeveeInvestigation(), c.levee) << c.purpose;
   }
 }
 

@@ -9,7 +9,7 @@ namespace gridora {
 namespace {
 
 TEST(XmlTags, BaseClassLeavesEntry46AndTheLaterEntriesEmpty) {
-  const CStandardXMLTag base;
+  const StandardXmlTags base;
   const auto entries = base.Entries();
   ASSERT_EQ(entries.size(), 133u);
   for (int n = 1; n <= 133; ++n) {
@@ -21,7 +21,7 @@ TEST(XmlTags, BaseClassLeavesEntry46AndTheLaterEntriesEmpty) {
 }
 
 TEST(XmlTags, EnglishVocabularyHasEveryEntryButNinetyEightInFieldOrder) {
-  const CStandardXMLTag_2011_01 english;
+  const StandardXmlTags2011 english;
   const auto entries = english.Entries();
   for (int n = 1; n <= 133; ++n) EXPECT_EQ(entries[n - 1]->empty(), n == 98) << "entry " << n;
   // Spot checks along the field order, including the standard's own spellings.
@@ -48,8 +48,8 @@ TEST(XmlTags, EnglishVocabularyHasEveryEntryButNinetyEightInFieldOrder) {
 }
 
 TEST(XmlTags, JapaneseVocabularyReplacesOnlyTheEntriesThatHaveAJapaneseText) {
-  const CStandardXMLTag_2011_01 english;
-  const CStandardXMLTagJapanese_2011_01 japanese;
+  const StandardXmlTags2011 english;
+  const JapaneseXmlTags2011 japanese;
   const auto en = english.Entries();
   const auto ja = japanese.Entries();
   const std::set<int> keptEnglish = {4, 11, 12, 13, 14, 15, 37, 38, 39, 40, 42, 43, 98};
