@@ -17,7 +17,7 @@
 #include "painter_context.h"
 #include "platform/replacing_file.h"
 #include "view/copy_frame.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 #include "view/view_paint.h"
 
 namespace gridora {

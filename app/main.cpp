@@ -13,12 +13,12 @@
 
 #include "batch/batch_runner.h"
 #include "batch/scripted_user_interface.h"
-#include "main_frame.h"
+#include "main_window.h"
 #include "platform/ini_file_profile.h"
 #include "platform/trace.h"
 #include "qt_batch_view_host.h"
 #include "qt_profile.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace {
 

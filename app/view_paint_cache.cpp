@@ -7,7 +7,7 @@
 
 #include "painter_context.h"
 #include "render/traced_bands.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 #include "view/view_paint.h"
 
 namespace gridora {

@@ -9,7 +9,7 @@
 #include "batch/scripted_user_interface.h"
 #include "commands/command_table.h"
 #include "render/null_context.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 #include "view/view_paint.h"
 
 namespace gridora {

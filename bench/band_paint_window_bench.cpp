@@ -16,7 +16,7 @@
 #include "render/cell_renderer.h"
 #include "render/color_scale.h"
 #include "render/traced_bands.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 #include "view/view_paint.h"
 
 namespace gridora {

@@ -31,7 +31,7 @@
 #include "platform/profile.h"
 #include "platform/quiet_user_interface.h"
 #include "platform/quiet_view_host.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

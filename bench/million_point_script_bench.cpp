@@ -26,7 +26,7 @@
 #include "batch/scripted_user_interface.h"
 #include "bench_support.h"
 #include "platform/profile.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

@@ -16,7 +16,7 @@
 #include "formats/space_delimited.h"
 #include "platform/profile.h"
 #include "platform/quiet_user_interface.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

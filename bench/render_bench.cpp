@@ -11,7 +11,7 @@
 #include "hill_surface.h"
 #include "platform/profile.h"
 #include "view/contour_map.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

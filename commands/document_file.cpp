@@ -14,7 +14,7 @@
 #include "geostat/kriging_options.h"
 #include "platform/count_text.h"
 #include "platform/user_interface.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

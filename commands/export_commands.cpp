@@ -16,7 +16,7 @@
 #include "formats/finite_values.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 #include "xml/geo_plot_data.h"
 #include "xml/standard_xml_writer.h"
 

@@ -16,7 +16,7 @@
 #include "platform/count_text.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

@@ -8,7 +8,7 @@
 #include "document/grid_labels.h"
 #include "platform/count_text.h"
 #include "platform/user_interface.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 

@@ -23,7 +23,7 @@
 #include "platform/memory_budget.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

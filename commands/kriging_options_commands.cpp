@@ -17,7 +17,7 @@
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 

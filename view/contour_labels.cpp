@@ -9,7 +9,7 @@
 #include "gridops/contour_lines.h"
 #include "render/logical_units.h"
 #include "render/map_text.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 #include "view/map_contour_levels.h"
 
 namespace gridora {

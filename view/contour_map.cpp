@@ -14,7 +14,7 @@
 #include "render/quarvex_dc.h"
 #include "render/traced_bands.h"
 #include "view/contour_labels.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 #include "view/map_frame.h"
 #include "view/traced_band_cache.h"
 

@@ -1,6 +1,6 @@
 #include "view/copy_frame.h"
 
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 

@@ -1,6 +1,6 @@
 #include "view/contour_map.h"
 #include "view/cross_validation_chart.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 #include "view/variogram_chart.h"
 #include "view/view_paint.h"
 

@@ -4,7 +4,7 @@
 
 #include "render/color_scale.h"
 #include "view/contour_map.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 

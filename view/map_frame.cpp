@@ -10,7 +10,7 @@
 #include "render/color_scale.h"
 #include "render/logical_units.h"
 #include "render/map_text.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

@@ -8,7 +8,7 @@
 #include "document/grid_model.h"
 #include "render/cell_renderer.h"
 #include "render/color_scale.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

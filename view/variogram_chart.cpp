@@ -7,7 +7,7 @@
 #include "geostat/variogram_fit.h"
 #include "render/chart_axes.h"
 #include "render/drawing_parameter.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <fmt/printf.h>
 
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 

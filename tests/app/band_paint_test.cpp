@@ -7,7 +7,7 @@
 #include "painter_context.h"
 #include "platform/profile.h"
 #include "support/current_folder.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 #include "view/view_paint.h"
 
 namespace gridora {

@@ -10,7 +10,7 @@
 #include "painter_context.h"
 #include "platform/profile.h"
 #include "support/test_support.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 #include "view/view_paint.h"
 #include "view_paint_cache.h"
 

@@ -10,9 +10,9 @@
 #include <QToolBar>
 
 #include "commands/command_ids.h"
-#include "main_frame.h"
+#include "main_window.h"
 #include "qt_profile.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

@@ -10,7 +10,7 @@
 #include "platform/profile.h"
 #include "support/batch_run.h"
 #include "support/test_support.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

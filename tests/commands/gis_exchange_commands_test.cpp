@@ -7,7 +7,7 @@
 #include "exchange/gdal_session.h"
 #include "support/batch_run.h"
 #include "support/test_support.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

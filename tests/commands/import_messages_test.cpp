@@ -10,7 +10,7 @@
 #include "commands/command_ids.h"
 #include "support/current_folder.h"
 #include "support/test_support.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "platform/profile.h"
 #include "support/test_support.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

@@ -11,7 +11,7 @@
 #include "platform/profile.h"
 #include "support/current_folder.h"
 #include "support/test_support.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora::test {
 

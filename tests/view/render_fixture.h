@@ -12,7 +12,7 @@
 #include "render/recording_context.h"
 #include "support/current_folder.h"
 #include "support/test_support.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora::test {
 

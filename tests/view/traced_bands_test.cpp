@@ -10,7 +10,7 @@
 #include "render/quarvex_dc.h"
 #include "render/recording_context.h"
 #include "render_fixture.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 #include "view/traced_band_cache.h"
 
 namespace gridora {

@@ -9,7 +9,7 @@
 #include "render/chart_axes.h"
 #include "render/drawing_parameter.h"
 #include "render/recording_context.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 namespace gridora {
 namespace {

@@ -3,7 +3,7 @@
 #include "platform/profile.h"
 #include "render/recording_context.h"
 #include "support/current_folder.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 #include "view/view_paint.h"
 
 namespace gridora {

@@ -1,4 +1,4 @@
-#include "view/gridora_doc.h"
+#include "view/document.h"
 
 #include <filesystem>
 #include <system_error>

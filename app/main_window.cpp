@@ -1,4 +1,4 @@
-#include "main_frame.h"
+#include "main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,17 +20,17 @@
 #include <QToolBar>
 #include <algorithm>
 
-#include "about_box.h"
+#include "about_dialog.h"
 #include "app_icons.h"
 #include "commands/command_ids.h"
 #include "commands/file_commands.h"
 #include "drawing_export.h"
-#include "gridora_view.h"
+#include "map_view.h"
 #include "menu_layout.h"
 #include "painter_context.h"
 #include "platform/profile.h"
 #include "qt_user_interface.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 #include "view/view_paint.h"
 
 namespace gridora {

@@ -1,4 +1,4 @@
-#include "about_box.h"
+#include "about_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "gridora_view.h"
+#include "map_view.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -7,7 +7,7 @@
 #include "commands/command_table.h"
 #include "commands/view_commands.h"
 #include "painter_context.h"
-#include "view/gridora_doc.h"
+#include "view/document.h"
 #include "view/view_paint.h"
 
 namespace gridora {
