@@ -124,7 +124,7 @@ std::unique_ptr<KrigingState> OrdinaryState(int n, const std::string& folder) {
   kriging->primary->c = 0.9;
   kriging->primary->covarianceMatrix = kriging->primary->CovarianceFor(150.0, 0.9);
   SystemInverse inverse = InvertSystemMatrix(kriging->OrdinarySystem(), nullptr);
-  if (inverse.status != SystemInverseStatus::Inverted) return nullptr;
+  if (!inverse.outcome.Done()) return nullptr;
   kriging->inverse = std::make_unique<DenseMatrix>(std::move(inverse.inverse));
   return kriging;
 }
@@ -139,7 +139,7 @@ void StandardErrorGrid(benchmark::State& state) {
   const NodeLayout layout{0.0f, 0.0f, 5.0f, 5.0f, 200, 200};
   std::vector<float> errors(200 * 200);
   for (auto _ : state) {
-    if (StandardErrorGrid(*kriging, layout, errors.data(), nullptr).status != PredictionStatus::Done) {
+    if (!StandardErrorGrid(*kriging, layout, errors.data(), nullptr).outcome.Done()) {
       state.SkipWithError("standard errors failed");
       break;
     }
@@ -158,7 +158,7 @@ void LeaveOneOut(benchmark::State& state) {
   }
   for (auto _ : state) {
     CrossValidation cv;
-    if (CrossValidate(*kriging, 0, 0, cv, nullptr, nullptr) != CrossValidationStatus::Done) {
+    if (!CrossValidate(*kriging, 0, 0, cv, nullptr).Done()) {
       state.SkipWithError("cross-validation failed");
       break;
     }

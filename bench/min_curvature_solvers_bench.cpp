@@ -46,7 +46,7 @@ void Solve(benchmark::State& state) {
             ? SolveMinimumCurvatureMultigrid(system, CommandWeights(kTensionWeight, kCurvatureWeight, kDataWeight),
                                              points, 1.0, 1.0, nullptr)
             : SolveMinimumCurvature(system, nullptr, 0);
-    if (solution.status != MinimumCurvatureSolution::Status::Solved) {
+    if (!solution.outcome.Done()) {
       state.SkipWithError("not solved");
       break;
     }

@@ -35,9 +35,36 @@ std::string MemoryRefusal(const GridLayout& layout, std::uint64_t needed, std::u
       layout.NX, layout.NY, NeededMemoryText(needed), SpareMemoryText(spare));
 }
 
-// Fills layer 0 of `result` by minimum curvature through the primary points.
+// What the user reads of the gridding's outcome: the completion message (flag -2 when the
+// data did not pin the grid down and every node is 0) or why the grid is unchanged.
+// Empty for a cancel.
+std::string MinimumCurvatureMessage(const MinimumCurvatureResult& solved, const GridLayout& layout,
+                                    const std::optional<std::uint64_t>& spare) {
+  switch (solved.outcome.kind) {
+    case OutcomeKind::Done:
+    case OutcomeKind::Singular:
+      return fmt::sprintf("Interporation by minimum curvature completed! flag=%d",
+                          solved.outcome.kind == OutcomeKind::Singular ? -2 : 0);
+    case OutcomeKind::OutOfMemory:
+      return solved.bytesNeeded != 0 && spare ? MemoryRefusal(layout, solved.bytesNeeded, *spare)
+                                              : GridOutOfMemoryText(layout);
+    case OutcomeKind::NotConverged:
+      return fmt::sprintf(
+          "Interpolation by minimum curvature did not converge: the relative residual is %.3g after "
+          "%d iterations. The grid is unchanged.",
+          solved.residual, solved.iterations);
+    case OutcomeKind::Canceled:
+    case OutcomeKind::NotFinite:     // not an outcome of the gridding
+    case OutcomeKind::InvalidInput:  // nor this
+      break;
+  }
+  return {};
+}
+
+// Fills layer 0 of `result` by minimum curvature through the primary points; `message`
+// receives what the user reads when the run completes.
 GriddingOutcome FillByMinimumCurvature(const CommandContext& c, const SurfaceOptions& options, const GriddingRun& run,
-                                       GridModel& result, int& flag) {
+                                       GridModel& result, std::string& message) {
   const RandomData& data = *c.doc.primaryData;
   const GridLayout& layout = run.layout;
   std::vector<DataPoint> shifted;
@@ -59,26 +86,18 @@ GriddingOutcome FillByMinimumCurvature(const CommandContext& c, const SurfaceOpt
   const MinimumCurvatureResult solved = InterpolateMinimumCurvature(
       layout.NX, layout.NY, layout.DX, layout.DY, result.Column(0, 0), shifted.data(), data.count, kTensionWeight,
       kCurvatureWeight, kDataWeight, run.feedback, memoryLimit, options);
-  switch (solved.status) {
-    case MinimumCurvatureResult::Status::Canceled: return {CommandStatus::Canceled, {}};
-    case MinimumCurvatureResult::Status::OutOfMemory:
-      return {CommandStatus::Failed, solved.bytesNeeded != 0 && spare
-                                         ? MemoryRefusal(layout, solved.bytesNeeded, spare.value_or(0))
-                                         : GridOutOfMemoryText(layout)};
-    case MinimumCurvatureResult::Status::NotConverged:
-      return {CommandStatus::Failed,
-              fmt::sprintf("Interpolation by minimum curvature did not converge: the relative residual is %.3g after "
-                           "%d iterations. The grid is unchanged.",
-                           solved.residual, solved.iterations)};
-    case MinimumCurvatureResult::Status::Completed: break;
+  message = MinimumCurvatureMessage(solved, layout, spare);
+  switch (solved.outcome.kind) {
+    case OutcomeKind::Done:
+    case OutcomeKind::Singular: return {};
+    case OutcomeKind::Canceled: return {CommandStatus::Canceled, {}};
+    default: return {CommandStatus::Failed, message};
   }
-  flag = solved.flag;
-  return {};
 }
 
 CommandStatus MinimumCurvature(CommandContext& c) {
   const SurfaceOptions options = ReadSurfaceOptions(c.profile);
-  int flag = 0;
+  std::string completed;
   GriddingMethod method;
   method.progressTitle = "Interpolation by minimum curvature";
   method.proposeSpacing = [](float, float) { return 1.0f; };
@@ -89,11 +108,9 @@ CommandStatus MinimumCurvature(CommandContext& c) {
   };
   method.memoryRefusal = MemoryRefusal;
   method.fill = [&](const GriddingRun& run, GridModel& result) {
-    return FillByMinimumCurvature(c, options, run, result, flag);
+    return FillByMinimumCurvature(c, options, run, result, completed);
   };
-  method.finish = [&flag](CommandContext& context) {
-    context.ui.Message(fmt::sprintf("Interporation by minimum curvature completed! flag=%d", flag));
-  };
+  method.finish = [&completed](CommandContext& context) { context.ui.Message(completed); };
   return RunGridding(c, method);
 }
 

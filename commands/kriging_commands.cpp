@@ -66,14 +66,12 @@ std::string SingularMessage(int size) {
       size);
 }
 
-// Shows the inversion's outcome; true when the run may go on.
-bool Inverted(SystemInverseStatus status, int size, UserInterface& ui) {
-  if (status == SystemInverseStatus::Singular) ui.Message(SingularMessage(size));
-  return status == SystemInverseStatus::Inverted;
-}
-
-CommandStatus StatusOf(SystemInverseStatus status) {
-  return status == SystemInverseStatus::Canceled ? CommandStatus::Canceled : CommandStatus::Failed;
+// Tells the user why the inversion of a system of `size` equations stopped (nothing for
+// a cancel); the command's status then.
+CommandStatus InversionStopped(const Outcome& inverted, int size, UserInterface& ui) {
+  if (inverted.kind == OutcomeKind::Canceled) return CommandStatus::Canceled;
+  ui.Message(SingularMessage(size));
+  return CommandStatus::Failed;
 }
 
 // Asks for the lag width of one variogram ("primary variable", "cross variogram"), proposing
@@ -202,12 +200,12 @@ CommandStatus RunVariogram(CommandContext& c) {
   if (!local) {
     if (run.Ordinary()) cokrigingSystem = run.OrdinarySystem();
     const DenseMatrix& system = withSecondary || run.Ordinary() ? cokrigingSystem : primary.covarianceMatrix;
-    SystemInverseStatus inverted;
+    Outcome inverted;
     {
       auto progress = ui.BeginProgress("Inverting the kriging system");
       inverted = run.InvertSystem(system, progress.get());
     }
-    if (!Inverted(inverted, system.rows, ui)) return StatusOf(inverted);
+    if (!inverted.Done()) return InversionStopped(inverted, system.rows, ui);
   }
 
   if (!doc.krigingState) doc.krigingState = std::make_unique<KrigingState>(run.folder, run.showMessages);
@@ -232,8 +230,8 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
   KrigingState& state = *c.doc.krigingState;
   const int selection = c.doc.variableSelection;
   VariogramModel* model = selection == 1   ? state.secondary.get()
-                           : selection == 2 ? state.cross.get()
-                                            : state.primary.get();
+                          : selection == 2 ? state.cross.get()
+                                           : state.primary.get();
   if (!model) return CommandStatus::Canceled;
   // The options of the moment apply; a nugget that the last fit found stays.
   KrigingOptions options = DocumentKrigingOptions(c.doc, c.profile);
@@ -279,7 +277,7 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
       auto progress = c.ui.BeginProgress("Inverting the kriging system");
       inverse = InvertSystemMatrix(toInvert, progress.get());
     }
-    if (!Inverted(inverse.status, toInvert.rows, c.ui)) return StatusOf(inverse.status);
+    if (!inverse.outcome.Done()) return InversionStopped(inverse.outcome, toInvert.rows, c.ui);
 
     model->a = range;
     model->c = sill;
@@ -304,25 +302,37 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
   return CommandStatus::Done;
 }
 
+// The prediction's steps: the estimates, then the standard errors.
+enum class PredictionStep { Estimates, StandardErrors };
+
+// How a step of the prediction ended, as the gridding run takes it: a cancel, or the
+// text that says why the grid is unchanged.
+GriddingOutcome PredictionOutcome(const Outcome& outcome, PredictionStep step) {
+  switch (outcome.kind) {
+    case OutcomeKind::Done: return {};
+    case OutcomeKind::Canceled: return {CommandStatus::Canceled, {}};
+    default: break;
+  }
+  if (step == PredictionStep::Estimates)
+    return {CommandStatus::Failed,
+            fmt::sprintf("Kriging gave no finite estimate at node (%d, %d): the kriging system is too badly "
+                         "conditioned for these data. The grid is unchanged.",
+                         outcome.column, outcome.row)};
+  return {CommandStatus::Failed,
+          "Kriging gave no finite standard error: the kriging system is too badly conditioned for these data. "
+          "The grid is unchanged."};
+}
+
 // Fills `result` by the kriging prediction: layer 0 the estimate and, `withErrors`,
 // layer 1 the standard error. The one place where the prediction method is called.
 GriddingOutcome FillByKriging(const KrigingState& state, bool withErrors, const GriddingRun& run, GridModel& result) {
   const NodeLayout nodeLayout{result.x0, result.y0, result.DX, result.DY, result.NX, result.NY};
-  const GridPrediction prediction = PredictGrid(state, nodeLayout, result.Column(0, 0), run.feedback);
-  if (prediction.status == PredictionStatus::Canceled) return {CommandStatus::Canceled, {}};
-  if (prediction.status == PredictionStatus::NotFinite)
-    return {CommandStatus::Failed,
-            fmt::sprintf("Kriging gave no finite estimate at node (%d, %d): the kriging system is too badly "
-                         "conditioned for these data. The grid is unchanged.",
-                         prediction.badColumn, prediction.badRow)};
+  const Outcome estimates = PredictGrid(state, nodeLayout, result.Column(0, 0), run.feedback);
+  if (!estimates.Done()) return PredictionOutcome(estimates, PredictionStep::Estimates);
   if (withErrors) {
     if (run.feedback) run.feedback->SetStage("Standard errors");
     const StandardErrors errors = StandardErrorGrid(state, nodeLayout, result.Column(1, 0), run.feedback);
-    if (errors.status == PredictionStatus::Canceled) return {CommandStatus::Canceled, {}};
-    if (errors.status == PredictionStatus::NotFinite)
-      return {CommandStatus::Failed,
-              "Kriging gave no finite standard error: the kriging system is too badly conditioned for these data. "
-              "The grid is unchanged."};
+    if (!errors.outcome.Done()) return PredictionOutcome(errors.outcome, PredictionStep::StandardErrors);
     result.ComputeLayerRange(1);
   }
   return {};
@@ -366,10 +376,10 @@ CommandStatus PredictionFlow(CommandContext& c) {
   std::string completed = "Prediction by Kriging completed!";
   method.fill = [&state, withErrors, local, &completed](const GriddingRun& run, GridModel& result) -> GriddingOutcome {
     if (!local) return FillByKriging(state, withErrors, run, result);
-    const LocalRunOutcome outcome = PredictLocalGrid(state, result, run.feedback);
-    if (outcome.status == PredictionStatus::Canceled) return {CommandStatus::Canceled, {}};
+    const LocalRunResult localRun = PredictLocalGrid(state, result, run.feedback);
+    if (!localRun.outcome.Done()) return PredictionOutcome(localRun.outcome, PredictionStep::Estimates);
     if (withErrors) result.ComputeLayerRange(1);
-    completed = outcome.message;
+    completed = localRun.message;
     return {};
   };
   method.beforeCommit = [&state, local] {

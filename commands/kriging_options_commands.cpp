@@ -81,17 +81,17 @@ CommandStatus RunCrossValidation(CommandContext& c) {
   CrossValidationDialog dialog;
   if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
   CrossValidation cv;
-  std::string problem;
-  CrossValidationStatus status;
+  Outcome validated;
   {
     auto progress = c.ui.BeginProgress("Cross-validation");
-    status = CrossValidate(state, dialog.folds, static_cast<unsigned>(dialog.seed), cv, progress.get(), &problem);
+    validated = CrossValidate(state, dialog.folds, static_cast<unsigned>(dialog.seed), cv, progress.get());
   }
-  if (status == CrossValidationStatus::Canceled) return CommandStatus::Canceled;
-  if (status == CrossValidationStatus::Failed) {
-    c.ui.Message(problem);
+  if (validated.kind == OutcomeKind::Canceled) return CommandStatus::Canceled;
+  if (!validated.Done()) {
+    c.ui.Message(validated.text);  // the cross-validation words its failures itself
     return CommandStatus::Failed;
   }
+  std::string problem;
   if (!WriteCrossValidationCsv(cv, std::filesystem::path(state.folder) / "cross_validation.csv", problem)) {
     c.ui.Message(problem);
     return CommandStatus::Failed;

@@ -43,10 +43,7 @@ LocalPrediction CokrigeLocally(const KrigingState& state, const LocalNeighbourho
   const LocalCokriging local(std::move(primary), std::move(secondary), models, p.residualMean, s.residualMean,
                              neighbourhood);
   result.grid = local.Grid(layout, values, errors, empty, 0.0f, feedback);
-  if (result.grid.status == LocalGridResult::Status::Canceled) {
-    result.status = PredictionStatus::Canceled;
-    return result;
-  }
+  if (!result.grid.outcome.Done()) return result;
   const bool standardised = p.standardised == 1;
   const double scale = standardised ? p.standardDeviation : 1.0;
   const double mean = standardised ? p.residualMean * p.standardDeviation + p.mean : p.residualMean;
@@ -80,7 +77,7 @@ bool LocalKrigingChosen(const KrigingOptions& options) {
   return options.neighbours > 0 || options.maximumDistance > 0.0;
 }
 
-LocalRunOutcome PredictLocalGrid(const KrigingState& state, GridModel& result, Feedback* feedback) {
+LocalRunResult PredictLocalGrid(const KrigingState& state, GridModel& result, Feedback* feedback) {
   const VariogramModel& primary = *state.primary;
   const KrigingOptions& options = primary.options;
   const LocalNeighbourhood neighbourhood = NeighbourhoodOf(options);
@@ -95,29 +92,25 @@ LocalRunOutcome PredictLocalGrid(const KrigingState& state, GridModel& result, F
   else
     prediction = PredictGridLocally(primary, primary.Model(), type, neighbourhood, layout, result.Column(0, 0), errors,
                                     empty.data(), feedback);
-  LocalRunOutcome outcome;
-  if (prediction.status == PredictionStatus::Canceled) {
-    outcome.status = PredictionStatus::Canceled;
-    return outcome;
-  }
+  LocalRunResult run;
+  run.outcome = prediction.grid.outcome;
+  if (!run.outcome.Done()) return run;
   if (prediction.grid.emptyNodes > 0)
     result.emptyNodes = std::move(empty);
   else
     result.emptyNodes.clear();
 
-  outcome.message =
-      fmt::sprintf("Prediction by local kriging completed, each node from %s.", NeighbourhoodText(options));
+  run.message = fmt::sprintf("Prediction by local kriging completed, each node from %s.", NeighbourhoodText(options));
   if (prediction.grid.emptyNodes > 0)
-    outcome.message +=
-        fmt::sprintf(" %s had fewer than %d neighbours (or no solution) and are left empty.",
-                     Counted(prediction.grid.emptyNodes, "node", "nodes"), neighbourhood.minimumNeighbours);
+    run.message += fmt::sprintf(" %s had fewer than %d neighbours (or no solution) and are left empty.",
+                                Counted(prediction.grid.emptyNodes, "node", "nodes"), neighbourhood.minimumNeighbours);
   if (prediction.mergedPoints > 0)
-    outcome.message += fmt::sprintf(" %s merged into another at the same position (their mean value).",
-                                    Counted(prediction.mergedPoints, "point", "points"));
-  outcome.message += state.HasSecondary()
-                         ? " Files written: none; the local mode writes none of the kriging matrix files."
-                         : " Files written: verification.txt; the local mode writes none of the kriging matrix files.";
-  return outcome;
+    run.message += fmt::sprintf(" %s merged into another at the same position (their mean value).",
+                                Counted(prediction.mergedPoints, "point", "points"));
+  run.message += state.HasSecondary()
+                     ? " Files written: none; the local mode writes none of the kriging matrix files."
+                     : " Files written: verification.txt; the local mode writes none of the kriging matrix files.";
+  return run;
 }
 
 void WriteLocalRunFiles(const KrigingState& state) {

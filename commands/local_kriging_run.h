@@ -6,6 +6,7 @@
 
 #include "geostat/kriging_options.h"
 #include "geostat/kriging_prediction.h"
+#include "platform/outcome.h"
 
 namespace gridora {
 
@@ -16,16 +17,16 @@ struct GridModel;
 // True when the options ask for a neighbourhood (nearest points or a distance).
 bool LocalKrigingChosen(const KrigingOptions& options);
 
-struct LocalRunOutcome {
-  PredictionStatus status = PredictionStatus::Done;  // Done or Canceled
-  std::string message;                               // the completion message
+struct LocalRunResult {
+  Outcome outcome;      // Done or Canceled
+  std::string message;  // the completion message
 };
 
 // Estimates (layer 0) and standard errors (layer 1 when `result` has two layers) of
 // `result`'s nodes from the state's models, and the nodes without enough neighbours in
 // result.emptyNodes. Writes no file. On a cancel `result` is partly written and must be
 // dropped.
-LocalRunOutcome PredictLocalGrid(const KrigingState& state, GridModel& result, Feedback* feedback);
+LocalRunResult PredictLocalGrid(const KrigingState& state, GridModel& result, Feedback* feedback);
 
 // The local run's diagnostic file, "verification.txt" (none for cokriging), written once
 // the grid is taken: a cancelled or refused run leaves the files as they were.

@@ -65,18 +65,15 @@ void Summarise(CrossValidation& cv) {
 
 }  // namespace
 
-CrossValidationStatus CrossValidate(const KrigingState& state, int folds, unsigned seed, CrossValidation& result,
-                                    Feedback* feedback, std::string* problem) {
-  auto fail = [problem](std::string text) {
-    if (problem) *problem = std::move(text);
-    return CrossValidationStatus::Failed;
-  };
+Outcome CrossValidate(const KrigingState& state, int folds, unsigned seed, CrossValidation& result,
+                      Feedback* feedback) {
   const VariogramModel& p = *state.primary;
   const DenseMatrix& Q = *state.inverse;
   const int n = p.count, N = Q.rows;
   if (folds < 0 || folds == 1 || folds > n)
-    return fail(
-        fmt::sprintf("The number of folds must be 0 (leave-one-out) or from 2 to the %d points (it is %d).", n, folds));
+    return {
+        OutcomeKind::InvalidInput, -1, -1,
+        fmt::sprintf("The number of folds must be 0 (leave-one-out) or from 2 to the %d points (it is %d).", n, folds)};
   const std::vector<double> r = SystemValues(state, N);
   std::vector<double> Qr(static_cast<std::size_t>(N), 0.0);
 #pragma omp parallel for schedule(static)
@@ -97,7 +94,7 @@ CrossValidationStatus CrossValidate(const KrigingState& state, int folds, unsign
   } else {
     const std::vector<int> order = Shuffled(n, seed);
     for (int f = 0; f < folds; ++f) {
-      if (Canceled(feedback)) return CrossValidationStatus::Canceled;
+      if (Canceled(feedback)) return {OutcomeKind::Canceled};
       std::vector<int> members;
       for (int k = f; k < n; k += folds) members.push_back(order[k]);
       const int m = static_cast<int>(members.size());
@@ -105,8 +102,9 @@ CrossValidationStatus CrossValidate(const KrigingState& state, int folds, unsign
       for (int a = 0; a < m; ++a)
         for (int b = 0; b < m; ++b) block(a, b) = Q(members[a], members[b]);
       SystemInverse inverse = InvertSystemMatrix(block, nullptr);
-      if (inverse.status != SystemInverseStatus::Inverted)
-        return fail(fmt::sprintf("The system of fold %d cannot be solved: its points are too close together.", f + 1));
+      if (!inverse.outcome.Done())
+        return {OutcomeKind::Singular, -1, -1,
+                fmt::sprintf("The system of fold %d cannot be solved: its points are too close together.", f + 1)};
       for (int a = 0; a < m; ++a) {
         double e = 0.0;
         for (int b = 0; b < m; ++b) e += inverse.inverse(a, b) * Qr[members[b]];
@@ -136,12 +134,13 @@ CrossValidationStatus CrossValidate(const KrigingState& state, int folds, unsign
     point.standardError = std::sqrt(v) * scale;
     point.standardisedResidual = point.standardError > 0.0 ? point.residual / point.standardError : 0.0;
     if (!std::isfinite(point.estimate) || !std::isfinite(point.standardError))
-      return fail("The kriging system is too badly conditioned for a cross-validation of these data.");
+      return {OutcomeKind::NotFinite, -1, -1,
+              "The kriging system is too badly conditioned for a cross-validation of these data."};
   }
   if (cv.clampedToZero > 0) Trace("cross-validation variances clamped to 0: %d\n", cv.clampedToZero);
   Summarise(cv);
   result = std::move(cv);
-  return CrossValidationStatus::Done;
+  return {};
 }
 
 bool WriteCrossValidationCsv(const CrossValidation& cv, const std::filesystem::path& path, std::string& problem) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "geostat/kriging_state.h"
+#include "platform/outcome.h"
 
 namespace gridora {
 
@@ -39,13 +40,12 @@ struct CrossValidation {
   int clampedToZero = 0;                    // variances that rounded below zero
 };
 
-enum class CrossValidationStatus { Done, Canceled, Failed };
-
-// Leave-one-out (folds 0) or k-fold with random folds drawn from `seed`. Failed (with
-// `problem`) when folds is 1, negative or more than the points, or a fold's system
-// cannot be solved. The state must hold an inverse of its system's size.
-CrossValidationStatus CrossValidate(const KrigingState& state, int folds, unsigned seed, CrossValidation& result,
-                                    Feedback* feedback, std::string* problem);
+// Leave-one-out (folds 0) or k-fold with random folds drawn from `seed`. The outcome is
+// Done, Canceled, InvalidInput when folds is 1, negative or more than the points,
+// Singular when a fold's system cannot be solved and NotFinite when an estimate or a
+// standard error is not; each failure with its text for the user. The state must hold an
+// inverse of its system's size; `result` changes only when the outcome is Done.
+Outcome CrossValidate(const KrigingState& state, int folds, unsigned seed, CrossValidation& result, Feedback* feedback);
 
 // "x,y,observed,estimate,residual,standard_error,standardised_residual" and a line per
 // point; false with `problem` when the file cannot be written (an earlier file stays).

@@ -39,16 +39,12 @@ class Estimator {
 
 }  // namespace
 
-GridPrediction PredictGrid(const KrigingState& state, const NodeLayout& layout, float* values, Feedback* feedback) {
-  GridPrediction result;
+Outcome PredictGrid(const KrigingState& state, const NodeLayout& layout, float* values, Feedback* feedback) {
   const Estimator estimate(state);
   const int nx = layout.nx, ny = layout.ny;
   const bool parallel = !TraceEnabled();  // traces keep their order
   for (int first = 0; first < nx; first += kColumnsPerStep) {
-    if (Canceled(feedback)) {
-      result.status = PredictionStatus::Canceled;
-      return result;
-    }
+    if (Canceled(feedback)) return {OutcomeKind::Canceled};
     const int last = std::min(nx, first + kColumnsPerStep);
     const int nodes = (last - first) * ny;
 #pragma omp parallel for schedule(static) if (parallel)
@@ -62,13 +58,8 @@ GridPrediction PredictGrid(const KrigingState& state, const NodeLayout& layout, 
   }
   for (int i = 0; i < nx; ++i)
     for (int j = 0; j < ny; ++j)
-      if (!std::isfinite(values[static_cast<std::size_t>(i) * ny + j])) {
-        result.status = PredictionStatus::NotFinite;
-        result.badColumn = i;
-        result.badRow = j;
-        return result;
-      }
-  return result;
+      if (!std::isfinite(values[static_cast<std::size_t>(i) * ny + j])) return {OutcomeKind::NotFinite, i, j};
+  return {};
 }
 
 void WriteVerification(const KrigingState& state) {

@@ -9,23 +9,17 @@
 
 #include "document/node_layout.h"
 #include "geostat/kriging_state.h"
+#include "platform/outcome.h"
 
 namespace gridora {
 
 class Feedback;
 
-enum class PredictionStatus { Done, Canceled, NotFinite };
-
-struct GridPrediction {
-  PredictionStatus status = PredictionStatus::Done;
-  int badColumn = -1, badRow = -1;  // a node whose estimate is not finite
-};
-
 // Writes the estimate of node (i, j) to values[i * ny + j]: cokriging when the state has
 // a secondary model, else simple kriging of the primary variable. The state must hold an
-// inverse of the matching size. After a cancel or a non-finite estimate the values are
-// partly written.
-GridPrediction PredictGrid(const KrigingState& state, const NodeLayout& layout, float* values, Feedback* feedback);
+// inverse of the matching size. Done, Canceled or NotFinite (the first node whose estimate
+// is not finite in column and row); after either failure the values are partly written.
+Outcome PredictGrid(const KrigingState& state, const NodeLayout& layout, float* values, Feedback* feedback);
 
 // The estimates at the primary data points, written as " %d %f %f %f %f \n" (index, x, y,
 // data value, estimate) to "verification.txt" in the primary model's folder, or for

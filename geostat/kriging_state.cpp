@@ -17,7 +17,7 @@ KrigingState::KrigingState(std::string folder, int showMessages)
       primary(std::make_unique<VariogramModel>(this->folder, showMessages)) {}
 
 bool KrigingState::LoadVariable(int n, const DataPoint* points, int secondaryFlag, UserInterface* ui,
-                                 bool withMatrices) {
+                                bool withMatrices) {
   if (!primary) return false;
   // SetData centres the values in place; the document's points never change.
   std::vector<double> xs(static_cast<std::size_t>(n)), ys(xs), zs(xs);
@@ -69,12 +69,12 @@ DenseMatrix KrigingState::CokrigingSystem() const {
   return BlockMatrix(primary->covarianceMatrix, secondary->covarianceMatrix, cross->covarianceMatrix);
 }
 
-SystemInverseStatus KrigingState::InvertSystem(const DenseMatrix& M, Feedback* feedback) {
+Outcome KrigingState::InvertSystem(const DenseMatrix& M, Feedback* feedback) {
   SystemInverse result = InvertSystemMatrix(M, feedback);
-  if (result.status != SystemInverseStatus::Inverted) return result.status;
+  if (!result.outcome.Done()) return result.outcome;
   inverse = std::make_unique<DenseMatrix>(std::move(result.inverse));
   WriteInverseFiles();
-  return SystemInverseStatus::Inverted;
+  return result.outcome;
 }
 
 void KrigingState::WriteInverseFiles() const {

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "document/random_data.h"
+#include "geostat/variogram_model.h"
 #include "linalg/matrix.h"
 #include "linalg/system_inverse.h"
-#include "geostat/variogram_model.h"
 
 namespace gridora {
 
@@ -54,8 +54,9 @@ class KrigingState {
 
   // Inverts M into the state's inverse and writes it to "inverse_matrix.txt" (current
   // directory) and "kriging_matrix_inv.txt" (the state's folder). A singular or
-  // cancelled inversion leaves the old inverse in place and writes nothing.
-  SystemInverseStatus InvertSystem(const DenseMatrix& M, Feedback* feedback);
+  // cancelled inversion leaves the old inverse in place and writes nothing. The outcome
+  // is InvertSystemMatrix's.
+  Outcome InvertSystem(const DenseMatrix& M, Feedback* feedback);
   // Writes the inverse to the two files above (nothing without an inverse).
   void WriteInverseFiles() const;
 

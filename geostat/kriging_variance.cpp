@@ -179,7 +179,7 @@ StandardErrors StandardErrorsAt(const KrigingState& state, int count, const doub
   std::vector<double> v(kBlockPositions);
   for (int first = 0; first < count; first += kBlockPositions) {
     if (Canceled(feedback)) {
-      result.status = PredictionStatus::Canceled;
+      result.outcome = {OutcomeKind::Canceled};
       return result;
     }
     const int m = std::min(kBlockPositions, count - first);
@@ -205,7 +205,7 @@ StandardErrors StandardErrorsAt(const KrigingState& state, int count, const doub
   if (result.clampedToZero > 0) Trace("variances clamped to 0: %d\n", result.clampedToZero);
   for (int j = 0; j < count; ++j)
     if (!std::isfinite(errors[j])) {
-      result.status = PredictionStatus::NotFinite;
+      result.outcome = {OutcomeKind::NotFinite};
       break;
     }
   return result;
@@ -223,7 +223,7 @@ StandardErrors StandardErrorGrid(const KrigingState& state, const NodeLayout& la
     }
   StandardErrors result =
       StandardErrorsAt(state, static_cast<int>(nodes), xs.data(), ys.data(), values.data(), feedback);
-  if (result.status != PredictionStatus::Canceled)
+  if (result.outcome.kind != OutcomeKind::Canceled)
     for (std::size_t k = 0; k < nodes; ++k) errors[k] = static_cast<float>(values[k]);
   return result;
 }

@@ -17,6 +17,7 @@
 
 #include "geostat/kriging_prediction.h"
 #include "geostat/kriging_state.h"
+#include "platform/outcome.h"
 
 namespace gridora {
 
@@ -26,7 +27,7 @@ class Feedback;
 void SystemColumn(const KrigingState& state, double x, double y, double* column);
 
 struct StandardErrors {
-  PredictionStatus status = PredictionStatus::Done;
+  Outcome outcome;        // Done, Canceled or NotFinite
   int clampedToZero = 0;  // variances that rounded below zero
 };
 

@@ -7,15 +7,15 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "geostat/kriging_prediction.h"
+#include "document/node_layout.h"
 #include "geostat/local_kriging_system.h"
 #include "platform/feedback.h"
+#include "platform/outcome.h"
 
 namespace gridora {
 
 struct LocalGridResult {
-  enum class Status { Done, Canceled };
-  Status status = Status::Done;
+  Outcome outcome;                   // Done or Canceled
   std::size_t emptyNodes = 0;        // too few neighbours, or no solution
   std::size_t unsolvedNodes = 0;     // of those: a system without solution
   std::size_t clampedVariances = 0;  // variances rounded below zero, set to zero
@@ -35,7 +35,7 @@ LocalGridResult EstimateNodes(const NodeLayout& layout, float* estimate, float* 
   const std::size_t nodes = static_cast<std::size_t>(std::max(0, layout.nx)) * ny;
   for (std::size_t first = 0; first < nodes; first += kLocalNodesPerBlock) {
     if (Canceled(feedback)) {
-      result.status = LocalGridResult::Status::Canceled;
+      result.outcome = {OutcomeKind::Canceled};
       return result;
     }
     const std::size_t last = std::min(nodes, first + kLocalNodesPerBlock);
@@ -53,7 +53,7 @@ LocalGridResult EstimateNodes(const NodeLayout& layout, float* estimate, float* 
         const NeighbourhoodEstimate e = estimateAt(x, y, work, &tooFew);
         const float value = static_cast<float>(e.estimate);
         // A finite double beyond the float range would come out infinite.
-        const bool solved = e.status == NeighbourhoodEstimate::Status::Solved && std::isfinite(value);
+        const bool solved = e.outcome == OutcomeKind::Done && std::isfinite(value);
         double variance = e.variance;
         if (solved && e.indefiniteSolve) ++indefinite;
         if (solved && variance < 0.0) {

@@ -167,7 +167,7 @@ NeighbourhoodEstimate NeighbourhoodSolver::Finish(LocalKrigingType type, int m, 
   for (int i = 0; i < m; ++i) explained += a_[i] * k_[i];
   const double variance = c0 - explained - mu;
   if (!std::isfinite(estimate) || !std::isfinite(variance)) return result;
-  result.status = NeighbourhoodEstimate::Status::Solved;
+  result.outcome = OutcomeKind::Done;
   result.estimate = estimate;
   result.variance = variance;
   return result;

@@ -17,14 +17,15 @@
 #include <vector>
 
 #include "geostat/covariance_model.h"
+#include "platform/outcome.h"
 
 namespace gridora {
 
 enum class LocalKrigingType { Simple, Ordinary };
 
 struct NeighbourhoodEstimate {
-  enum class Status { Solved, Singular };
-  Status status = Status::Singular;
+  // Done or Singular: the kind alone, since every node of a grid makes one.
+  OutcomeKind outcome = OutcomeKind::Singular;
   double estimate = 0.0;
   double variance = 0.0;         // may round below zero; the caller clamps
   bool indefiniteSolve = false;  // Cholesky broke down, LDL^T solved it

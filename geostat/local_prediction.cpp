@@ -29,10 +29,7 @@ LocalPrediction PredictGridLocally(const VariogramModel& primary, const Covarian
   result.mergedPoints = local.Points().merged;
   std::vector<std::uint8_t> mask(static_cast<std::size_t>(layout.nx) * static_cast<std::size_t>(layout.ny));
   result.grid = local.Grid(layout, values, errors, mask.data(), 0.0f, feedback);
-  if (result.grid.status == LocalGridResult::Status::Canceled) {
-    result.status = PredictionStatus::Canceled;
-    return result;
-  }
+  if (!result.grid.outcome.Done()) return result;
   const double scale = primary.standardised == 1 ? primary.standardDeviation : 1.0;
   const float mean = static_cast<float>(Unstandardised(primary, primary.residualMean));
 #pragma omp parallel for schedule(static)
@@ -60,8 +57,7 @@ void WriteLocalVerification(const VariogramModel& primary, const CovarianceModel
 #pragma omp parallel for schedule(dynamic, 256)
   for (int j = 0; j < n; ++j) {
     const NeighbourhoodEstimate e = local.At(primary.x[j], primary.y[j]);
-    estimates[j] =
-        Unstandardised(primary, e.status == NeighbourhoodEstimate::Status::Solved ? e.estimate : primary.residualMean);
+    estimates[j] = Unstandardised(primary, e.outcome == OutcomeKind::Done ? e.estimate : primary.residualMean);
   }
   for (int j = 0; j < n; ++j)
     file.Printf(" %d %f %f %f %f \n", j, primary.x[j], primary.y[j],

@@ -19,8 +19,7 @@ namespace gridora {
 class Feedback;
 
 struct LocalPrediction {
-  PredictionStatus status = PredictionStatus::Done;  // Done or Canceled
-  LocalGridResult grid;
+  LocalGridResult grid;  // its outcome is the prediction's: Done or Canceled
   std::size_t mergedPoints = 0;
 };
 

@@ -3,15 +3,38 @@
 #include <cmath>
 #include <filesystem>
 
+#include "linalg/matrix_text.h"
 #include "platform/diagnostic_file.h"
 #include "platform/trace.h"
 
 namespace gridora {
+namespace {
+
+// The inverse of the 2 x 2 normal matrix J^T J = [[p, q], [q, r]] in closed form,
+// [[r, -q], [-q, p]] / (p r - q^2). Empty when the determinant is 0 (fewer than two
+// classes that tell a from c) or the inverse is not finite.
+DenseMatrix NormalInverse(const DenseMatrix& normal) {
+  const double p = normal(0, 0), q = normal(0, 1), r = normal(1, 1);
+  const double determinant = p * r - q * q;
+  if (determinant == 0.0) return {};
+  DenseMatrix inverse(2, 2);
+  inverse(0, 0) = r / determinant;
+  inverse(0, 1) = -q / determinant;
+  inverse(1, 0) = -q / determinant;
+  inverse(1, 1) = p / determinant;
+  for (int i = 0; i < 2; ++i)
+    for (int j = 0; j < 2; ++j)
+      if (!std::isfinite(inverse(i, j))) return {};
+  return inverse;
+}
+
+}  // namespace
 
 double ExponentialVariogram(double h, double a, double c) { return c * (1.0 - std::exp(-h / a)); }
 
-ExponentialFit FitExponentialModel(const std::string& folder, const DenseMatrix& lagColumn, const DenseMatrix& gammaColumn,
-                                   float a0, float c0, int iterationLimit, double stepFactor) {
+ExponentialFit FitExponentialModel(const std::string& folder, const DenseMatrix& lagColumn,
+                                   const DenseMatrix& gammaColumn, float a0, float c0, int iterationLimit,
+                                   double stepFactor) {
   if (lagColumn.rows <= 0 || gammaColumn.rows <= 0) return {};
   DiagnosticFile log(std::filesystem::path(folder) / "variogram_optimization.txt",
                      DiagnosticFile::Encoding::Utf16LittleEndian);
@@ -55,14 +78,15 @@ ExponentialFit FitExponentialModel(const std::string& folder, const DenseMatrix&
     previousRmse = rmse;
 
     const DenseMatrix transposed = Transpose(jacobian);
-    InverseResult normal = Inverse(Product(transposed, jacobian));
-    if (!normal.Inverted()) {
-      // J^T J is singular (fewer than two classes that tell a from c): no step exists,
-      // the current parameters are the best known.
+    const DenseMatrix normalInverse = NormalInverse(Product(transposed, jacobian));
+    if (normalInverse.rows == 0) {
+      // J^T J is singular: no step exists, the current parameters are the best known.
       interrupt(false);
       break;
     }
-    const DenseMatrix delta = Product(normal.inverse, Product(transposed, residual));
+    // Each step's inverse is left behind in the current folder.
+    WriteMatrixText(normalInverse, "inverse_matrix.txt", MatrixTextKind::InverseDump);
+    const DenseMatrix delta = Product(normalInverse, Product(transposed, residual));
     aBefore = a;
     cBefore = c;
     a = static_cast<float>(static_cast<double>(a) + stepFactor * delta(0, 0));

@@ -7,6 +7,7 @@
 //     J = [d gamma / d a, d gamma / d c] = [-c h e / a^2, 1 - e],  e = exp(-h / a)
 //     delta = (J^T J)^-1 J^T R,  (a, c) += step * delta
 //
+// (the 2 x 2 inverse in closed form: [[p, q], [q, r]]^-1 = [[r, -q], [-q, p]] / (p r - q^2))
 // with a fixed, small number of steps and no convergence test: with the step factor 0.1
 // the parameters move only part of the way from the starting values, which keeps the
 // fitted model close to the eye-fitted start the user sees on the chart. The iteration
@@ -29,7 +30,8 @@ struct ExponentialFit {
 
 // Logs every iteration to "variogram_optimization.txt" in `folder`. Returns (0, 0, 0)
 // when a column is missing (empty).
-ExponentialFit FitExponentialModel(const std::string& folder, const DenseMatrix& lagColumn, const DenseMatrix& gammaColumn,
-                                   float a0, float c0, int iterationLimit, double stepFactor);
+ExponentialFit FitExponentialModel(const std::string& folder, const DenseMatrix& lagColumn,
+                                   const DenseMatrix& gammaColumn, float a0, float c0, int iterationLimit,
+                                   double stepFactor);
 
 }  // namespace gridora

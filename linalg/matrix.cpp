@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "platform/diagnostic_file.h"
 #include "platform/trace.h"
 
 namespace gridora {
@@ -17,7 +16,8 @@ DenseMatrix DistanceMatrix(int n, const double* x, const double* y) {
   return result;
 }
 
-DenseMatrix CrossDistanceMatrix(int n1, const double* x1, const double* y1, int n2, const double* x2, const double* y2) {
+DenseMatrix CrossDistanceMatrix(int n1, const double* x1, const double* y1, int n2, const double* x2,
+                                const double* y2) {
   DenseMatrix result(n1, n2);
   for (int i = 0; i < n1; ++i)
     for (int j = 0; j < n2; ++j) {
@@ -81,77 +81,6 @@ double RootMeanSquare(const DenseMatrix& A) {
   for (int i = 0; i < A.rows; ++i)
     for (int j = 0; j < A.columns; ++j) sum += std::pow(A(i, j), 2.0);
   return std::sqrt(sum / (static_cast<double>(A.rows) * A.columns));
-}
-
-InverseResult Inverse(const DenseMatrix& A) {
-  InverseResult result;
-  if (A.rows != A.columns) return result;
-  const int n = A.rows;
-  // Rows 0..n-1 hold [A | I]; elimination turns them into [I | A^-1].
-  DMatrix0 work(n, 2 * n);
-  for (int i = 0; i < n; ++i) {
-    for (int j = 0; j < n; ++j) work[i][j] = A(i, j);
-    work[i][n + i] = 1.0;
-  }
-  for (int e = 0; e < n; ++e) {
-    const double pivot = work[e][e];
-    if (pivot == 0.0 || !std::isfinite(pivot)) {
-      result.status = InverseStatus::Singular;
-      result.failedPivot = e;
-      return result;
-    }
-    const double g = 1.0 / pivot;
-    for (int l = 0; l < 2 * n; ++l) work[e][l] *= g;
-    for (int r = 0; r < n; ++r) {
-      if (r == e) continue;
-      const double h = -work[r][e];
-      for (int l = 0; l < 2 * n; ++l) work[r][l] += h * work[e][l];
-    }
-  }
-  DenseMatrix inverse(n, n);
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j) {
-      inverse(i, j) = work[i][n + j];
-      if (!std::isfinite(inverse(i, j))) {
-        result.status = InverseStatus::Singular;
-        return result;
-      }
-    }
-
-  DiagnosticFile file("inverse_matrix.txt", DiagnosticFile::Encoding::Utf16LittleEndian);
-  for (int i = 0; i < n; ++i) {
-    for (int j = 0; j < n; ++j) file.Printf("%f ", inverse(i, j));
-    file.Write("\n");
-  }
-  file.Close();
-
-  result.status = InverseStatus::Inverted;
-  result.inverse = std::move(inverse);
-  return result;
-}
-
-bool WriteToFile(const DenseMatrix& A, const std::string& fileName, int echo, int layout) {
-  const bool toConsole = echo == 1;
-  if (toConsole) Trace("%s\n", fileName);
-  DiagnosticFile file(fileName);
-  if (!file.IsOpen()) return false;
-  auto put = [&](const std::string& text) {
-    file.Write(text);
-    if (toConsole) Trace("%s", text);
-  };
-  put(fmt::sprintf("%d %d\n", A.rows, A.columns));
-  for (int i = 0; i < A.rows; ++i) {
-    for (int j = 0; j < A.columns; ++j) {
-      if (layout == 1) {
-        put(fmt::sprintf("%e ", A(i, j)));
-      } else {
-        put(fmt::sprintf("%d %d %e\n", i, j, A(i, j)));
-      }
-    }
-    if (layout == 1) put("\n");
-  }
-  file.Close();
-  return true;
 }
 
 void PrintToConsole(const DenseMatrix& A) {

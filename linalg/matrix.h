@@ -1,14 +1,50 @@
 #pragma once
 // Dense double-precision matrices for the geostatistics: distance and variogram
-// matrices, products, the Gauss-Jordan inverse and their text dumps. Everything is
-// plain triple loops, no blocking, no sparsity; the callers pass arrays and are
-// responsible for matching dimensions. Creating a matrix throws std::bad_alloc when the
-// memory cannot be had.
-#include <string>
-
-#include "linalg/matrix_storage.h"
+// matrices, products and their console dump. Everything is plain triple loops, no
+// blocking, no sparsity; the callers pass arrays and are responsible for matching
+// dimensions. Creating a matrix throws std::bad_alloc when the memory cannot be had (also
+// for sizes whose element count overflows) and std::invalid_argument for a negative
+// dimension, so the command that asked can tell the user and leave its document as it
+// was.
+#include <cstddef>
+#include <limits>
+#include <new>
+#include <stdexcept>
+#include <vector>
 
 namespace gridora {
+
+// The entries of a rows x columns matrix in one block, row after row, with one spare
+// zero row and column: row i starts at block position i * (columns + 1). The stride is
+// the leading dimension LAPACK is given.
+class MatrixRows {
+ public:
+  MatrixRows() = default;
+  MatrixRows(int rows, int columns) : stride_(Count(columns) + 1), block_(Times(Count(rows) + 1, stride_), 0.0) {}
+
+  std::size_t Stride() const { return stride_; }
+  double* operator[](int i) { return block_.data() + static_cast<std::size_t>(i) * stride_; }
+  const double* operator[](int i) const { return block_.data() + static_cast<std::size_t>(i) * stride_; }
+  double* Block() { return block_.data(); }
+  const double* Block() const { return block_.data(); }
+
+ private:
+  // No block may hold more elements than this (2^59): beyond it no machine has the
+  // memory, and the byte count would overflow.
+  static constexpr std::size_t kMaximumElements =
+      static_cast<std::size_t>(std::numeric_limits<std::ptrdiff_t>::max()) / 16;
+  static std::size_t Times(std::size_t a, std::size_t b) {
+    if (a != 0 && b > kMaximumElements / a) throw std::bad_alloc();
+    return a * b;
+  }
+  static std::size_t Count(int n) {
+    if (n < 0) throw std::invalid_argument("negative matrix dimension");
+    return static_cast<std::size_t>(n);
+  }
+
+  std::size_t stride_ = 1;
+  std::vector<double> block_;
+};
 
 class DenseMatrix {
  public:
@@ -22,7 +58,7 @@ class DenseMatrix {
   int rows = 0;
   int columns = 0;
   // values[i][j], i = 0..rows-1, j = 0..columns-1; one spare zero row and column.
-  DMatrix0 values;
+  MatrixRows values;
 };
 
 // n x n, (i, j) = sqrt((y_i - y_j)^2 + (x_i - x_j)^2).
@@ -41,34 +77,6 @@ DenseMatrix Product(const DenseMatrix& A, const DenseMatrix& B);
 DenseMatrix Transpose(const DenseMatrix& A);
 // sqrt(sum of squares / (rows * columns)).
 double RootMeanSquare(const DenseMatrix& A);
-
-enum class InverseStatus {
-  Inverted,
-  NotSquare,
-  // A pivot was zero or the result is not finite: elimination without row exchanges
-  // cannot invert this matrix (singular, or a zero on the diagonal where exchanges
-  // would be needed). No inverse is handed back and no file is written.
-  Singular,
-};
-
-struct InverseResult {
-  InverseStatus status = InverseStatus::NotSquare;
-  DenseMatrix inverse;       // n x n when status is Inverted, else empty
-  int failedPivot = -1;  // the 0-based pivot that was zero, for Singular (-1: non-finite result)
-
-  bool Inverted() const { return status == InverseStatus::Inverted; }
-};
-
-// Gauss-Jordan elimination without pivoting. On success the inverse is also written to
-// "inverse_matrix.txt" in the current directory (UTF-16LE with its mark, "%f " per entry,
-// one line per row); a file that cannot be created is skipped.
-InverseResult Inverse(const DenseMatrix& A);
-
-// Writes "%d %d\n" (rows, columns), then with layout 1 one line of "%e " entries per row,
-// with any other layout one "%d %d %e\n" line (i, j, value) per entry. With echo 1 the
-// name and every piece also go to the console trace. False when the file could not be
-// created.
-bool WriteToFile(const DenseMatrix& A, const std::string& fileName, int echo, int layout);
 
 // "%d %d\n" and one line of "%f " entries per row, to the console trace.
 void PrintToConsole(const DenseMatrix& A);

@@ -1,11 +1,11 @@
 #pragma once
 // Fast writers for the n x n matrix dumps of kriging (a 4000-point system is 16 million
-// numbers per file). They write byte for byte what the general routines write:
+// numbers per file), byte for byte what printf would write:
 //
-//   MatrixLayoutOne  - as WriteToFile(A, name, 0, 1): "%d %d\n" (rows, columns), then per
-//                      row "%e " for each entry and "\n"; single-byte text.
-//   InverseDump      - as the dump of Inverse: per row "%f " for each entry and "\n", no
-//                      header; UTF-16LE with the mark FF FE.
+//   MatrixLayoutOne  - "%d %d\n" (rows, columns), then per row "%e " for each entry and
+//                      "\n"; single-byte text.
+//   InverseDump      - per row "%f " for each entry and "\n", no header; UTF-16LE with
+//                      the mark FF FE.
 //
 // Every "\n" is written as CR LF. Rows are formatted in parallel into per-block buffers
 // and written in order.

@@ -94,43 +94,43 @@ void MirrorUpperRows(DenseMatrix& m, int n) {
   });
 }
 
-SystemInverseStatus CholeskyInverse(DenseMatrix& m, int n, Feedback* feedback) {
+Outcome CholeskyInverse(DenseMatrix& m, int n, Feedback* feedback) {
   const int factor = BlockedCholesky(m, n, feedback);
-  if (factor < 0) return SystemInverseStatus::Canceled;
-  if (factor > 0) return SystemInverseStatus::Singular;
+  if (factor < 0) return {OutcomeKind::Canceled};
+  if (factor > 0) return {OutcomeKind::Singular, factor - 1};
   const int lda = static_cast<int>(m.values.Stride());
   int info = 0;
-  if (Canceled(feedback)) return SystemInverseStatus::Canceled;
+  if (Canceled(feedback)) return {OutcomeKind::Canceled};
   dtrtri_("L", "N", &n, m.values.Block(), &lda, &info);  // L^-1
-  if (info != 0) return SystemInverseStatus::Singular;
+  if (info != 0) return {OutcomeKind::Singular, info - 1};
   Report(feedback, 0.75);
-  if (Canceled(feedback)) return SystemInverseStatus::Canceled;
+  if (Canceled(feedback)) return {OutcomeKind::Canceled};
   dlauum_("L", &n, m.values.Block(), &lda, &info);  // L^-T L^-1 = A^-1
-  if (info != 0) return SystemInverseStatus::Singular;
+  if (info != 0) return {OutcomeKind::Singular};
   MirrorUpperRows(m, n);
   Report(feedback, 1.0);
-  return SystemInverseStatus::Inverted;
+  return {};
 }
 
 // LU with partial pivoting of the row-major storage read as column-major, that is of
 // A^T; the inverse of A^T read back row-major is A^-1.
-SystemInverseStatus LuInverse(DenseMatrix& m, int n, Feedback* feedback) {
+Outcome LuInverse(DenseMatrix& m, int n, Feedback* feedback) {
   const int lda = static_cast<int>(m.values.Stride());
   std::vector<int> pivots(static_cast<std::size_t>(n));
   int info = 0;
-  if (Canceled(feedback)) return SystemInverseStatus::Canceled;
+  if (Canceled(feedback)) return {OutcomeKind::Canceled};
   dgetrf_(&n, &n, m.values.Block(), &lda, pivots.data(), &info);
-  if (info != 0) return SystemInverseStatus::Singular;
-  if (Canceled(feedback)) return SystemInverseStatus::Canceled;
+  if (info != 0) return {OutcomeKind::Singular, info > 0 ? info - 1 : -1};
+  if (Canceled(feedback)) return {OutcomeKind::Canceled};
   int lwork = -1;
   double query = 0.0;
   dgetri_(&n, m.values.Block(), &lda, pivots.data(), &query, &lwork, &info);
   lwork = std::max(n, static_cast<int>(query));
   std::vector<double> work(static_cast<std::size_t>(lwork));
   dgetri_(&n, m.values.Block(), &lda, pivots.data(), work.data(), &lwork, &info);
-  if (info != 0) return SystemInverseStatus::Singular;
+  if (info != 0) return {OutcomeKind::Singular, info > 0 ? info - 1 : -1};
   Report(feedback, 1.0);
-  return SystemInverseStatus::Inverted;
+  return {};
 }
 
 }  // namespace
@@ -142,14 +142,15 @@ SystemInverse InvertSystemMatrix(const DenseMatrix& A, Feedback* feedback) {
   DenseMatrix work(n, n);
   CopyInto(A, work);
   // Cholesky reads one triangle only: it is for symmetric matrices.
-  SystemInverseStatus status = Symmetric(A) ? CholeskyInverse(work, n, feedback) : SystemInverseStatus::Singular;
-  if (status == SystemInverseStatus::Singular) {
+  Outcome outcome = Symmetric(A) ? CholeskyInverse(work, n, feedback) : Outcome{OutcomeKind::Singular};
+  if (outcome.kind == OutcomeKind::Singular) {
     CopyInto(A, work);
-    status = LuInverse(work, n, feedback);
+    outcome = LuInverse(work, n, feedback);
   }
-  if (status == SystemInverseStatus::Inverted && !AllFinite(work)) status = SystemInverseStatus::Singular;
-  result.status = status;
-  if (status == SystemInverseStatus::Inverted) result.inverse = std::move(work);
+  // An inverse that is not finite is no inverse: the matrix is singular to working accuracy.
+  if (outcome.Done() && !AllFinite(work)) outcome = {OutcomeKind::Singular};
+  result.outcome = outcome;
+  if (outcome.Done()) result.inverse = std::move(work);
   return result;
 }
 

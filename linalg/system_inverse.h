@@ -15,14 +15,15 @@
 // divides by a zero pivot.
 #include "linalg/matrix.h"
 #include "platform/feedback.h"
+#include "platform/outcome.h"
 
 namespace gridora {
 
-enum class SystemInverseStatus { Inverted, Singular, Canceled };
-
 struct SystemInverse {
-  SystemInverseStatus status = SystemInverseStatus::Singular;
-  DenseMatrix inverse;  // n x n when Inverted, else empty
+  // Done, Canceled or Singular (with the LU factorisation's zero pivot in column when it
+  // met one; -1 for a matrix that is not square, or an inverse that is not finite).
+  Outcome outcome{OutcomeKind::Singular};
+  DenseMatrix inverse;  // n x n when Done, else empty
 };
 
 // A must be square; a matrix that is not symmetric goes to the LU factorisation directly.

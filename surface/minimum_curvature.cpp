@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "document/random_data.h"
-#include "surface/minimum_curvature_multigrid.h"
-#include "surface/minimum_curvature_solver.h"
-#include "surface/minimum_curvature_system.h"
 #include "platform/diagnostic_file.h"
 #include "platform/feedback.h"
 #include "platform/trace.h"
+#include "surface/minimum_curvature_multigrid.h"
+#include "surface/minimum_curvature_solver.h"
+#include "surface/minimum_curvature_system.h"
 
 namespace gridora {
 namespace {
@@ -86,7 +86,7 @@ MinimumCurvatureSolution SolveWith(const System& system, bool multigrid, const S
   MinimumCurvatureSolution refused;
   refused.bytesNeeded = System::BytesFor(system.NX(), system.NY()) + EstimateMultigridBytes(system.NX(), system.NY());
   if (memoryLimit != 0 && refused.bytesNeeded > memoryLimit) {
-    refused.status = MinimumCurvatureSolution::Status::OutOfMemory;
+    refused.outcome = {OutcomeKind::OutOfMemory};
     return refused;
   }
   return SolveMinimumCurvatureMultigrid(system, weights, points, DX, DY, feedback);
@@ -117,8 +117,12 @@ MinimumCurvatureResult InterpolateMinimumCurvature(int NX, int NY, float DX, flo
                                                    const DataPoint* points, int count, float w1, float w2, float wd,
                                                    Feedback* feedback, std::uint64_t memoryLimit,
                                                    const SurfaceOptions& options) {
-  using Status = MinimumCurvatureResult::Status;
   MinimumCurvatureResult result;
+  const auto stopped = [](OutcomeKind kind) {
+    MinimumCurvatureResult stop;
+    stop.outcome = {kind};
+    return stop;
+  };
   std::vector<double> u;
   AcceptedPoints accepted;
   try {
@@ -132,7 +136,7 @@ MinimumCurvatureResult InterpolateMinimumCurvature(int NX, int NY, float DX, flo
       AssembleSmoothness(system, w1, w2);
       AttachData(system, accepted.points, DX, DY, wd);
       Report(feedback, 1.0);
-      if (Canceled(feedback)) return {Status::Canceled, 0, 0};
+      if (Canceled(feedback)) return stopped(OutcomeKind::Canceled);
       solution =
           SolveWith(system, multigrid, CommandWeights(w1, w2, wd), accepted.points, DX, DY, feedback, memoryLimit);
     } else {
@@ -140,24 +144,20 @@ MinimumCurvatureResult InterpolateMinimumCurvature(int NX, int NY, float DX, flo
       const SurfaceWeights weights = OptionWeights(options, DX, DY, wd);
       AssembleSurface(system, weights, accepted.points, DX, DY);
       Report(feedback, 1.0);
-      if (Canceled(feedback)) return {Status::Canceled, 0, 0};
+      if (Canceled(feedback)) return stopped(OutcomeKind::Canceled);
       solution = SolveWith(system, multigrid, weights, accepted.points, DX, DY, feedback, memoryLimit);
     }
     result.iterations = solution.iterations;
     result.residual = solution.residual;
-    switch (solution.status) {
-      case MinimumCurvatureSolution::Status::Canceled: return {Status::Canceled, 0, 0};
-      case MinimumCurvatureSolution::Status::OutOfMemory: return {Status::OutOfMemory, 0, solution.bytesNeeded};
-      case MinimumCurvatureSolution::Status::NotConverged:
-        return {Status::NotConverged, 0, 0, solution.iterations, solution.residual};
-      case MinimumCurvatureSolution::Status::NotPositiveDefinite:
-        Trace("Can not solve \n");
-        result.flag = -2;
-        break;
-      case MinimumCurvatureSolution::Status::Solved: u = std::move(solution.u); break;
+    result.outcome = solution.outcome;
+    switch (solution.outcome.kind) {
+      case OutcomeKind::Done: u = std::move(solution.u); break;
+      case OutcomeKind::Singular: Trace("Can not solve \n"); break;
+      case OutcomeKind::OutOfMemory: result.bytesNeeded = solution.bytesNeeded; return result;
+      default: return result;
     }
   } catch (const std::bad_alloc&) {
-    return {Status::OutOfMemory, 0, 0};
+    return stopped(OutcomeKind::OutOfMemory);
   }
 
   // Node (i, j) is unknown i*NY + j + 1; u stays empty when the solve failed.

@@ -4,6 +4,7 @@
 // minimum_curvature_solver.cpp.
 #include <cstdint>
 
+#include "platform/outcome.h"
 #include "surface/minimum_curvature_surface.h"
 
 namespace gridora {
@@ -18,20 +19,12 @@ inline constexpr float kDataWeight = 32.0f;      // wd
 inline constexpr double kMissingValue = -10000.0;
 
 struct MinimumCurvatureResult {
-  enum class Status {
-    // The layer holds the result; flag says whether the system was solved.
-    Completed,
-    // Nothing was written.
-    Canceled,
-    OutOfMemory,
-    // The iterative solver stopped at its iteration cap: nothing was written.
-    NotConverged,
-  };
-  Status status = Status::Completed;
-  // 0: solved. -2: the factorisation met a pivot at or below its limit (no point pinned
-  // the grid down); every node is 0.
-  int flag = 0;
-  std::uint64_t bytesNeeded = 0;  // for OutOfMemory: what the solve would take
+  // The solver's outcome. Done: the layer holds the grid. Singular: the factorisation met
+  // a pivot at or below its limit (no point pinned the grid down); the run still
+  // completes, with every node 0. Canceled, OutOfMemory, NotConverged (the iterative
+  // solver stopped at its iteration cap): nothing was written.
+  Outcome outcome;
+  std::uint64_t bytesNeeded = 0;  // for OutOfMemory: what the solve would take (0: unknown)
   // The iterative solver's iterations and final relative residual (0 for the direct one).
   int iterations = 0;
   double residual = 0.0;

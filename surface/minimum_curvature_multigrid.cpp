@@ -477,7 +477,6 @@ template <typename Real>
 MinimumCurvatureSolution Solve(const BasicMinimumCurvatureSystem<Real>& system, const SurfaceWeights& weights,
                                const std::vector<SolverPoint>& points, double DX, double DY, Feedback* feedback,
                                const MultigridSettings& settings) {
-  using Status = MinimumCurvatureSolution::Status;
   MinimumCurvatureSolution result;
   try {
     if (feedback) {
@@ -486,11 +485,11 @@ MinimumCurvatureSolution Solve(const BasicMinimumCurvatureSystem<Real>& system, 
     }
     Multigrid<Real> multigrid(system, weights, points, DX, DY);
     if (!multigrid.FactorCoarsest()) {
-      result.status = Status::NotPositiveDefinite;
+      result.outcome = {OutcomeKind::Singular};
       return result;
     }
     if (Canceled(feedback)) {
-      result.status = Status::Canceled;
+      result.outcome = {OutcomeKind::Canceled};
       return result;
     }
     const Stencil<Real>& a = multigrid.Fine();
@@ -505,7 +504,7 @@ MinimumCurvatureSolution Solve(const BasicMinimumCurvatureSystem<Real>& system, 
     for (std::size_t k = 0; k < n; ++k) r[k] = system.Rhs(static_cast<std::int64_t>(k) + 1) - q[k];
     if (!(Dot(r, r) > 0.0)) {
       result.u = std::move(p);
-      result.status = Status::Solved;
+      result.outcome = {OutcomeKind::Done};
       return result;
     }
 
@@ -520,7 +519,7 @@ MinimumCurvatureSolution Solve(const BasicMinimumCurvatureSystem<Real>& system, 
     const double logTarget = std::log(settings.tolerance);
     for (int iteration = 1; estimate > settings.tolerance; ++iteration) {
       if (iteration > settings.maxIterations || !std::isfinite(estimate)) {
-        result.status = Status::NotConverged;
+        result.outcome = {OutcomeKind::NotConverged};
         return result;
       }
       Multiply(a, p.data(), q.data());
@@ -540,7 +539,7 @@ MinimumCurvatureSolution Solve(const BasicMinimumCurvatureSystem<Real>& system, 
         feedback->SetProgress(std::clamp(std::log(std::max(estimate, 1e-300)) / logTarget, 0.0, 1.0));
       }
       if (Canceled(feedback)) {
-        result.status = Status::Canceled;
+        result.outcome = {OutcomeKind::Canceled};
         return result;
       }
       const double beta = rzNext / rz;
@@ -549,10 +548,10 @@ MinimumCurvatureSolution Solve(const BasicMinimumCurvatureSystem<Real>& system, 
       for (std::int64_t k = 0; k < a.n; ++k) p[k] = q[k] + beta * p[k];
     }
     result.u = std::move(x);
-    result.status = Status::Solved;
+    result.outcome = {OutcomeKind::Done};
   } catch (const std::bad_alloc&) {
     result.u.clear();
-    result.status = Status::OutOfMemory;
+    result.outcome = {OutcomeKind::OutOfMemory};
   }
   return result;
 }

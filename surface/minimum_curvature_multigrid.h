@@ -26,7 +26,7 @@ struct MultigridSettings {
 // Solves `system` (assembled on NX x NY nodes spaced DX, DY from `weights` and `points`:
 // the coarse levels assemble the same functional on coarser grids). Reports the
 // iteration and the relative preconditioned residual through feedback and polls it
-// between iterations. Status NotPositiveDefinite when the data do not pin the grid down.
+// between iterations. Singular when the data do not pin the grid down.
 MinimumCurvatureSolution SolveMinimumCurvatureMultigrid(const MinimumCurvatureSystem& system,
                                                         const SurfaceWeights& weights,
                                                         const std::vector<SolverPoint>& points, double DX, double DY,

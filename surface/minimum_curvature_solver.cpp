@@ -34,7 +34,7 @@
 // stored in single precision afterwards.
 //
 // Failure: a pivot at or below kPivotLimit (no data attached: the constant is free)
-// reports NotPositiveDefinite; memory that cannot be had reports OutOfMemory with the
+// reports Singular; memory that cannot be had reports OutOfMemory with the
 // size needed. Nothing here ends the process.
 #include "surface/minimum_curvature_solver.h"
 
@@ -53,9 +53,9 @@
 #include <omp.h>
 #endif
 
-#include "surface/grid_dissection.h"
 #include "platform/feedback.h"
 #include "platform/polled_step.h"
+#include "surface/grid_dissection.h"
 
 namespace gridora {
 namespace {
@@ -235,7 +235,6 @@ namespace {
 
 template <typename System>
 MinimumCurvatureSolution SolveSystem(const System& system, Feedback* feedback, std::uint64_t memoryLimit) {
-  using Status = MinimumCurvatureSolution::Status;
   MinimumCurvatureSolution result;
   const Index n = system.N();
   try {
@@ -249,7 +248,7 @@ MinimumCurvatureSolution SolveSystem(const System& system, Feedback* feedback, s
     Stage(feedback, "Ordering the nodes");
     cholmod.a_ = UpperTriangle(system, common);
     if (!cholmod.a_) {
-      result.status = Status::OutOfMemory;
+      result.outcome = {OutcomeKind::OutOfMemory};
       return result;
     }
     const int nx = system.NX(), ny = system.NY();
@@ -258,21 +257,21 @@ MinimumCurvatureSolution SolveSystem(const System& system, Feedback* feedback, s
           std::vector<Index> order = GridDissectionOrder(nx, ny);
           shared->factor_ = cholmod_l_analyze_p(shared->a_, order.data(), nullptr, 0, &shared->common_);
         })) {
-      result.status = Status::Canceled;
+      result.outcome = {OutcomeKind::Canceled};
       return result;
     }
     if (!cholmod.factor_) {
-      result.status = Status::OutOfMemory;
+      result.outcome = {OutcomeKind::OutOfMemory};
       return result;
     }
     result.bytesNeeded = FactorBytes(*cholmod.factor_, n);
     if (memoryLimit != 0 && result.bytesNeeded > memoryLimit) {
-      result.status = Status::OutOfMemory;
+      result.outcome = {OutcomeKind::OutOfMemory};
       return result;
     }
     Report(feedback, 1.0);
     if (Canceled(feedback)) {
-      result.status = Status::Canceled;
+      result.outcome = {OutcomeKind::Canceled};
       return result;
     }
 
@@ -281,21 +280,21 @@ MinimumCurvatureSolution SolveSystem(const System& system, Feedback* feedback, s
           const ThreadsFollowLoad threads;
           cholmod_l_factorize(shared->a_, shared->factor_, &shared->common_);
         })) {
-      result.status = Status::Canceled;
+      result.outcome = {OutcomeKind::Canceled};
       return result;
     }
     if (cholmod.OutOfMemory()) {
-      result.status = Status::OutOfMemory;
+      result.outcome = {OutcomeKind::OutOfMemory};
       return result;
     }
     if (common.status == CHOLMOD_NOT_POSDEF || cholmod.factor_->minor < static_cast<std::size_t>(n) ||
         !(SmallestPivot(*cholmod.factor_) > kPivotLimit)) {
-      result.status = Status::NotPositiveDefinite;
+      result.outcome = {OutcomeKind::Singular};
       return result;
     }
     Report(feedback, 1.0);
     if (Canceled(feedback)) {
-      result.status = Status::Canceled;
+      result.outcome = {OutcomeKind::Canceled};
       return result;
     }
 
@@ -304,7 +303,7 @@ MinimumCurvatureSolution SolveSystem(const System& system, Feedback* feedback, s
     cholmod.b_ =
         cholmod_l_allocate_dense(static_cast<std::size_t>(n), 1, static_cast<std::size_t>(n), CHOLMOD_REAL, &common);
     if (!cholmod.b_) {
-      result.status = Status::OutOfMemory;
+      result.outcome = {OutcomeKind::OutOfMemory};
       return result;
     }
     auto* b = static_cast<double*>(cholmod.b_->x);
@@ -313,20 +312,20 @@ MinimumCurvatureSolution SolveSystem(const System& system, Feedback* feedback, s
           const ThreadsFollowLoad threads;
           shared->x_ = cholmod_l_solve(CHOLMOD_A, shared->factor_, shared->b_, &shared->common_);
         })) {
-      result.status = Status::Canceled;
+      result.outcome = {OutcomeKind::Canceled};
       return result;
     }
     if (!cholmod.x_) {
-      result.status = Status::OutOfMemory;
+      result.outcome = {OutcomeKind::OutOfMemory};
       return result;
     }
     const auto* x = static_cast<const double*>(cholmod.x_->x);
     result.u.assign(x, x + n);
     Report(feedback, 1.0);
-    result.status = Status::Solved;
+    result.outcome = {OutcomeKind::Done};
   } catch (const std::bad_alloc&) {
     result.u.clear();
-    result.status = Status::OutOfMemory;
+    result.outcome = {OutcomeKind::OutOfMemory};
   }
   return result;
 }

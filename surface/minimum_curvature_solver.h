@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/outcome.h"
 #include "surface/minimum_curvature_system.h"
 
 namespace gridora {
@@ -12,20 +13,13 @@ namespace gridora {
 class Feedback;
 
 struct MinimumCurvatureSolution {
-  enum class Status {
-    Solved,
-    // A pivot of the factorisation came out at or below kPivotLimit: the data do not
-    // pin the grid down (no point attached), u is left empty.
-    NotPositiveDefinite,
-    // The factorisation needs more memory than the machine has (bytesNeeded says how
-    // much), or an allocation failed.
-    OutOfMemory,
-    Canceled,
-    // The iterative solver reached its iteration cap before its tolerance: u is empty.
-    NotConverged,
-  };
-  Status status = Status::Solved;
-  std::vector<double> u;  // u[k-1] is unknown k, when Solved
+  // Done; Singular when a pivot of the factorisation came out at or below kPivotLimit
+  // (the data do not pin the grid down); OutOfMemory when the factorisation needs more
+  // memory than the machine has (bytesNeeded says how much) or an allocation failed;
+  // Canceled; NotConverged when the iterative solver reached its iteration cap before its
+  // tolerance. u is empty unless Done.
+  Outcome outcome;
+  std::vector<double> u;  // u[k-1] is unknown k, when Done
   std::uint64_t bytesNeeded = 0;
   // The iterative solver's last iteration and relative residual (0 for the direct one).
   int iterations = 0;

@@ -97,7 +97,7 @@ class KrigingOptionsTest : public test::InTempFolderTest {
     m.c = 0.9;
     m.BuildKrigingMatrix();
     const DenseMatrix system = state->Ordinary() ? state->OrdinarySystem() : m.covarianceMatrix;
-    EXPECT_EQ(state->InvertSystem(system, nullptr), SystemInverseStatus::Inverted);
+    EXPECT_EQ(state->InvertSystem(system, nullptr).kind, OutcomeKind::Done);
     return state;
   }
 };
@@ -109,8 +109,8 @@ TEST_F(KrigingOptionsTest, EstimatesAndStandardErrorsMatchADirectSolvePerPositio
     auto state = StateFor(c);
     const VariogramModel& m = *state->primary;
     std::vector<float> estimates(30), errors(30);
-    ASSERT_EQ(PredictGrid(*state, layout, estimates.data(), nullptr).status, PredictionStatus::Done);
-    ASSERT_EQ(StandardErrorGrid(*state, layout, errors.data(), nullptr).status, PredictionStatus::Done);
+    ASSERT_EQ(PredictGrid(*state, layout, estimates.data(), nullptr).kind, OutcomeKind::Done);
+    ASSERT_EQ(StandardErrorGrid(*state, layout, errors.data(), nullptr).outcome.kind, OutcomeKind::Done);
     std::vector<double> xs, ys;
     for (int i = 0; i < layout.nx; ++i)
       for (int j = 0; j < layout.ny; ++j) {
@@ -155,8 +155,8 @@ TEST_F(KrigingOptionsTest, LeaveOneOutMatchesExplicitReSolvesWithoutThePoint) {
     auto state = StateFor(c);
     const VariogramModel& m = *state->primary;
     CrossValidation cv;
-    std::string problem;
-    ASSERT_EQ(CrossValidate(*state, 0, 0, cv, nullptr, &problem), CrossValidationStatus::Done) << problem;
+    const Outcome validated = CrossValidate(*state, 0, 0, cv, nullptr);
+    ASSERT_EQ(validated.kind, OutcomeKind::Done) << validated.text;
     ASSERT_EQ(cv.points.size(), 12u);
     double squares = 0.0;
     for (int i = 0; i < m.count; ++i) {
@@ -184,15 +184,15 @@ TEST_F(KrigingOptionsTest, LeaveOneOutMatchesExplicitReSolvesWithoutThePoint) {
 TEST_F(KrigingOptionsTest, KFoldWithOnePointPerFoldIsLeaveOneOutAndFoldsFollowTheSeed) {
   auto state = StateFor(kCases[3]);
   CrossValidation loo, twelve, a, b, other;
-  ASSERT_EQ(CrossValidate(*state, 0, 0, loo, nullptr, nullptr), CrossValidationStatus::Done);
-  ASSERT_EQ(CrossValidate(*state, 12, 5, twelve, nullptr, nullptr), CrossValidationStatus::Done);
+  ASSERT_EQ(CrossValidate(*state, 0, 0, loo, nullptr).kind, OutcomeKind::Done);
+  ASSERT_EQ(CrossValidate(*state, 12, 5, twelve, nullptr).kind, OutcomeKind::Done);
   for (int i = 0; i < 12; ++i) {
     EXPECT_NEAR(twelve.points[i].estimate, loo.points[i].estimate, 1e-9);
     EXPECT_NEAR(twelve.points[i].standardError, loo.points[i].standardError, 1e-9);
   }
-  ASSERT_EQ(CrossValidate(*state, 3, 11, a, nullptr, nullptr), CrossValidationStatus::Done);
-  ASSERT_EQ(CrossValidate(*state, 3, 11, b, nullptr, nullptr), CrossValidationStatus::Done);
-  ASSERT_EQ(CrossValidate(*state, 3, 12, other, nullptr, nullptr), CrossValidationStatus::Done);
+  ASSERT_EQ(CrossValidate(*state, 3, 11, a, nullptr).kind, OutcomeKind::Done);
+  ASSERT_EQ(CrossValidate(*state, 3, 11, b, nullptr).kind, OutcomeKind::Done);
+  ASSERT_EQ(CrossValidate(*state, 3, 12, other, nullptr).kind, OutcomeKind::Done);
   bool differs = false;
   for (int i = 0; i < 12; ++i) {
     EXPECT_EQ(a.points[i].estimate, b.points[i].estimate);
@@ -203,15 +203,18 @@ TEST_F(KrigingOptionsTest, KFoldWithOnePointPerFoldIsLeaveOneOutAndFoldsFollowTh
   EXPECT_TRUE(differs);
 
   std::string problem;
-  for (int folds : {1, -2, 13})
-    EXPECT_EQ(CrossValidate(*state, folds, 0, a, nullptr, &problem), CrossValidationStatus::Failed);
+  for (int folds : {1, -2, 13}) {
+    const Outcome refused = CrossValidate(*state, folds, 0, a, nullptr);
+    EXPECT_EQ(refused.kind, OutcomeKind::InvalidInput);
+    problem = refused.text;
+  }
   EXPECT_NE(problem.find("folds"), std::string::npos);
 }
 
 TEST_F(KrigingOptionsTest, CrossValidationFileHasItsHeaderAndALinePerPoint) {
   auto state = StateFor(kCases[0]);
   CrossValidation cv;
-  ASSERT_EQ(CrossValidate(*state, 0, 0, cv, nullptr, nullptr), CrossValidationStatus::Done);
+  ASSERT_EQ(CrossValidate(*state, 0, 0, cv, nullptr).kind, OutcomeKind::Done);
   std::string problem;
   ASSERT_TRUE(WriteCrossValidationCsv(cv, folder_ / "cross_validation.csv", problem)) << problem;
   const std::vector<std::string> lines = test::CrLfLines(Bytes("cross_validation.csv"));
@@ -243,7 +246,7 @@ TEST_F(KrigingOptionsTest, CokrigingEstimatesAndStandardErrorsMatchADirectSolve)
   }
   state.cross->SetCross(state.primary.get(), state.secondary.get());
   for (VariogramModel* m : models) m->BuildKrigingMatrix();
-  ASSERT_EQ(state.InvertSystem(state.CokrigingSystem(), nullptr), SystemInverseStatus::Inverted);
+  ASSERT_EQ(state.InvertSystem(state.CokrigingSystem(), nullptr).kind, OutcomeKind::Done);
 
   const VariogramModel& p = *state.primary;
   const VariogramModel& q = *state.secondary;

@@ -48,7 +48,7 @@ TEST_F(LocalCokrigingTest, AllPointsInTheNeighbourhoodGiveTheGlobalEstimate) {
   state.secondary->a = 7.0, state.secondary->c = 0.9;
   state.cross->a = 8.0, state.cross->c = 0.5;
   for (VariogramModel* m : {state.primary.get(), state.secondary.get(), state.cross.get()}) m->BuildKrigingMatrix();
-  ASSERT_EQ(state.InvertSystem(state.CokrigingSystem(), nullptr), SystemInverseStatus::Inverted);
+  ASSERT_EQ(state.InvertSystem(state.CokrigingSystem(), nullptr).kind, OutcomeKind::Done);
   const std::vector<double> beta = state.CoResidualWeights(*state.inverse);
 
   const CokrigingModels models{Exponential(9.0, 1.0), Exponential(7.0, 0.9), Exponential(8.0, 0.5)};
@@ -58,7 +58,7 @@ TEST_F(LocalCokrigingTest, AllPointsInTheNeighbourhoodGiveTheGlobalEstimate) {
   for (double x = -4.0; x <= 44.0; x += 6.0)
     for (double y = -4.0; y <= 44.0; y += 8.0) {
       const NeighbourhoodEstimate e = local.At(x, y);
-      ASSERT_EQ(e.status, NeighbourhoodEstimate::Status::Solved);
+      ASSERT_EQ(e.outcome, OutcomeKind::Done);
       const double global = state.CoPredictWithWeights(x, y, beta);
       EXPECT_NEAR(e.estimate * p.standardDeviation + p.mean, global, 1e-9 * std::fabs(global)) << x << " " << y;
       EXPECT_GE(e.variance, -1e-12);

@@ -8,8 +8,8 @@
 
 #include "geostat/local_kriging.h"
 #include "geostat/neighbour_search.h"
-#include "linalg/system_inverse.h"
 #include "geostat/variogram_model.h"
+#include "linalg/system_inverse.h"
 #include "platform/feedback.h"
 
 namespace gridora {
@@ -96,7 +96,7 @@ TEST(LocalKriging, AllPointsInTheNeighbourhoodGiveTheGlobalEstimate) {
   model.a = 18.0;
   model.c = 0.9;
   const SystemInverse inverse = InvertSystemMatrix(model.CovarianceFor(model.a, model.c), nullptr);
-  ASSERT_EQ(inverse.status, SystemInverseStatus::Inverted);
+  ASSERT_EQ(inverse.outcome.kind, OutcomeKind::Done);
   const std::vector<double> beta = model.ResidualWeights(inverse.inverse);
 
   CovarianceModel covariance;
@@ -113,7 +113,7 @@ TEST(LocalKriging, AllPointsInTheNeighbourhoodGiveTheGlobalEstimate) {
         const double x = -5.0 + i * 11.0, y = -5.0 + j * 11.0;
         const double global = model.PredictWithWeights(x, y, beta);
         const NeighbourhoodEstimate e = local.At(x, y);
-        ASSERT_EQ(e.status, NeighbourhoodEstimate::Status::Solved);
+        ASSERT_EQ(e.outcome, OutcomeKind::Done);
         EXPECT_LT(Relative(e.estimate * model.standardDeviation + model.mean, global), 1e-9) << x << " " << y;
         EXPECT_FLOAT_EQ(grid[i * layout.ny + j], static_cast<float>(e.estimate));
         EXPECT_FLOAT_EQ(error[i * layout.ny + j], static_cast<float>(std::sqrt(std::max(0.0, e.variance))));
@@ -160,7 +160,7 @@ NeighbourhoodEstimate DirectSolve(const Points& p, const CovarianceModel& model,
   }
   const long double mu = size > m ? w[m] : 0.0L;
   NeighbourhoodEstimate e;
-  e.status = NeighbourhoodEstimate::Status::Solved;
+  e.outcome = OutcomeKind::Done;
   e.estimate = static_cast<double>(estimate);
   e.variance = static_cast<double>(model.Covariance(0.0, 0.0) - explained - mu);
   return e;
@@ -219,11 +219,11 @@ TEST(LocalKriging, EqualsADirectSolveOverTheSameNeighbours) {
           BruteNearest(sorted, x, y, static_cast<std::size_t>(c.neighbourhood.neighbours), c.neighbourhood.maxDistance);
       const NeighbourhoodEstimate e = local.At(x, y);
       if (near.size() < 3) {
-        EXPECT_EQ(e.status, NeighbourhoodEstimate::Status::Singular) << c.name;
+        EXPECT_EQ(e.outcome, OutcomeKind::Singular) << c.name;
         continue;
       }
       const NeighbourhoodEstimate d = DirectSolve(sorted, c.model, c.type, mean, near, x, y);
-      ASSERT_EQ(e.status, NeighbourhoodEstimate::Status::Solved) << c.name;
+      ASSERT_EQ(e.outcome, OutcomeKind::Done) << c.name;
       EXPECT_LT(Relative(e.estimate, d.estimate), 1e-9) << c.name << " at " << x << " " << y;
       EXPECT_LT(std::fabs(e.variance - d.variance), 1e-9 * c.model.Covariance(0, 0))
           << c.name << " at " << x << " " << y;
@@ -259,7 +259,7 @@ TEST(LocalKriging, CoincidentPointsAreMergedAndPointsThatAreNotNumbersDropped) {
   for (const LocalKrigingType type : {LocalKrigingType::Simple, LocalKrigingType::Ordinary}) {
     const LocalKriging local(merged, Model(VariogramKind::Exponential, 15, 1, 0), type, 5.0, {16, 0, 3});
     const NeighbourhoodEstimate e = local.At(p.x[7], p.y[7]);
-    ASSERT_EQ(e.status, NeighbourhoodEstimate::Status::Solved);
+    ASSERT_EQ(e.outcome, OutcomeKind::Done);
     EXPECT_NEAR(e.estimate, expected, 1e-9);  // exact at a data point without nugget
     EXPECT_NEAR(e.variance, 0.0, 1e-9);
     const NodeLayout layout{static_cast<float>(p.x[7]) - 1.0f, static_cast<float>(p.y[7]) - 1.0f, 0.5f, 0.5f, 5, 5};
@@ -282,7 +282,7 @@ TEST(LocalKriging, NodesWithTooFewNeighboursStayEmpty) {
   std::vector<float> grid(31), error(31);
   std::vector<std::uint8_t> empty(31);
   const LocalGridResult result = local.Grid(layout, grid.data(), error.data(), empty.data(), -99.0f, nullptr);
-  EXPECT_EQ(result.status, LocalGridResult::Status::Done);
+  EXPECT_EQ(result.outcome.kind, OutcomeKind::Done);
   EXPECT_EQ(result.unsolvedNodes, 0u);
   std::size_t marked = 0;
   for (int i = 0; i < 31; ++i) {
@@ -339,7 +339,7 @@ TEST(LocalKriging, CancelStopsBetweenBlocks) {
   const NodeLayout layout{0.0f, 0.0f, 0.5f, 0.5f, 200, 200};
   std::vector<float> grid(40000, -1.0f);
   CancelAfter cancel(1);
-  EXPECT_EQ(local.Grid(layout, grid.data(), nullptr, nullptr, 0.0f, &cancel).status, LocalGridResult::Status::Canceled);
+  EXPECT_EQ(local.Grid(layout, grid.data(), nullptr, nullptr, 0.0f, &cancel).outcome.kind, OutcomeKind::Canceled);
   EXPECT_EQ(grid.back(), -1.0f);
 }
 

@@ -31,7 +31,7 @@ class LocalPredictionTest : public test::InTempFolderTest {
     state_->primary->a = 9.0;
     state_->primary->c = 1.0;
     state_->primary->BuildKrigingMatrix();
-    ASSERT_EQ(state_->InvertSystem(state_->primary->covarianceMatrix, nullptr), SystemInverseStatus::Inverted);
+    ASSERT_EQ(state_->InvertSystem(state_->primary->covarianceMatrix, nullptr).kind, OutcomeKind::Done);
     model_.range = 9.0;
     model_.sill = 1.0;
   }
@@ -46,7 +46,7 @@ TEST_F(LocalPredictionTest, GridsInTheDataUnitsLikeTheGlobalPrediction) {
   const NodeLayout layout{-20.0f, -20.0f, 3.0f, 3.0f, 31, 31};
   std::vector<float> global(31 * 31), local(31 * 31), errors(31 * 31);
   std::vector<std::uint8_t> empty(31 * 31);
-  ASSERT_EQ(PredictGrid(*state_, layout, global.data(), nullptr).status, PredictionStatus::Done);
+  ASSERT_EQ(PredictGrid(*state_, layout, global.data(), nullptr).kind, OutcomeKind::Done);
   const LocalPrediction all = PredictGridLocally(*state_->primary, model_, LocalKrigingType::Simple, {80, 0.0, 3},
                                                  layout, local.data(), errors.data(), empty.data(), nullptr);
   EXPECT_EQ(all.grid.emptyNodes, 0u);

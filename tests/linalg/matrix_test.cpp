@@ -7,13 +7,14 @@
 #include <filesystem>
 #include <string>
 
+#include "linalg/matrix_text.h"
 #include "support/test_support.h"
 
 namespace gridora {
 namespace {
 
-// Runs the test body inside a fresh temporary folder, since the inverse and the dumps
-// write "in the current directory".
+// Runs the test body inside a fresh temporary folder, since the dumps write "in the
+// current directory".
 class InCurrentFolder : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -45,34 +46,14 @@ DenseMatrix Make(int rows, int columns, std::initializer_list<double> values) {
 }
 
 TEST(MatrixStorage, IndexConventionsMatchTheBlockLayout) {
-  FMatrix a = fmatrix(3, 4);
-  a[2][3] = 7.0f;
-  EXPECT_EQ(a.Block()[(2 - 1) * 4 + 3], 7.0f);
-  EXPECT_EQ(a.BlockSize(), 3u * 4u + 1u);
-  a[3][4] = 1.0f;  // the last element is still inside the block
-  EXPECT_EQ(a.Block()[a.BlockSize() - 1], 1.0f);
-
-  FVector v = fvector(5);
-  v[5] = 2.0f;
-  EXPECT_EQ(v.Block()[5], 2.0f);
-
-  DMatrix0 d = dmatrix0(2, 3);
-  d[1][2] = 3.0;
-  EXPECT_EQ(d.Block()[1 * 4 + 2], 3.0);
-  EXPECT_EQ(d[2][3], 0.0);  // the spare row and column exist and stay zero
-
-  FTensor3 t = ftensor3(2, 3, 4);
-  t[1][2][3] = 5.0f;
-  EXPECT_EQ(t.Block()[1 + 1 * 4 * 5 + 2 * 5 + 3], 5.0f);
-  EXPECT_EQ(t(1, 2, 3), 5.0f);
-  t(2, 3, 4) = 6.0f;
-  EXPECT_EQ(t[2][3][4], 6.0f);
+  DenseMatrix d(2, 3);
+  d(1, 2) = 3.0;
+  EXPECT_EQ(d.values.Block()[1 * 4 + 2], 3.0);
+  EXPECT_EQ(d.values[2][3], 0.0);  // the spare row and column exist and stay zero
 }
 
 TEST(MatrixStorage, ImpossibleSizesThrowInsteadOfEndingTheProcess) {
-  EXPECT_THROW(fmatrix0(1 << 30, 1 << 30), std::bad_alloc);
-  EXPECT_THROW(ftensor3(1 << 20, 1 << 20, 1 << 20), std::bad_alloc);
-  EXPECT_THROW(dmatrix0(-1, 3), std::invalid_argument);
+  EXPECT_THROW(DenseMatrix(-1, 3), std::invalid_argument);
   EXPECT_THROW(DenseMatrix(1 << 30, 1 << 30), std::bad_alloc);
 }
 
@@ -133,43 +114,14 @@ TEST(MatrixOperations, BlockProductTransposeRootMeanSquare) {
   EXPECT_DOUBLE_EQ(RootMeanSquare(Make(1, 2, {3, 4})), std::sqrt(12.5));
 }
 
-TEST_F(InCurrentFolder, InverseOfADiagonalMatrixAndItsFile) {
-  const InverseResult r = Inverse(Make(2, 2, {2, 0, 0, 4}));
-  ASSERT_TRUE(r.Inverted());
-  EXPECT_EQ(r.inverse(0, 0), 0.5);
-  EXPECT_EQ(r.inverse(0, 1), 0.0);
-  EXPECT_EQ(r.inverse(1, 1), 0.25);
-  EXPECT_EQ(Read("inverse_matrix.txt"), Utf16("0.500000 0.000000 \r\n0.000000 0.250000 \r\n"));
-}
-
-TEST_F(InCurrentFolder, InverseTimesMatrixIsTheIdentity) {
-  const DenseMatrix a = Make(3, 3, {4, 1, 2, 1, 5, 3, 2, 3, 6});
-  const InverseResult r = Inverse(a);
-  ASSERT_TRUE(r.Inverted());
-  const DenseMatrix identity = Product(a, r.inverse);
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) EXPECT_NEAR(identity(i, j), i == j ? 1.0 : 0.0, 1e-12);
-}
-
-TEST_F(InCurrentFolder, InverseReportsWhatItCannotDo) {
-  const InverseResult zeroPivot = Inverse(Make(2, 2, {0, 1, 1, 0}));
-  EXPECT_EQ(zeroPivot.status, InverseStatus::Singular);
-  EXPECT_EQ(zeroPivot.failedPivot, 0);
-  EXPECT_EQ(zeroPivot.inverse.rows, 0);
-
-  // Two equal rows: the second pivot cancels to zero.
-  EXPECT_EQ(Inverse(Make(2, 2, {1, 2, 1, 2})).status, InverseStatus::Singular);
-  EXPECT_EQ(Inverse(Make(2, 3, {1, 2, 3, 4, 5, 6})).status, InverseStatus::NotSquare);
-  EXPECT_FALSE(std::filesystem::exists("inverse_matrix.txt"));
-}
-
-TEST_F(InCurrentFolder, WriteToFileInBothLayouts) {
+TEST_F(InCurrentFolder, MatrixTextInBothKinds) {
   const DenseMatrix column = Make(2, 1, {1.5, -2});
-  EXPECT_TRUE(WriteToFile(column, "rows.txt", 0, 1));
+  EXPECT_TRUE(WriteMatrixText(column, "rows.txt", MatrixTextKind::MatrixLayoutOne));
   EXPECT_EQ(Read("rows.txt"), "2 1\r\n1.500000e+00 \r\n-2.000000e+00 \r\n");
-  EXPECT_TRUE(WriteToFile(column, "entries.txt", 1, 0));
-  EXPECT_EQ(Read("entries.txt"), "2 1\r\n0 0 1.500000e+00\r\n1 0 -2.000000e+00\r\n");
-  EXPECT_FALSE(WriteToFile(column, "no-such-folder/file.txt", 0, 1));
+  EXPECT_FALSE(WriteMatrixText(column, "no-such-folder/file.txt", MatrixTextKind::MatrixLayoutOne));
+
+  EXPECT_TRUE(WriteMatrixText(Make(2, 2, {0.5, 0, 0, 0.25}), "inverse_matrix.txt", MatrixTextKind::InverseDump));
+  EXPECT_EQ(Read("inverse_matrix.txt"), Utf16("0.500000 0.000000 \r\n0.000000 0.250000 \r\n"));
 }
 
 }  // namespace

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/feedback.h"
 #include "surface/minimum_curvature.h"
 #include "surface/minimum_curvature_multigrid.h"
 #include "surface/minimum_curvature_solver.h"
 #include "surface/minimum_curvature_surface.h"
-#include "platform/feedback.h"
 
 namespace gridora {
 namespace {
@@ -82,8 +82,8 @@ TEST_P(MultigridAgainstDirect, AgreesWithinTheToleranceOfTheValueRange) {
     direct = SolveMinimumCurvature(system, nullptr, 0);
     iterative = SolveMinimumCurvatureMultigrid(system, weights, points, c.DX, c.DY, nullptr);
   }
-  ASSERT_EQ(direct.status, MinimumCurvatureSolution::Status::Solved);
-  ASSERT_EQ(iterative.status, MinimumCurvatureSolution::Status::Solved) << "residual " << iterative.residual;
+  ASSERT_EQ(direct.outcome.kind, OutcomeKind::Done);
+  ASSERT_EQ(iterative.outcome.kind, OutcomeKind::Done) << "residual " << iterative.residual;
   const double range = Range(direct.u);
   EXPECT_LE(LargestDifference(direct.u, iterative.u), 1e-5 * range)
       << iterative.iterations << " iterations, residual " << iterative.residual;
@@ -135,7 +135,7 @@ TEST(MultigridSolver, ReportsEveryIterationWithItsResidual) {
   const SmallProblem problem;
   CountingFeedback feedback;
   const MinimumCurvatureSolution solution = problem.Solve(&feedback);
-  ASSERT_EQ(solution.status, MinimumCurvatureSolution::Status::Solved);
+  ASSERT_EQ(solution.outcome.kind, OutcomeKind::Done);
   EXPECT_EQ(feedback.iterations, solution.iterations);
   EXPECT_EQ(feedback.stages.back(),
             fmt::sprintf("Solving: iteration %d, residual %.2e", solution.iterations, solution.residual));
@@ -146,7 +146,7 @@ TEST(MultigridSolver, CancelStopsBetweenIterations) {
   CountingFeedback feedback;
   feedback.cancelAfter = 2;
   const MinimumCurvatureSolution solution = problem.Solve(&feedback);
-  EXPECT_EQ(solution.status, MinimumCurvatureSolution::Status::Canceled);
+  EXPECT_EQ(solution.outcome.kind, OutcomeKind::Canceled);
   EXPECT_EQ(feedback.iterations, 2);
   EXPECT_TRUE(solution.u.empty());
 }
@@ -154,7 +154,7 @@ TEST(MultigridSolver, CancelStopsBetweenIterations) {
 TEST(MultigridSolver, IterationCapReportsNotConvergedAndNoGrid) {
   const SmallProblem problem;
   const MinimumCurvatureSolution solution = problem.Solve(nullptr, MultigridSettings{1e-14, 2});
-  EXPECT_EQ(solution.status, MinimumCurvatureSolution::Status::NotConverged);
+  EXPECT_EQ(solution.outcome.kind, OutcomeKind::NotConverged);
   EXPECT_EQ(solution.iterations, 2);
   EXPECT_GT(solution.residual, 1e-14);
   EXPECT_TRUE(solution.u.empty());
@@ -165,7 +165,7 @@ TEST(MultigridSolver, GridWithoutDataIsNotPositiveDefinite) {
   AssembleSmoothness(system, kTensionWeight, kCurvatureWeight);
   const MinimumCurvatureSolution solution = SolveMinimumCurvatureMultigrid(
       system, CommandWeights(kTensionWeight, kCurvatureWeight, kDataWeight), {}, 1.0, 1.0, nullptr);
-  EXPECT_EQ(solution.status, MinimumCurvatureSolution::Status::NotPositiveDefinite);
+  EXPECT_EQ(solution.outcome.kind, OutcomeKind::Singular);
 }
 
 TEST(MultigridSolver, EqualValuesGiveTheFlatSurface) {
@@ -175,7 +175,7 @@ TEST(MultigridSolver, EqualValuesGiveTheFlatSurface) {
   AttachData(system, points, 1.0f, 1.0f, kDataWeight);
   const MinimumCurvatureSolution solution = SolveMinimumCurvatureMultigrid(
       system, CommandWeights(kTensionWeight, kCurvatureWeight, kDataWeight), points, 1.0, 1.0, nullptr);
-  ASSERT_EQ(solution.status, MinimumCurvatureSolution::Status::Solved);
+  ASSERT_EQ(solution.outcome.kind, OutcomeKind::Done);
   for (double value : solution.u) ASSERT_NEAR(value, 7.0, 1e-6);
 }
 

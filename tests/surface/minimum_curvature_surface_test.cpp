@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "support/dense_solve.h"
 #include "surface/minimum_curvature.h"
 #include "surface/minimum_curvature_multigrid.h"
 #include "surface/minimum_curvature_solver.h"
 #include "surface/minimum_curvature_surface.h"
-#include "support/dense_solve.h"
 
 namespace gridora {
 namespace {
@@ -103,8 +103,8 @@ TEST_P(SurfaceAgainstIndependentMinimiser, BothSolversFindTheMinimiser) {
   tight.tolerance = 1e-12;
   const MinimumCurvatureSolution iterative =
       SolveMinimumCurvatureMultigrid(system, weights, points, c.DX, c.DY, nullptr, tight);
-  ASSERT_EQ(direct.status, MinimumCurvatureSolution::Status::Solved);
-  ASSERT_EQ(iterative.status, MinimumCurvatureSolution::Status::Solved);
+  ASSERT_EQ(direct.outcome.kind, OutcomeKind::Done);
+  ASSERT_EQ(iterative.outcome.kind, OutcomeKind::Done);
   const auto [low, high] = std::minmax_element(expected.begin(), expected.end());
   const double range = *high - *low;
   for (std::size_t k = 0; k < expected.size(); ++k) {
@@ -160,7 +160,7 @@ TEST(SurfaceOptions, ExactFitPassesThroughTheData) {
     PreciseCurvatureSystem system(nx, ny);
     AssembleSurface(system, weights, points, DX, DY);
     const MinimumCurvatureSolution solution = SolveMinimumCurvature(system, nullptr, 0);
-    ASSERT_EQ(solution.status, MinimumCurvatureSolution::Status::Solved);
+    ASSERT_EQ(solution.outcome.kind, OutcomeKind::Done);
     double worst = 0.0;
     for (const SolverPoint& p : points)
       worst = std::max(worst, std::fabs(Bilinear(solution.u, ny, DX, DY, p.x, p.y, nx) - p.z));
@@ -180,7 +180,7 @@ TEST(SurfaceOptions, CurvatureWithExactFitFollowsASmoothField) {
     PreciseCurvatureSystem system(nx, ny);
     AssembleSurface(system, weights, points, 1.0, 1.0);
     const MinimumCurvatureSolution solution = SolveMinimumCurvature(system, nullptr, 0);
-    EXPECT_EQ(solution.status, MinimumCurvatureSolution::Status::Solved);
+    EXPECT_EQ(solution.outcome.kind, OutcomeKind::Done);
     double sum = 0.0;
     for (int i = 0; i < nx; ++i)
       for (int j = 0; j < ny; ++j) {

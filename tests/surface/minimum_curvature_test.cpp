@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "document/random_data.h"
+#include "support/dense_solve.h"
+#include "support/test_support.h"
 #include "surface/grid_dissection.h"
 #include "surface/minimum_curvature.h"
 #include "surface/minimum_curvature_solver.h"
 #include "surface/minimum_curvature_system.h"
-#include "support/dense_solve.h"
-#include "support/test_support.h"
 
 namespace gridora {
 namespace {
@@ -241,7 +241,7 @@ TEST(MinimumCurvatureSolve, IsTheMinimiserOfTheFunctional) {
     const auto points = RandomPoints(c.points, (c.nx - 1) * c.DX, (c.ny - 1) * c.DY, 11u * c.nx + c.ny);
     const MinimumCurvatureSystem system = Assemble(c.nx, c.ny, c.DX, c.DY, points);
     const MinimumCurvatureSolution solution = SolveMinimumCurvature(system, nullptr, 0);
-    ASSERT_EQ(solution.status, MinimumCurvatureSolution::Status::Solved);
+    ASSERT_EQ(solution.outcome.kind, OutcomeKind::Done);
 
     // The reference solves the float-assembled system's exact counterpart: the same
     // functional with the single-precision points, in long double.
@@ -259,7 +259,7 @@ TEST(MinimumCurvatureSolve, SparseDataOnAFineGridMatchAnExtendedPrecisionBandSol
   const int nx = 61, ny = 47;
   const auto points = RandomPoints(12, nx - 1, ny - 1, 99);
   const MinimumCurvatureSolution solution = SolveMinimumCurvature(Assemble(nx, ny, 1, 1, points), nullptr, 0);
-  ASSERT_EQ(solution.status, MinimumCurvatureSolution::Status::Solved);
+  ASSERT_EQ(solution.outcome.kind, OutcomeKind::Done);
   const std::vector<double> reference = BandMinimiser(nx, ny, FunctionalTerms(nx, ny, 1, 1, points, 0.5, 0.5, 32.0));
   double worst = 0;
   for (std::size_t k = 0; k < reference.size(); ++k) worst = std::max(worst, std::fabs(solution.u[k] - reference[k]));
@@ -269,18 +269,18 @@ TEST(MinimumCurvatureSolve, SparseDataOnAFineGridMatchAnExtendedPrecisionBandSol
 TEST(MinimumCurvatureSolve, OnePointGivesAConstantGridAndNoPointCannotBeSolved) {
   const MinimumCurvatureSystem one = Assemble(15, 11, 1, 1, {{3.3f, 4.6f, 42.5f}});
   const MinimumCurvatureSolution solved = SolveMinimumCurvature(one, nullptr, 0);
-  ASSERT_EQ(solved.status, MinimumCurvatureSolution::Status::Solved);
+  ASSERT_EQ(solved.outcome.kind, OutcomeKind::Done);
   // Constant up to the rounding of the single-precision bilinear weights.
   for (double value : solved.u) EXPECT_NEAR(value, 42.5, 1e-5);
 
   const MinimumCurvatureSystem none = Assemble(15, 11, 1, 1, {});
-  EXPECT_EQ(SolveMinimumCurvature(none, nullptr, 0).status, MinimumCurvatureSolution::Status::NotPositiveDefinite);
+  EXPECT_EQ(SolveMinimumCurvature(none, nullptr, 0).outcome.kind, OutcomeKind::Singular);
 }
 
 TEST(MinimumCurvatureSolve, AFactorLargerThanTheLimitIsRefusedWithItsSize) {
   const MinimumCurvatureSystem system = Assemble(30, 30, 1, 1, RandomPoints(10, 29, 29, 3));
   const MinimumCurvatureSolution refused = SolveMinimumCurvature(system, nullptr, 1000);
-  EXPECT_EQ(refused.status, MinimumCurvatureSolution::Status::OutOfMemory);
+  EXPECT_EQ(refused.outcome.kind, OutcomeKind::OutOfMemory);
   EXPECT_GT(refused.bytesNeeded, 1000u);
   EXPECT_TRUE(refused.u.empty());
   EXPECT_GE(EstimateMinimumCurvatureBytes(30, 30), 30u * 30u * 100u);
