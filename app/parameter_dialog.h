@@ -1,7 +1,7 @@
 #pragma once
 // A modal dialog built from a dialog's field list: labels, group boxes, line edits,
 // check boxes and radio groups, read-only and hidden states, and extra buttons such as
-// "Reflesh". OK converts every field; a field that refuses its text shows the message
+// the refresh button. OK converts every field; a field that refuses its text shows the message
 // ("Enter a number." / "Enter an integer."), takes the focus and keeps the dialog open;
 // so do values the dialog's data refuses as a whole (DialogData::Validate). Fields are
 // wide enough for the longest number of their kind, read-only fields look it and never

@@ -156,10 +156,10 @@ std::vector<DialogField> GridSpacingDialog::Fields() {
   };
 }
 
-std::vector<DialogButton> GridSpacingDialog::Buttons() { return {{kRefleshButton, "Reflesh"}}; }
+std::vector<DialogButton> GridSpacingDialog::Buttons() { return {{kRefreshButton, "Reflesh"}}; }
 
 void GridSpacingDialog::OnButton(int controlId) {
-  if (controlId == kRefleshButton) Reflesh();
+  if (controlId == kRefreshButton) Refresh();
 }
 
 int NodeCountForExtent(float w, float d) {
@@ -174,7 +174,7 @@ int NodeCountForExtent(float w, float d) {
   return w > covered ? t + 2 : t + 1;
 }
 
-void GridSpacingDialog::Reflesh() {
+void GridSpacingDialog::Refresh() {
   if (dx > 0) nx = NodeCountForExtent(W, dx);
   if (dy > 0) ny = NodeCountForExtent(H, dy);
 }
@@ -182,7 +182,7 @@ void GridSpacingDialog::Reflesh() {
 std::optional<std::string> GridSpacingDialog::Validate() const {
   if (auto problem = FirstProblem({CheckPositiveLength("DX", dx), CheckPositiveLength("DY", dy)})) return problem;
   if (mostNodes == 0) return std::nullopt;
-  // The "Reflesh" count in double, which cannot overflow.
+  // The refresh button's count in double, which cannot overflow.
   auto count = [](float w, float d) {
     const double t = std::floor(static_cast<double>(w / d) + 0.001);
     return w > static_cast<float>(t) * d ? t + 2.0 : t + 1.0;

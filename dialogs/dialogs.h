@@ -115,11 +115,11 @@ class ImportSelectionDialog : public DialogData {
   std::vector<DialogField> Fields() override;
 };
 
-// "Area for interpolation" (130). In mode 1 only DX and DY can be edited, and
-// "Reflesh" recomputes the node counts from them.
+// "Area for interpolation" (130). In mode 1 only DX and DY can be edited, and the
+// refresh button recomputes the node counts from them.
 class GridSpacingDialog : public DialogData {
  public:
-  static constexpr int kRefleshButton = 3;
+  static constexpr int kRefreshButton = 3;
 
   int mode = 0;
   float W = 0, H = 0;
@@ -135,8 +135,8 @@ class GridSpacingDialog : public DialogData {
   // DX and DY greater than 0 whose node counts over W and H stay within mostNodes.
   std::optional<std::string> Validate() const override;
 
-  // Node counts from the extents and spacings (the "Reflesh" rule).
-  void Reflesh();
+  // Node counts from the extents and spacings (the refresh button's rule).
+  void Refresh();
 };
 
 // "Origin for interpolation" (131).

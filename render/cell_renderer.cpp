@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "render/quarvex_dc.h"
-
 namespace gridora {
 namespace {
 
@@ -22,16 +20,16 @@ LogicalPoint At(const CellCorner& c) { return {c.x, c.y}; }
 
 }  // namespace
 
-void CellRenderer::FillPolygon(CQuarvexDC& dc, const LogicalPoint* points, int count, int colorIndex) const {
-  const Pen previousPen = dc.SelectStockObject(kNullPen);
-  const Brush previousBrush = dc.SelectObject(Brush{false, colorScale_->LevelColor(colorIndex)});
+void CellRenderer::FillPolygon(DrawingContext& dc, const LogicalPoint* points, int count, int colorIndex) const {
+  const Pen previousPen = dc.SelectStockPen(kNullPen);
+  const Brush previousBrush = dc.SelectBrush(Brush{false, colorScale_->LevelColor(colorIndex)});
   dc.SetPolyFillMode(kAlternate);
   dc.Polygon(points, count);
-  dc.SelectObject(previousBrush);
-  dc.SelectObject(previousPen);
+  dc.SelectBrush(previousBrush);
+  dc.SelectPen(previousPen);
 }
 
-void CellRenderer::DrawCell(CQuarvexDC& dc, const CellCorner corners[4]) const {
+void CellRenderer::DrawCell(DrawingContext& dc, const CellCorner corners[4]) const {
   CellCorner centre;
   centre.x = (corners[0].x + corners[1].x + corners[2].x + corners[3].x) / 4;
   centre.y = (corners[0].y + corners[1].y + corners[2].y + corners[3].y) / 4;
@@ -42,7 +40,7 @@ void CellRenderer::DrawCell(CQuarvexDC& dc, const CellCorner corners[4]) const {
   }
 }
 
-void CellRenderer::DrawTriangle(CQuarvexDC& dc, const CellCorner vertices[3]) const {
+void CellRenderer::DrawTriangle(DrawingContext& dc, const CellCorner vertices[3]) const {
   const ColorScale& scale = *colorScale_;
   const int n = scale.levelCount;
   if (n < 2) return;
@@ -130,9 +128,9 @@ void CellRenderer::DrawTriangle(CQuarvexDC& dc, const CellCorner vertices[3]) co
 
   if (drawContourLines == 1) {
     for (int i = 0; i < cutCount; ++i) {
-      const Pen previousPen = dc.SelectStockObject(kBlackPen);
+      const Pen previousPen = dc.SelectStockPen(kBlackPen);
       dc.Polyline(cuts[i], 2);
-      dc.SelectObject(previousPen);
+      dc.SelectPen(previousPen);
     }
   }
 }

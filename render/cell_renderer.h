@@ -2,13 +2,11 @@
 // Draws one grid cell as filled contour bands. The cell is split into four triangles
 // around its centre and each triangle is cut along the contour levels into polygons
 // filled with the band colours; with contour lines on, the cuts are then drawn in
-// black. Everything goes through CQuarvexDC in logical units.
+// black. Everything goes through the drawing context in logical units.
 #include "platform/drawing_context.h"
 #include "render/color_scale.h"
 
 namespace gridora {
-
-class CQuarvexDC;
 
 struct CellCorner {
   int x = 0, y = 0;  // logical units
@@ -29,13 +27,13 @@ class CellRenderer {
   const ColorScale& Scale() const { return *colorScale_; }
 
   // Corners in the order top-left, bottom-left, bottom-right, top-right.
-  void DrawCell(CQuarvexDC& dc, const CellCorner corners[4]) const;
-  void DrawTriangle(CQuarvexDC& dc, const CellCorner vertices[3]) const;
+  void DrawCell(DrawingContext& dc, const CellCorner corners[4]) const;
+  void DrawTriangle(DrawingContext& dc, const CellCorner vertices[3]) const;
 
   int drawContourLines = 0;
 
  private:
-  void FillPolygon(CQuarvexDC& dc, const LogicalPoint* points, int count, int colorIndex) const;
+  void FillPolygon(DrawingContext& dc, const LogicalPoint* points, int count, int colorIndex) const;
 
   ColorScale ownScale_;
   const ColorScale* colorScale_ = &ownScale_;

@@ -9,7 +9,6 @@
 #include "document/grid_model.h"
 #include "render/cell_renderer.h"
 #include "render/color_scale.h"
-#include "render/quarvex_dc.h"
 
 namespace gridora {
 namespace {
@@ -97,7 +96,6 @@ class WholeBand {
 void TraceColumns(const GridModel& g, int layer, const std::vector<int>& xs, const std::vector<int>& ys,
                   const CellRenderer& renderer, int firstColumn, int endColumn, TracedBands& out) {
   TracingContext context(out);
-  CQuarvexDC dc(context);
   const WholeBand wholeBand(renderer.Scale());
   for (int ix = firstColumn; ix < endColumn; ++ix) {
     const float* left = g.Column(layer, ix);
@@ -121,7 +119,7 @@ void TraceColumns(const GridModel& g, int layer, const std::vector<int>& xs, con
       if (band >= 0) {
         color = renderer.Scale().LevelColor(band);
       } else {
-        renderer.DrawCell(dc, corners);
+        renderer.DrawCell(context, corners);
         if (!CellIsOneBand(out, shapesBefore)) {
           run = SIZE_MAX;
           continue;

@@ -11,7 +11,6 @@
 #include "render/color_scale.h"
 #include "render/drawing_parameter.h"
 #include "render/logical_units.h"
-#include "render/quarvex_dc.h"
 #include "render/traced_bands.h"
 #include "view/contour_labels.h"
 #include "view/document.h"
@@ -95,7 +94,6 @@ void DrawPixelMap(DrawingContext& dc, Document& doc, DiagnosticFile& log, int& m
 
 void DrawBands(DrawingContext& context, Document& doc) {
   const GridModel& g = *doc.grid;
-  CQuarvexDC dc(context);
   CellRenderer& renderer = *doc.cellRenderer;
   renderer.SetColorScale(*doc.colorScale);
   renderer.drawContourLines = g.mapColorMode == 2 ? 1 : 0;
@@ -134,7 +132,7 @@ void DrawBands(DrawingContext& context, Document& doc) {
           {xB, yLow, right[iy]},
           {xB, yHigh, right[iy + 1]},
       };
-      renderer.DrawCell(dc, corners);
+      renderer.DrawCell(context, corners);
     }
   }
 }

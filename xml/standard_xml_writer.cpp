@@ -146,7 +146,7 @@ void WriteHeader(DomNode line, const GeoPlotSection& section, const StandardXmlT
   }
 
   DomNode survey = AppendContainer(header, tags.survey);
-  AppendTextElement(survey, tags.survey_method, section.surveyInfo->sMethod);
+  AppendTextElement(survey, tags.survey_method, section.surveyInfo->method);
   AppendIntElement(survey, tags.survey_section_index, lineIndex);
   section.surveyInfo->acquisitionInfo->WriteXml(AppendContainer(survey, tags.acquisition), tags);
   section.surveyInfo->analysisInfo->WriteXml(AppendContainer(survey, tags.analysis), tags);

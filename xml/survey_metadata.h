@@ -3,7 +3,9 @@
 // the survey method with its acquisition and analysis, and the two ends of the line.
 // The text records fill themselves from the profile (section "General") when they are
 // made, over built-in defaults; the profile is the only way to change what the file
-// says. Texts are UTF-8.
+// says. Texts are UTF-8. The profile keys keep the spelling stored profiles use
+// ("Investigation_sProject", "sRiverName", "sSidee", "fDistancePostStarte", ...), which
+// is not the members' names.
 #include <array>
 #include <memory>
 #include <string>
@@ -23,29 +25,29 @@ class InvestigationInformation {
   // The levee block belongs to the file when the purpose names a levee.
   bool IsLeveeInvestigation() const;
 
-  std::string sProject = "Project";
-  std::string sInvestigationName = "InvestigationName";
-  std::string sClient = "Client";
-  std::string sContractor = "Contractor";
-  std::string sApplication = "levee";
-  std::string sSite = "Japan";
+  std::string project = "Project";
+  std::string investigationName = "InvestigationName";
+  std::string client = "Client";
+  std::string contractor = "Contractor";
+  std::string application = "levee";
+  std::string site = "Japan";
 };
 
 class LeveeInformation {
  public:
   explicit LeveeInformation(Profile& profile);
-  // river_name, river_side, levee_location and the four distance posts; sPrefecture is
+  // river_name, river_side, levee_location and the four distance posts; prefecture is
   // not written.
   void WriteXml(DomNode parent, const StandardXmlTags& tags) const;
 
-  std::string sRiverName = "小貝川";
-  std::string sSide = "左岸";
-  std::string sLeveeLocation = "天端(中央)";
-  std::string sPrefecture = "茨城県";
-  float fDistancePostStart = 32000.0f;
-  float fDistancePostStartOdd = 0.0f;
-  float fDistancePostEnd = 33000.0f;
-  float fDistancePostEndOdd = 0.0f;
+  std::string riverName = "小貝川";
+  std::string side = "左岸";
+  std::string leveeLocation = "天端(中央)";
+  std::string prefecture = "茨城県";
+  float distancePostStart = 32000.0f;
+  float distancePostStartOdd = 0.0f;
+  float distancePostEnd = 33000.0f;
+  float distancePostEndOdd = 0.0f;
 };
 
 class AcquisitionInformation {
@@ -54,10 +56,10 @@ class AcquisitionInformation {
   // operator, acquisition_date, acquisition_method, instrument.
   void WriteXml(DomNode parent, const StandardXmlTags& tags) const;
 
-  std::string sOperator = "Operator";
-  std::string sAcquisitionDate = "19990126";  // free text, yyyymmdd by convention
-  std::string sMethod = "Method";
-  std::string sInstrument = "Instrument";
+  std::string operatorName = "Operator";
+  std::string acquisitionDate = "19990126";  // free text, yyyymmdd by convention
+  std::string method = "Method";
+  std::string instrument = "Instrument";
 };
 
 class AnalysisInformation {
@@ -66,9 +68,9 @@ class AnalysisInformation {
   // analyst, analysis_method, analysys_software.
   void WriteXml(DomNode parent, const StandardXmlTags& tags) const;
 
-  std::string sAnalyst = "Analyst";
-  std::string sMethod = "Non-linear least square method";
-  std::string sSoftware = "Analysis software name";
+  std::string analyst = "Analyst";
+  std::string method = "Non-linear least square method";
+  std::string software = "Analysis software name";
 };
 
 // The survey method of the line. Reads nothing from the profile itself.
@@ -82,7 +84,7 @@ class SurveyInformation {
   std::unique_ptr<AnalysisInformation> analysisInfo;
   std::array<std::string, kMethodCount> methodCodes;
   std::array<std::string, kMethodCount> methodNames;
-  std::string sMethod;  // methodCodes[0] in both tag sets
+  std::string method;  // methodCodes[0] in both tag sets
 };
 
 // Plan position of one end of the line (written as latitude x and longitude y).

@@ -63,7 +63,7 @@ TEST(ParameterDialog, ValuesRefusedAsAWholeKeepTheDialogOpen) {
   EXPECT_EQ(data.interval, 2.0f);
 }
 
-TEST(ParameterDialog, RefleshRecomputesNodeCountsAndLocksThem) {
+TEST(ParameterDialog, RefreshRecomputesNodeCountsAndLocksThem) {
   GridSpacingDialog data;
   data.mode = 1;
   data.W = 10;
@@ -77,11 +77,11 @@ TEST(ParameterDialog, RefleshRecomputesNodeCountsAndLocksThem) {
   QLineEdit* dx = EditAt(dialog, 3);
   EXPECT_FALSE(dx->isReadOnly());
   dx->setText("3");
-  QPushButton* reflesh = nullptr;
+  QPushButton* refresh = nullptr;
   for (auto* button : dialog.findChildren<QPushButton*>())
-    if (button->text() == "Reflesh") reflesh = button;
-  ASSERT_TRUE(reflesh);
-  reflesh->click();
+    if (button->text() == "Reflesh") refresh = button;
+  ASSERT_TRUE(refresh);
+  refresh->click();
   EXPECT_EQ(nx->text(), "5");
 }
 

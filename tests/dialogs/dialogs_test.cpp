@@ -29,7 +29,7 @@ TEST(DialogExchange, FloatShowsSixDigitsDoubleFifteen) {
   EXPECT_EQ(FormatFieldValue(origin.Fields()[0]), "222.038223");
 }
 
-TEST(ModelSize, RefleshComputesNodeCounts) {
+TEST(ModelSize, RefreshComputesNodeCounts) {
   struct Case {
     float w, dx;
     int nx;
@@ -41,7 +41,7 @@ TEST(ModelSize, RefleshComputesNodeCounts) {
     dialog.H = c.w;
     dialog.dx = c.dx;
     dialog.dy = c.dx;
-    dialog.OnButton(GridSpacingDialog::kRefleshButton);
+    dialog.OnButton(GridSpacingDialog::kRefreshButton);
     EXPECT_EQ(dialog.nx, c.nx) << c.w << " / " << c.dx;
     EXPECT_EQ(dialog.ny, c.nx);
   }
@@ -52,7 +52,7 @@ TEST(ModelSize, ModeOneLocksCountsAndZeroSpacingKeepsThem) {
   dialog.mode = 1;
   dialog.nx = 7;
   dialog.dx = 0;
-  dialog.Reflesh();
+  dialog.Refresh();
   EXPECT_EQ(dialog.nx, 7);
   for (const DialogField& field : dialog.Fields()) {
     const bool editable = field.controlId == 1007 || field.controlId == 1008;

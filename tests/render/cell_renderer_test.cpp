@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "document/contour_levels.h"
-#include "render/quarvex_dc.h"
 #include "render/recording_context.h"
 
 namespace gridora {
@@ -38,7 +37,6 @@ class CellRendererTest : public ::testing::Test {
   ColorScale scale = FourLevels();
   CellRenderer renderer;
   RecordingContext context;
-  CQuarvexDC dc{context};
   Color c0 = scale.LevelColor(0), c1 = scale.LevelColor(1), c2 = scale.LevelColor(2);
 
   void SetUp() override { renderer.SetColorScale(scale); }
@@ -48,7 +46,7 @@ class CellRendererTest : public ::testing::Test {
 const CellCorner kCell[4] = {{0, 100, 1.0f}, {0, 0, 1.0f}, {100, 0, 3.0f}, {100, 100, 3.0f}};
 
 TEST_F(CellRendererTest, ACellCrossedByOneLevelIsWalkedTriangleByTriangle) {
-  renderer.DrawCell(dc, kCell);
+  renderer.DrawCell(context, kCell);
   const auto fills = Fills(context);
   ASSERT_EQ(fills.size(), 6u);
   // Left triangle: wholly in band 0 (its top value 2 equals level 1).
@@ -72,7 +70,7 @@ TEST_F(CellRendererTest, ACellCrossedByOneLevelIsWalkedTriangleByTriangle) {
 
 TEST_F(CellRendererTest, ContourLinesFollowTheFillOfEachTriangleInBlack) {
   renderer.drawContourLines = 1;
-  renderer.DrawCell(dc, kCell);
+  renderer.DrawCell(context, kCell);
   const auto lines = context.CallsOf("Polyline");
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].args, (std::vector<int>{50, 50, 50, 0}));
@@ -97,7 +95,7 @@ TEST_F(CellRendererTest, EveryPolygonIsFilledWithoutOutlineUnderTheAlternateRule
   context.SelectBrush(Brush{false, Rgb(9, 9, 9)});
   context.Clear();
   const CellCorner triangle[3] = {{0, 0, 3.0f}, {10, 0, 3.0f}, {0, 10, 3.0f}};
-  renderer.DrawTriangle(dc, triangle);
+  renderer.DrawTriangle(context, triangle);
   std::vector<std::string> ops;
   for (const auto& call : context.Calls()) ops.push_back(call.op);
   EXPECT_EQ(ops, (std::vector<std::string>{"SelectStockPen", "SelectBrush", "SetPolyFillMode", "Polygon", "SelectBrush",
@@ -123,7 +121,7 @@ TEST_F(CellRendererTest, FlatCellsFillTheirFourTrianglesWithOneColour) {
   for (const auto& c : cases) {
     context.Clear();
     const CellCorner flat[4] = {{0, 10, c.value}, {0, 0, c.value}, {10, 0, c.value}, {10, 10, c.value}};
-    renderer.DrawCell(dc, flat);
+    renderer.DrawCell(context, flat);
     const auto fills = Fills(context);
     ASSERT_EQ(fills.size(), 4u) << c.value;
     for (const auto& fill : fills) EXPECT_EQ(fill.color, c.color) << c.value;
@@ -135,7 +133,7 @@ TEST_F(CellRendererTest, AFlatCellOnEveryDefaultLevelIsColourZero) {
   constant.SetupDefault(7.0f, 7.0f, 36, false);
   renderer.SetColorScale(constant);
   const CellCorner flat[4] = {{0, 10, 7.0f}, {0, 0, 7.0f}, {10, 0, 7.0f}, {10, 10, 7.0f}};
-  renderer.DrawCell(dc, flat);
+  renderer.DrawCell(context, flat);
   const auto fills = Fills(context);
   ASSERT_EQ(fills.size(), 4u);
   for (const auto& fill : fills) EXPECT_EQ(fill.color, constant.LevelColor(0));
@@ -145,7 +143,7 @@ TEST_F(CellRendererTest, AFlatCellOnEveryDefaultLevelIsColourZero) {
 TEST_F(CellRendererTest, ATriangleInsideOneBandIsFilledWholeEvenWhenItsTopTouchesALevel) {
   const CellCorner triangle[3] = {{0, 0, 1.0f}, {100, 0, 1.5f}, {50, 100, 2.0f}};
   renderer.drawContourLines = 1;
-  renderer.DrawTriangle(dc, triangle);
+  renderer.DrawTriangle(context, triangle);
   const auto fills = Fills(context);
   ASSERT_EQ(fills.size(), 1u);
   EXPECT_EQ(fills[0].points, (std::vector<int>{0, 0, 100, 0, 50, 100}));
@@ -156,7 +154,7 @@ TEST_F(CellRendererTest, ATriangleInsideOneBandIsFilledWholeEvenWhenItsTopTouche
 TEST_F(CellRendererTest, ATopVertexOnALevelLeavesADegenerateLastPolygon) {
   const CellCorner triangle[3] = {{0, 0, 1.0f}, {90, 0, 3.0f}, {60, 90, 4.0f}};
   renderer.drawContourLines = 1;
-  renderer.DrawTriangle(dc, triangle);
+  renderer.DrawTriangle(context, triangle);
   const auto fills = Fills(context);
   ASSERT_EQ(fills.size(), 3u);
   EXPECT_EQ(fills[0].points, (std::vector<int>{0, 0, 45, 0, 20, 30}));
@@ -176,7 +174,7 @@ TEST_F(CellRendererTest, ACutOnAFlatEdgeIsItsFirstVertex) {
   // P1 and P2 both at 4 = level 2: the cut on the edge P1 -> P2 returns P1.
   const CellCorner triangle[3] = {{0, 0, 1.0f}, {90, 0, 4.0f}, {0, 90, 4.0f}};
   renderer.drawContourLines = 1;
-  renderer.DrawTriangle(dc, triangle);
+  renderer.DrawTriangle(context, triangle);
   const auto fills = Fills(context);
   ASSERT_EQ(fills.size(), 3u);
   EXPECT_EQ(fills[1].points, (std::vector<int>{0, 30, 30, 0, 90, 0, 90, 0, 0, 90}));
@@ -189,7 +187,7 @@ TEST_F(CellRendererTest, ACutOnAFlatEdgeIsItsFirstVertex) {
 
 TEST_F(CellRendererTest, TriangleIsEntirelyAboveTheLastClosedLevel) {
   const CellCorner triangle[3] = {{0, 0, 4.5f}, {100, 0, 9.0f}, {50, 100, 1e7f}};
-  renderer.DrawTriangle(dc, triangle);
+  renderer.DrawTriangle(context, triangle);
   const auto fills = Fills(context);
   ASSERT_EQ(fills.size(), 1u);
   EXPECT_EQ(fills[0].color, c2);
@@ -201,83 +199,8 @@ TEST_F(CellRendererTest, FewerThanTwoLevelsDrawNothing) {
   ColorScale single;
   single.SetupFromLevels(record, false);
   renderer.SetColorScale(single);
-  renderer.DrawCell(dc, kCell);
+  renderer.DrawCell(context, kCell);
   EXPECT_TRUE(context.Calls().empty());
-}
-
-TEST(QuarvexDC, ForwardsSelectionsAndReturnsWhatWasSelectedBefore) {
-  RecordingContext context;
-  CQuarvexDC dc(context);
-  const Pen red{PenStyle::Solid, 5, Rgb(255, 0, 0)};
-  const Pen original = dc.SelectObject(red);
-  const Pen stockBefore = dc.SelectStockObject(kNullPen);
-  EXPECT_EQ(stockBefore, red);
-  EXPECT_EQ(dc.SelectObject(stockBefore).style, PenStyle::Null);
-  EXPECT_EQ(dc.SelectObject(original), red);
-
-  const Brush blue{false, Rgb(0, 0, 255)};
-  const Brush brushBefore = dc.SelectObject(blue);
-  EXPECT_EQ(dc.SelectObject(brushBefore), blue);
-  const Font font{"Arial", 35, -900, 400};
-  const Font fontBefore = dc.SelectObject(font);
-  EXPECT_EQ(dc.SelectObject(fontBefore), font);
-
-  EXPECT_EQ(dc.SetPolyFillMode(kAlternate), kAlternate);
-  EXPECT_EQ(dc.SetBkMode(kTransparent), kOpaque);
-  EXPECT_EQ(dc.SetBkMode(kOpaque), kTransparent);
-  EXPECT_EQ(dc.SetTextColor(Rgb(1, 2, 3)), 0u);
-  EXPECT_EQ(dc.MoveTo(5, 6), (LogicalPoint{0, 0}));
-  EXPECT_EQ(dc.MoveTo(7, 8), (LogicalPoint{5, 6}));
-}
-
-TEST(QuarvexDC, ShapesAndTextReachTheContextUnchanged) {
-  RecordingContext context(2.0);
-  CQuarvexDC dc(context);
-  dc.MoveTo(1, 2);
-  dc.LineTo(3, 4);
-  dc.Ellipse(LogicalRect{0, 0, 20, -20});
-  dc.Ellipse(1, 2, 3, 4);
-  dc.Rectangle(LogicalRect{5, 6, 7, 8});
-  dc.Rectangle(1, 1, 2, 2);
-  const LogicalPoint points[3] = {{0, 0}, {10, 0}, {0, 10}};
-  dc.Polygon(points, 3);
-  dc.Polyline(points, 2);
-  dc.TextOut(10, -10, "abc");
-  dc.TextOut(11, -11, std::string("def"));
-  LogicalRect rect{0, 0, 10, 20};
-  dc.DPtoLP(rect);
-  EXPECT_EQ(rect, (LogicalRect{0, 0, 20, -40}));
-  std::vector<std::string> ops;
-  for (const auto& call : context.Calls()) ops.push_back(call.op);
-  EXPECT_EQ(ops, (std::vector<std::string>{"MoveTo", "LineTo", "Ellipse", "Ellipse", "Rectangle", "Rectangle",
-                                           "Polygon", "Polyline", "TextOut", "TextOut"}));
-  EXPECT_EQ(context.Calls()[1].args, (std::vector<int>{1, 2, 3, 4}));
-  EXPECT_EQ(context.Calls()[3].args, (std::vector<int>{1, 2, 3, 4}));
-  EXPECT_EQ(context.Calls()[8].text, "abc");
-  EXPECT_EQ(context.Calls()[9].args, (std::vector<int>{11, -11}));
-}
-
-TEST(QuarvexDC, FillRectWithoutABrushAndStretchBltWithoutASourceDrawNothing) {
-  RecordingContext context;
-  CQuarvexDC dc(context);
-  dc.FillRect({0, 0, 10, -10}, nullptr);
-  ASSERT_EQ(context.CallsOf("FillRect").size(), 1u);
-  EXPECT_EQ(context.CallsOf("FillRect")[0].args.back(), -1);  // an empty brush
-  EXPECT_EQ(dc.StretchBlt(0, 0, 10, 10, nullptr, 0, 0, 1, 1, kSourceCopy), 0);
-  EXPECT_TRUE(context.CallsOf("StretchPixelMap").empty());
-  // Operations that need no source still draw.
-  dc.StretchBlt(0, 0, 10, 10, nullptr, 0, 0, 1, 1, kWhiteness);
-  EXPECT_EQ(context.CallsOf("FillRect").back().args, (std::vector<int>{0, 0, 10, -10, 0xffffff}));
-}
-
-TEST(QuarvexDC, StretchBltCopiesTheWholeSourceOrAPartOfIt) {
-  RecordingContext context;
-  CQuarvexDC dc(context);
-  PixelMap map{3, 2, {1, 2, 3, 4, 5, 6}};
-  dc.StretchBlt(100, -50, 300, 200, &map, 0, 0, 3, 2, kSourceCopy);
-  EXPECT_EQ(context.CallsOf("StretchPixelMap").back().args, (std::vector<int>{100, -50, 400, -250, 3, 2}));
-  dc.StretchBlt(0, 0, 20, 10, &map, 1, 1, 2, 1, kSourceCopy);
-  EXPECT_EQ(context.LastPixelMap().pixels, (std::vector<Color>{5, 6}));
 }
 
 }  // namespace

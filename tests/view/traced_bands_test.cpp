@@ -7,7 +7,6 @@
 
 #include "render/cell_renderer.h"
 #include "render/color_scale.h"
-#include "render/quarvex_dc.h"
 #include "render/recording_context.h"
 #include "render_fixture.h"
 #include "view/document.h"
@@ -101,7 +100,6 @@ struct Hill {
   // The cells drawn one by one, as a context without traced bands gets them.
   RecordingContext CellByCell() {
     RecordingContext dc;
-    CQuarvexDC quarvex(dc);
     const GridModel& g = grid();
     for (int ix = 0; ix + 1 < g.NX; ++ix)
       for (int iy = 0; iy + 1 < g.NY; ++iy) {
@@ -109,7 +107,7 @@ struct Hill {
                                        {xs[ix], ys[iy], g.Value(0, ix, iy)},
                                        {xs[ix + 1], ys[iy], g.Value(0, ix + 1, iy)},
                                        {xs[ix + 1], ys[iy + 1], g.Value(0, ix + 1, iy + 1)}};
-        m.doc.cellRenderer->DrawCell(quarvex, corners);
+        m.doc.cellRenderer->DrawCell(dc, corners);
       }
     return dc;
   }

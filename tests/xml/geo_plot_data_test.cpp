@@ -46,7 +46,7 @@ TEST(SectionData, CopiesTheGridWithTheVerticalOrderReversed) {
   EXPECT_EQ(section.contourLineFlag, -1);
   EXPECT_EQ(section.contourMethod, -1);
   EXPECT_EQ(section.boundaryCount, 37);  // a new grid's contour level count
-  EXPECT_EQ(section.investigationInfo->sProject, "Project");
+  EXPECT_EQ(section.investigationInfo->project, "Project");
 }
 
 TEST(SectionData, TakesTheDisplayWindowAndOnlyTheLevelsInUse) {

@@ -9,32 +9,32 @@ namespace {
 TEST(SurveyMetadata, EmptyProfileGivesTheDefaults) {
   MemoryProfile profile;
   const InvestigationInformation investigation(profile);
-  EXPECT_EQ(investigation.sProject, "Project");
-  EXPECT_EQ(investigation.sInvestigationName, "InvestigationName");
-  EXPECT_EQ(investigation.sClient, "Client");
-  EXPECT_EQ(investigation.sContractor, "Contractor");
-  EXPECT_EQ(investigation.sApplication, "levee");
-  EXPECT_EQ(investigation.sSite, "Japan");
+  EXPECT_EQ(investigation.project, "Project");
+  EXPECT_EQ(investigation.investigationName, "InvestigationName");
+  EXPECT_EQ(investigation.client, "Client");
+  EXPECT_EQ(investigation.contractor, "Contractor");
+  EXPECT_EQ(investigation.application, "levee");
+  EXPECT_EQ(investigation.site, "Japan");
   EXPECT_TRUE(investigation.IsLeveeInvestigation());
 
   const LeveeInformation levee(profile);
-  EXPECT_EQ(levee.sRiverName, "小貝川");
-  EXPECT_EQ(levee.sSide, "左岸");
-  EXPECT_EQ(levee.sLeveeLocation, "天端(中央)");
-  EXPECT_EQ(levee.sPrefecture, "茨城県");
-  EXPECT_EQ(levee.fDistancePostStart, 32000.0f);
-  EXPECT_EQ(levee.fDistancePostStartOdd, 0.0f);
-  EXPECT_EQ(levee.fDistancePostEnd, 33000.0f);
-  EXPECT_EQ(levee.fDistancePostEndOdd, 0.0f);
+  EXPECT_EQ(levee.riverName, "小貝川");
+  EXPECT_EQ(levee.side, "左岸");
+  EXPECT_EQ(levee.leveeLocation, "天端(中央)");
+  EXPECT_EQ(levee.prefecture, "茨城県");
+  EXPECT_EQ(levee.distancePostStart, 32000.0f);
+  EXPECT_EQ(levee.distancePostStartOdd, 0.0f);
+  EXPECT_EQ(levee.distancePostEnd, 33000.0f);
+  EXPECT_EQ(levee.distancePostEndOdd, 0.0f);
 
   const SurveyInformation survey(profile);
-  EXPECT_EQ(survey.sMethod, "geophysical_exploration");
+  EXPECT_EQ(survey.method, "geophysical_exploration");
   EXPECT_EQ(survey.methodCodes[3], "resistivity");
   EXPECT_EQ(survey.methodNames[4], "表面波探査");
-  EXPECT_EQ(survey.acquisitionInfo->sAcquisitionDate, "19990126");
-  EXPECT_EQ(survey.acquisitionInfo->sMethod, "Method");
-  EXPECT_EQ(survey.analysisInfo->sMethod, "Non-linear least square method");
-  EXPECT_EQ(survey.analysisInfo->sSoftware, "Analysis software name");
+  EXPECT_EQ(survey.acquisitionInfo->acquisitionDate, "19990126");
+  EXPECT_EQ(survey.acquisitionInfo->method, "Method");
+  EXPECT_EQ(survey.analysisInfo->method, "Non-linear least square method");
+  EXPECT_EQ(survey.analysisInfo->software, "Analysis software name");
   // Reading the defaults writes nothing back.
   EXPECT_FALSE(profile.Has("General", "sRiverName"));
 }
@@ -52,15 +52,15 @@ TEST(SurveyMetadata, ReadsTheKeysExactlyAsSpelled) {
   profile.WriteText("General", "Acquisition_sOperator", "Sato");
   profile.WriteText("General", "Analysis_sAnalyst", "Suzuki");
   const LeveeInformation levee(profile);
-  EXPECT_EQ(levee.sSide, "右岸");
-  EXPECT_EQ(levee.fDistancePostStart, 100.5f);
-  EXPECT_EQ(levee.fDistancePostEnd, 12.5f);
-  EXPECT_EQ(levee.fDistancePostEndOdd, 0.0f);
-  EXPECT_EQ(levee.sPrefecture, "埼玉県");
-  EXPECT_EQ(InvestigationInformation(profile).sClient, "River office");
+  EXPECT_EQ(levee.side, "右岸");
+  EXPECT_EQ(levee.distancePostStart, 100.5f);
+  EXPECT_EQ(levee.distancePostEnd, 12.5f);
+  EXPECT_EQ(levee.distancePostEndOdd, 0.0f);
+  EXPECT_EQ(levee.prefecture, "埼玉県");
+  EXPECT_EQ(InvestigationInformation(profile).client, "River office");
   const SurveyInformation survey(profile);
-  EXPECT_EQ(survey.acquisitionInfo->sOperator, "Sato");
-  EXPECT_EQ(survey.analysisInfo->sAnalyst, "Suzuki");
+  EXPECT_EQ(survey.acquisitionInfo->operatorName, "Sato");
+  EXPECT_EQ(survey.analysisInfo->analyst, "Suzuki");
 }
 
 TEST(SurveyMetadata, LeveeBlockFollowsThePurposeText) {
