@@ -77,7 +77,8 @@ void FilterMeans(const GridValues& grid, const Footprint& footprint, const float
                  GridResult& out) {
   const NodeLayout& layout = grid.layout;
   const int nx = layout.nx, ny = layout.ny, reach = footprint.reach;
-#pragma omp parallel
+  const bool parallel = layout.NodeCount() * static_cast<std::size_t>(footprint.count) >= kParallelNodes;
+#pragma omp parallel if (parallel)
   {
     std::vector<double> sum(ny), weight(ny);
 #pragma omp for schedule(static)
@@ -135,7 +136,8 @@ void FilterMedian(const GridValues& grid, const Footprint& footprint, bool allVa
   for (int a = -reach; a <= reach; ++a)
     for (int b = -footprint.rows[a + reach]; b <= footprint.rows[a + reach]; ++b)
       offsets.push_back(static_cast<std::ptrdiff_t>(a) * ny + b);
-#pragma omp parallel
+  const bool parallel = layout.NodeCount() * static_cast<std::size_t>(footprint.count) >= kParallelNodes;
+#pragma omp parallel if (parallel)
   {
     std::vector<float> window(footprint.count);
 #pragma omp for schedule(static)

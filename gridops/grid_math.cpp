@@ -42,7 +42,7 @@ void Combine(const GridValues& grid, GridOperation operation, OperandB operandB,
   out.empty.assign(count, 0);
   const long long nodes = static_cast<long long>(count);
   std::size_t emptyCount = 0;
-#pragma omp parallel for schedule(static) reduction(+ : emptyCount)
+#pragma omp parallel for schedule(static) reduction(+ : emptyCount) if (count >= kParallelNodes)
   for (long long n = 0; n < nodes; ++n) {
     const std::size_t k = static_cast<std::size_t>(n);
     double b = 0;
@@ -126,7 +126,7 @@ bool ResampleBilinear(const GridValues& source, const NodeLayout& target, GridRe
   out.values.assign(count, 0.0f);
   out.empty.assign(count, 0);
   std::size_t emptyCount = 0;
-#pragma omp parallel for schedule(static) reduction(+ : emptyCount)
+#pragma omp parallel for schedule(static) reduction(+ : emptyCount) if (count >= kParallelNodes)
   for (int ix = 0; ix < target.nx; ++ix) {
     const double x = target.X(ix);
     for (int iy = 0; iy < target.ny; ++iy) {

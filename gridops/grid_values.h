@@ -34,6 +34,10 @@ struct GridResult {
   std::size_t emptyCount = 0;
 };
 
+// Work on fewer nodes than this runs on one thread: starting and joining the threads
+// would cost more than it saves (and much more on a loaded machine).
+inline constexpr std::size_t kParallelNodes = std::size_t{1} << 16;
+
 // "" when the grid can be read: at least one node on each axis, finite origin, finite
 // spacings above 0, values given, and at most kMaximumGridValues nodes. Otherwise a
 // sentence naming `what` ("The grid", "The second grid") and the fault.

@@ -95,7 +95,7 @@ VolumeResult Integrate(const GridValues& grid, VolumeMethod method, bool allVali
     return valid(k) && valid(k + 1) && valid(k + ny) && valid(k + ny + 1);
   };
   const double quarterCell = layout.dx * layout.dy / 4;
-#pragma omp parallel for schedule(static)
+#pragma omp parallel for schedule(static) if (layout.NodeCount() >= kParallelNodes)
   for (int ix = 0; ix < nx; ++ix) {
     Sums sums;
     const std::size_t column = layout.Index(ix, 0);
