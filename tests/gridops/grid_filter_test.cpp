@@ -67,24 +67,32 @@ TestGrid RandomGrid(NodeLayout layout) {
 }
 
 // dx != dy, so the footprint is an ellipse of nodes; widths chosen so that no node lies
-// on the rim (where the rounding of either side could decide).
+// on the rim (where the rounding of either side could decide). The grid without empty
+// nodes takes the median's gather over whole footprints in its inner nodes.
 TEST(GridFilter, AgreesWithABruteForceFilterWithUnequalSpacingsAndEmptyNodes) {
-  TestGrid grid = RandomGrid(Layout(10, -3, 1.0, 0.6, 17, 23));
-  grid.SetEmpty(8, 11);
-  grid.SetEmpty(0, 0);
-  grid.SetEmpty(9, 11);
-  grid.SetEmpty(3, 20);
-  for (FilterType type : {FilterType::kGaussian, FilterType::kBoxcar, FilterType::kMedian}) {
-    for (double width : {0.5, 2.3, 4.74, 9.1}) {
-      SCOPED_TRACE(std::string(FilterTypeName(type)) + " width " + std::to_string(width));
-      const GridResult result = Filter(grid, type, width);
-      const std::vector<double> expected = BruteForce(grid, type, width);
-      ASSERT_EQ(result.values.size(), expected.size());
-      EXPECT_EQ(result.empty, grid.empty);
-      EXPECT_EQ(result.emptyCount, 4u);
-      for (std::size_t k = 0; k < expected.size(); ++k) {
-        if (std::isnan(expected[k])) continue;
-        ASSERT_NEAR(result.values[k], expected[k], 1e-5 * (1 + std::abs(expected[k]))) << "node " << k;
+  const TestGrid full = RandomGrid(Layout(10, -3, 1.0, 0.6, 17, 23));
+  TestGrid empties = full;
+  empties.SetEmpty(8, 11);
+  empties.SetEmpty(0, 0);
+  empties.SetEmpty(9, 11);
+  empties.SetEmpty(3, 20);
+  for (const TestGrid* grid : {&full, static_cast<const TestGrid*>(&empties)}) {
+    for (FilterType type : {FilterType::kGaussian, FilterType::kBoxcar, FilterType::kMedian}) {
+      for (double width : {0.5, 2.3, 4.74, 9.1}) {
+        SCOPED_TRACE(std::string(FilterTypeName(type)) + " width " + std::to_string(width) +
+                     (grid == &full ? "" : " with empty nodes"));
+        const GridResult result = Filter(*grid, type, width);
+        const std::vector<double> expected = BruteForce(*grid, type, width);
+        ASSERT_EQ(result.values.size(), expected.size());
+        EXPECT_EQ(result.emptyCount, grid->empty.empty() ? 0u : 4u);
+        for (std::size_t k = 0; k < expected.size(); ++k) {
+          if (std::isnan(expected[k])) {
+            EXPECT_EQ(result.empty[k], 1) << "node " << k;
+            continue;
+          }
+          EXPECT_EQ(result.empty[k], 0) << "node " << k;
+          ASSERT_NEAR(result.values[k], expected[k], 1e-5 * (1 + std::abs(expected[k]))) << "node " << k;
+        }
       }
     }
   }
