@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/gridops/test_grid.h"
+#include "gridops/test_grid.h"
 
 namespace gridora {
 namespace {

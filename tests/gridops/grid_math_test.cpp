@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "tests/gridops/test_grid.h"
+#include "gridops/test_grid.h"
 
 namespace gridora {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "document/random_data.h"
-#include "tests/gridops/test_grid.h"
+#include "gridops/test_grid.h"
 
 namespace gridora {
 namespace {

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <string>
 
-#include "tests/gridops/test_grid.h"
+#include "gridops/test_grid.h"
 
 namespace gridora {
 namespace {
