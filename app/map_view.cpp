@@ -5,7 +5,7 @@
 #include <QScrollBar>
 
 #include "commands/command_table.h"
-#include "commands/view_commands.h"
+#include "commands/key_commands.h"
 #include "painter_context.h"
 #include "view/document.h"
 #include "view/view_paint.h"

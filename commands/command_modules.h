@@ -1,19 +1,18 @@
 #pragma once
-// Each group of commands registers itself into the table from its own file.
+// Each menu's commands are registered from the file named after the menu; the
+// toolbar's own buttons and the keys from files of their own.
 namespace gridora {
 
 class CommandTable;
 
-void RegisterFrameCommands(CommandTable& table);           // frame_commands.cpp
-void RegisterViewCommands(CommandTable& table);            // view_commands.cpp
-void RegisterFileCommands(CommandTable& table);            // file_commands.cpp
-void RegisterInterpolationCommands(CommandTable& table);   // interpolation_commands.cpp
-void RegisterKrigingCommands(CommandTable& table);         // kriging_commands.cpp
-void RegisterKrigingOptionsCommands(CommandTable& table);  // kriging_options_commands.cpp
-void RegisterColorCommands(CommandTable& table);           // color_commands.cpp
-void RegisterExportCommands(CommandTable& table);          // export_commands.cpp
-void RegisterGisExportCommands(CommandTable& table);       // gis_export_commands.cpp
-void RegisterPointTableCommands(CommandTable& table);      // point_table_commands.cpp
-void RegisterSurfaceOptionsCommands(CommandTable& table);  // surface_options.cpp
+void RegisterFileCommands(CommandTable& table);           // file_commands.cpp: File
+void RegisterViewCommands(CommandTable& table);           // view_commands.cpp: View
+void RegisterEditCommands(CommandTable& table);           // edit_commands.cpp: Edit
+void RegisterDataCommands(CommandTable& table);           // data_commands.cpp: Data
+void RegisterInterpolationCommands(CommandTable& table);  // interpolation_commands.cpp: Interpolation
+void RegisterKrigingCommands(CommandTable& table);        // kriging_commands.cpp: Interpolation > Kriging
+void RegisterHelpCommands(CommandTable& table);           // help_commands.cpp: Help
+void RegisterToolbarCommands(CommandTable& table);        // toolbar_commands.cpp: buttons without a menu item
+void RegisterKeyCommands(CommandTable& table);            // key_commands.cpp: keys without a menu item
 
 }  // namespace gridora

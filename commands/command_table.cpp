@@ -73,17 +73,15 @@ const BatchCommand* CommandTable::FindBatch(const std::string& name) const {
 
 CommandTable BuildCommandTable() {
   CommandTable table;
-  RegisterFrameCommands(table);
-  RegisterViewCommands(table);
   RegisterFileCommands(table);
+  RegisterViewCommands(table);
+  RegisterEditCommands(table);
+  RegisterDataCommands(table);
   RegisterInterpolationCommands(table);
   RegisterKrigingCommands(table);
-  RegisterKrigingOptionsCommands(table);
-  RegisterColorCommands(table);
-  RegisterExportCommands(table);
-  RegisterGisExportCommands(table);
-  RegisterPointTableCommands(table);
-  RegisterSurfaceOptionsCommands(table);
+  RegisterHelpCommands(table);
+  RegisterToolbarCommands(table);
+  RegisterKeyCommands(table);
   return table;
 }
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <utility>
 
 #include "commands/batch_line.h"
@@ -11,12 +12,25 @@
 #include "commands/command_modules.h"
 #include "commands/document_file.h"
 #include "dialogs/dialogs.h"
+#include "dialogs/exchange_dialogs.h"
+#include "document/hidden_nodes.h"
+#include "exchange/contour_export.h"
+#include "exchange/grid_export.h"
+#include "exchange/raster_import.h"
+#include "formats/csv_export.h"
+#include "formats/finite_values.h"
 #include "formats/pwri_grid.h"
 #include "formats/space_delimited.h"
+#include "gridops/contour_lines.h"
 #include "platform/count_text.h"
+#include "platform/number_text.h"
+#include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
 #include "view/document.h"
+#include "view/map_contour_levels.h"
+#include "xml/geo_plot_data.h"
+#include "xml/standard_xml_writer.h"
 
 namespace gridora {
 namespace {
@@ -140,6 +154,190 @@ CommandStatus OpenPwriData(CommandContext& c) {
   return CommandStatus::Done;
 }
 
+CommandStatus Result(bool ok) { return ok ? CommandStatus::Done : CommandStatus::Failed; }
+
+bool GridLargerThan(const CommandContext& c, int minimum) {
+  return c.doc.grid->NX > minimum && c.doc.grid->NY > minimum;
+}
+
+// "Save standard XML file": the file, the grid copied into section data with the
+// survey metadata from the profile, the language (kept in the profile), then the file.
+CommandStatus SaveStandardXml(CommandContext& c) {
+  if (auto notFinite = FindNonFiniteGridValue(*c.doc.grid)) {
+    c.ui.Message(NonFiniteMessage("the standard XML file", *notFinite));
+    return CommandStatus::Failed;
+  }
+  const auto path = c.ui.SaveFileName("*.xml", {"Standard XML file (*.xml)", "*.xml"});
+  if (!path) return CommandStatus::Canceled;
+  std::unique_ptr<GeoPlotData> data;
+  try {
+    data = BuildSectionData(*c.doc.grid, c.profile);
+  } catch (const std::bad_alloc&) {
+    data.reset();
+  }
+  if (!data) {
+    c.ui.Message("Error in memory data copy !");
+    return CommandStatus::Failed;
+  }
+  const bool japanese = c.ui.Question("Save Japanese XML file?");
+  WriteProfileInt(c.profile, "bJapaneseXML", japanese ? 1 : 0);
+  std::string problem;
+  if (!WriteStandardXml(*path, *data, GetProgramFolder(c.doc.startFolder), japanese, problem)) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  return CommandStatus::Done;
+}
+
+CommandStatus SaveCsv(CommandContext& c) {
+  // A save dialog: the name is usually a new file; one typed without an extension gets
+  // ".csv".
+  const auto path = c.ui.SaveFileName("*.csv", {"CSV file(*.csv)", "*.csv"});
+  if (!path) return CommandStatus::Canceled;
+  std::string problem;
+  if (!WriteCsvGrid(*c.doc.grid, *path, problem)) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  return CommandStatus::Done;
+}
+
+void Add(CommandTable& table, int id, CommandOwner owner, CommandHandler run, int largerThan) {
+  table.Add({id, owner, std::move(run),
+             [largerThan](const CommandContext& c, CommandState& s) { s.enabled = GridLargerThan(c, largerThan); }});
+}
+
+namespace fs = std::filesystem;
+
+const FileFilter kGridFilter{"Grid files (*.tif *.asc *.grd *.nc)", "*.tif *.asc *.grd *.nc"};
+const FileFilter kContourFilter{"Contour files (*.gpkg *.geojson *.dxf)", "*.gpkg *.geojson *.dxf"};
+const FileFilter kRasterFilter{"Raster grids (*.tif *.tiff *.asc *.grd *.nc)", "*.tif *.tiff *.asc *.grd *.nc"};
+
+// Profile key of the coordinate system last given for an export.
+constexpr const char* kCrsKey = "ExportCrs";
+
+bool GridShown(const CommandContext& c) {
+  const GridModel& g = *c.doc.grid;
+  return g.NX > 1 && g.NY > 1 && g.HasValues();
+}
+
+// A name typed without an extension gets the format's usual one.
+std::string WithExtension(const std::string& path, const char* extension) {
+  return fs::path(path).has_extension() ? path : path + extension;
+}
+
+std::string StoredCrs(Profile& profile) {
+  std::string crs;
+  ReadProfileText(profile, kCrsKey, crs);
+  return crs;
+}
+
+CommandStatus ExportGridFile(CommandContext& c) {
+  const auto chosen = c.ui.SaveFileName("", kGridFilter);
+  if (!chosen) return CommandStatus::Canceled;
+  ExportGridDialog dialog;
+  dialog.crs = StoredCrs(c.profile);
+  if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
+  c.profile.WriteText(kProfileSection, kCrsKey, dialog.crs);
+
+  // The format chosen in the dialog, else the one the name's extension implies; a name
+  // without an extension gets the format's own (GeoTIFF when none was chosen).
+  static const GridFormat kChoices[] = {GridFormat::GeoTiff,     GridFormat::GeoTiff,      GridFormat::AsciiGrid,
+                                        GridFormat::SurferAscii, GridFormat::SurferBinary, GridFormat::NetCdf};
+  static const char* const kExtensions[] = {".tif", ".tif", ".asc", ".grd", ".grd", ".nc"};
+  const int choice = dialog.format > 0 && dialog.format < 6 ? dialog.format : 0;
+  const std::string path = WithExtension(*chosen, kExtensions[choice]);
+  std::optional<GridFormat> format = GridFormatFromPath(path);
+  if (choice > 0) format = kChoices[choice];
+  if (!format) {
+    c.ui.Message("Cannot tell the grid format from the name " + fs::path(path).filename().string() +
+                 ": use .tif, .asc, .grd or .nc, or choose the format.");
+    return CommandStatus::Failed;
+  }
+  static const GridLayer kLayers[] = {GridLayer::Estimate, GridLayer::Error, GridLayer::Both};
+  GridExportRequest request;
+  request.path = path;
+  request.format = *format;
+  request.layer = kLayers[dialog.layer >= 0 && dialog.layer < 3 ? dialog.layer : 0];
+  request.crs = dialog.crs;
+  std::vector<std::string> written;
+  std::string problem;
+  if (!ExportGrid(*c.doc.grid, request, written, problem)) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  if (written.size() > 1) c.ui.Message("The standard error was written to " + written.back());
+  return CommandStatus::Done;
+}
+
+CommandStatus ExportContourFile(CommandContext& c) {
+  const auto chosen = c.ui.SaveFileName("", kContourFilter);
+  if (!chosen) return CommandStatus::Canceled;
+  const std::string path = WithExtension(*chosen, ".gpkg");
+  const auto format = ContourFormatFromPath(path);
+  if (!format) {
+    c.ui.Message("Cannot tell the contour format from the name " + fs::path(path).filename().string() +
+                 ": use .dxf, .gpkg or .geojson.");
+    return CommandStatus::Failed;
+  }
+  ExportContoursDialog dialog;
+  dialog.crs = StoredCrs(c.profile);
+  if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
+  c.profile.WriteText(kProfileSection, kCrsKey, dialog.crs);
+
+  const MapContourLevels levels = CurrentContourLevels(c.doc);
+  ContourRequest request;
+  request.layer = c.doc.layerIndex;
+  request.levels = levels.levels;
+  request.logValues = levels.logValues;
+  request.hidden = HiddenNodes(*c.doc.grid).Mask();
+  const std::vector<ContourLine> lines = TraceContours(*c.doc.grid, request);
+  std::string problem;
+  if (!ExportContours(lines, path, *format, dialog.crs, problem)) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  return CommandStatus::Done;
+}
+
+CommandStatus OpenRaster(CommandContext& c) {
+  const auto path = c.ui.OpenFileName("", kRasterFilter);
+  if (!path) return CommandStatus::Canceled;
+  // Read into a new grid: the document changes only when the raster could be read.
+  std::unique_ptr<GridModel> grid = CreateGridModel(c.profile);
+  std::string problem;
+  if (!ReadRasterGrid(*grid, *path, problem)) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  c.doc.grid = std::move(grid);
+  c.doc.dataFolder = fs::path(*path).parent_path().string();
+  c.doc.pathName.clear();
+  c.doc.scaleFromFile = 0;
+  c.doc.scaleFitted = 0;
+  c.doc.layerIndex = 0;
+  c.doc.mapBitmapDirty = 1;
+  c.view.SetTitle(fs::path(*path).filename().string());
+  c.view.UpdateAllViews();
+  return CommandStatus::Done;
+}
+
+CommandStatus RenderView(CommandContext& c, const BatchLine& line) {
+  int width = 1024, height = 768;
+  for (auto [key, size] : {std::pair{"width", &width}, std::pair{"height", &height}}) {
+    const std::string* text = line.Key(key);
+    if (text && (!ParseInt(*text, *size) || *size <= 0 || *size > 20000)) {
+      c.ui.Message(std::string("render: ") + key + " must be a number of pixels from 1 to 20000");
+      return CommandStatus::Failed;
+    }
+  }
+  if (line.argument.empty()) {
+    c.ui.Message("render needs the path of a .png, .svg or .pdf file");
+    return CommandStatus::Failed;
+  }
+  return c.view.RenderToFile(line.argument, width, height) ? CommandStatus::Done : CommandStatus::Failed;
+}
+
 }  // namespace
 
 std::string PointSummary(bool secondary, const RandomData& data) {
@@ -177,6 +375,33 @@ void RegisterFileCommands(CommandTable& table) {
   openRandom.takesArgument = true;
   openRandom.refuseLine = RefuseImportWithoutPoints;
   table.AddBatch({"open-pwri", ID_OPEN_PWRI, {}}).takesArgument = true;
+  // File > New keeps every datum: only the document's name changes.
+  table.Add({ID_FILE_NEW, O::Application, [](CommandContext& c) {
+               c.view.SetTitle("");
+               return CommandStatus::Done;
+             }});
+  table.Add({ID_FILE_PRINT, O::View, [](CommandContext& c) { return Result(c.view.Print()); }});
+  table.Add({ID_FILE_PRINT_DIRECT, O::View, [](CommandContext& c) { return Result(c.view.Print()); }});
+  table.Add({ID_FILE_PRINT_PREVIEW, O::View, [](CommandContext& c) { return Result(c.view.PrintPreview()); }});
+  table.Add({ID_FILE_PRINT_SETUP, O::Application, [](CommandContext& c) { return Result(c.view.PrintSetup()); }});
+  table.Add({ID_APP_EXIT, O::Application, [](CommandContext& c) {
+               c.view.Exit();
+               return CommandStatus::Done;
+             }});
+  table.AddBatch({"new", ID_FILE_NEW, {}});
+  table.AddBatch({"print", ID_FILE_PRINT, {}}).takesArgument = true;
+  Add(table, ID_SAVE_STANDARD_XML, CommandOwner::Document, SaveStandardXml, 1);
+  Add(table, ID_SAVE_CSV, CommandOwner::View, SaveCsv, 0);
+  table.AddBatch({"save-xml", ID_SAVE_STANDARD_XML, {"answer"}}).takesArgument = true;
+  table.AddBatch({"save-csv", ID_SAVE_CSV, {}}).takesArgument = true;
+  const auto whenGrid = [](const CommandContext& c, CommandState& s) { s.enabled = GridShown(c); };
+  table.Add({ID_EXPORT_GRID, O::View, ExportGridFile, whenGrid});
+  table.Add({ID_EXPORT_CONTOURS, O::View, ExportContourFile, whenGrid});
+  table.Add({ID_OPEN_RASTER, O::Document, OpenRaster});
+  table.AddBatch({"export-grid", ID_EXPORT_GRID, {"format", "crs", "layer", "cancel"}}).takesArgument = true;
+  table.AddBatch({"export-contours", ID_EXPORT_CONTOURS, {"crs", "cancel"}}).takesArgument = true;
+  table.AddBatch({"open-raster", ID_OPEN_RASTER, {}}).takesArgument = true;
+  table.AddBatch({"render", 0, {"width", "height"}, {}, RenderView}).takesArgument = true;
 }
 
 }  // namespace gridora

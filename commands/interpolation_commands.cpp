@@ -1,10 +1,14 @@
-// Interpolation > Ninimum curvature: the gridding of the primary points by minimum
-// curvature. The steps it shares with the kriging prediction (dialogs, memory refusal,
-// the grid built aside and handed over only when the run completes) are RunGridding's.
+// The Interpolation menu. "Ninimum curvature": the gridding of the primary points by
+// minimum curvature; the steps it shares with the kriging prediction (dialogs, memory
+// refusal, the grid built aside and handed over only when the run completes) are
+// RunGridding's. After the Kriging submenu (kriging_commands.cpp): "Kriging options"
+// (model, fit, type, anisotropy, neighbourhood), "Cross-validation" of the current model
+// and data, the "Standard error" view toggle and "Minimum curvature options".
 #include <fmt/printf.h>
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <new>
@@ -15,14 +19,21 @@
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
+#include "commands/document_kriging_options.h"
 #include "commands/grid_layout.h"
 #include "commands/gridding_run.h"
 #include "commands/surface_options.h"
-#include "surface/minimum_curvature.h"
-#include "surface/minimum_curvature_solver.h"
+#include "dialogs/kriging_options_dialog.h"
+#include "dialogs/surface_options_dialog.h"
+#include "geostat/cross_validation.h"
+#include "geostat/kriging_state.h"
+#include "platform/feedback.h"
 #include "platform/memory_budget.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
+#include "platform/view_host.h"
+#include "surface/minimum_curvature.h"
+#include "surface/minimum_curvature_solver.h"
 #include "view/document.h"
 
 namespace gridora {
@@ -114,6 +125,114 @@ CommandStatus MinimumCurvature(CommandContext& c) {
   return RunGridding(c, method);
 }
 
+CommandStatus EditSurfaceOptions(CommandContext& c) {
+  const SurfaceOptions current = ReadSurfaceOptions(c.profile);
+  SurfaceOptionsDialog dialog;
+  dialog.tension = static_cast<float>(current.tension);
+  dialog.fit =
+      current.fit == SurfaceOptions::Fit::Exact ? SurfaceOptionsDialog::kFitExact : SurfaceOptionsDialog::kFitSpecified;
+  dialog.solver = static_cast<int>(current.solver);
+  if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
+
+  SurfaceOptions chosen;
+  chosen.tension = dialog.tension;
+  chosen.fit =
+      dialog.fit == SurfaceOptionsDialog::kFitExact ? SurfaceOptions::Fit::Exact : SurfaceOptions::Fit::Specified;
+  chosen.solver = static_cast<SurfaceOptions::Solver>(dialog.solver);
+  WriteSurfaceOptions(c.profile, chosen);
+  return CommandStatus::Done;
+}
+
+void Load(KrigingOptionsDialog& d, const KrigingOptions& o) {
+  d.model = static_cast<int>(o.model);
+  d.nugget = o.nugget;
+  d.smoothness = o.smoothness;
+  d.fit = static_cast<int>(o.fit);
+  d.maximumLag = o.maximumLag;
+  d.fitNugget = o.fitNugget ? 1 : 0;
+  d.type = static_cast<int>(o.type);
+  d.angle = o.angleDegrees;
+  d.ratio = o.ratio;
+  d.neighbours = o.neighbours;
+  d.maximumDistance = o.maximumDistance;
+}
+
+KrigingOptions OptionsOf(const KrigingOptionsDialog& d) {
+  KrigingOptions o;
+  o.model = static_cast<VariogramKind>(d.model);
+  o.nugget = d.nugget;
+  o.smoothness = d.smoothness;
+  o.fit = static_cast<VariogramFitMethod>(d.fit);
+  o.maximumLag = d.maximumLag;
+  o.fitNugget = d.fitNugget != 0;
+  o.type = static_cast<KrigingType>(d.type);
+  o.angleDegrees = d.angle;
+  o.ratio = d.ratio;
+  o.neighbours = d.neighbours;
+  o.maximumDistance = d.maximumDistance;
+  return o;
+}
+
+// The options apply from the next "Variogram" or "Set experimental variogram".
+CommandStatus EditKrigingOptions(CommandContext& c) {
+  KrigingOptions& options = DocumentKrigingOptions(c.doc, c.profile);
+  KrigingOptionsDialog dialog;
+  Load(dialog, options);
+  dialog.check = [](const KrigingOptionsDialog& d) { return OptionsOf(d).Problem(); };
+  if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
+  options = OptionsOf(dialog);
+  WriteKrigingOptions(c.profile, options);
+  return CommandStatus::Done;
+}
+
+bool HasInverse(const CommandContext& c) {
+  const KrigingState* state = c.doc.krigingState.get();
+  return c.doc.primaryData && c.doc.primaryData->count > 1 && state && state->primary && state->inverse &&
+         state->inverse->rows == state->SystemSize();
+}
+
+CommandStatus RunCrossValidation(CommandContext& c) {
+  const KrigingState& state = *c.doc.krigingState;
+  CrossValidationDialog dialog;
+  if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
+  CrossValidation cv;
+  Outcome validated;
+  {
+    auto progress = c.ui.BeginProgress("Cross-validation");
+    validated = CrossValidate(state, dialog.folds, static_cast<unsigned>(dialog.seed), cv, progress.get());
+  }
+  if (validated.kind == OutcomeKind::Canceled) return CommandStatus::Canceled;
+  if (!validated.Done()) {
+    c.ui.Message(validated.text);  // the cross-validation words its failures itself
+    return CommandStatus::Failed;
+  }
+  std::string problem;
+  if (!WriteCrossValidationCsv(cv, std::filesystem::path(state.folder) / "cross_validation.csv", problem)) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  c.ui.Message(CrossValidationSummary(cv));
+  c.doc.krigingState->crossValidation = std::make_shared<const CrossValidation>(std::move(cv));
+  c.doc.chartMode = ChartMode::CrossValidation;
+  c.view.Invalidate();
+  return CommandStatus::Done;
+}
+
+// A second layer beside a kriging state: the standard errors of the last prediction.
+bool HasErrorLayer(const Document& doc) {
+  return doc.krigingState && doc.grid && doc.grid->HasValues() && doc.grid->layerCount >= 2;
+}
+
+CommandStatus ToggleStandardError(CommandContext& c) {
+  Document& doc = c.doc;
+  doc.showStandardError = doc.showStandardError ? 0 : 1;
+  doc.layerIndex = doc.showStandardError && HasErrorLayer(doc) ? 1 : 0;
+  if (HasErrorLayer(doc)) doc.chartMode = ChartMode::None;  // the map, whichever layer it shows
+  doc.mapBitmapDirty = 1;
+  c.view.UpdateAllViews();
+  return CommandStatus::Done;
+}
+
 }  // namespace
 
 void RegisterInterpolationCommands(CommandTable& table) {
@@ -122,6 +241,25 @@ void RegisterInterpolationCommands(CommandTable& table) {
          s.enabled = c.doc.primaryData && c.doc.primaryData->count > 1;
        }});
   table.AddBatch({"min-curvature", ID_MINIMUM_CURVATURE, {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}});
+  using O = CommandOwner;
+  table.Add({ID_KRIGING_OPTIONS, O::View, EditKrigingOptions,
+             [](const CommandContext&, CommandState& s) { s.enabled = true; }});
+  table.Add({ID_CROSS_VALIDATION, O::View, RunCrossValidation,
+             [](const CommandContext& c, CommandState& s) { s.enabled = HasInverse(c); }});
+  table.Add({ID_STANDARD_ERROR, O::View, ToggleStandardError, [](const CommandContext& c, CommandState& s) {
+               s.checked = c.doc.showStandardError != 0;
+               s.enabled = HasInverse(c) || HasErrorLayer(c.doc);
+             }});
+
+  table.AddBatch({"kriging-options",
+                  ID_KRIGING_OPTIONS,
+                  {"model", "nugget", "smoothness", "fit", "maxlag", "fit-nugget", "type", "angle", "ratio",
+                   "neighbours", "maxdist", "cancel"}});
+  table.AddBatch({"cross-validation", ID_CROSS_VALIDATION, {"folds", "seed"}});
+  table.AddBatch({"standard-error", ID_STANDARD_ERROR, {}});
+  table.Add({ID_SURFACE_OPTIONS, CommandOwner::Document, EditSurfaceOptions,
+             [](const CommandContext&, CommandState& s) { s.enabled = true; }});
+  table.AddBatch({"surface-options", ID_SURFACE_OPTIONS, {"tension", "fit", "solver", "cancel"}});
 }
 
 }  // namespace gridora

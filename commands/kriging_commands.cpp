@@ -1,7 +1,6 @@
 // Interpolation > Kriging: "Variogram" fits the variogram models and inverts the kriging
 // system, "Prediction" grids the primary variable with them, "Set experimental
-// variogram" edits a model's range and sill and inverts the system again; and the view's
-// "Cross variance" choice, whose rule needs the kriging state.
+// variogram" edits a model's range and sill and inverts the system again.
 //
 // Each command builds its result beside the document's state and hands it over only at
 // the end, so a cancel or a refusal anywhere leaves the kriging state, the grid and the
@@ -24,14 +23,14 @@
 #include "commands/local_kriging_run.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/value_rules.h"
-#include "gridops/grid_summary.h"
 #include "geostat/kriging_checks.h"
 #include "geostat/kriging_file_size.h"
 #include "geostat/kriging_prediction.h"
 #include "geostat/kriging_state.h"
 #include "geostat/kriging_variance.h"
-#include "linalg/matrix_text.h"
 #include "geostat/sampled_cloud.h"
+#include "gridops/grid_summary.h"
+#include "linalg/matrix_text.h"
 #include "platform/diagnostic_file.h"
 #include "platform/memory_budget.h"
 #include "platform/profile.h"
@@ -405,12 +404,6 @@ CommandStatus RunPrediction(CommandContext& c) {
   }
 }
 
-CommandStatus SelectCross(CommandContext& c) {
-  c.doc.variableSelection = 2;
-  c.view.Invalidate();
-  return CommandStatus::Done;
-}
-
 }  // namespace
 
 void RegisterKrigingCommands(CommandTable& table) {
@@ -422,15 +415,6 @@ void RegisterKrigingCommands(CommandTable& table) {
   table.Add({ID_SET_VARIOGRAM, O::View, SetExperimentalVariogram, [](const CommandContext& c, CommandState& s) {
                s.enabled = MoreThanOnePoint(c) && c.doc.chartMode == ChartMode::Variogram && HasInverse(c);
              }});
-  // Here rather than with the other variables: its rule needs the kriging state.
-  table.Add({ID_CROSS_VARIANCE, O::View, SelectCross,
-             [](const CommandContext& c, CommandState& s) {
-               const KrigingState* state = c.doc.krigingState.get();
-               s.checked = c.doc.variableSelection == 2;
-               s.enabled = c.doc.variableSelection != 2 && c.doc.chartMode == ChartMode::Variogram && state &&
-                           state->cross && state->cross->classCount >= 1;
-             },
-             true});
 
   table.AddBatch({"variogram", ID_VARIOGRAM, {"lag", "lag2", "lag12", "answer", "cancel"}});
   table.AddBatch({"prediction", ID_PREDICTION, {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}});

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "commands/command_ids.h"
-#include "commands/view_commands.h"
+#include "commands/key_commands.h"
 #include "dialogs/dialogs.h"
 #include "support/test_support.h"
 

@@ -1,5 +1,6 @@
-// Points in from delimited tables, and the clean-ups before gridding: merging points
-// at one position and the block reduction of very large point sets.
+// The Data menu: the grid's property, the statistics and X-direction averages written
+// beside the data, points in from delimited tables, and the clean-ups before gridding:
+// merging points at one position and the block reduction of very large point sets.
 #include <fmt/printf.h>
 
 #include <algorithm>
@@ -11,9 +12,13 @@
 #include "commands/command_table.h"
 #include "commands/file_commands.h"
 #include "commands/table_import_dialog.h"
+#include "dialogs/dialogs.h"
 #include "dialogs/exchange_dialogs.h"
-#include "formats/delimited_table.h"
+#include "dialogs/value_rules.h"
 #include "document/point_reduction.h"
+#include "formats/average_x.h"
+#include "formats/data_statistics.h"
+#include "formats/delimited_table.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
@@ -21,6 +26,95 @@
 
 namespace gridora {
 namespace {
+
+bool GridLargerThan(const CommandContext& c, int minimum) {
+  return c.doc.grid->NX > minimum && c.doc.grid->NY > minimum;
+}
+
+// One value through the "Float data" dialog, which refuses what `rule` refuses; false on
+// Cancel.
+bool AskFloat(CommandContext& c, const std::string& prompt, const std::string& key, FloatRule rule, float& value) {
+  FloatDialog dialog;
+  dialog.prompt = prompt;
+  dialog.value = value;
+  dialog.valueKey = key;
+  dialog.rule = std::move(rule);
+  if (!c.ui.RunDialog(dialog)) return false;
+  value = dialog.value;
+  return true;
+}
+
+CommandStatus Property(CommandContext& c) {
+  GridModel& grid = *c.doc.grid;
+  GridSizeDialog dialog;
+  dialog.nx = grid.NX;
+  dialog.ny = grid.NY;
+  dialog.dx = grid.DX;
+  dialog.dy = grid.DY;
+  dialog.xStart = grid.x0;
+  dialog.yStart = grid.y0;
+  if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
+  grid.DX = dialog.dx;
+  grid.DY = dialog.dy;
+  grid.x0 = dialog.xStart;
+  grid.y0 = dialog.yStart;
+  c.doc.mapBitmapDirty = 1;
+  c.view.UpdateAllViews();
+  return CommandStatus::Done;
+}
+
+CommandStatus Statistics(CommandContext& c) {
+  float fmin = 0.0f, fmax = 100.0f;
+  ReadProfileFloat(c.profile, "statistics_fmin", fmin);
+  ReadProfileFloat(c.profile, "statistics_fmax", fmax);
+  if (!AskFloat(
+          c, "Minimum value", "min", [](float v) { return CheckFinite("The minimum value", v); }, fmin))
+    return CommandStatus::Canceled;
+  const FloatRule notBelowMinimum = [fmin](float v) -> std::optional<std::string> {
+    if (auto problem = CheckFinite("The maximum value", v)) return problem;
+    if (v >= fmin) return std::nullopt;
+    return fmt::sprintf("The maximum value must not be less than the minimum value %g.", static_cast<double>(fmin));
+  };
+  if (!AskFloat(c, "Maximum value", "max", notBelowMinimum, fmax)) return CommandStatus::Canceled;
+  WriteProfileFloat(c.profile, "statistics_fmin", fmin);
+  WriteProfileFloat(c.profile, "statistics_fmax", fmax);
+  std::string path, problem;
+  if (!WriteDataStatistics(*c.doc.grid, c.doc.dataFolder, fmin, fmax, path, problem)) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  c.ui.Message("Data statistics was saved in " + path);
+  return CommandStatus::Done;
+}
+
+CommandStatus AverageX(CommandContext& c) {
+  const GridModel& grid = *c.doc.grid;
+  float xStart = grid.x0;
+  float xInterval = static_cast<float>(static_cast<double>(grid.DX) * 10.0);
+  ReadProfileFloat(c.profile, "DATA_AVERAGE_X_START", xStart);
+  ReadProfileFloat(c.profile, "DATA_AVERAGE_X_INT", xInterval);
+  if (!AskFloat(
+          c, "X min.", "xmin", [](float v) { return CheckCoordinate("X min.", v); }, xStart))
+    return CommandStatus::Canceled;
+  // The windows run from X min. to the right edge of the last drawing.
+  const FloatRule fewEnoughWindows = [xStart, xEnd = grid.xLastDrawn](float v) -> std::optional<std::string> {
+    if (auto problem = CheckPositiveLength("X int.", v)) return problem;
+    if (static_cast<double>(xEnd) - xStart <= static_cast<double>(v) * kMaximumAverageWindows) return std::nullopt;
+    return fmt::sprintf("X int. %g would make more than %d windows from %g to %g.", static_cast<double>(v),
+                        kMaximumAverageWindows, static_cast<double>(xStart), static_cast<double>(xEnd));
+  };
+  if (!AskFloat(c, "X int.", "xint", fewEnoughWindows, xInterval)) return CommandStatus::Canceled;
+  WriteProfileFloat(c.profile, "DATA_AVERAGE_X_START", xStart);
+  WriteProfileFloat(c.profile, "DATA_AVERAGE_X_INT", xInterval);
+  std::string problem;
+  int lines = 0;
+  if (!WriteAverageX(grid, c.doc.dataFolder, xStart, xInterval, lines, problem)) {
+    c.ui.Message(problem);
+    return CommandStatus::Failed;
+  }
+  c.ui.Message(fmt::sprintf("%d data was saved.", lines));
+  return CommandStatus::Done;
+}
 
 const FileFilter kTableFilter{"Tables (*.csv *.txt *.tsv *.dat)", "*.csv *.txt *.tsv *.dat"};
 
@@ -143,14 +237,26 @@ CommandStatus BlockReduce(CommandContext& c) {
   return CommandStatus::Done;
 }
 
+void Add(CommandTable& table, int id, CommandOwner owner, CommandHandler run, int largerThan) {
+  table.Add({id, owner, std::move(run),
+             [largerThan](const CommandContext& c, CommandState& s) { s.enabled = GridLargerThan(c, largerThan); }});
+}
+
 }  // namespace
 
-void RegisterPointTableCommands(CommandTable& table) {
+void RegisterDataCommands(CommandTable& table) {
+  table.Add({ID_DATA_PROPERTY, CommandOwner::Document, Property,
+             [](const CommandContext& c, CommandState& s) { s.enabled = GridLargerThan(c, 1); }});
+  Add(table, ID_STATISTICS, CommandOwner::View, Statistics, 0);
+  Add(table, ID_AVERAGE_X, CommandOwner::View, AverageX, 0);
   using O = CommandOwner;
   const auto withPoints = [](const CommandContext& c, CommandState& s) { s.enabled = c.doc.primaryData->count >= 2; };
   table.Add({ID_IMPORT_TABLE, O::Document, ImportTable});
   table.Add({ID_MERGE_DUPLICATES, O::Document, MergeDuplicates, withPoints});
   table.Add({ID_BLOCK_REDUCE, O::Document, BlockReduce, withPoints});
+  table.AddBatch({"property", ID_DATA_PROPERTY, {"dx", "dy", "xstart", "ystart", "cancel"}});
+  table.AddBatch({"statistics", ID_STATISTICS, {"min", "max", "cancel"}});
+  table.AddBatch({"average-x", ID_AVERAGE_X, {"xmin", "xint", "cancel"}, {}, {}, true});
 
   table.AddBatch({"import-table", ID_IMPORT_TABLE, {"x", "y", "z", "delimiter", "skip", "import", "cancel"}})
       .takesArgument = true;

@@ -1,5 +1,5 @@
 #pragma once
-// The view's own behaviour that is not a menu command: the arrow keys.
+// The view's own keys, which no menu item names: the arrow keys.
 namespace gridora {
 
 struct CommandContext;
