@@ -24,9 +24,9 @@
 #include "app_icons.h"
 #include "commands/command_ids.h"
 #include "commands/file_commands.h"
+#include "commands/menu_layout.h"
 #include "drawing_export.h"
 #include "map_view.h"
-#include "menu_layout.h"
 #include "painter_context.h"
 #include "platform/profile.h"
 #include "qt_user_interface.h"
@@ -97,7 +97,7 @@ QAction* MainWindow::MakeAction(int id, const std::string& text) {
   if (found != actions_.end()) return found->second;
   auto* action = new QAction(QString::fromStdString(text), this);
   action->setData(id);
-  const std::string prompt = StandardPrompt(id);
+  const std::string prompt = Prompt(id);
   if (!prompt.empty()) {
     const auto newline = prompt.find('\n');
     action->setStatusTip(QString::fromStdString(prompt.substr(0, newline)));
@@ -109,6 +109,11 @@ QAction* MainWindow::MakeAction(int id, const std::string& text) {
   connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
   actions_[id] = action;
   return action;
+}
+
+std::string MainWindow::Prompt(int id) const {
+  const CommandEntry* entry = table_.Find(id);
+  return entry ? entry->prompt : std::string();
 }
 
 QAction* MainWindow::Action(int id) const {
@@ -128,6 +133,7 @@ void MainWindow::FillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
       }
       case MenuItem::RecentFiles:
         recentMenu_ = menu;
+        recentPlaceholder_ = item.text;
         recentAnchor_ = menu->addSeparator();
         recentAnchor_->setVisible(false);
         break;
@@ -137,7 +143,7 @@ void MainWindow::FillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
 }
 
 void MainWindow::BuildMenus() {
-  for (const Menu& description : MainMenus()) {
+  for (const Menu& description : MenuBar(table_)) {
     QMenu* menu = menuBar()->addMenu(QString::fromStdString(description.title));
     FillMenu(menu, description.items);
     connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateCommandStates);
@@ -151,32 +157,33 @@ void MainWindow::BuildToolbar() {
   toolbar_->setIconSize(QSize(17, 17));
   toolbar_->setMovable(true);
   toolbar_->setAllowedAreas(Qt::AllToolBarAreas);
-  for (const ToolbarButton& button : ToolbarButtons()) {
+  for (const ToolbarButton& button : Toolbar(table_)) {
     if (button.id == 0) {
       toolbar_->addSeparator();
       continue;
     }
-    QAction* action = MakeAction(button.id, button.name);
+    QAction* action = MakeAction(button.id, button.tip);
     action->setIcon(ToolbarIcon(button.icon));
     action->setIconVisibleInMenu(false);  // menu items keep their check marks only
-    if (StandardPrompt(button.id).empty()) {
-      action->setToolTip(QString::fromStdString(button.name));
-      action->setStatusTip(QString::fromStdString(button.name));
+    if (Prompt(button.id).empty()) {
+      action->setToolTip(QString::fromStdString(button.tip));
+      action->setStatusTip(QString::fromStdString(button.tip));
     }
     toolbar_->addAction(action);
   }
 }
 
 void MainWindow::BuildAccelerators() {
-  for (const Accelerator& accelerator : Accelerators()) {
-    auto* action = new QAction(this);
-    action->setShortcut(accelerator.keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    action->setData(accelerator.id);
-    const int id = accelerator.id;
-    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
-    addAction(action);
-    acceleratorActions_.push_back(action);
+  for (int id : table_.Ids()) {
+    for (const std::string& keys : table_.Find(id)->shortcuts) {
+      auto* action = new QAction(this);
+      action->setShortcut(QKeySequence::fromString(QString::fromStdString(keys), QKeySequence::PortableText));
+      action->setShortcutContext(Qt::WindowShortcut);
+      action->setData(id);
+      connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+      addAction(action);
+      acceleratorActions_.push_back(action);
+    }
   }
 }
 
@@ -311,7 +318,7 @@ void MainWindow::RebuildRecentFiles() {
     ++number;
   }
   if (files.empty()) {
-    auto* placeholder = new QAction("Recent File", this);
+    auto* placeholder = new QAction(QString::fromStdString(recentPlaceholder_), this);
     placeholder->setEnabled(false);
     recentMenu_->insertAction(recentAnchor_, placeholder);
     recentActions_.push_back(placeholder);

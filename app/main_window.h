@@ -1,11 +1,13 @@
 #pragma once
-// The main window: menus, toolbar and status bar from the command table, the view, the
-// window placement kept in the profile, recent files, dropped files, printing and the
-// clipboard. It is the view host of the commands.
+// The main window: menus, toolbar, shortcuts and status bar from the command table's
+// declarations (commands/menu_layout.h), the view, the window placement kept in the
+// profile, recent files, dropped files, printing and the clipboard. It is the view host
+// of the commands.
 #include <QMainWindow>
 #include <QPrinter>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "commands/command_table.h"
@@ -61,6 +63,8 @@ class MainWindow : public QMainWindow, public ViewHost {
   void RestorePlacement();
   void SavePlacement();
   QAction* MakeAction(int id, const std::string& text);
+  // The declared "prompt\ntip" of a standard command; empty for the program's own.
+  std::string Prompt(int id) const;
   void BuildMenus();
   void BuildToolbar();
   void BuildAccelerators();
@@ -79,6 +83,7 @@ class MainWindow : public QMainWindow, public ViewHost {
   QToolBar* toolbar_ = nullptr;
   QMenu* recentMenu_ = nullptr;
   QAction* recentAnchor_ = nullptr;
+  std::string recentPlaceholder_;  // shown while the list is empty
   std::vector<QAction*> recentActions_;
   std::map<int, QAction*> actions_;
   std::vector<QAction*> acceleratorActions_;

@@ -1,6 +1,6 @@
 #pragma once
-// Each menu's commands are registered from the file named after the menu; the
-// toolbar's own buttons and the keys from files of their own.
+// Each menu's commands are registered from the file named after the menu, in the
+// menu's order; the toolbar's own buttons and the keys from files of their own.
 namespace gridora {
 
 class CommandTable;

@@ -14,20 +14,40 @@ void CommandTable::Add(CommandEntry entry) {
   const int id = entry.id;
   for (const auto& owner : byOwner_)
     if (owner.count(id)) throw std::logic_error(fmt::format("command id {} is registered twice", id));
+  const int position = entry.toolbar.position;
+  if (position != 0 && !toolbarPositions_.insert(position).second)
+    throw std::logic_error(fmt::format("toolbar position {} is taken twice (command id {})", position, id));
+  if (!entry.menu.menu.empty()) menuItems_.push_back({MenuDeclaration::Command, id, entry.menu});
+  if (!entry.batch.name.empty()) {
+    entry.batch.commandId = id;
+    AddBatch(std::move(entry.batch));
+    entry.batch = {};
+  }
+  ids_.push_back(id);
   byOwner_[static_cast<int>(entry.owner)][id] = std::move(entry);
 }
 
-bool CommandTable::IsCheckable(int id) const {
-  for (const auto& owner : byOwner_) {
-    auto found = owner.find(id);
-    if (found != owner.end()) return found->second.checkable;
-  }
-  return false;
+void CommandTable::AddBatch(BatchCommand command) { batch_.push_back(std::move(command)); }
+
+void CommandTable::AddSubmenu(MenuPlace place) {
+  menuItems_.push_back({MenuDeclaration::Submenu, 0, std::move(place)});
 }
 
-BatchCommand& CommandTable::AddBatch(BatchCommand command) {
-  batch_.push_back(std::move(command));
-  return batch_.back();
+void CommandTable::AddRecentFiles(MenuPlace place) {
+  menuItems_.push_back({MenuDeclaration::RecentFiles, 0, std::move(place)});
+}
+
+const CommandEntry* CommandTable::Find(int id) const {
+  for (const auto& owner : byOwner_) {
+    auto found = owner.find(id);
+    if (found != owner.end()) return &found->second;
+  }
+  return nullptr;
+}
+
+bool CommandTable::IsCheckable(int id) const {
+  const CommandEntry* entry = Find(id);
+  return entry && entry->checkable;
 }
 
 const CommandEntry* CommandTable::Route(int id) const {
@@ -73,6 +93,7 @@ const BatchCommand* CommandTable::FindBatch(const std::string& name) const {
 
 CommandTable BuildCommandTable() {
   CommandTable table;
+  // In the order of the menu bar: a menu takes its place with its first item.
   RegisterFileCommands(table);
   RegisterViewCommands(table);
   RegisterEditCommands(table);

@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "commands/batch_keys.h"
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
+#include "commands/command_rules.h"
 #include "commands/command_table.h"
 #include "commands/file_commands.h"
 #include "commands/table_import_dialog.h"
@@ -27,17 +29,29 @@
 namespace gridora {
 namespace {
 
-bool GridLargerThan(const CommandContext& c, int minimum) {
-  return c.doc.grid->NX > minimum && c.doc.grid->NY > minimum;
+// A value asked through the "Float data" dialog: its prompt and batch key.
+struct AskedValue {
+  const char* prompt;
+  const char* batchKey;
+};
+
+constexpr AskedValue kStatisticsMinimum{"Minimum value", "min"};
+constexpr AskedValue kStatisticsMaximum{"Maximum value", "max"};
+constexpr AskedValue kAverageStart{"X min.", "xmin"};
+constexpr AskedValue kAverageInterval{"X int.", "xint"};
+
+FloatDialog AskDialog(AskedValue asked) {
+  FloatDialog dialog;
+  dialog.prompt = asked.prompt;
+  dialog.valueKey = asked.batchKey;
+  return dialog;
 }
 
 // One value through the "Float data" dialog, which refuses what `rule` refuses; false on
 // Cancel.
-bool AskFloat(CommandContext& c, const std::string& prompt, const std::string& key, FloatRule rule, float& value) {
-  FloatDialog dialog;
-  dialog.prompt = prompt;
+bool AskFloat(CommandContext& c, AskedValue asked, FloatRule rule, float& value) {
+  FloatDialog dialog = AskDialog(asked);
   dialog.value = value;
-  dialog.valueKey = key;
   dialog.rule = std::move(rule);
   if (!c.ui.RunDialog(dialog)) return false;
   value = dialog.value;
@@ -68,14 +82,14 @@ CommandStatus Statistics(CommandContext& c) {
   ReadProfileFloat(c.profile, "statistics_fmin", fmin);
   ReadProfileFloat(c.profile, "statistics_fmax", fmax);
   if (!AskFloat(
-          c, "Minimum value", "min", [](float v) { return CheckFinite("The minimum value", v); }, fmin))
+          c, kStatisticsMinimum, [](float v) { return CheckFinite("The minimum value", v); }, fmin))
     return CommandStatus::Canceled;
   const FloatRule notBelowMinimum = [fmin](float v) -> std::optional<std::string> {
     if (auto problem = CheckFinite("The maximum value", v)) return problem;
     if (v >= fmin) return std::nullopt;
     return fmt::sprintf("The maximum value must not be less than the minimum value %g.", static_cast<double>(fmin));
   };
-  if (!AskFloat(c, "Maximum value", "max", notBelowMinimum, fmax)) return CommandStatus::Canceled;
+  if (!AskFloat(c, kStatisticsMaximum, notBelowMinimum, fmax)) return CommandStatus::Canceled;
   WriteProfileFloat(c.profile, "statistics_fmin", fmin);
   WriteProfileFloat(c.profile, "statistics_fmax", fmax);
   std::string path, problem;
@@ -94,7 +108,7 @@ CommandStatus AverageX(CommandContext& c) {
   ReadProfileFloat(c.profile, "DATA_AVERAGE_X_START", xStart);
   ReadProfileFloat(c.profile, "DATA_AVERAGE_X_INT", xInterval);
   if (!AskFloat(
-          c, "X min.", "xmin", [](float v) { return CheckCoordinate("X min.", v); }, xStart))
+          c, kAverageStart, [](float v) { return CheckCoordinate("X min.", v); }, xStart))
     return CommandStatus::Canceled;
   // The windows run from X min. to the right edge of the last drawing.
   const FloatRule fewEnoughWindows = [xStart, xEnd = grid.xLastDrawn](float v) -> std::optional<std::string> {
@@ -103,7 +117,7 @@ CommandStatus AverageX(CommandContext& c) {
     return fmt::sprintf("X int. %g would make more than %d windows from %g to %g.", static_cast<double>(v),
                         kMaximumAverageWindows, static_cast<double>(xStart), static_cast<double>(xEnd));
   };
-  if (!AskFloat(c, "X int.", "xint", fewEnoughWindows, xInterval)) return CommandStatus::Canceled;
+  if (!AskFloat(c, kAverageInterval, fewEnoughWindows, xInterval)) return CommandStatus::Canceled;
   WriteProfileFloat(c.profile, "DATA_AVERAGE_X_START", xStart);
   WriteProfileFloat(c.profile, "DATA_AVERAGE_X_INT", xInterval);
   std::string problem;
@@ -237,31 +251,51 @@ CommandStatus BlockReduce(CommandContext& c) {
   return CommandStatus::Done;
 }
 
-void Add(CommandTable& table, int id, CommandOwner owner, CommandHandler run, int largerThan) {
-  table.Add({id, owner, std::move(run),
-             [largerThan](const CommandContext& c, CommandState& s) { s.enabled = GridLargerThan(c, largerThan); }});
-}
-
 }  // namespace
 
 void RegisterDataCommands(CommandTable& table) {
-  table.Add({ID_DATA_PROPERTY, CommandOwner::Document, Property,
-             [](const CommandContext& c, CommandState& s) { s.enabled = GridLargerThan(c, 1); }});
-  Add(table, ID_STATISTICS, CommandOwner::View, Statistics, 0);
-  Add(table, ID_AVERAGE_X, CommandOwner::View, AverageX, 0);
   using O = CommandOwner;
+  constexpr const char* kData = "Data";
   const auto withPoints = [](const CommandContext& c, CommandState& s) { s.enabled = c.doc.primaryData->count >= 2; };
-  table.Add({ID_IMPORT_TABLE, O::Document, ImportTable});
-  table.Add({ID_MERGE_DUPLICATES, O::Document, MergeDuplicates, withPoints});
-  table.Add({ID_BLOCK_REDUCE, O::Document, BlockReduce, withPoints});
-  table.AddBatch({"property", ID_DATA_PROPERTY, {"dx", "dy", "xstart", "ystart", "cancel"}});
-  table.AddBatch({"statistics", ID_STATISTICS, {"min", "max", "cancel"}});
-  table.AddBatch({"average-x", ID_AVERAGE_X, {"xmin", "xint", "cancel"}, {}, {}, true});
+  table.Add({.id = ID_DATA_PROPERTY,
+             .owner = O::Document,
+             .run = Property,
+             .update = WhenGridLargerThan(1),
+             .menu = {kData, "Property", kSeparatorBefore},
+             .batch = {.name = "property", .keys = Keys(GridSizeDialog{}, "cancel")}});
+  table.Add({.id = ID_STATISTICS,
+             .owner = O::View,
+             .run = Statistics,
+             .update = WhenGridLargerThan(0),
+             .menu = {kData, "Statistics", kSeparatorBefore},
+             .batch = {.name = "statistics",
+                       .keys = Keys(AskDialog(kStatisticsMinimum), AskDialog(kStatisticsMaximum), "cancel")}});
+  table.Add({.id = ID_AVERAGE_X,
+             .owner = O::View,
+             .run = AverageX,
+             .update = WhenGridLargerThan(0),
+             .menu = {kData, "Average (X-direction)", kSeparatorBefore},
+             .batch = {.name = "average-x",
+                       .keys = Keys(AskDialog(kAverageStart), AskDialog(kAverageInterval), "cancel"),
+                       .needsPaintedView = true}});
 
-  table.AddBatch({"import-table", ID_IMPORT_TABLE, {"x", "y", "z", "delimiter", "skip", "import", "cancel"}})
-      .takesArgument = true;
-  table.AddBatch({"merge-duplicates", ID_MERGE_DUPLICATES, {"tolerance", "method", "cancel"}});
-  table.AddBatch({"block-reduce", ID_BLOCK_REDUCE, {"cell", "method", "cancel"}});
+  table.Add({.id = ID_IMPORT_TABLE,
+             .owner = O::Document,
+             .run = ImportTable,
+             .menu = {kData, "Import table...", kSeparatorBefore},
+             .batch = {.name = "import-table", .keys = Keys(ImportTableDialog{}, "cancel"), .takesArgument = true}});
+  table.Add({.id = ID_MERGE_DUPLICATES,
+             .owner = O::Document,
+             .run = MergeDuplicates,
+             .update = withPoints,
+             .menu = {kData, "Merge duplicates..."},
+             .batch = {.name = "merge-duplicates", .keys = Keys(MergeDuplicatesDialog{}, "cancel")}});
+  table.Add({.id = ID_BLOCK_REDUCE,
+             .owner = O::Document,
+             .run = BlockReduce,
+             .update = withPoints,
+             .menu = {kData, "Block reduce..."},
+             .batch = {.name = "block-reduce", .keys = Keys(BlockReduceDialog{}, "cancel")}});
 }
 
 }  // namespace gridora

@@ -1,3 +1,5 @@
+// The File menu: documents, point files, the standard XML and CSV results, printing,
+// and grids and contour lines out to GIS and CAD files (and a raster grid in).
 #include "commands/file_commands.h"
 
 #include <fmt/printf.h>
@@ -7,9 +9,11 @@
 #include <new>
 #include <utility>
 
+#include "commands/batch_keys.h"
 #include "commands/batch_line.h"
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
+#include "commands/command_rules.h"
 #include "commands/document_file.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/exchange_dialogs.h"
@@ -156,10 +160,6 @@ CommandStatus OpenPwriData(CommandContext& c) {
 
 CommandStatus Result(bool ok) { return ok ? CommandStatus::Done : CommandStatus::Failed; }
 
-bool GridLargerThan(const CommandContext& c, int minimum) {
-  return c.doc.grid->NX > minimum && c.doc.grid->NY > minimum;
-}
-
 // "Save standard XML file": the file, the grid copied into section data with the
 // survey metadata from the profile, the language (kept in the profile), then the file.
 CommandStatus SaveStandardXml(CommandContext& c) {
@@ -202,11 +202,6 @@ CommandStatus SaveCsv(CommandContext& c) {
   return CommandStatus::Done;
 }
 
-void Add(CommandTable& table, int id, CommandOwner owner, CommandHandler run, int largerThan) {
-  table.Add({id, owner, std::move(run),
-             [largerThan](const CommandContext& c, CommandState& s) { s.enabled = GridLargerThan(c, largerThan); }});
-}
-
 namespace fs = std::filesystem;
 
 const FileFilter kGridFilter{"Grid files (*.tif *.asc *.grd *.nc)", "*.tif *.asc *.grd *.nc"};
@@ -215,11 +210,6 @@ const FileFilter kRasterFilter{"Raster grids (*.tif *.tiff *.asc *.grd *.nc)", "
 
 // Profile key of the coordinate system last given for an export.
 constexpr const char* kCrsKey = "ExportCrs";
-
-bool GridShown(const CommandContext& c) {
-  const GridModel& g = *c.doc.grid;
-  return g.NX > 1 && g.NY > 1 && g.HasValues();
-}
 
 // A name typed without an extension gets the format's usual one.
 std::string WithExtension(const std::string& path, const char* extension) {
@@ -362,46 +352,125 @@ CommandStatus OpenDocumentFile(CommandContext& c, const std::string& path) {
 
 void RegisterFileCommands(CommandTable& table) {
   using O = CommandOwner;
-  table.Add({ID_FILE_OPEN, O::Application, Open});
-  table.Add({ID_FILE_SAVE, O::Document, Save});
-  table.Add({ID_FILE_SAVE_AS, O::Document, SaveAs});
-  table.Add({ID_OPEN_RANDOM_DATA, O::Document, OpenRandomData});
-  table.Add({ID_OPEN_PWRI, O::Document, OpenPwriData});
-
-  table.AddBatch({"open", ID_FILE_OPEN, {"colskip", "rowskip", "collabel", "rowlabel", "transpose", "cancel"}})
-      .takesArgument = true;
-  table.AddBatch({"save", ID_FILE_SAVE_AS, {}}).takesArgument = true;
-  BatchCommand& openRandom = table.AddBatch({"open-random", ID_OPEN_RANDOM_DATA, {"import", "cancel"}});
-  openRandom.takesArgument = true;
-  openRandom.refuseLine = RefuseImportWithoutPoints;
-  table.AddBatch({"open-pwri", ID_OPEN_PWRI, {}}).takesArgument = true;
-  // File > New keeps every datum: only the document's name changes.
-  table.Add({ID_FILE_NEW, O::Application, [](CommandContext& c) {
-               c.view.SetTitle("");
-               return CommandStatus::Done;
-             }});
-  table.Add({ID_FILE_PRINT, O::View, [](CommandContext& c) { return Result(c.view.Print()); }});
-  table.Add({ID_FILE_PRINT_DIRECT, O::View, [](CommandContext& c) { return Result(c.view.Print()); }});
-  table.Add({ID_FILE_PRINT_PREVIEW, O::View, [](CommandContext& c) { return Result(c.view.PrintPreview()); }});
-  table.Add({ID_FILE_PRINT_SETUP, O::Application, [](CommandContext& c) { return Result(c.view.PrintSetup()); }});
-  table.Add({ID_APP_EXIT, O::Application, [](CommandContext& c) {
-               c.view.Exit();
-               return CommandStatus::Done;
-             }});
-  table.AddBatch({"new", ID_FILE_NEW, {}});
-  table.AddBatch({"print", ID_FILE_PRINT, {}}).takesArgument = true;
-  Add(table, ID_SAVE_STANDARD_XML, CommandOwner::Document, SaveStandardXml, 1);
-  Add(table, ID_SAVE_CSV, CommandOwner::View, SaveCsv, 0);
-  table.AddBatch({"save-xml", ID_SAVE_STANDARD_XML, {"answer"}}).takesArgument = true;
-  table.AddBatch({"save-csv", ID_SAVE_CSV, {}}).takesArgument = true;
+  constexpr const char* kFile = "&File";
+  const auto print = [](CommandContext& c) { return Result(c.view.Print()); };
   const auto whenGrid = [](const CommandContext& c, CommandState& s) { s.enabled = GridShown(c); };
-  table.Add({ID_EXPORT_GRID, O::View, ExportGridFile, whenGrid});
-  table.Add({ID_EXPORT_CONTOURS, O::View, ExportContourFile, whenGrid});
-  table.Add({ID_OPEN_RASTER, O::Document, OpenRaster});
-  table.AddBatch({"export-grid", ID_EXPORT_GRID, {"format", "crs", "layer", "cancel"}}).takesArgument = true;
-  table.AddBatch({"export-contours", ID_EXPORT_CONTOURS, {"crs", "cancel"}}).takesArgument = true;
-  table.AddBatch({"open-raster", ID_OPEN_RASTER, {}}).takesArgument = true;
-  table.AddBatch({"render", 0, {"width", "height"}, {}, RenderView}).takesArgument = true;
+
+  // File > New keeps every datum: only the document's name changes.
+  table.Add({.id = ID_FILE_NEW,
+             .owner = O::Application,
+             .run =
+                 [](CommandContext& c) {
+                   c.view.SetTitle("");
+                   return CommandStatus::Done;
+                 },
+             .menu = {kFile, "&New\tCtrl+N"},
+             .shortcuts = {"Ctrl+N"},
+             .prompt = "Create a new document\nNew",
+             .batch = {.name = "new"}});
+  table.Add({.id = ID_FILE_OPEN,
+             .owner = O::Application,
+             .run = Open,
+             .menu = {kFile, "&Open (.snp or .csv)...\tCtrl+O"},
+             .toolbar = {2, "open"},
+             .shortcuts = {"Ctrl+O"},
+             .prompt = "Open an existing document\nOpen",
+             // A CSV table asks how it becomes a grid.
+             .batch = {.name = "open", .keys = Keys(CsvImportDialog{}, "cancel"), .takesArgument = true}});
+  table.Add({.id = ID_FILE_SAVE,
+             .owner = O::Document,
+             .run = Save,
+             .menu = {kFile, "&Save\tCtrl+S"},
+             .toolbar = {3, "save"},
+             .shortcuts = {"Ctrl+S"},
+             .prompt = "Save the active document\nSave"});
+  table.Add({.id = ID_FILE_SAVE_AS,
+             .owner = O::Document,
+             .run = SaveAs,
+             .menu = {kFile, "Save &As..."},
+             .prompt = "Save the active document with a new name\nSave As",
+             .batch = {.name = "save", .takesArgument = true}});
+
+  table.Add({.id = ID_OPEN_RANDOM_DATA,
+             .owner = O::Document,
+             .run = OpenRandomData,
+             .menu = {kFile, "Open space delimited random data (X,Y,Z)", kSeparatorBefore},
+             .batch = {.name = "open-random",
+                       .keys = Keys(ImportSelectionDialog{}, "cancel"),
+                       .takesArgument = true,
+                       .refuseLine = RefuseImportWithoutPoints}});
+  table.Add({.id = ID_SAVE_STANDARD_XML,
+             .owner = O::Document,
+             .run = SaveStandardXml,
+             .update = WhenGridLargerThan(1),
+             .menu = {kFile, "Save standard XML file"},
+             .batch = {.name = "save-xml", .keys = {"answer"}, .takesArgument = true}});
+  table.Add({.id = ID_SAVE_CSV,
+             .owner = O::View,
+             .run = SaveCsv,
+             .update = WhenGridLargerThan(0),
+             .menu = {kFile, "Save CSV file"},
+             .batch = {.name = "save-csv", .takesArgument = true}});
+
+  table.AddSubmenu({kFile, "Advanced options", kSeparatorBefore});
+  table.Add({.id = ID_OPEN_PWRI,
+             .owner = O::Document,
+             .run = OpenPwriData,
+             .menu = {"&File/Advanced options", "Open PWRI grid data"},
+             .batch = {.name = "open-pwri", .takesArgument = true}});
+
+  table.Add({.id = ID_FILE_PRINT,
+             .owner = O::View,
+             .run = print,
+             .menu = {kFile, "&Print...\tCtrl+P", kSeparatorBefore},
+             .toolbar = {7, "print", "", kSeparatorBefore},
+             .shortcuts = {"Ctrl+P"},
+             .prompt = "Print the active document\nPrint",
+             .batch = {.name = "print", .takesArgument = true}});
+  table.Add({.id = ID_FILE_PRINT_SETUP,
+             .owner = O::Application,
+             .run = [](CommandContext& c) { return Result(c.view.PrintSetup()); },
+             .menu = {kFile, "P&rint Setup..."},
+             .prompt = "Change the printer and printing options\nPrint Setup"});
+  table.Add({.id = ID_FILE_PRINT_PREVIEW,
+             .owner = O::View,
+             .run = [](CommandContext& c) { return Result(c.view.PrintPreview()); },
+             .menu = {kFile, "Print Pre&view"},
+             .prompt = "Display full pages\nPrint Preview"});
+  table.Add({.id = ID_FILE_PRINT_DIRECT, .owner = O::View, .run = print});
+
+  table.AddRecentFiles({kFile, "Recent File", kSeparatorBefore});
+  table.Add({.id = ID_APP_EXIT,
+             .owner = O::Application,
+             .run =
+                 [](CommandContext& c) {
+                   c.view.Exit();
+                   return CommandStatus::Done;
+                 },
+             .menu = {kFile, "E&xit", kSeparatorBefore},
+             .prompt = "Quit the application; prompts to save documents\nExit"});
+
+  table.Add({.id = ID_EXPORT_GRID,
+             .owner = O::View,
+             .run = ExportGridFile,
+             .update = whenGrid,
+             .menu = {kFile, "Export grid...", kSeparatorBefore},
+             .batch = {.name = "export-grid", .keys = Keys(ExportGridDialog{}, "cancel"), .takesArgument = true}});
+  table.Add(
+      {.id = ID_EXPORT_CONTOURS,
+       .owner = O::View,
+       .run = ExportContourFile,
+       .update = whenGrid,
+       .menu = {kFile, "Export contours..."},
+       .batch = {.name = "export-contours", .keys = Keys(ExportContoursDialog{}, "cancel"), .takesArgument = true}});
+  table.Add({.id = ID_OPEN_RASTER,
+             .owner = O::Document,
+             .run = OpenRaster,
+             .menu = {kFile, "Open raster grid..."},
+             .batch = {.name = "open-raster", .takesArgument = true}});
+
+  // The script's own way out: the view drawn into a picture file.
+  table.AddBatch({.name = "render", .keys = {"width", "height"}, .direct = RenderView, .takesArgument = true});
 }
 
 }  // namespace gridora

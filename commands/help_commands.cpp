@@ -7,11 +7,16 @@
 namespace gridora {
 
 void RegisterHelpCommands(CommandTable& table) {
-  using O = CommandOwner;
-  table.Add({ID_APP_ABOUT, O::Application, [](CommandContext& c) {
-               c.view.ShowAbout();
-               return CommandStatus::Done;
-             }});
+  table.Add({.id = ID_APP_ABOUT,
+             .owner = CommandOwner::Application,
+             .run =
+                 [](CommandContext& c) {
+                   c.view.ShowAbout();
+                   return CommandStatus::Done;
+                 },
+             .menu = {"&Help", "&About Gridora..."},
+             .toolbar = {8, "about"},
+             .prompt = "Display program information, version number and copyright\nAbout"});
 }
 
 }  // namespace gridora

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/batch_keys.h"
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
@@ -23,6 +24,7 @@
 #include "commands/grid_layout.h"
 #include "commands/gridding_run.h"
 #include "commands/surface_options.h"
+#include "dialogs/dialogs.h"
 #include "dialogs/kriging_options_dialog.h"
 #include "dialogs/surface_options_dialog.h"
 #include "geostat/cross_validation.h"
@@ -236,30 +238,46 @@ CommandStatus ToggleStandardError(CommandContext& c) {
 }  // namespace
 
 void RegisterInterpolationCommands(CommandTable& table) {
-  table.Add(
-      {ID_MINIMUM_CURVATURE, CommandOwner::Document, MinimumCurvature, [](const CommandContext& c, CommandState& s) {
-         s.enabled = c.doc.primaryData && c.doc.primaryData->count > 1;
-       }});
-  table.AddBatch({"min-curvature", ID_MINIMUM_CURVATURE, {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}});
   using O = CommandOwner;
-  table.Add({ID_KRIGING_OPTIONS, O::View, EditKrigingOptions,
-             [](const CommandContext&, CommandState& s) { s.enabled = true; }});
-  table.Add({ID_CROSS_VALIDATION, O::View, RunCrossValidation,
-             [](const CommandContext& c, CommandState& s) { s.enabled = HasInverse(c); }});
-  table.Add({ID_STANDARD_ERROR, O::View, ToggleStandardError, [](const CommandContext& c, CommandState& s) {
-               s.checked = c.doc.showStandardError != 0;
-               s.enabled = HasInverse(c) || HasErrorLayer(c.doc);
-             }});
+  constexpr const char* kInterpolation = "Interpolation";
+  table.Add({.id = ID_MINIMUM_CURVATURE,
+             .owner = O::Document,
+             .run = MinimumCurvature,
+             .update = [](const CommandContext& c,
+                          CommandState& s) { s.enabled = c.doc.primaryData && c.doc.primaryData->count > 1; },
+             .menu = {kInterpolation, "Ninimum curvature"},
+             // The layout dialogs of RunGridding.
+             .batch = {.name = "min-curvature", .keys = Keys(GridOriginDialog{}, GridSpacingDialog{}, "cancel")}});
+  // Variogram, Prediction and Set experimental variogram: kriging_commands.cpp.
+  table.AddSubmenu({kInterpolation, "Kriging"});
 
-  table.AddBatch({"kriging-options",
-                  ID_KRIGING_OPTIONS,
-                  {"model", "nugget", "smoothness", "fit", "maxlag", "fit-nugget", "type", "angle", "ratio",
-                   "neighbours", "maxdist", "cancel"}});
-  table.AddBatch({"cross-validation", ID_CROSS_VALIDATION, {"folds", "seed"}});
-  table.AddBatch({"standard-error", ID_STANDARD_ERROR, {}});
-  table.Add({ID_SURFACE_OPTIONS, CommandOwner::Document, EditSurfaceOptions,
-             [](const CommandContext&, CommandState& s) { s.enabled = true; }});
-  table.AddBatch({"surface-options", ID_SURFACE_OPTIONS, {"tension", "fit", "solver", "cancel"}});
+  // The options come after the original items.
+  table.Add({.id = ID_KRIGING_OPTIONS,
+             .owner = O::View,
+             .run = EditKrigingOptions,
+             .menu = {kInterpolation, "Kriging options", kSeparatorBefore},
+             .batch = {.name = "kriging-options", .keys = Keys(KrigingOptionsDialog{}, "cancel")}});
+  table.Add({.id = ID_CROSS_VALIDATION,
+             .owner = O::View,
+             .run = RunCrossValidation,
+             .update = [](const CommandContext& c, CommandState& s) { s.enabled = HasInverse(c); },
+             .menu = {kInterpolation, "Cross-validation"},
+             .batch = {.name = "cross-validation", .keys = Keys(CrossValidationDialog{})}});
+  table.Add({.id = ID_STANDARD_ERROR,
+             .owner = O::View,
+             .run = ToggleStandardError,
+             .update =
+                 [](const CommandContext& c, CommandState& s) {
+                   s.checked = c.doc.showStandardError != 0;
+                   s.enabled = HasInverse(c) || HasErrorLayer(c.doc);
+                 },
+             .menu = {kInterpolation, "Standard error"},
+             .batch = {.name = "standard-error"}});
+  table.Add({.id = ID_SURFACE_OPTIONS,
+             .owner = O::Document,
+             .run = EditSurfaceOptions,
+             .menu = {kInterpolation, "Minimum curvature options"},
+             .batch = {.name = "surface-options", .keys = Keys(SurfaceOptionsDialog{}, "cancel")}});
 }
 
 }  // namespace gridora

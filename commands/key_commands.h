@@ -10,4 +10,8 @@ enum class ViewKey { Up, Down, Other };
 // ignored. Returns true when the key was handled.
 bool OnViewKeyDown(CommandContext& context, ViewKey key);
 
+// One zoom step of a map scale, as the arrow keys and the zoom buttons take it: times
+// sqrt(2) to enlarge, else divided by it (in double precision, rounded to float).
+float ZoomedScale(float scale, bool enlarge);
+
 }  // namespace gridora

@@ -14,6 +14,7 @@
 #include <new>
 #include <optional>
 
+#include "commands/batch_keys.h"
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
@@ -73,15 +74,28 @@ CommandStatus InversionStopped(const Outcome& inverted, int size, UserInterface&
   return CommandStatus::Failed;
 }
 
-// Asks for the lag width of one variogram ("primary variable", "cross variogram"), proposing
-// `value`. nullopt on Cancel.
-std::optional<float> AskLagWidth(UserInterface& ui, const std::string& variable, const std::string& batchKey,
-                                 float value) {
+// The lag width of one variogram: the variable named in the prompt, and the batch key.
+struct LagWidthOf {
+  const char* variable;
+  const char* batchKey;
+};
+
+constexpr LagWidthOf kPrimaryLag{"primary variable", "lag"};
+constexpr LagWidthOf kSecondaryLag{"secondary variable", "lag2"};
+constexpr LagWidthOf kCrossLag{"cross variogram", "lag12"};
+
+FloatDialog LagWidthDialog(LagWidthOf lag) {
   FloatDialog dialog;
-  dialog.prompt = "Lag width (" + variable + ")";
-  dialog.value = value;
-  dialog.valueKey = batchKey;
+  dialog.prompt = std::string("Lag width (") + lag.variable + ")";
+  dialog.valueKey = lag.batchKey;
   dialog.rule = [](float v) { return CheckPositiveLength("The lag width", v); };
+  return dialog;
+}
+
+// Asks for the lag width of one variogram, proposing `value`. nullopt on Cancel.
+std::optional<float> AskLagWidth(UserInterface& ui, LagWidthOf lag, float value) {
+  FloatDialog dialog = LagWidthDialog(lag);
+  dialog.value = value;
   if (!ui.RunDialog(dialog)) return std::nullopt;
   return dialog.value;
 }
@@ -147,7 +161,7 @@ CommandStatus RunVariogram(CommandContext& c) {
     BuildSampledCloud(primary);
   else
     primary.BuildCloud(false);
-  const std::optional<float> lag = AskLagWidth(ui, "primary variable", "lag", ProposedLagWidth(primary));
+  const std::optional<float> lag = AskLagWidth(ui, kPrimaryLag, ProposedLagWidth(primary));
   if (!lag) return CommandStatus::Canceled;
   if (!primary.FitVariogram(*lag, kFitStep, kPrimaryIterations, &ui, &refusal)) return refuse();
   variogramFile.Printf("C11 : %f %f %f %f %f %f\n", *lag, primary.mean, primary.standardDeviation, primary.residualMean,
@@ -165,7 +179,7 @@ CommandStatus RunVariogram(CommandContext& c) {
       BuildSampledCloud(secondary);
     else
       secondary.BuildCloud(false);
-    const std::optional<float> lag2 = AskLagWidth(ui, "secondary variable", "lag2", ProposedLagWidth(secondary));
+    const std::optional<float> lag2 = AskLagWidth(ui, kSecondaryLag, ProposedLagWidth(secondary));
     if (!lag2) return CommandStatus::Canceled;
     if (!secondary.FitVariogram(*lag2, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
     variogramFile.Printf("C22 : %f %f %f %f %f %f\n", *lag2, secondary.mean, secondary.standardDeviation,
@@ -183,7 +197,7 @@ CommandStatus RunVariogram(CommandContext& c) {
       cross.SetCross(&primary, &secondary);
       cross.BuildCloud(run.writeMatrixFiles);
     }
-    const std::optional<float> lag12 = AskLagWidth(ui, "cross variogram", "lag12", *lag2);
+    const std::optional<float> lag12 = AskLagWidth(ui, kCrossLag, *lag2);
     if (!lag12) return CommandStatus::Canceled;
     if (!cross.FitVariogram(*lag12, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
     variogramFile.Printf("C12 : %f %f %f\n", *lag12, cross.a, cross.c);
@@ -225,6 +239,18 @@ CommandStatus Variogram(CommandContext& c) {
   }
 }
 
+// The "Float data" dialog of a model's range and sill.
+TwoFloatsDialog RangeSillDialog() {
+  TwoFloatsDialog dialog;
+  dialog.prompt1 = "Range";
+  dialog.prompt2 = "Sill";
+  dialog.key1 = "range";
+  dialog.key2 = "sill";
+  dialog.rule1 = [](float v) { return CheckPositiveLength("The range", v); };
+  dialog.rule2 = [](float v) { return CheckPositiveLength("The sill", v); };
+  return dialog;
+}
+
 CommandStatus SetExperimentalVariogram(CommandContext& c) {
   KrigingState& state = *c.doc.krigingState;
   const int selection = c.doc.variableSelection;
@@ -237,15 +263,9 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
   if (options.fit == VariogramFitMethod::WeightedLeastSquares && options.fitNugget)
     options.nugget = model->options.nugget;
 
-  TwoFloatsDialog dialog;
-  dialog.prompt1 = "Range";
+  TwoFloatsDialog dialog = RangeSillDialog();
   dialog.value1 = static_cast<float>(model->a);
-  dialog.prompt2 = "Sill";
   dialog.value2 = static_cast<float>(model->c);
-  dialog.key1 = "range";
-  dialog.key2 = "sill";
-  dialog.rule1 = [](float v) { return CheckPositiveLength("The range", v); };
-  dialog.rule2 = [](float v) { return CheckPositiveLength("The sill", v); };
   if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
   const double range = dialog.value1, sill = dialog.value2;
   if (!(range > 0.0) || !(sill > 0.0) || !std::isfinite(range) || !std::isfinite(sill)) {
@@ -408,17 +428,34 @@ CommandStatus RunPrediction(CommandContext& c) {
 
 void RegisterKrigingCommands(CommandTable& table) {
   using O = CommandOwner;
-  table.Add({ID_VARIOGRAM, O::View, Variogram,
-             [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c); }});
-  table.Add({ID_PREDICTION, O::View, RunPrediction,
-             [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c) && CanPredict(c); }});
-  table.Add({ID_SET_VARIOGRAM, O::View, SetExperimentalVariogram, [](const CommandContext& c, CommandState& s) {
-               s.enabled = MoreThanOnePoint(c) && c.doc.chartMode == ChartMode::Variogram && HasInverse(c);
-             }});
-
-  table.AddBatch({"variogram", ID_VARIOGRAM, {"lag", "lag2", "lag12", "answer", "cancel"}});
-  table.AddBatch({"prediction", ID_PREDICTION, {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}});
-  table.AddBatch({"set-variogram", ID_SET_VARIOGRAM, {"range", "sill", "cancel"}});
+  // The submenu's place in the Interpolation menu: interpolation_commands.cpp.
+  constexpr const char* kKriging = "Interpolation/Kriging";
+  table.Add({.id = ID_VARIOGRAM,
+             .owner = O::View,
+             .run = Variogram,
+             .update = [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c); },
+             .menu = {kKriging, "Variogram"},
+             // "answer": whether to write the large matrix files.
+             .batch = {.name = "variogram",
+                       .keys = Keys(LagWidthDialog(kPrimaryLag), LagWidthDialog(kSecondaryLag),
+                                    LagWidthDialog(kCrossLag), "answer", "cancel")}});
+  table.Add(
+      {.id = ID_PREDICTION,
+       .owner = O::View,
+       .run = RunPrediction,
+       .update = [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c) && CanPredict(c); },
+       .menu = {kKriging, "Prediction"},
+       // The layout dialogs of RunGridding.
+       .batch = {.name = "prediction", .keys = Keys(GridOriginDialog{}, GridSpacingDialog{}, "cancel")}});
+  table.Add({.id = ID_SET_VARIOGRAM,
+             .owner = O::View,
+             .run = SetExperimentalVariogram,
+             .update =
+                 [](const CommandContext& c, CommandState& s) {
+                   s.enabled = MoreThanOnePoint(c) && c.doc.chartMode == ChartMode::Variogram && HasInverse(c);
+                 },
+             .menu = {kKriging, "Set experimental variogram", kSeparatorBefore},
+             .batch = {.name = "set-variogram", .keys = Keys(RangeSillDialog(), "cancel")}});
 }
 
 }  // namespace gridora

@@ -1,10 +1,12 @@
-// The toolbar's buttons that no menu has: the zoom buttons, the map colour modes and
-// Delete all.
-#include <cmath>
+// The toolbar's buttons that no menu has: Delete all, the zoom buttons and the map
+// colour modes.
+#include <string>
 
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
+#include "commands/command_rules.h"
 #include "commands/command_table.h"
+#include "commands/key_commands.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
@@ -13,25 +15,12 @@
 namespace gridora {
 namespace {
 
-const double kRootTwo = std::sqrt(2.0);
-
-float Times(float scale, double factor) { return static_cast<float>(static_cast<double>(scale) * factor); }
-float Divided(float scale, double factor) { return static_cast<float>(static_cast<double>(scale) / factor); }
-
 CommandStatus Zoom(CommandContext& c, bool alongX, bool enlarge) {
   GridModel& grid = *c.doc.grid;
   float& scale = alongX ? grid.scaleX : grid.scaleY;
-  scale = enlarge ? Times(scale, kRootTwo) : Divided(scale, kRootTwo);
+  scale = ZoomedScale(scale, enlarge);
   c.doc.SaveScaleSettings();
   c.view.UpdateAllViews();
-  return CommandStatus::Done;
-}
-
-bool GridAbove(const CommandContext& c, int minimum) { return c.doc.grid->NX > minimum && c.doc.grid->NY > minimum; }
-
-CommandStatus Redraw(CommandContext& c, bool pixelMapChanged) {
-  if (pixelMapChanged) c.doc.mapBitmapDirty = 1;
-  c.view.Invalidate();
   return CommandStatus::Done;
 }
 
@@ -48,39 +37,67 @@ CommandStatus SetColorMode(CommandContext& c, int mode) {
   return Redraw(c, false);
 }
 
-void Add(CommandTable& table, int id, CommandOwner owner, CommandHandler run, UpdateRule update = {},
-         bool checkable = false) {
-  table.Add({id, owner, std::move(run), std::move(update), checkable});
-}
+struct ZoomButton {
+  int id;
+  bool alongX, enlarge;
+  const char* icon;
+  const char* tip;
+  const char* batchName;
+};
+
+struct ColorModeButton {
+  int id;
+  const char* icon;
+  const char* tip;
+};
+
+const ColorModeButton kColorModes[] = {
+    {ID_COLOR_MODE_0, "color_mode_0", "Map colors node by node"},
+    {ID_COLOR_MODE_1, "color_mode_1", "Map colors in contour bands"},
+    {ID_COLOR_MODE_2, "color_mode_2", "Map colors in contour bands with contour lines"},
+};
 
 }  // namespace
 
 void RegisterToolbarCommands(CommandTable& table) {
-  using O = CommandOwner;
-  Add(table, ID_ZOOM_X_OUT, O::Document, [](CommandContext& c) { return Zoom(c, true, false); });
-  Add(table, ID_ZOOM_X_IN, O::Document, [](CommandContext& c) { return Zoom(c, true, true); });
-  Add(table, ID_ZOOM_Y_IN, O::Document, [](CommandContext& c) { return Zoom(c, false, true); });
-  Add(table, ID_ZOOM_Y_OUT, O::Document, [](CommandContext& c) { return Zoom(c, false, false); });
-  Add(table, ID_DELETE_ALL, O::View, DeleteAll);
-  const int modeIds[3] = {ID_COLOR_MODE_0, ID_COLOR_MODE_1, ID_COLOR_MODE_2};
-  for (int mode = 0; mode < 3; ++mode) {
-    table.Add({modeIds[mode], O::View, [mode](CommandContext& c) { return SetColorMode(c, mode); },
-               [mode](const CommandContext& c, CommandState& s) {
-                 s.checked = c.doc.grid->mapColorMode == mode;
-                 s.enabled = GridAbove(c, 0) && c.doc.grid->mapColorMode != mode;
-               },
-               true});
+  table.Add({.id = ID_DELETE_ALL,
+             .owner = CommandOwner::View,
+             .run = DeleteAll,
+             .toolbar = {1, "delete_all", "Delete all data"},
+             .batch = {.name = "delete-all", .keys = {"answer"}}});
+
+  static const ZoomButton kZooms[] = {
+      {ID_ZOOM_X_OUT, true, false, "zoom_x_out", "Zoom out horizontally", "zoom-x-out"},
+      {ID_ZOOM_X_IN, true, true, "zoom_x_in", "Zoom in horizontally", "zoom-x-in"},
+      {ID_ZOOM_Y_IN, false, true, "zoom_y_in", "Zoom in vertically", "zoom-y-in"},
+      {ID_ZOOM_Y_OUT, false, false, "zoom_y_out", "Zoom out vertically", "zoom-y-out"},
+  };
+  int position = 9;  // after Print and About
+  for (const ZoomButton& zoom : kZooms) {
+    table.Add({.id = zoom.id,
+               .owner = CommandOwner::Document,
+               .run = [zoom](CommandContext& c) { return Zoom(c, zoom.alongX, zoom.enlarge); },
+               .toolbar = {position++, zoom.icon, zoom.tip},
+               .batch = {.name = zoom.batchName}});
   }
 
-  table.AddBatch({"zoom-x-out", ID_ZOOM_X_OUT, {}});
-  table.AddBatch({"zoom-x-in", ID_ZOOM_X_IN, {}});
-  table.AddBatch({"zoom-y-in", ID_ZOOM_Y_IN, {}});
-  table.AddBatch({"zoom-y-out", ID_ZOOM_Y_OUT, {}});
-  table.AddBatch({"delete-all", ID_DELETE_ALL, {"answer"}});
-  table.AddBatch({"color-mode", 0, {}, [](const std::string& argument) {
-                    if (argument == "0") return static_cast<int>(ID_COLOR_MODE_0);
-                    if (argument == "1") return static_cast<int>(ID_COLOR_MODE_1);
-                    if (argument == "2") return static_cast<int>(ID_COLOR_MODE_2);
+  for (int mode = 0; mode < 3; ++mode) {
+    const ColorModeButton& button = kColorModes[mode];
+    table.Add({.id = button.id,
+               .owner = CommandOwner::View,
+               .run = [mode](CommandContext& c) { return SetColorMode(c, mode); },
+               .update =
+                   [mode](const CommandContext& c, CommandState& s) {
+                     s.checked = c.doc.grid->mapColorMode == mode;
+                     s.enabled = GridLargerThan(c, 0) && c.doc.grid->mapColorMode != mode;
+                   },
+               .checkable = true,
+               .toolbar = {position++, button.icon, button.tip}});
+  }
+  // A script names the mode by its number.
+  table.AddBatch({.name = "color-mode", .forArgument = [](const std::string& argument) {
+                    for (int mode = 0; mode < 3; ++mode)
+                      if (argument == std::to_string(mode)) return kColorModes[mode].id;
                     return 0;
                   }});
 }

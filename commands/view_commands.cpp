@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "commands/batch_keys.h"
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
+#include "commands/command_rules.h"
 #include "commands/command_table.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/exchange_dialogs.h"
@@ -19,8 +21,6 @@
 
 namespace gridora {
 namespace {
-
-bool GridAtLeast(const CommandContext& c, int minimum) { return c.doc.grid->NX > minimum && c.doc.grid->NY > minimum; }
 
 // trunc((end - start) / interval + 1.5): difference and quotient in single precision.
 // An interval of zero (or values that make no number) would overflow the conversion;
@@ -67,20 +67,7 @@ CommandStatus SelectVariable(CommandContext& c, int selection) {
   return CommandStatus::Done;
 }
 
-void Add(CommandTable& table, int id, CommandOwner owner, CommandHandler run, UpdateRule update = {},
-         bool checkable = false) {
-  table.Add({id, owner, std::move(run), std::move(update), checkable});
-}
-
-bool GridAbove(const CommandContext& c, int minimum) { return c.doc.grid->NX > minimum && c.doc.grid->NY > minimum; }
-
 float Log10(float v) { return static_cast<float>(std::log10(static_cast<double>(v))); }
-
-CommandStatus Redraw(CommandContext& c, bool pixelMapChanged) {
-  if (pixelMapChanged) c.doc.mapBitmapDirty = 1;
-  c.view.Invalidate();
-  return CommandStatus::Done;
-}
 
 // Range of a layer; 0..0 when the grid holds no range for it.
 void LayerRange(const GridModel& g, int layer, float& low, float& high) {
@@ -136,12 +123,18 @@ CommandStatus ContourSetup(CommandContext& c) {
   return Redraw(c, true);
 }
 
-CommandStatus MaxDistance(CommandContext& c) {
-  GridModel& g = *c.doc.grid;
+// The "Float data" dialog of the maximum distance (its value under the batch key "value").
+FloatDialog MaxDistanceDialog() {
   FloatDialog dialog;
   dialog.prompt = "Setup maximum distance to be shown";
-  dialog.value = g.maxDistance;
   dialog.rule = [](float v) { return CheckPositiveLength("The maximum distance", v); };
+  return dialog;
+}
+
+CommandStatus MaxDistance(CommandContext& c) {
+  GridModel& g = *c.doc.grid;
+  FloatDialog dialog = MaxDistanceDialog();
+  dialog.value = g.maxDistance;
   if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
   g.maxDistance = dialog.value;
   return Redraw(c, true);
@@ -150,11 +143,6 @@ CommandStatus MaxDistance(CommandContext& c) {
 void Toggle(int& flag) { flag = flag == 1 ? 0 : 1; }
 
 constexpr const char* kHullDistanceKey = "HullDistance";
-
-bool GridShown(const CommandContext& c) {
-  const GridModel& g = *c.doc.grid;
-  return g.NX > 1 && g.NY > 1 && g.HasValues();
-}
 
 CommandStatus BlankHull(CommandContext& c) {
   GridModel& g = *c.doc.grid;
@@ -187,120 +175,189 @@ CommandStatus ContourLabels(CommandContext& c) {
   return CommandStatus::Done;
 }
 
-CommandStatus SelectCross(CommandContext& c) {
-  c.doc.variableSelection = 2;
-  c.view.Invalidate();
-  return CommandStatus::Done;
+// Shows or hides the toolbar or the status bar; checked while it is shown.
+CommandHandler ToggleBar(int id) {
+  return [id](CommandContext& c) {
+    c.view.ToggleBar(id);
+    return CommandStatus::Done;
+  };
+}
+UpdateRule BarShown(int id) {
+  return [id](const CommandContext& c, CommandState& s) { s.checked = c.view.BarVisible(id); };
+}
+
+// Turns a 0/1 flag of the document over and redraws.
+CommandHandler ToggleFlag(int Document::*flag, bool pixelMapChanged) {
+  return [flag, pixelMapChanged](CommandContext& c) {
+    Toggle(c.doc.*flag);
+    return Redraw(c, pixelMapChanged);
+  };
+}
+CommandHandler ToggleFlag(int GridModel::*flag, bool pixelMapChanged) {
+  return [flag, pixelMapChanged](CommandContext& c) {
+    Toggle((*c.doc.grid).*flag);
+    return Redraw(c, pixelMapChanged);
+  };
 }
 
 }  // namespace
 
 void RegisterViewCommands(CommandTable& table) {
   using O = CommandOwner;
-  for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
-    table.Add({id, O::Frame,
-               [id](CommandContext& c) {
-                 c.view.ToggleBar(id);
-                 return CommandStatus::Done;
-               },
-               [id](const CommandContext& c, CommandState& s) { s.checked = c.view.BarVisible(id); }, true});
-  }
-  Add(table, ID_AXIS_SETUP, O::View, AxisSetup,
-      [](const CommandContext& c, CommandState& s) { s.enabled = GridAtLeast(c, 1); });
-  Add(table, ID_CONTOUR, O::View, [](CommandContext& c) {
-    c.view.Invalidate();
-    return CommandStatus::Done;
-  });
-  Add(
-      table, ID_PRIMARY_VARIABLE, O::View, [](CommandContext& c) { return SelectVariable(c, 0); },
-      [](const CommandContext& c, CommandState& s) {
-        s.checked = c.doc.variableSelection == 0;
-        s.enabled = c.doc.variableSelection != 0;
-      },
-      true);
-  Add(
-      table, ID_SECONDARY_VARIABLE, O::View, [](CommandContext& c) { return SelectVariable(c, 1); },
-      [](const CommandContext& c, CommandState& s) {
-        s.checked = c.doc.variableSelection == 1;
-        s.enabled = c.doc.variableSelection != 1 && c.doc.secondaryData && c.doc.secondaryData->count >= 1;
-      },
-      true);
-  table.Add({ID_CONTOUR_SETUP, O::View, ContourSetup,
-             [](const CommandContext& c, CommandState& s) { s.enabled = GridAbove(c, 1); }});
-  table.Add({ID_DEFAULT_CONTOUR, O::View,
-             [](CommandContext& c) {
-               c.doc.grid->userLevels = 0;
-               return Redraw(c, true);
-             },
-             [](const CommandContext& c, CommandState& s) { s.enabled = GridAbove(c, 0); }});
-  table.Add({ID_COLOR_TARGET, O::View,
-             [](CommandContext& c) {
-               Toggle(c.doc.grid->reverseColors);
-               return Redraw(c, true);
-             },
-             [](const CommandContext& c, CommandState& s) { s.checked = c.doc.grid->reverseColors == 1; }, true});
-  table.Add({ID_LOG, O::View,
-             [](CommandContext& c) {
-               Toggle(c.doc.logScale);
-               return Redraw(c, true);
-             },
-             [](const CommandContext& c, CommandState& s) {
-               s.checked = c.doc.logScale == 1;
-               float low = 0.0f, high = 0.0f;
-               LayerRange(*c.doc.grid, c.doc.layerIndex, low, high);
-               s.enabled = GridAbove(c, 1) && low > 0.0f && high > 0.0f;
-             },
-             true});
-  table.Add({ID_HIDE_FAR_NODES, O::View,
-             [](CommandContext& c) {
-               Toggle(c.doc.grid->hideFarNodes);
-               return Redraw(c, true);
-             },
-             [](const CommandContext& c, CommandState& s) { s.checked = c.doc.grid->hideFarNodes == 1; }, true});
-  table.Add({ID_MAX_DISTANCE, O::View, MaxDistance});
-  table.Add({ID_SHOW_RANDOM_DATA, O::View,
-             [](CommandContext& c) {
-               Toggle(c.doc.grid->showRandomData);
-               return Redraw(c, false);
-             },
-             [](const CommandContext& c, CommandState& s) {
-               s.checked = c.doc.grid->showRandomData == 1;
-               s.enabled = c.doc.primaryData->count >= 1;
-             },
-             true});
-  table.Add({ID_BLANK_HULL, O::View, BlankHull, [](const CommandContext& c, CommandState& s) {
-               s.checked = c.doc.grid->blankOutsideHull == 1;
-               s.enabled = s.checked || c.doc.primaryData->count >= 1;
-             }});
-  table.Add({ID_CONTOUR_LABELS, O::View, ContourLabels, [](const CommandContext& c, CommandState& s) {
-               s.checked = c.doc.grid->contourLabels == 1;
-               s.enabled = GridShown(c);
-             }});
-  // Here rather than with the other variables: its rule needs the kriging state.
-  table.Add({ID_CROSS_VARIANCE, O::View, SelectCross,
-             [](const CommandContext& c, CommandState& s) {
-               const KrigingState* state = c.doc.krigingState.get();
-               s.checked = c.doc.variableSelection == 2;
-               s.enabled = c.doc.variableSelection != 2 && c.doc.chartMode == ChartMode::Variogram && state &&
-                           state->cross && state->cross->classCount >= 1;
-             },
-             true});
-  table.AddBatch({"axis-setup",
-                  ID_AXIS_SETUP,
-                  {"xstart", "xend", "xint", "ystart", "yend", "yint", "xtitle", "ytitle", "cancel"}});
-  table.AddBatch({"contour", ID_CONTOUR, {}});
-  table.AddBatch({"primary", ID_PRIMARY_VARIABLE, {}});
-  table.AddBatch({"secondary", ID_SECONDARY_VARIABLE, {}});
-  table.AddBatch({"cross", ID_CROSS_VARIANCE, {}});
-  table.AddBatch({"contour-setup", ID_CONTOUR_SETUP, {"min", "max", "int", "cancel"}});
-  table.AddBatch({"default-contour", ID_DEFAULT_CONTOUR, {}});
-  table.AddBatch({"color-target", ID_COLOR_TARGET, {}});
-  table.AddBatch({"log", ID_LOG, {}});
-  table.AddBatch({"hide-far", ID_HIDE_FAR_NODES, {}});
-  table.AddBatch({"max-distance", ID_MAX_DISTANCE, {"value", "cancel"}});
-  table.AddBatch({"show-random-data", ID_SHOW_RANDOM_DATA, {}});
-  table.AddBatch({"blank-hull", ID_BLANK_HULL, {"distance", "cancel"}});
-  table.AddBatch({"contour-labels", ID_CONTOUR_LABELS, {}});
+  constexpr const char* kView = "&View";
+  table.Add({.id = ID_VIEW_TOOLBAR,
+             .owner = O::Frame,
+             .run = ToggleBar(ID_VIEW_TOOLBAR),
+             .update = BarShown(ID_VIEW_TOOLBAR),
+             .checkable = true,
+             .menu = {kView, "&Toolbar"},
+             .prompt = "Show or hide the toolbar\nToggle ToolBar"});
+  table.Add({.id = ID_VIEW_STATUS_BAR,
+             .owner = O::Frame,
+             .run = ToggleBar(ID_VIEW_STATUS_BAR),
+             .update = BarShown(ID_VIEW_STATUS_BAR),
+             .checkable = true,
+             .menu = {kView, "&Status Bar"},
+             .prompt = "Show or hide the status bar\nToggle StatusBar"});
+
+  table.Add({.id = ID_AXIS_SETUP,
+             .owner = O::View,
+             .run = AxisSetup,
+             .update = WhenGridLargerThan(1),
+             .menu = {kView, "Axis setup", kSeparatorBefore},
+             .shortcuts = {"Ctrl+A"},
+             .batch = {.name = "axis-setup", .keys = Keys(AxisDialog{}, "cancel")}});
+  table.Add({.id = ID_CONTOUR_SETUP,
+             .owner = O::View,
+             .run = ContourSetup,
+             .update = WhenGridLargerThan(1),
+             .menu = {kView, "Contour setup"},
+             .batch = {.name = "contour-setup", .keys = Keys(ContourSetupDialog{}, "cancel")}});
+  table.Add({.id = ID_DEFAULT_CONTOUR,
+             .owner = O::View,
+             .run =
+                 [](CommandContext& c) {
+                   c.doc.grid->userLevels = 0;
+                   return Redraw(c, true);
+                 },
+             .update = WhenGridLargerThan(0),
+             .menu = {kView, "Default contour"},
+             .batch = {.name = "default-contour"}});
+  table.Add({.id = ID_COLOR_TARGET,
+             .owner = O::View,
+             .run = ToggleFlag(&GridModel::reverseColors, true),
+             .update = [](const CommandContext& c, CommandState& s) { s.checked = c.doc.grid->reverseColors == 1; },
+             .checkable = true,
+             .menu = {kView, "Color target"},
+             .batch = {.name = "color-target"}});
+  table.Add({.id = ID_LOG,
+             .owner = O::View,
+             .run = ToggleFlag(&Document::logScale, true),
+             .update =
+                 [](const CommandContext& c, CommandState& s) {
+                   s.checked = c.doc.logScale == 1;
+                   float low = 0.0f, high = 0.0f;
+                   LayerRange(*c.doc.grid, c.doc.layerIndex, low, high);
+                   s.enabled = GridLargerThan(c, 1) && low > 0.0f && high > 0.0f;
+                 },
+             .checkable = true,
+             .menu = {kView, "Log"},
+             .batch = {.name = "log"}});
+
+  table.Add({.id = ID_CONTOUR,
+             .owner = O::View,
+             .run =
+                 [](CommandContext& c) {
+                   c.view.Invalidate();
+                   return CommandStatus::Done;
+                 },
+             .menu = {kView, "Contour", kSeparatorBefore},
+             .batch = {.name = "contour"}});
+
+  table.Add({.id = ID_SHOW_RANDOM_DATA,
+             .owner = O::View,
+             .run = ToggleFlag(&GridModel::showRandomData, false),
+             .update =
+                 [](const CommandContext& c, CommandState& s) {
+                   s.checked = c.doc.grid->showRandomData == 1;
+                   s.enabled = c.doc.primaryData->count >= 1;
+                 },
+             .checkable = true,
+             .menu = {kView, "Show random data", kSeparatorBefore},
+             .batch = {.name = "show-random-data"}});
+
+  table.Add({.id = ID_HIDE_FAR_NODES,
+             .owner = O::View,
+             .run = ToggleFlag(&GridModel::hideFarNodes, true),
+             .update = [](const CommandContext& c, CommandState& s) { s.checked = c.doc.grid->hideFarNodes == 1; },
+             .checkable = true,
+             .menu = {kView, "Hide grids away from points", kSeparatorBefore},
+             .batch = {.name = "hide-far"}});
+  table.Add({.id = ID_MAX_DISTANCE,
+             .owner = O::View,
+             .run = MaxDistance,
+             .menu = {kView, "Set up maximum distance to be shown"},
+             .batch = {.name = "max-distance", .keys = Keys(MaxDistanceDialog(), "cancel")}});
+
+  table.Add({.id = ID_PRIMARY_VARIABLE,
+             .owner = O::View,
+             .run = [](CommandContext& c) { return SelectVariable(c, 0); },
+             .update =
+                 [](const CommandContext& c, CommandState& s) {
+                   s.checked = c.doc.variableSelection == 0;
+                   s.enabled = c.doc.variableSelection != 0;
+                 },
+             .checkable = true,
+             .menu = {kView, "Primary variable", kSeparatorBefore},
+             .toolbar = {16, "primary_variable", "Primary variable"},
+             .batch = {.name = "primary"}});
+  table.Add({.id = ID_SECONDARY_VARIABLE,
+             .owner = O::View,
+             .run = [](CommandContext& c) { return SelectVariable(c, 1); },
+             .update =
+                 [](const CommandContext& c, CommandState& s) {
+                   s.checked = c.doc.variableSelection == 1;
+                   s.enabled = c.doc.variableSelection != 1 && c.doc.secondaryData && c.doc.secondaryData->count >= 1;
+                 },
+             .checkable = true,
+             .menu = {kView, "Secondary variable"},
+             .toolbar = {17, "secondary_variable", "Secondary variable"},
+             .batch = {.name = "secondary"}});
+  table.Add({.id = ID_CROSS_VARIANCE,
+             .owner = O::View,
+             .run = [](CommandContext& c) { return SelectVariable(c, 2); },
+             .update =
+                 [](const CommandContext& c, CommandState& s) {
+                   const KrigingState* state = c.doc.krigingState.get();
+                   s.checked = c.doc.variableSelection == 2;
+                   s.enabled = c.doc.variableSelection != 2 && c.doc.chartMode == ChartMode::Variogram && state &&
+                               state->cross && state->cross->classCount >= 1;
+                 },
+             .checkable = true,
+             .menu = {kView, "Cross variance"},
+             .toolbar = {18, "cross_variance", "Cross variance"},
+             .batch = {.name = "cross"}});
+
+  table.Add({.id = ID_BLANK_HULL,
+             .owner = O::View,
+             .run = BlankHull,
+             .update =
+                 [](const CommandContext& c, CommandState& s) {
+                   s.checked = c.doc.grid->blankOutsideHull == 1;
+                   s.enabled = s.checked || c.doc.primaryData->count >= 1;
+                 },
+             .menu = {kView, "Blank outside the data hull", kSeparatorBefore},
+             .batch = {.name = "blank-hull", .keys = Keys(BlankHullDialog{}, "cancel")}});
+  table.Add({.id = ID_CONTOUR_LABELS,
+             .owner = O::View,
+             .run = ContourLabels,
+             .update =
+                 [](const CommandContext& c, CommandState& s) {
+                   s.checked = c.doc.grid->contourLabels == 1;
+                   s.enabled = GridShown(c);
+                 },
+             .menu = {kView, "Contour labels"},
+             .batch = {.name = "contour-labels"}});
 }
 
 }  // namespace gridora
