@@ -10,6 +10,7 @@
 
 #include "document/contour_levels.h"
 #include "document/convex_hull.h"
+#include "document/node_layout.h"
 
 namespace gridora {
 
@@ -64,6 +65,17 @@ struct GridModel {
   std::vector<std::uint8_t> emptyNodes;
   // The contour levels' values written along their lines on the map.
   int contourLabels = 0;
+
+  // Where the nodes lie: origin, spacing and counts. SetLayout leaves the storage alone.
+  NodeLayout Layout() const { return {x0, y0, DX, DY, NX, NY}; }
+  void SetLayout(const NodeLayout& layout) {
+    x0 = static_cast<float>(layout.x0);
+    y0 = static_cast<float>(layout.y0);
+    DX = static_cast<float>(layout.dx);
+    DY = static_cast<float>(layout.dy);
+    NX = layout.nx;
+    NY = layout.ny;
+  }
 
   bool HasValues() const { return !values.empty(); }
   std::size_t NodeCount() const { return static_cast<std::size_t>(NX) * static_cast<std::size_t>(NY); }

@@ -150,13 +150,18 @@ class PointTree {
 }  // namespace
 
 bool ComputeDataDistance(GridModel& grid, const RandomData& points, Feedback* feedback) {
+  return ComputeDataDistance(grid, points, points.xMinimum, points.yMinimum, feedback);
+}
+
+bool ComputeDataDistance(GridModel& grid, const RandomData& points, double xOrigin, double yOrigin,
+                         Feedback* feedback) {
   std::vector<float> xs, ys;
   xs.reserve(static_cast<std::size_t>(points.count));
   ys.reserve(static_cast<std::size_t>(points.count));
   float largest = 0.0f;  // largest coordinate magnitude, for the rounding margin
   for (int p = 0; p < points.count; ++p) {
-    const float x = static_cast<float>(points.points[p].x - static_cast<double>(points.xMinimum));
-    const float y = static_cast<float>(points.points[p].y - static_cast<double>(points.yMinimum));
+    const float x = static_cast<float>(points.points[p].x - xOrigin);
+    const float y = static_cast<float>(points.points[p].y - yOrigin);
     // A point whose offset is not finite never comes nearer than 1.0e9.
     if (!std::isfinite(x) || !std::isfinite(y)) continue;
     xs.push_back(x);
