@@ -15,10 +15,10 @@ namespace gridora {
 namespace {
 
 void SetRangesToCorners(RandomData& points, const GridCorners& corners) {
-  points.xMinimum = static_cast<float>(corners.xMinimum);
-  points.yMinimum = static_cast<float>(corners.yMinimum);
-  points.xMaximum = static_cast<float>(corners.xMaximum);
-  points.yMaximum = static_cast<float>(corners.yMaximum);
+  points.xMinimum = corners.xMinimum;
+  points.yMinimum = corners.yMinimum;
+  points.xMaximum = corners.xMaximum;
+  points.yMaximum = corners.yMaximum;
 }
 
 float ProposedSpacing(const SpacingProposal& proposal, float W, float H) {
@@ -64,16 +64,16 @@ AskedGrid AskGridLayout(CommandContext& c, const SpacingProposal& proposal) {
   origin.maxData = 0.0f;
   if (!c.ui.RunDialog(origin)) return {CommandStatus::Canceled, {}};
 
-  const float xMinimum = static_cast<float>(origin.xMinimum), yMinimum = static_cast<float>(origin.yMinimum);
-  const float xMaximum = static_cast<float>(origin.xMaximum), yMaximum = static_cast<float>(origin.yMaximum);
-  const float W = xMaximum - xMinimum;
-  const float H = yMaximum - yMinimum;
+  // The corners as typed; the extents and node counts in single precision, as the
+  // dialogs have always counted.
+  const GridCorners corners{origin.xMinimum, origin.yMinimum, origin.xMaximum, origin.yMaximum};
+  const float W = static_cast<float>(origin.xMaximum) - static_cast<float>(origin.xMinimum);
+  const float H = static_cast<float>(origin.yMaximum) - static_cast<float>(origin.yMinimum);
   if (!std::isfinite(W) || !std::isfinite(H) || !(W > 0.0f) || !(H > 0.0f)) {
     return Refused(c.ui, fmt::sprintf("Cannot interpolate: the area is empty (X from %g to %g, Y from %g to %g). "
                                       "The maximum must be larger than the minimum in both X and Y.",
                                       origin.xMinimum, origin.xMaximum, origin.yMinimum, origin.yMaximum));
   }
-  const GridCorners corners{xMinimum, yMinimum, xMaximum, yMaximum};
 
   const float proposed = ProposedSpacing(proposal, W, H);
   GridSpacingDialog area;
@@ -81,8 +81,8 @@ AskedGrid AskGridLayout(CommandContext& c, const SpacingProposal& proposal) {
   area.W = W;
   area.H = H;
   area.dx = area.dy = proposed;
-  area.nx = proposed > 0.0f ? SafeNodeCount(W, area.dx) : 0;
-  area.ny = proposed > 0.0f ? SafeNodeCount(H, area.dy) : 0;
+  area.nx = proposed > 0.0f ? SafeNodeCount(W, proposed) : 0;
+  area.ny = proposed > 0.0f ? SafeNodeCount(H, proposed) : 0;
   area.nz = 0;
   area.dz = 0.0f;
   area.mostNodes = kMaximumGridValues;
@@ -92,10 +92,10 @@ AskedGrid AskGridLayout(CommandContext& c, const SpacingProposal& proposal) {
     return {CommandStatus::Canceled, {}};
   }
 
-  const float DX = area.dx, DY = area.dy;
-  if (!std::isfinite(DX) || !std::isfinite(DY) || !(DX > 0.0f) || !(DY > 0.0f))
+  const double DX = area.dx, DY = area.dy;
+  if (!std::isfinite(DX) || !std::isfinite(DY) || !(DX > 0.0) || !(DY > 0.0))
     return Refused(c.ui, fmt::sprintf("Cannot interpolate: DX and DY must be larger than 0 (DX=%g, DY=%g).", DX, DY));
-  const int NX = SafeNodeCount(W, DX), NY = SafeNodeCount(H, DY);
+  const int NX = SafeNodeCount(W, static_cast<float>(DX)), NY = SafeNodeCount(H, static_cast<float>(DY));
   if (NX < 2 || NY < 2 || static_cast<std::uint64_t>(NX) * static_cast<std::uint64_t>(NY) > kMaximumGridValues) {
     return Refused(c.ui,
                    fmt::sprintf("Cannot interpolate: DX=%g and DY=%g give too many nodes for an area of %g by %g. "
@@ -109,7 +109,7 @@ AskedGrid AskGridLayout(CommandContext& c, const SpacingProposal& proposal) {
                                       "smaller area.",
                                       DX, DY, NX, NY, GroupedCount(nodes), GroupedCount(kMaximumComputedNodes)));
   }
-  return {CommandStatus::Done, {NodeLayout{xMinimum, yMinimum, DX, DY, NX, NY}, corners}};
+  return {CommandStatus::Done, {NodeLayout{corners.xMinimum, corners.yMinimum, DX, DY, NX, NY}, corners}};
 }
 
 }  // namespace gridora

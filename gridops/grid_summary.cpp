@@ -168,8 +168,10 @@ bool ComputeDataDistance(GridModel& grid, const RandomData& points, double xOrig
     ys.push_back(y);
     largest = std::max({largest, std::fabs(x), std::fabs(y)});
   }
+  // The nodes' offsets in single precision, as the distances are defined.
+  const float spacingX = static_cast<float>(grid.DX), spacingY = static_cast<float>(grid.DY);
   largest = std::max(
-      {largest, std::fabs(static_cast<float>(grid.NX) * grid.DX), std::fabs(static_cast<float>(grid.NY) * grid.DY)});
+      {largest, std::fabs(static_cast<float>(grid.NX) * spacingX), std::fabs(static_cast<float>(grid.NY) * spacingY)});
   const double margin = kRelativeMargin * static_cast<double>(largest);
   const PointTree tree(std::move(xs), std::move(ys));
 
@@ -186,9 +188,9 @@ bool ComputeDataDistance(GridModel& grid, const RandomData& points, double xOrig
       std::uint32_t nearest = 0;
 #pragma omp for schedule(static)
       for (int i = first; i < last; ++i) {
-        const float nodeX = static_cast<float>(i) * grid.DX;
+        const float nodeX = static_cast<float>(i) * spacingX;
         for (int j = 0; j < grid.NY; ++j) {
-          const float nodeY = static_cast<float>(j) * grid.DY;
+          const float nodeY = static_cast<float>(j) * spacingY;
           float distance = kNoPointDistance;
           if (tree.Size() != 0) {
             const float best = tree.Nearest(nodeX, nodeY, margin, nearest);

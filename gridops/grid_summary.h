@@ -9,7 +9,7 @@ struct GridModel;
 struct RandomData;
 
 // dataDistance(i, j) = min over every point p of the set (whatever its value) of
-// sqrt(dx^2 + dy^2), dx = i*DX - (x_p - xMinimum), dy = j*DY - (y_p - yMinimum), with
+// sqrt(dx^2 + dy^2), dx = i*DX - (x_p - xMinimum), dy = j*DY - (y_p - yMinimum), with DX, DY,
 // the point offsets rounded to single precision, the sum of squares in single precision
 // and the root rounded to single: exactly what comparing every node with every point
 // gives, found through a spatial index. 1.0e9 when the set is empty (or no point is
