@@ -2,6 +2,7 @@
 
 #include <fmt/printf.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "dialogs/dialogs.h"
@@ -11,6 +12,27 @@
 #include "view/document.h"
 
 namespace gridora {
+namespace {
+
+void SetRangesToCorners(RandomData& points, const GridCorners& corners) {
+  points.xMinimum = corners.xMinimum;
+  points.yMinimum = corners.yMinimum;
+  points.xMaximum = corners.xMaximum;
+  points.yMaximum = corners.yMaximum;
+}
+
+float ProposedSpacing(const SpacingProposal& proposal, float W, float H) {
+  if (!proposal.atMostTenthOfExtent) return proposal.spacing;
+  const float spacing = std::min(proposal.spacing, static_cast<float>(W * 0.1));
+  return std::min(spacing, static_cast<float>(H * 0.1));
+}
+
+AskedGrid Refused(UserInterface& ui, const std::string& text) {
+  ui.Message(text);
+  return {CommandStatus::Failed, {}};
+}
+
+}  // namespace
 
 int SafeNodeCount(float extent, float spacing) {
   const double quotient = static_cast<double>(extent) / static_cast<double>(spacing);
@@ -18,32 +40,20 @@ int SafeNodeCount(float extent, float spacing) {
   return NodeCountForExtent(extent, spacing);
 }
 
-void RestoreRanges(RandomData& data, const GridLayout& layout) {
-  data.xMinimum = layout.savedRanges[0];
-  data.yMinimum = layout.savedRanges[1];
-  data.xMaximum = layout.savedRanges[2];
-  data.yMaximum = layout.savedRanges[3];
-}
-
-void CommitGrid(GridModel& grid, GridModel& result) {
+void HandOverGrid(GridModel& grid, RandomData& points, const GridCorners& corners, GridModel& result) {
   const int oldNX = grid.NX, oldNY = grid.NY;
-  grid.x0 = result.x0;
-  grid.y0 = result.y0;
-  grid.DX = result.DX;
-  grid.DY = result.DY;
+  grid.SetLayout(result.Layout());
   grid.layerCount = result.layerCount;
-  grid.NX = result.NX;
-  grid.NY = result.NY;
   grid.values.swap(result.values);
   grid.dataDistance.swap(result.dataDistance);
   grid.emptyNodes.swap(result.emptyNodes);
   grid.layerMinimum.swap(result.layerMinimum);
   grid.layerMaximum.swap(result.layerMaximum);
   DropLabelsIfShapeChanged(grid, oldNX, oldNY);
+  SetRangesToCorners(points, corners);
 }
 
-GridLayoutResult AskGridLayout(CommandContext& c, const std::function<float(float W, float H)>& proposeSpacing,
-                               GridLayout& layout) {
+AskedGrid AskGridLayout(CommandContext& c, const SpacingProposal& proposal) {
   RandomData& data = *c.doc.primaryData;
 
   GridOriginDialog origin;
@@ -52,75 +62,54 @@ GridLayoutResult AskGridLayout(CommandContext& c, const std::function<float(floa
   origin.xMaximum = data.xMaximum;
   origin.yMaximum = data.yMaximum;
   origin.maxData = 0.0f;
-  if (!c.ui.RunDialog(origin)) return GridLayoutResult::Canceled;
+  if (!c.ui.RunDialog(origin)) return {CommandStatus::Canceled, {}};
 
-  const float xMinimum = static_cast<float>(origin.xMinimum), yMinimum = static_cast<float>(origin.yMinimum);
-  const float xMaximum = static_cast<float>(origin.xMaximum), yMaximum = static_cast<float>(origin.yMaximum);
-  const float W = xMaximum - xMinimum;
-  const float H = yMaximum - yMinimum;
+  // The corners as typed; the extents and node counts in single precision, as the
+  // dialogs have always counted.
+  const GridCorners corners{origin.xMinimum, origin.yMinimum, origin.xMaximum, origin.yMaximum};
+  const float W = static_cast<float>(origin.xMaximum) - static_cast<float>(origin.xMinimum);
+  const float H = static_cast<float>(origin.yMaximum) - static_cast<float>(origin.yMinimum);
   if (!std::isfinite(W) || !std::isfinite(H) || !(W > 0.0f) || !(H > 0.0f)) {
-    c.ui.Message(
-        fmt::sprintf("Cannot interpolate: the area is empty (X from %g to %g, Y from %g to %g). "
-                     "The maximum must be larger than the minimum in both X and Y.",
-                     origin.xMinimum, origin.xMaximum, origin.yMinimum, origin.yMaximum));
-    return GridLayoutResult::Refused;
+    return Refused(c.ui, fmt::sprintf("Cannot interpolate: the area is empty (X from %g to %g, Y from %g to %g). "
+                                      "The maximum must be larger than the minimum in both X and Y.",
+                                      origin.xMinimum, origin.xMaximum, origin.yMinimum, origin.yMaximum));
   }
-  layout.savedRanges[0] = data.xMinimum;
-  layout.savedRanges[1] = data.yMinimum;
-  layout.savedRanges[2] = data.xMaximum;
-  layout.savedRanges[3] = data.yMaximum;
-  data.xMinimum = xMinimum;
-  data.yMinimum = yMinimum;
-  data.xMaximum = xMaximum;
-  data.yMaximum = yMaximum;
 
-  const float proposed = proposeSpacing(W, H);
+  const float proposed = ProposedSpacing(proposal, W, H);
   GridSpacingDialog area;
   area.mode = 1;
   area.W = W;
   area.H = H;
   area.dx = area.dy = proposed;
-  area.nx = proposed > 0.0f ? SafeNodeCount(W, area.dx) : 0;
-  area.ny = proposed > 0.0f ? SafeNodeCount(H, area.dy) : 0;
+  area.nx = proposed > 0.0f ? SafeNodeCount(W, proposed) : 0;
+  area.ny = proposed > 0.0f ? SafeNodeCount(H, proposed) : 0;
   area.nz = 0;
   area.dz = 0.0f;
   area.mostNodes = kMaximumGridValues;
-  if (!c.ui.RunDialog(area)) return GridLayoutResult::Canceled;
-
-  // From here on a refusal puts the ranges back: nothing has changed.
-  const float DX = area.dx, DY = area.dy;
-  if (!std::isfinite(DX) || !std::isfinite(DY) || !(DX > 0.0f) || !(DY > 0.0f)) {
-    RestoreRanges(data, layout);
-    c.ui.Message(fmt::sprintf("Cannot interpolate: DX and DY must be larger than 0 (DX=%g, DY=%g).", DX, DY));
-    return GridLayoutResult::Refused;
+  if (!c.ui.RunDialog(area)) {
+    // The dialogs have always kept a confirmed origin when the area is cancelled.
+    SetRangesToCorners(data, corners);
+    return {CommandStatus::Canceled, {}};
   }
-  const int NX = SafeNodeCount(W, DX), NY = SafeNodeCount(H, DY);
+
+  const double DX = area.dx, DY = area.dy;
+  if (!std::isfinite(DX) || !std::isfinite(DY) || !(DX > 0.0) || !(DY > 0.0))
+    return Refused(c.ui, fmt::sprintf("Cannot interpolate: DX and DY must be larger than 0 (DX=%g, DY=%g).", DX, DY));
+  const int NX = SafeNodeCount(W, static_cast<float>(DX)), NY = SafeNodeCount(H, static_cast<float>(DY));
   if (NX < 2 || NY < 2 || static_cast<std::uint64_t>(NX) * static_cast<std::uint64_t>(NY) > kMaximumGridValues) {
-    RestoreRanges(data, layout);
-    c.ui.Message(
-        fmt::sprintf("Cannot interpolate: DX=%g and DY=%g give too many nodes for an area of %g by %g. "
-                     "Choose a larger spacing.",
-                     DX, DY, W, H));
-    return GridLayoutResult::Refused;
+    return Refused(c.ui,
+                   fmt::sprintf("Cannot interpolate: DX=%g and DY=%g give too many nodes for an area of %g by %g. "
+                                "Choose a larger spacing.",
+                                DX, DY, W, H));
   }
   if (const std::uint64_t nodes = static_cast<std::uint64_t>(NX) * static_cast<std::uint64_t>(NY);
       nodes > kMaximumComputedNodes) {
-    RestoreRanges(data, layout);
-    c.ui.Message(fmt::sprintf(
-        "Cannot interpolate: DX=%g and DY=%g give a grid of %d x %d nodes (%s), more than the %s nodes a computed "
-        "grid may have. Choose a larger spacing or a smaller area.",
-        DX, DY, NX, NY, GroupedCount(nodes), GroupedCount(kMaximumComputedNodes)));
-    return GridLayoutResult::Refused;
+    return Refused(c.ui, fmt::sprintf("Cannot interpolate: DX=%g and DY=%g give a grid of %d x %d nodes (%s), more "
+                                      "than the %s nodes a computed grid may have. Choose a larger spacing or a "
+                                      "smaller area.",
+                                      DX, DY, NX, NY, GroupedCount(nodes), GroupedCount(kMaximumComputedNodes)));
   }
-  layout.xMinimum = xMinimum;
-  layout.yMinimum = yMinimum;
-  layout.W = W;
-  layout.H = H;
-  layout.DX = DX;
-  layout.DY = DY;
-  layout.NX = NX;
-  layout.NY = NY;
-  return GridLayoutResult::Accepted;
+  return {CommandStatus::Done, {NodeLayout{corners.xMinimum, corners.yMinimum, DX, DY, NX, NY}, corners}};
 }
 
 }  // namespace gridora

@@ -11,73 +11,96 @@
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
+#include "surface/minimum_curvature.h"
 #include "view/document.h"
 
 namespace gridora {
+namespace {
 
-std::string GridOutOfMemoryText(const GridLayout& layout) {
-  return fmt::sprintf(
-      "Cannot interpolate: there was not enough memory for a grid of %d x %d nodes. The grid is unchanged.", layout.NX,
-      layout.NY);
+// The grid aside (its layers and distances) and, for minimum curvature, the solver and
+// the points shifted to the origin.
+std::uint64_t BytesNeeded(const GriddingMethod& method, const NodeLayout& layout, int pointCount,
+                          std::optional<std::uint64_t> spare) {
+  const std::uint64_t nodes = layout.NodeCount();
+  std::uint64_t bytes = nodes * static_cast<std::uint64_t>(method.layerCount + 1) * sizeof(float);
+  if (method.surface)
+    bytes += EstimateGriddingBytes(layout.nx, layout.ny, *method.surface, spare.value_or(0)) +
+             static_cast<std::uint64_t>(pointCount) * sizeof(DataPoint);
+  return bytes;
 }
 
-CommandStatus RunGridding(CommandContext& c, const GriddingMethod& method) {
-  RandomData& data = *c.doc.primaryData;
-  GridLayout layout;
-  switch (AskGridLayout(c, method.proposeSpacing, layout)) {
-    case GridLayoutResult::Canceled: return CommandStatus::Canceled;
-    case GridLayoutResult::Refused: return CommandStatus::Failed;
-    case GridLayoutResult::Accepted: break;
-  }
-  auto refuse = [&](const std::string& text) {
-    RestoreRanges(data, layout);
-    c.ui.Message(text);
-    return CommandStatus::Failed;
-  };
+// The new grid's shape and storage, apart from the document's. False: no memory.
+bool AllocateAside(GridModel& result, const NodeLayout& layout, int layerCount) {
+  result.SetLayout(layout);
+  result.layerCount = layerCount;
+  return result.AllocateGrid();
+}
 
-  const std::optional<std::uint64_t> spare = SpareMemoryNow();
-  const std::uint64_t needed = method.bytesNeeded(layout, spare);
-  if (spare && needed > *spare) return refuse(method.memoryRefusal(layout, needed, *spare));
-
-  // The new grid is computed aside and moved into the document at the end.
-  GridModel result;
-  result.x0 = layout.xMinimum;
-  result.y0 = layout.yMinimum;
-  result.DX = layout.DX;
-  result.DY = layout.DY;
-  result.layerCount = method.layerCount;
-  result.NX = layout.NX;
-  result.NY = layout.NY;
-  if (!result.AllocateGrid()) return refuse(GridOutOfMemoryText(layout));
-
-  std::unique_ptr<Feedback> feedback = c.ui.BeginProgress(method.progressTitle);
-  const GriddingOutcome outcome = method.fill(GriddingRun{layout, spare, feedback.get()}, result);
-  switch (outcome.status) {
-    case CommandStatus::Canceled: RestoreRanges(data, layout); return CommandStatus::Canceled;
-    case CommandStatus::Failed: return refuse(outcome.message);
-    case CommandStatus::Done: break;
-  }
-
+// The distances from every node to the nearest point (gridops/grid_summary.h).
+GriddingOutcome DistancesToTheData(GridModel& result, const RandomData& data, Feedback* feedback) {
   if (feedback) feedback->SetStage("Distances to the data");
   try {
-    if (!ComputeDataDistance(result, data, feedback.get())) {
-      RestoreRanges(data, layout);
-      return CommandStatus::Canceled;
-    }
+    if (!ComputeDataDistance(result, data, result.x0, result.y0, feedback)) return {CommandStatus::Canceled, {}};
   } catch (const std::bad_alloc&) {
-    return refuse(GridOutOfMemoryText(layout));
+    return {CommandStatus::Failed, GridOutOfMemoryText(result.Layout())};
   }
+  return {};
+}
+
+// Shows a refusal; a cancel needs no word.
+CommandStatus Ended(CommandContext& c, const GriddingOutcome& outcome) {
+  if (outcome.status == CommandStatus::Failed) c.ui.Message(outcome.message);
+  return outcome.status;
+}
+
+}  // namespace
+
+std::string GridOutOfMemoryText(const NodeLayout& layout) {
+  return fmt::sprintf(
+      "Cannot interpolate: there was not enough memory for a grid of %d x %d nodes. The grid is unchanged.", layout.nx,
+      layout.ny);
+}
+
+std::string GridMemoryRefusalText(const NodeLayout& layout, std::uint64_t needed, std::uint64_t spare, bool solving) {
+  return fmt::sprintf(
+      "Cannot interpolate: a grid of %d x %d nodes needs about %s of memory%s, more than the %s this computer can "
+      "spare now. Choose a larger spacing.",
+      layout.nx, layout.ny, NeededMemoryText(needed), solving ? " to solve" : "", SpareMemoryText(spare));
+}
+
+GriddingOutcome RunGridding(CommandContext& c, const GriddingMethod& method) {
+  RandomData& data = *c.doc.primaryData;
+  const AskedGrid asked = AskGridLayout(c, method.spacing);
+  if (asked.status != CommandStatus::Done) return {asked.status, {}};
+  const NodeLayout& layout = asked.request.nodes;
+
+  const std::optional<std::uint64_t> spare = SpareMemoryNow();
+  const std::uint64_t needed = BytesNeeded(method, layout, data.count, spare);
+  if (spare && needed > *spare)
+    return {Ended(c, {CommandStatus::Failed, GridMemoryRefusalText(layout, needed, *spare, method.surface != nullptr)}),
+            {}};
+
+  GridModel result;
+  if (!AllocateAside(result, layout, method.layerCount))
+    return {Ended(c, {CommandStatus::Failed, GridOutOfMemoryText(layout)}), {}};
+
+  std::unique_ptr<Feedback> feedback = c.ui.BeginProgress(method.progressTitle);
+  const GriddingOutcome filled = method.fill(GriddingRun{layout, spare, feedback.get()}, result);
+  if (filled.status != CommandStatus::Done) return {Ended(c, filled), {}};
+  const GriddingOutcome distances = DistancesToTheData(result, data, feedback.get());
+  if (distances.status != CommandStatus::Done) return {Ended(c, distances), {}};
   result.ComputeLayerRange(0);
   feedback.reset();
 
-  if (method.beforeCommit) method.beforeCommit();
-  CommitGrid(*c.doc.grid, result);
-  WriteProfileFloat(c.profile, "CellSizeXOrg", layout.DX);
-  WriteProfileFloat(c.profile, "CellSizeYOrg", layout.DY);
-  method.finish(c);
+  HandOverGrid(*c.doc.grid, data, asked.request.corners, result);
+  WriteProfileFloat(c.profile, "CellSizeXOrg", static_cast<float>(layout.dx));
+  WriteProfileFloat(c.profile, "CellSizeYOrg", static_cast<float>(layout.dy));
+  return filled;
+}
+
+void ShowNewGrid(CommandContext& c) {
   c.doc.mapBitmapDirty = 1;
   c.view.UpdateAllViews();
-  return CommandStatus::Done;
 }
 
 }  // namespace gridora

@@ -1,11 +1,11 @@
 #pragma once
 // The steps every gridding command ("Ninimum curvature", "Prediction") shares: the origin
 // and area dialogs, the refusal of a grid the spare memory cannot hold, the new grid
-// allocated aside, the distances to the data, the hand-over to the document and the
-// spacing kept for the next run. The method itself only fills the new grid's layers.
+// allocated aside, the method's one call that fills it, the distances to the data, the
+// hand-over to the document and the spacing kept for the next run.
 //
-// A cancel or a refusal at any step puts the point set's ranges back and leaves the
-// document's grid as it was.
+// A cancel or a refusal at any step leaves the document as it was (but for the cancel
+// in the area dialog, grid_layout.h).
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -18,16 +18,18 @@ namespace gridora {
 
 class Feedback;
 struct GridModel;
+struct SurfaceOptions;
 
 // What the method is given: the confirmed layout, the memory spare before the run
 // (nullopt: unknown) and the open progress.
 struct GriddingRun {
-  const GridLayout& layout;
+  const NodeLayout& layout;
   std::optional<std::uint64_t> spare;
   Feedback* feedback = nullptr;
 };
 
-// How the method's part ended. Failed carries the message shown to the user.
+// How a step ended. Failed carries the message shown to the user, Done the completion
+// message the command shows once it has done its part.
 struct GriddingOutcome {
   CommandStatus status = CommandStatus::Done;
   std::string message;
@@ -35,26 +37,29 @@ struct GriddingOutcome {
 
 struct GriddingMethod {
   std::string progressTitle;
-  // The spacing the area dialog proposes on both axes, from the confirmed extents.
-  std::function<float(float W, float H)> proposeSpacing;
+  SpacingProposal spacing;
   int layerCount = 1;
-  // The memory the run needs for the layout; above the spare memory the run is refused
-  // with memoryRefusal(layout, needed, spare).
-  std::function<std::uint64_t(const GridLayout&, std::optional<std::uint64_t> spare)> bytesNeeded;
-  std::function<std::string(const GridLayout&, std::uint64_t needed, std::uint64_t spare)> memoryRefusal;
+  // Minimum curvature: the solver's options, whose memory counts besides the grid's.
+  const SurfaceOptions* surface = nullptr;
   // Fills every layer of `result` (already allocated, origin and spacing set) and the
   // range of every layer but 0.
   std::function<GriddingOutcome(const GriddingRun&, GridModel& result)> fill;
-  // After the distances, before the hand-over (may be empty).
-  std::function<void()> beforeCommit;
-  // After the hand-over and the spacing keys: the completion message and what the
-  // method changes in the document beside the grid.
-  std::function<void(CommandContext&)> finish;
 };
 
 // "Cannot interpolate: there was not enough memory for a grid of NX x NY nodes."
-std::string GridOutOfMemoryText(const GridLayout& layout);
+std::string GridOutOfMemoryText(const NodeLayout& layout);
 
-CommandStatus RunGridding(CommandContext& c, const GriddingMethod& method);
+// "Cannot interpolate: a grid of NX x NY nodes needs about ... of memory[ to solve], more
+// than the ... this computer can spare now."
+std::string GridMemoryRefusalText(const NodeLayout& layout, std::uint64_t needed, std::uint64_t spare, bool solving);
+
+// Asks for the layout and grids the primary points with `method`. Done: the new grid
+// and the confirmed corners are the document's, the spacing is kept in the profile and
+// the outcome's message is the method's completion message, not yet shown. Nothing is
+// repainted.
+GriddingOutcome RunGridding(CommandContext& c, const GriddingMethod& method);
+
+// Marks the map for redrawing and repaints every view: the end of a gridding command.
+void ShowNewGrid(CommandContext& c);
 
 }  // namespace gridora

@@ -41,17 +41,10 @@
 namespace gridora {
 namespace {
 
-std::string MemoryRefusal(const GridLayout& layout, std::uint64_t needed, std::uint64_t spare) {
-  return fmt::sprintf(
-      "Cannot interpolate: a grid of %d x %d nodes needs about %s of memory to solve, "
-      "more than the %s this computer can spare now. Choose a larger spacing.",
-      layout.NX, layout.NY, NeededMemoryText(needed), SpareMemoryText(spare));
-}
-
 // What the user reads of the gridding's outcome: the completion message (flag -2 when the
 // data did not pin the grid down and every node is 0) or why the grid is unchanged.
 // Empty for a cancel.
-std::string MinimumCurvatureMessage(const MinimumCurvatureResult& solved, const GridLayout& layout,
+std::string MinimumCurvatureMessage(const MinimumCurvatureResult& solved, const NodeLayout& layout,
                                     const std::optional<std::uint64_t>& spare) {
   switch (solved.outcome.kind) {
     case OutcomeKind::Done:
@@ -59,7 +52,7 @@ std::string MinimumCurvatureMessage(const MinimumCurvatureResult& solved, const 
       return fmt::sprintf("Interporation by minimum curvature completed! flag=%d",
                           solved.outcome.kind == OutcomeKind::Singular ? -2 : 0);
     case OutcomeKind::OutOfMemory:
-      return solved.bytesNeeded != 0 && spare ? MemoryRefusal(layout, solved.bytesNeeded, *spare)
+      return solved.bytesNeeded != 0 && spare ? GridMemoryRefusalText(layout, solved.bytesNeeded, *spare, true)
                                               : GridOutOfMemoryText(layout);
     case OutcomeKind::NotConverged:
       return fmt::sprintf(
@@ -74,12 +67,11 @@ std::string MinimumCurvatureMessage(const MinimumCurvatureResult& solved, const 
   return {};
 }
 
-// Fills layer 0 of `result` by minimum curvature through the primary points; `message`
-// receives what the user reads when the run completes.
-GriddingOutcome FillByMinimumCurvature(const CommandContext& c, const SurfaceOptions& options, const GriddingRun& run,
-                                       GridModel& result, std::string& message) {
-  const RandomData& data = *c.doc.primaryData;
-  const GridLayout& layout = run.layout;
+// Fills layer 0 of `result` by minimum curvature through the primary points; Done
+// carries the completion message.
+GriddingOutcome FillByMinimumCurvature(const RandomData& data, const SurfaceOptions& options, const GriddingRun& run,
+                                       GridModel& result) {
+  const NodeLayout& layout = run.layout;
   std::vector<DataPoint> shifted;
   try {
     shifted.resize(static_cast<std::size_t>(data.count));
@@ -87,22 +79,22 @@ GriddingOutcome FillByMinimumCurvature(const CommandContext& c, const SurfaceOpt
     return {CommandStatus::Failed, GridOutOfMemoryText(layout)};
   }
   for (int p = 0; p < data.count; ++p) {
-    shifted[static_cast<std::size_t>(p)] = {data.points[p].x - static_cast<double>(layout.xMinimum),
-                                            data.points[p].y - static_cast<double>(layout.yMinimum), data.points[p].z};
+    shifted[static_cast<std::size_t>(p)] = {data.points[p].x - layout.x0, data.points[p].y - layout.y0,
+                                            data.points[p].z};
   }
 
-  const std::uint64_t nodes = static_cast<std::uint64_t>(layout.NX) * static_cast<std::uint64_t>(layout.NY);
+  const std::uint64_t nodes = layout.NodeCount();
   // 0 means no limit to the solver: a known budget is never passed as 0.
   const std::optional<std::uint64_t>& spare = run.spare;
   const std::uint64_t memoryLimit =
       spare ? std::max<std::uint64_t>(1, *spare - std::min(*spare, nodes * 2 * sizeof(float))) : 0;
   const MinimumCurvatureResult solved = InterpolateMinimumCurvature(
-      layout.NX, layout.NY, layout.DX, layout.DY, result.Column(0, 0), shifted.data(), data.count, kTensionWeight,
-      kCurvatureWeight, kDataWeight, run.feedback, memoryLimit, options);
-  message = MinimumCurvatureMessage(solved, layout, spare);
+      layout.nx, layout.ny, static_cast<float>(layout.dx), static_cast<float>(layout.dy), result.Column(0, 0),
+      shifted.data(), data.count, kTensionWeight, kCurvatureWeight, kDataWeight, run.feedback, memoryLimit, options);
+  const std::string message = MinimumCurvatureMessage(solved, layout, spare);
   switch (solved.outcome.kind) {
     case OutcomeKind::Done:
-    case OutcomeKind::Singular: return {};
+    case OutcomeKind::Singular: return {CommandStatus::Done, message};
     case OutcomeKind::Canceled: return {CommandStatus::Canceled, {}};
     default: return {CommandStatus::Failed, message};
   }
@@ -110,21 +102,19 @@ GriddingOutcome FillByMinimumCurvature(const CommandContext& c, const SurfaceOpt
 
 CommandStatus MinimumCurvature(CommandContext& c) {
   const SurfaceOptions options = ReadSurfaceOptions(c.profile);
-  std::string completed;
+  const RandomData& data = *c.doc.primaryData;
   GriddingMethod method;
   method.progressTitle = "Interpolation by minimum curvature";
-  method.proposeSpacing = [](float, float) { return 1.0f; };
-  method.bytesNeeded = [&](const GridLayout& layout, std::optional<std::uint64_t> spare) {
-    const std::uint64_t nodes = static_cast<std::uint64_t>(layout.NX) * static_cast<std::uint64_t>(layout.NY);
-    return EstimateGriddingBytes(layout.NX, layout.NY, options, spare.value_or(0)) + nodes * 2 * sizeof(float) +
-           static_cast<std::uint64_t>(c.doc.primaryData->count) * sizeof(DataPoint);
-  };
-  method.memoryRefusal = MemoryRefusal;
+  method.spacing = SpacingProposal{1.0f, false};
+  method.surface = &options;
   method.fill = [&](const GriddingRun& run, GridModel& result) {
-    return FillByMinimumCurvature(c, options, run, result, completed);
+    return FillByMinimumCurvature(data, options, run, result);
   };
-  method.finish = [&completed](CommandContext& context) { context.ui.Message(completed); };
-  return RunGridding(c, method);
+  const GriddingOutcome outcome = RunGridding(c, method);
+  if (outcome.status != CommandStatus::Done) return outcome.status;
+  c.ui.Message(outcome.message);
+  ShowNewGrid(c);
+  return CommandStatus::Done;
 }
 
 CommandStatus EditSurfaceOptions(CommandContext& c) {

@@ -345,16 +345,24 @@ GriddingOutcome PredictionOutcome(const Outcome& outcome, PredictionStep step) {
 // Fills `result` by the kriging prediction: layer 0 the estimate and, `withErrors`,
 // layer 1 the standard error. The one place where the prediction method is called.
 GriddingOutcome FillByKriging(const KrigingState& state, bool withErrors, const GriddingRun& run, GridModel& result) {
-  const NodeLayout nodeLayout{result.x0, result.y0, result.DX, result.DY, result.NX, result.NY};
-  const Outcome estimates = PredictGrid(state, nodeLayout, result.Column(0, 0), run.feedback);
+  const Outcome estimates = PredictGrid(state, run.layout, result.Column(0, 0), run.feedback);
   if (!estimates.Done()) return PredictionOutcome(estimates, PredictionStep::Estimates);
   if (withErrors) {
     if (run.feedback) run.feedback->SetStage("Standard errors");
-    const StandardErrors errors = StandardErrorGrid(state, nodeLayout, result.Column(1, 0), run.feedback);
+    const StandardErrors errors = StandardErrorGrid(state, run.layout, result.Column(1, 0), run.feedback);
     if (!errors.outcome.Done()) return PredictionOutcome(errors.outcome, PredictionStep::StandardErrors);
     result.ComputeLayerRange(1);
   }
-  return {};
+  return {CommandStatus::Done, "Prediction by Kriging completed!"};
+}
+
+// The same from local neighbourhoods; its completion message says which files it writes.
+GriddingOutcome FillByLocalKriging(const KrigingState& state, bool withErrors, const GriddingRun& run,
+                                   GridModel& result) {
+  const LocalRunResult localRun = PredictLocalGrid(state, run.layout, result, run.feedback);
+  if (!localRun.outcome.Done()) return PredictionOutcome(localRun.outcome, PredictionStep::Estimates);
+  if (withErrors) result.ComputeLayerRange(1);
+  return {CommandStatus::Done, localRun.message};
 }
 
 CommandStatus PredictionFlow(CommandContext& c) {
@@ -375,44 +383,24 @@ CommandStatus PredictionFlow(CommandContext& c) {
   GriddingMethod method;
   method.progressTitle = "Prediction by kriging";
   // The stored spacing, but at most a tenth of either extent.
-  method.proposeSpacing = [cellX](float W, float H) {
-    float spacing = cellX;
-    spacing = std::min(spacing, static_cast<float>(W * 0.1));
-    return std::min(spacing, static_cast<float>(H * 0.1));
-  };
+  method.spacing = SpacingProposal{cellX, true};
   method.layerCount = withErrors ? 2 : 1;
-  method.bytesNeeded = [withErrors](const GridLayout& layout, std::optional<std::uint64_t>) {
-    const std::uint64_t nodes = static_cast<std::uint64_t>(layout.NX) * static_cast<std::uint64_t>(layout.NY);
-    return nodes * (withErrors ? 3 : 2) * sizeof(float);
+  method.fill = [&state, withErrors, local](const GriddingRun& run, GridModel& result) {
+    return local ? FillByLocalKriging(state, withErrors, run, result) : FillByKriging(state, withErrors, run, result);
   };
-  method.memoryRefusal = [](const GridLayout& layout, std::uint64_t needed, std::uint64_t spare) {
-    return fmt::sprintf(
-        "Cannot interpolate: a grid of %d x %d nodes needs about %s of memory, more than the %s this computer can "
-        "spare now. Choose a larger spacing.",
-        layout.NX, layout.NY, NeededMemoryText(needed), SpareMemoryText(spare));
-  };
-  // The local mode has no global system: it says in its message which files it writes.
-  std::string completed = "Prediction by Kriging completed!";
-  method.fill = [&state, withErrors, local, &completed](const GriddingRun& run, GridModel& result) -> GriddingOutcome {
-    if (!local) return FillByKriging(state, withErrors, run, result);
-    const LocalRunResult localRun = PredictLocalGrid(state, result, run.feedback);
-    if (!localRun.outcome.Done()) return PredictionOutcome(localRun.outcome, PredictionStep::Estimates);
-    if (withErrors) result.ComputeLayerRange(1);
-    completed = localRun.message;
-    return {};
-  };
-  method.beforeCommit = [&state, local] {
-    if (local)
-      WriteLocalRunFiles(state);
-    else
-      WriteVerification(state);
-  };
-  method.finish = [withErrors, &completed](CommandContext& context) {
-    context.ui.Message(completed);
-    context.doc.chartMode = ChartMode::None;
-    if (withErrors) context.doc.layerIndex = context.doc.showStandardError ? 1 : 0;
-  };
-  return RunGridding(c, method);
+  const GriddingOutcome outcome = RunGridding(c, method);
+  if (outcome.status != CommandStatus::Done) return outcome.status;
+
+  // The diagnostic files only once the grid is taken: a cancel leaves them as they were.
+  if (local)
+    WriteLocalRunFiles(state);
+  else
+    WriteVerification(state);
+  c.ui.Message(outcome.message);
+  doc.chartMode = ChartMode::None;
+  if (withErrors) doc.layerIndex = doc.showStandardError ? 1 : 0;
+  ShowNewGrid(c);
+  return CommandStatus::Done;
 }
 
 CommandStatus RunPrediction(CommandContext& c) {

@@ -77,11 +77,11 @@ bool LocalKrigingChosen(const KrigingOptions& options) {
   return options.neighbours > 0 || options.maximumDistance > 0.0;
 }
 
-LocalRunResult PredictLocalGrid(const KrigingState& state, GridModel& result, Feedback* feedback) {
+LocalRunResult PredictLocalGrid(const KrigingState& state, const NodeLayout& layout, GridModel& result,
+                                Feedback* feedback) {
   const VariogramModel& primary = *state.primary;
   const KrigingOptions& options = primary.options;
   const LocalNeighbourhood neighbourhood = NeighbourhoodOf(options);
-  const NodeLayout layout{result.x0, result.y0, result.DX, result.DY, result.NX, result.NY};
   float* errors = result.layerCount > 1 ? result.Column(1, 0) : nullptr;
   std::vector<std::uint8_t> empty(result.NodeCount(), 0);
 

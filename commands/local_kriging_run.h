@@ -22,11 +22,12 @@ struct LocalRunResult {
   std::string message;  // the completion message
 };
 
-// Estimates (layer 0) and standard errors (layer 1 when `result` has two layers) of
-// `result`'s nodes from the state's models, and the nodes without enough neighbours in
-// result.emptyNodes. Writes no file. On a cancel `result` is partly written and must be
-// dropped.
-LocalRunResult PredictLocalGrid(const KrigingState& state, GridModel& result, Feedback* feedback);
+// Estimates (layer 0) and standard errors (layer 1 when `result` has two layers) of the
+// nodes of `layout` (`result`'s shape) from the state's models, and the nodes without
+// enough neighbours in result.emptyNodes. Writes no file. On a cancel `result` is partly
+// written and must be dropped.
+LocalRunResult PredictLocalGrid(const KrigingState& state, const NodeLayout& layout, GridModel& result,
+                                Feedback* feedback);
 
 // The local run's diagnostic file, "verification.txt" (none for cokriging), written once
 // the grid is taken: a cancelled or refused run leaves the files as they were.

@@ -100,10 +100,10 @@ std::vector<DialogField> GridSizeDialog::Fields() {
   return {
       ReadOnly(MakeField(1004, "NX", FieldKind::Int, &nx, "")),
       ReadOnly(MakeField(1005, "NY", FieldKind::Int, &ny, "")),
-      MakeField(1007, "DX", FieldKind::Float, &dx, "dx"),
-      MakeField(1008, "DY", FieldKind::Float, &dy, "dy"),
-      MakeField(1009, "X start", FieldKind::Float, &xStart, "xstart"),
-      MakeField(1010, "Y start", FieldKind::Float, &yStart, "ystart"),
+      MakeField(1007, "DX", FieldKind::Double, &dx, "dx"),
+      MakeField(1008, "DY", FieldKind::Double, &dy, "dy"),
+      MakeField(1009, "X start", FieldKind::Double, &xStart, "xstart"),
+      MakeField(1010, "Y start", FieldKind::Double, &yStart, "ystart"),
   };
 }
 
@@ -150,8 +150,8 @@ std::vector<DialogField> GridSpacingDialog::Fields() {
       lockable(MakeField(1004, "NX=", FieldKind::Int, &nx, "")),
       lockable(MakeField(1005, "NY=", FieldKind::Int, &ny, "")),
       Hidden(lockable(MakeField(1006, "NZ=", FieldKind::Int, &nz, ""))),
-      MakeField(1007, "DX=", FieldKind::Float, &dx, "dx"),
-      MakeField(1008, "DY=", FieldKind::Float, &dy, "dy"),
+      MakeField(1007, "DX=", FieldKind::Double, &dx, "dx"),
+      MakeField(1008, "DY=", FieldKind::Double, &dy, "dy"),
       Hidden(lockable(MakeField(1009, "DZ=", FieldKind::Float, &dz, ""))),
   };
 }
@@ -175,8 +175,8 @@ int NodeCountForExtent(float w, float d) {
 }
 
 void GridSpacingDialog::Refresh() {
-  if (dx > 0) nx = NodeCountForExtent(W, dx);
-  if (dy > 0) ny = NodeCountForExtent(H, dy);
+  if (dx > 0) nx = NodeCountForExtent(W, static_cast<float>(dx));
+  if (dy > 0) ny = NodeCountForExtent(H, static_cast<float>(dy));
 }
 
 std::optional<std::string> GridSpacingDialog::Validate() const {
@@ -187,12 +187,12 @@ std::optional<std::string> GridSpacingDialog::Validate() const {
     const double t = std::floor(static_cast<double>(w / d) + 0.001);
     return w > static_cast<float>(t) * d ? t + 2.0 : t + 1.0;
   };
-  const double columns = count(W, dx), rows = count(H, dy);
+  const double columns = count(W, static_cast<float>(dx)), rows = count(H, static_cast<float>(dy));
   if (columns * rows <= static_cast<double>(mostNodes)) return std::nullopt;
   return fmt::sprintf(
       "DX=%g and DY=%g give about %.0f x %.0f nodes for an area of %g by %g; a grid holds at most %llu. "
       "Choose a larger spacing.",
-      static_cast<double>(dx), static_cast<double>(dy), columns, rows, static_cast<double>(W), static_cast<double>(H),
+      dx, dy, columns, rows, static_cast<double>(W), static_cast<double>(H),
       static_cast<unsigned long long>(mostNodes));
 }
 

@@ -74,11 +74,11 @@ class TwoFloatsDialog : public DialogData {
   std::optional<std::string> Validate() const override;
 };
 
-// "Grid size" (133): NX and NY read-only.
+// "Grid size" (133): NX and NY read-only; the grid's spacing and origin in double.
 class GridSizeDialog : public DialogData {
  public:
   int nx = 0, ny = 0;
-  float dx = 0, dy = 0, xStart = 0, yStart = 0;
+  double dx = 0, dy = 0, xStart = 0, yStart = 0;
 
   std::string Title() const override { return "Grid size"; }
   int ResourceId() const override { return 133; }
@@ -116,7 +116,8 @@ class ImportSelectionDialog : public DialogData {
 };
 
 // "Area for interpolation" (130). In mode 1 only DX and DY can be edited, and the
-// refresh button recomputes the node counts from them.
+// refresh button recomputes the node counts from them. The spacing is the grid's, in
+// double; the counts come from it in single precision, as they always have.
 class GridSpacingDialog : public DialogData {
  public:
   static constexpr int kRefreshButton = 3;
@@ -124,7 +125,8 @@ class GridSpacingDialog : public DialogData {
   int mode = 0;
   float W = 0, H = 0;
   int nx = 0, ny = 0, nz = 0;
-  float dx = 0, dy = 0, dz = 0;
+  double dx = 0, dy = 0;
+  float dz = 0;
   std::uint64_t mostNodes = 0;  // the most nodes a grid may hold; 0: no limit
 
   std::string Title() const override { return "Area for interpolation"; }

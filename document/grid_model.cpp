@@ -9,15 +9,16 @@
 namespace gridora {
 
 void GridModel::ResetGrid(Profile& profile) {
-  DX = 1.0f;
-  DY = 1.0f;
-  ReadProfileFloat(profile, "CellSizeXOrg", DX);
-  ReadProfileFloat(profile, "CellSizeYOrg", DY);
+  float cellX = 1.0f, cellY = 1.0f;
+  ReadProfileFloat(profile, "CellSizeXOrg", cellX);
+  ReadProfileFloat(profile, "CellSizeYOrg", cellY);
+  DX = cellX;
+  DY = cellY;
   nxInWindow = nyInWindow = -1;
   layerCount = 0;
   NX = NY = 0;
   scaleX = scaleY = 1.0f;
-  x0 = y0 = 0.0f;
+  x0 = y0 = 0.0;
   xLastDrawn = yLastDrawn = 0.0f;
   reserved4 = 0;
   userLevels = 0;

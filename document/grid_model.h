@@ -1,7 +1,8 @@
 #pragma once
 // The regular grid and the map settings that belong to it. Values are stored layer by
 // layer, node column by node column, with the NY values of one column contiguous:
-// values[layer][ix][iy]. Node (ix, iy) lies at (x0 + ix*DX, y0 + iy*DY).
+// values[layer][ix][iy]. Node (ix, iy) lies at (x0 + ix*DX, y0 + iy*DY); origin and
+// spacing are double, so projected coordinates keep every digit they were given.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include "document/contour_levels.h"
 #include "document/convex_hull.h"
+#include "document/node_layout.h"
 
 namespace gridora {
 
@@ -23,8 +25,8 @@ struct GridModel {
   int reserved0 = 0;
   int NY = 0;
   int NX = 0;
-  float DX = 1.0f;
-  float DY = 1.0f;
+  double DX = 1.0;
+  double DY = 1.0;
   int reserved1 = 0, reserved2 = 0, reserved3 = 0;
 
   std::vector<float> values;        // layerCount * NX * NY
@@ -34,8 +36,8 @@ struct GridModel {
 
   float scaleX = 1.0f;
   float scaleY = 1.0f;
-  float x0 = 0.0f;
-  float y0 = 0.0f;
+  double x0 = 0.0;
+  double y0 = 0.0;
   float xLastDrawn = 0.0f, yLastDrawn = 0.0f;
   int reserved4 = 0;
   int userLevels = 0;
@@ -60,10 +62,21 @@ struct GridModel {
   float hullDistance = 0.0f;
   std::vector<PlanePoint> dataHull;
   // Nodes a local kriging left without an estimate (1), column by column; empty when
-  // every node has one. Not kept in the document file.
+  // every node has one. Kept in the document file's "KEMP" part.
   std::vector<std::uint8_t> emptyNodes;
   // The contour levels' values written along their lines on the map.
   int contourLabels = 0;
+
+  // Where the nodes lie: origin, spacing and counts. SetLayout leaves the storage alone.
+  NodeLayout Layout() const { return {x0, y0, DX, DY, NX, NY}; }
+  void SetLayout(const NodeLayout& layout) {
+    x0 = layout.x0;
+    y0 = layout.y0;
+    DX = layout.dx;
+    DY = layout.dy;
+    NX = layout.nx;
+    NY = layout.ny;
+  }
 
   bool HasValues() const { return !values.empty(); }
   std::size_t NodeCount() const { return static_cast<std::size_t>(NX) * static_cast<std::size_t>(NY); }

@@ -6,20 +6,17 @@
 namespace gridora {
 
 void RandomData::StartRanges() {
-  xMinimum = yMinimum = zMinimum = 1.0e10f;
-  xMaximum = yMaximum = zMaximum = -1.0e10f;
+  xMinimum = yMinimum = zMinimum = 1.0e10;
+  xMaximum = yMaximum = zMaximum = -1.0e10;
 }
 
 void RandomData::ExtendRanges(const DataPoint& point) {
-  const float x = static_cast<float>(point.x);
-  const float y = static_cast<float>(point.y);
-  const float z = static_cast<float>(point.z);
-  xMinimum = std::min(xMinimum, x);
-  xMaximum = std::max(xMaximum, x);
-  yMinimum = std::min(yMinimum, y);
-  yMaximum = std::max(yMaximum, y);
-  zMinimum = std::min(zMinimum, z);
-  zMaximum = std::max(zMaximum, z);
+  xMinimum = std::min(xMinimum, point.x);
+  xMaximum = std::max(xMaximum, point.x);
+  yMinimum = std::min(yMinimum, point.y);
+  yMaximum = std::max(yMaximum, point.y);
+  zMinimum = std::min(zMinimum, point.z);
+  zMaximum = std::max(zMaximum, point.z);
 }
 
 static_assert(std::is_trivially_default_constructible_v<DataPoint>,

@@ -1,7 +1,8 @@
 #pragma once
 // A set of scattered measurements ("random data"): points (x, y, z) in a fixed-size
-// array. The six range fields are single precision although the points are double;
-// the readers keep them while reading.
+// array, and their ranges, which the readers keep while reading. Both hold the doubles
+// that were read: projected coordinates (eastings of 350000 m, northings of 4100000 m
+// with centimetres) have no exact single-precision value.
 #include <cstddef>
 #include <memory>
 
@@ -22,13 +23,13 @@ struct RandomData {
   // Allocated at full capacity and never grown. Pages not written are never touched,
   // so an unused point set costs address space, not memory.
   std::unique_ptr<DataPoint[]> points;
-  float xMinimum = 0.0f, xMaximum = 0.0f;
-  float yMinimum = 0.0f, yMaximum = 0.0f;
-  float zMinimum = 0.0f, zMaximum = 0.0f;
+  double xMinimum = 0.0, xMaximum = 0.0;
+  double yMinimum = 0.0, yMaximum = 0.0;
+  double zMinimum = 0.0, zMaximum = 0.0;
 
   // Starts the running ranges (minimum 1.0e10, maximum -1.0e10).
   void StartRanges();
-  // Widens the ranges by one point, comparing in single precision.
+  // Widens the ranges by one point.
   void ExtendRanges(const DataPoint& point);
 };
 

@@ -11,7 +11,7 @@
 namespace gridora {
 
 std::optional<std::string> FindNonFiniteGridValue(const GridModel& grid) {
-  const std::pair<const char*, float> settings[] = {
+  const std::pair<const char*, double> settings[] = {
       {"DX", grid.DX},
       {"DY", grid.DY},
       {"the X origin", grid.x0},

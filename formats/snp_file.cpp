@@ -10,6 +10,7 @@
 #include <istream>
 #include <limits>
 #include <new>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -31,6 +32,13 @@ constexpr int kMostLayers = 1 << 16;
 std::uint32_t SwapIfBigEndian(std::uint32_t word) {
   if constexpr (std::endian::native == std::endian::big)
     return (word >> 24) | ((word >> 8) & 0xFF00u) | ((word << 8) & 0xFF0000u) | (word << 24);
+  return word;
+}
+
+std::uint64_t SwapIfBigEndian(std::uint64_t word) {
+  if constexpr (std::endian::native == std::endian::big)
+    return static_cast<std::uint64_t>(SwapIfBigEndian(static_cast<std::uint32_t>(word))) << 32 |
+           SwapIfBigEndian(static_cast<std::uint32_t>(word >> 32));
   return word;
 }
 
@@ -83,6 +91,15 @@ class SnpInput {
     return true;
   }
 
+  bool Doubles(double* values, std::size_t count) {
+    if (!Bytes(values, count * 8)) return false;
+    if constexpr (std::endian::native == std::endian::big) {
+      for (std::size_t i = 0; i < count; ++i)
+        values[i] = std::bit_cast<double>(SwapIfBigEndian(std::bit_cast<std::uint64_t>(values[i])));
+    }
+    return true;
+  }
+
   std::uint64_t Remaining() const { return remaining_; }
 
  private:
@@ -101,6 +118,11 @@ class SnpOutput {
     static_assert(sizeof(T) == 4);
     const std::uint32_t word = SwapIfBigEndian(std::bit_cast<std::uint32_t>(value));
     Append(&word, 4);
+  }
+
+  void Double(double value) {
+    const std::uint64_t word = SwapIfBigEndian(std::bit_cast<std::uint64_t>(value));
+    Append(&word, 8);
   }
 
   template <typename T>
@@ -191,17 +213,74 @@ constexpr std::int32_t kLongestTrailer = 4096;
 // Marks the grid's empty nodes "KEMP" (a byte a node, 1 for a node without an estimate),
 // after the text part; written only for a grid that has empty nodes.
 constexpr std::int32_t kEmptyNodesMarker = 0x504D454B;
+// Marks the exact values "KDBL" (byte count, then doubles: x0, y0, DX, DY, then x y z
+// per point), after every other part.
+constexpr std::int32_t kExactMarker = 0x4C42444B;
+constexpr std::size_t kExactLayoutValues = 4;
 
-bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std::string* trailer) {
+// The exact part as read, not yet checked against the single-precision fields.
+struct ExactValues {
+  double layout[kExactLayoutValues] = {};  // x0, y0, DX, DY
+  std::vector<double> points;              // x y z per point
+};
+
+bool NotExactInFloat(double value) { return static_cast<double>(static_cast<float>(value)) != value; }
+
+bool NeedsExactPart(const GridModel& grid, const RandomData& points, int count) {
+  if (NotExactInFloat(grid.x0) || NotExactInFloat(grid.y0) || NotExactInFloat(grid.DX) || NotExactInFloat(grid.DY))
+    return true;
+  for (int i = 0; i < count; ++i) {
+    const DataPoint& p = points.points[i];
+    if (NotExactInFloat(p.x) || NotExactInFloat(p.y) || NotExactInFloat(p.z)) return true;
+  }
+  return false;
+}
+
+// Reads the exact part after its marker: nothing unless the byte count is that of
+// `pointCount` points and the file holds all of it.
+std::optional<ExactValues> ReadExactPart(SnpInput& in, std::size_t pointCount) {
+  std::int32_t length = 0;
+  if (!in.Word(length) || length < 0) return std::nullopt;
+  const std::uint64_t doubles = kExactLayoutValues + 3 * static_cast<std::uint64_t>(pointCount);
+  if (static_cast<std::uint64_t>(length) != doubles * 8 || doubles * 8 > in.Remaining()) return std::nullopt;
+  ExactValues exact;
+  try {
+    exact.points.resize(3 * pointCount);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+  if (!in.Doubles(exact.layout, kExactLayoutValues) || !in.Doubles(exact.points.data(), exact.points.size()))
+    return std::nullopt;
+  return exact;
+}
+
+// True when every exact value is finite and rounds to the float the file holds for it.
+bool AgreesWithFloats(const ExactValues& exact, const GridModel& read, const std::vector<float>& triples) {
+  auto agrees = [](double value, double stored) {
+    return std::isfinite(value) && static_cast<float>(value) == static_cast<float>(stored);
+  };
+  if (!agrees(exact.layout[0], read.x0) || !agrees(exact.layout[1], read.y0) || !agrees(exact.layout[2], read.DX) ||
+      !agrees(exact.layout[3], read.DY) || exact.points.size() != triples.size())
+    return false;
+  for (std::size_t i = 0; i < triples.size(); ++i)
+    if (!agrees(exact.points[i], triples[i])) return false;
+  return true;
+}
+
+bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std::string* trailer,
+                       std::size_t pointCount, std::optional<ExactValues>& exact) {
   bool stopped = false;
   auto word = [&](auto& field) {
     if (!stopped && !in.Word(field)) stopped = true;
     return !stopped;
   };
 
-  if (!word(grid.x0)) return true;
+  // The origin's 4-byte fields; the exact part may replace them later.
+  float x0 = 0.0f, y0 = 0.0f;
+  if (!word(x0)) return true;
+  grid.x0 = x0;
   word(grid.xLastDrawn);
-  word(grid.y0);
+  if (word(y0)) grid.y0 = y0;
   word(grid.xLastDrawn);
   if (stopped) return true;
 
@@ -276,12 +355,15 @@ bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std:
     if (!in.Word(marker)) return true;
   }
   const std::size_t nodes = grid.NodeCount();
-  if (marker == kEmptyNodesMarker && nodes > 0 && nodes <= in.Remaining()) {
+  if (marker == kEmptyNodesMarker) {
+    if (!(nodes > 0 && nodes <= in.Remaining())) return true;
     std::vector<std::uint8_t> empty(nodes);
     if (!in.Bytes(empty.data(), nodes)) return true;
     for (std::uint8_t& flag : empty) flag = flag != 0 ? 1 : 0;
     grid.emptyNodes = std::move(empty);
+    if (!in.Word(marker)) return true;
   }
+  if (marker == kExactMarker) exact = ReadExactPart(in, pointCount);
   return true;
 }
 
@@ -298,8 +380,8 @@ bool WriteSnp(const GridModel& grid, std::ostream& stream, const RandomData& poi
     out.Word(grid.reserved0);
     out.Word(ny);
     out.Word(nx);
-    out.Word(grid.DX);
-    out.Word(grid.DY);
+    out.Word(static_cast<float>(grid.DX));
+    out.Word(static_cast<float>(grid.DY));
     out.Word(grid.reserved1);
     out.Word(grid.reserved2);
     out.Word(grid.reserved3);
@@ -323,9 +405,9 @@ bool WriteSnp(const GridModel& grid, std::ostream& stream, const RandomData& poi
       out.Words(triples.data(), triples.size());
     }
 
-    out.Word(grid.x0);
+    out.Word(static_cast<float>(grid.x0));
     out.Word(grid.xLastDrawn);
-    out.Word(grid.y0);
+    out.Word(static_cast<float>(grid.y0));
     out.Word(grid.xLastDrawn);  // the layout has xLastDrawn twice and no yLastDrawn
     out.Word(grid.xStart);
     out.Word(grid.xEnd);
@@ -366,6 +448,17 @@ bool WriteSnp(const GridModel& grid, std::ostream& stream, const RandomData& poi
     if (!grid.emptyNodes.empty() && grid.emptyNodes.size() == nodes) {
       out.Word(kEmptyNodesMarker);
       out.Append(grid.emptyNodes.data(), nodes);
+    }
+    if (NeedsExactPart(grid, points, count)) {
+      out.Word(kExactMarker);
+      out.Word(static_cast<std::int32_t>((kExactLayoutValues + 3 * static_cast<std::size_t>(count)) * 8));
+      for (double value : {grid.x0, grid.y0, grid.DX, grid.DY}) out.Double(value);
+      for (int i = 0; i < count; ++i) {
+        const DataPoint& p = points.points[i];
+        out.Double(p.x);
+        out.Double(p.y);
+        out.Double(p.z);
+      }
     }
   }
   stream.flush();
@@ -444,11 +537,28 @@ bool ReadSnp(GridModel& grid, std::istream& stream, RandomData& points, const st
 
   std::string partsProblem;
   std::string text;
-  if (!ReadOptionalParts(in, read, partsProblem, &text)) return refuse(partsProblem);
+  std::optional<ExactValues> exact;
+  if (!ReadOptionalParts(in, read, partsProblem, &text, static_cast<std::size_t>(count), exact))
+    return refuse(partsProblem);
+  // The exact values replace the rounded ones all together, or not at all.
+  if (exact && !AgreesWithFloats(*exact, read, triples)) exact.reset();
+  if (exact) {
+    read.x0 = exact->layout[0];
+    read.y0 = exact->layout[1];
+    read.DX = exact->layout[2];
+    read.DY = exact->layout[3];
+    result.header = fmt::sprintf("%d %f %f %d %d", storedLayers, read.DX, read.DY, nx, ny);
+  }
 
   DropLabelsIfShapeChanged(read, grid.NX, grid.NY);
   grid = std::move(read);
-  for (int i = 0; i < count; ++i) points.points[i] = DataPoint{triples[3 * i], triples[3 * i + 1], triples[3 * i + 2]};
+  if (exact) {
+    const double* xyz = exact->points.data();
+    for (int i = 0; i < count; ++i) points.points[i] = DataPoint{xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2]};
+  } else {
+    for (int i = 0; i < count; ++i)
+      points.points[i] = DataPoint{triples[3 * i], triples[3 * i + 1], triples[3 * i + 2]};
+  }
   points.count = count;
   result.layers = layers;
   result.trailer = std::move(text);

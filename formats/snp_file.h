@@ -15,6 +15,12 @@
 //   distances     reserved, hideFarNodes, maxDistance, then NX rows of NY distances
 //   trailer       "KOPT", byte count, then that many bytes of text (the kriging options);
 //                 written only when there is a text
+//   empty nodes   "KEMP", then a byte a node (1: no estimate); written only when a node
+//                 has none
+//   exact values  "KDBL", byte count, then x0, y0, DX, DY and x y z per point as
+//                 little-endian doubles: the values the 4-byte fields above hold rounded
+//                 to single precision. Written only when one of them is not exact there;
+//                 last, so that readers that stop before it read the rest as always.
 #include <iosfwd>
 #include <string>
 
@@ -26,8 +32,9 @@ namespace gridora {
 // Titles hold at most this many UTF-16 code units; longer ones are cut.
 inline constexpr int kSnpTitleCharacters = 63;
 
-// Writes the grid and the points as they stand (points rounded to float). False when
-// the stream fails.
+// Writes the grid and the points as they stand: the single-precision fields rounded, and
+// the exact values in their own part when rounding lost anything. False when the stream
+// fails.
 bool WriteSnp(const GridModel& grid, std::ostream& out, const RandomData& points, const std::string& trailer = {});
 
 // What reading a document file found besides the grid and the points. `header` is the
@@ -40,7 +47,10 @@ struct SnpReadResult {
 };
 
 // Reads a document file into the grid and the points. The optional parts that the file
-// does not hold keep their earlier values; the points' ranges are left as they are. A
+// does not hold keep their earlier values; the points' ranges are left as they are. The
+// exact values' part is taken only when it is whole, finite and agrees with the
+// single-precision fields (each double rounds to the float the file holds); otherwise
+// the file reads as one without it. A
 // file whose counts are impossible or that ends inside its header, values or points is
 // refused: false, `problem` says what is wrong (naming `name`), and grid and points are
 // unchanged. Text labels of an earlier import stay only while NX and NY do.

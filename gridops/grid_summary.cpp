@@ -150,21 +150,28 @@ class PointTree {
 }  // namespace
 
 bool ComputeDataDistance(GridModel& grid, const RandomData& points, Feedback* feedback) {
+  return ComputeDataDistance(grid, points, points.xMinimum, points.yMinimum, feedback);
+}
+
+bool ComputeDataDistance(GridModel& grid, const RandomData& points, double xOrigin, double yOrigin,
+                         Feedback* feedback) {
   std::vector<float> xs, ys;
   xs.reserve(static_cast<std::size_t>(points.count));
   ys.reserve(static_cast<std::size_t>(points.count));
   float largest = 0.0f;  // largest coordinate magnitude, for the rounding margin
   for (int p = 0; p < points.count; ++p) {
-    const float x = static_cast<float>(points.points[p].x - static_cast<double>(points.xMinimum));
-    const float y = static_cast<float>(points.points[p].y - static_cast<double>(points.yMinimum));
+    const float x = static_cast<float>(points.points[p].x - xOrigin);
+    const float y = static_cast<float>(points.points[p].y - yOrigin);
     // A point whose offset is not finite never comes nearer than 1.0e9.
     if (!std::isfinite(x) || !std::isfinite(y)) continue;
     xs.push_back(x);
     ys.push_back(y);
     largest = std::max({largest, std::fabs(x), std::fabs(y)});
   }
+  // The nodes' offsets in single precision, as the distances are defined.
+  const float spacingX = static_cast<float>(grid.DX), spacingY = static_cast<float>(grid.DY);
   largest = std::max(
-      {largest, std::fabs(static_cast<float>(grid.NX) * grid.DX), std::fabs(static_cast<float>(grid.NY) * grid.DY)});
+      {largest, std::fabs(static_cast<float>(grid.NX) * spacingX), std::fabs(static_cast<float>(grid.NY) * spacingY)});
   const double margin = kRelativeMargin * static_cast<double>(largest);
   const PointTree tree(std::move(xs), std::move(ys));
 
@@ -181,9 +188,9 @@ bool ComputeDataDistance(GridModel& grid, const RandomData& points, Feedback* fe
       std::uint32_t nearest = 0;
 #pragma omp for schedule(static)
       for (int i = first; i < last; ++i) {
-        const float nodeX = static_cast<float>(i) * grid.DX;
+        const float nodeX = static_cast<float>(i) * spacingX;
         for (int j = 0; j < grid.NY; ++j) {
-          const float nodeY = static_cast<float>(j) * grid.DY;
+          const float nodeY = static_cast<float>(j) * spacingY;
           float distance = kNoPointDistance;
           if (tree.Size() != 0) {
             const float best = tree.Nearest(nodeX, nodeY, margin, nearest);

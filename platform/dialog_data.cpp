@@ -8,8 +8,8 @@ namespace gridora {
 
 std::string FormatFieldValue(const DialogField& field) {
   switch (field.kind) {
-    case FieldKind::Float: return FormatSignificant(static_cast<double>(*static_cast<float*>(field.member)), 6);
-    case FieldKind::Double: return FormatSignificant(*static_cast<double*>(field.member), 15);
+    case FieldKind::Float: return FormatRoundTrip(*static_cast<float*>(field.member));
+    case FieldKind::Double: return FormatRoundTrip(*static_cast<double*>(field.member));
     case FieldKind::Int:
     case FieldKind::Check:
     case FieldKind::Radio: return fmt::sprintf("%d", *static_cast<int*>(field.member));

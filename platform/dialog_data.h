@@ -10,8 +10,9 @@
 namespace gridora {
 
 enum class FieldKind {
-  Float,   // shown with "%.*g", 6 significant digits; "Enter a number." on failure
-  Double,  // the same with 15 significant digits
+  Float,   // shown with the shortest text that reads back as the member
+           // (FormatRoundTrip); "Enter a number." on failure
+  Double,  // the same for a double member
   Int,     // "%d"; "Enter an integer." on failure
   Text,    // exchanged unchanged
   Check,   // 0 or 1
@@ -57,7 +58,9 @@ class DialogData {
   virtual std::optional<std::string> Validate() const { return std::nullopt; }
 };
 
-// The text a field shows for its member.
+// The text a field shows for its member: for numbers the shortest that
+// ParseFieldValue turns back into the same member, so OK without an edit (the window's
+// dialog, or a batch line without the field's key) changes nothing.
 std::string FormatFieldValue(const DialogField& field);
 
 // Converts `text` into the field's member. On failure the member is unchanged and the

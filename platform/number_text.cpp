@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <system_error>
 
 namespace gridora {
@@ -72,5 +73,26 @@ bool ScanDouble(std::string_view text, std::size_t& pos, double& value) {
 }
 
 std::string FormatSignificant(double value, int digits) { return fmt::sprintf("%.*g", digits, value); }
+
+namespace {
+
+// The fewest significant digits, from six on, whose "%g" text converts back to `value`;
+// the text of 17 (a double always converts back from it) when no fewer do.
+template <typename Number>
+std::string ShortestText(Number value, int mostDigits) {
+  if (!std::isfinite(value)) return FormatSignificant(static_cast<double>(value), 6);
+  for (int digits = 6; digits < mostDigits; ++digits) {
+    const std::string text = FormatSignificant(static_cast<double>(value), digits);
+    double back = 0.0;
+    if (ParseDouble(text, back) && static_cast<Number>(back) == value) return text;
+  }
+  return FormatSignificant(static_cast<double>(value), mostDigits);
+}
+
+}  // namespace
+
+std::string FormatRoundTrip(double value) { return ShortestText(value, 17); }
+
+std::string FormatRoundTrip(float value) { return ShortestText(value, 9); }
 
 }  // namespace gridora

@@ -75,20 +75,22 @@ void DrawPixelMap(DrawingContext& dc, Document& doc, DiagnosticFile& log, int& m
   if (doc.mapBitmapDirty != 0) BuildPixelMap(doc, &log);
 
   const int nx = g.nxInWindow, ny = g.nyInWindow;
-  mapWidth = TruncToLogical(std::max(0.0f, static_cast<float>(nx - 1) * g.DX * g.scaleX));
-  mapHeight = TruncToLogical(std::max(0.0f, static_cast<float>(ny - 1) * g.DY * g.scaleY));
+  // Pixel extents in single precision, as the drawing has always measured them.
+  const float spacingX = static_cast<float>(g.DX), spacingY = static_cast<float>(g.DY);
+  mapWidth = TruncToLogical(std::max(0.0f, static_cast<float>(nx - 1) * spacingX * g.scaleX));
+  mapHeight = TruncToLogical(std::max(0.0f, static_cast<float>(ny - 1) * spacingY * g.scaleY));
 
   const PixelMapPlace place = PlacePixelMap(g, g.scaleX, g.scaleY);
-  log.Printf("%d %d : %d %d : %f %f : %f %f \n", g.NX, g.NY, nx, ny, g.DX, g.DY, static_cast<float>(nx - 1) * g.DX,
-             static_cast<float>(ny - 1) * g.DY);
+  log.Printf("%d %d : %d %d : %f %f : %f %f \n", g.NX, g.NY, nx, ny, g.DX, g.DY, static_cast<float>(nx - 1) * spacingX,
+             static_cast<float>(ny - 1) * spacingY);
   log.Printf("X: %f %f %f %d Y: %f %f %f %d \n", place.xFirst, g.xStart, place.xGap, place.xOffset, place.yLast, g.yEnd,
              place.yGap, place.yOffset);
 
   if (doc.mapBitmap.Empty()) return;
   const int left = doc.marginLeft + place.xOffset;
   const int top = -(doc.marginTop + place.yOffset);
-  const int width = TruncToLogical(static_cast<float>(nx - 1) * g.scaleX * g.DX);
-  const int height = TruncToLogical(static_cast<float>(ny - 1) * g.scaleY * g.DY);
+  const int width = TruncToLogical(static_cast<float>(nx - 1) * g.scaleX * spacingX);
+  const int height = TruncToLogical(static_cast<float>(ny - 1) * g.scaleY * spacingY);
   dc.StretchPixelMap({left, top, left + width, top - height}, doc.mapBitmap);
 }
 

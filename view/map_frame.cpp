@@ -92,10 +92,10 @@ bool WindowAndTicks(Document& doc) {
     g.yEnd = p.yMaximum;
     if (doc.secondaryData && doc.secondaryData->count > 0) {
       const RandomData& s = *doc.secondaryData;
-      g.xStart = std::min(g.xStart, s.xMinimum);
-      g.xEnd = std::max(g.xEnd, s.xMaximum);
-      g.yStart = std::min(g.yStart, s.yMinimum);
-      g.yEnd = std::max(g.yEnd, s.yMaximum);
+      g.xStart = std::min(g.xStart, static_cast<float>(s.xMinimum));
+      g.xEnd = std::max(g.xEnd, static_cast<float>(s.xMaximum));
+      g.yStart = std::min(g.yStart, static_cast<float>(s.yMinimum));
+      g.yEnd = std::max(g.yEnd, static_cast<float>(s.yMaximum));
     }
   } else {
     return false;

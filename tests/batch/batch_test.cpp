@@ -49,7 +49,7 @@ TEST(BatchRunner, FieldsWithoutKeysRoundTripThroughTheirDisplayFormat) {
   ASSERT_TRUE(run.doc.grid->Reshape(1, 3, 3));
   run.doc.grid->x0 = 222.038223f;
   EXPECT_EQ(run.Run("property\n"), 0);
-  EXPECT_EQ(run.doc.grid->x0, 222.038f);
+  EXPECT_EQ(run.doc.grid->x0, 222.038223f);
 }
 
 TEST(BatchRunner, StopsWithStatusTwoAtTheFirstBadLine) {

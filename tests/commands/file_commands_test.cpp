@@ -159,8 +159,8 @@ TEST_F(FileCommands, RandomDataSummaryAndImportChoices) {
   EXPECT_TRUE(f.ui.dialogTitles.empty());  // nothing loaded yet: no question
   EXPECT_EQ(f.ui.filters.back().description, "Random data file (*.*)");
   EXPECT_EQ(f.ui.messages.back(),
-            "Number of data = 300\nX : min. = -2.640000 max. = 602.520020\n"
-            "Y : min. = -1.870000 max. = 862.289978\nZ : min. = 94.000000 max. = 190.000000");
+            "Number of data = 300\nX : min. = -2.640000 max. = 602.520000\n"
+            "Y : min. = -1.870000 max. = 862.290000\nZ : min. = 94.000000 max. = 190.000000");
   EXPECT_EQ(f.doc->primaryData->count, 300);
   EXPECT_EQ(f.doc->dataFolder, GRIDORA_SOURCE_DIR "/examples");
   EXPECT_EQ(f.doc->mapBitmapDirty, 1);

@@ -170,7 +170,7 @@ TEST_F(MinimumCurvatureCommand, NodeCountsFromExtentAndSpacing) {
     ASSERT_EQ(f.Run(ID_MINIMUM_CURVATURE), CommandStatus::Done);
     EXPECT_EQ(f.doc->grid->NX, c.nx);
     EXPECT_EQ(f.doc->grid->NY, 5);
-    EXPECT_EQ(f.doc->primaryData->xMaximum, std::stof(c.xmax));
+    EXPECT_EQ(f.doc->primaryData->xMaximum, std::stod(c.xmax));
   }
 }
 

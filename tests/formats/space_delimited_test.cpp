@@ -90,8 +90,8 @@ TEST_F(SpaceDelimitedRead, UnreadableFilesLeaveThePointsAlone) {
 TEST_F(SpaceDelimitedRead, SampleFile) {
   ASSERT_TRUE(ReadSpaceDelimited(*points, GRIDORA_SOURCE_DIR "/examples/volcano_samples.xyz", problem));
   EXPECT_EQ(points->count, 300);
-  EXPECT_EQ(points->xMinimum, -2.64f);
-  EXPECT_EQ(points->yMaximum, 862.29f);
+  EXPECT_EQ(points->xMinimum, -2.64);
+  EXPECT_EQ(points->yMaximum, 862.29);
   EXPECT_EQ(points->zMinimum, 94.0f);
   EXPECT_EQ(points->zMaximum, 190.0f);
 }

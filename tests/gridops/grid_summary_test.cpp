@@ -17,8 +17,8 @@ float BruteForceDistance(const GridModel& grid, const RandomData& data, int i, i
   for (int p = 0; p < data.count; ++p) {
     const float px = static_cast<float>(data.points[p].x - static_cast<double>(data.xMinimum));
     const float py = static_cast<float>(data.points[p].y - static_cast<double>(data.yMinimum));
-    const float dx = static_cast<float>(i) * grid.DX - px;
-    const float dy = static_cast<float>(j) * grid.DY - py;
+    const float dx = static_cast<float>(i) * static_cast<float>(grid.DX) - px;
+    const float dy = static_cast<float>(j) * static_cast<float>(grid.DY) - py;
     const float r = static_cast<float>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
     if (r < d) d = r;
   }

@@ -1,5 +1,8 @@
 #include "support/test_support.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include <atomic>
 #include <fstream>
 #include <iterator>
@@ -45,6 +48,15 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
 void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
+}
+
+std::string WithoutExactPart(const std::string& snp) {
+  const std::size_t marker = snp.rfind("KDBL");
+  if (marker == std::string::npos || marker + 8 > snp.size()) return snp;
+  std::int32_t length = 0;
+  std::memcpy(&length, snp.data() + marker + 4, 4);
+  if (length < 0 || marker + 8 + static_cast<std::size_t>(length) != snp.size()) return snp;
+  return snp.substr(0, marker);
 }
 
 bool SetField(DialogData& dialog, const std::string& key, const std::string& text) {

@@ -119,6 +119,10 @@ class TempFolder {
 std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
 
+// A document file without its last part when that is the exact values' part ("KDBL",
+// byte count, doubles): the file as the single-precision layout alone has it.
+std::string WithoutExactPart(const std::string& snp);
+
 // Sets a dialog field by its batch key, as the user would type it.
 bool SetField(DialogData& dialog, const std::string& key, const std::string& text);
 
