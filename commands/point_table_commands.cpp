@@ -12,8 +12,8 @@
 #include "commands/file_commands.h"
 #include "commands/table_import_dialog.h"
 #include "dialogs/exchange_dialogs.h"
-#include "formats/delimited_table.h"
 #include "document/point_reduction.h"
+#include "formats/delimited_table.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
@@ -130,6 +130,11 @@ CommandStatus BlockReduce(CommandContext& c) {
   }
   dialog.method = std::clamp(ReadProfileInt(c.profile, "BlockMethod", 0), 0, 1);
   if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
+  // A cell too small to count across the points is refused before it is kept.
+  if (const std::string refusal = BlockCellRefusal(data, dialog.cell); !refusal.empty()) {
+    c.ui.Message(refusal);
+    return CommandStatus::Failed;
+  }
   WriteProfileFloat(c.profile, "BlockCell", dialog.cell);
   WriteProfileInt(c.profile, "BlockMethod", dialog.method);
   auto reduced = CopyOf(data);
