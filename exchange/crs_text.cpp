@@ -1,5 +1,7 @@
 #include "exchange/crs_text.h"
 
+#include "exchange/gdal_session.h"
+
 #include <ogr_spatialref.h>
 
 #include <fmt/printf.h>
@@ -55,7 +57,9 @@ bool ParseCrs(const std::string& text, OGRSpatialReference& reference, std::stri
         text);
     return false;
   }
-  // The input is parsed as it is, never opened as a file or fetched from a URL.
+  // The input is parsed as it is, never opened as a file or fetched from a URL; what
+  // GDAL and PROJ say about it is kept from the console.
+  const GdalErrorCapture quiet;
   const std::string input(form);
   if (reference.SetFromUserInput(input.c_str(), OGRSpatialReference::SET_FROM_USER_INPUT_LIMITATIONS_get()) !=
       OGRERR_NONE) {

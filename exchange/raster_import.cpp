@@ -41,7 +41,7 @@ std::string GeoreferencingRefusal(const std::string& path, const double (&t)[6],
   for (double term : t)
     if (!std::isfinite(term))
       return fmt::sprintf(
-          "%s has georeferencing that is not a number (origin %g, %g; pixel size %g x %g); a grid needs finite "
+          "%s has georeferencing that is not finite (origin %g, %g; pixel size %g x %g); a grid needs finite "
           "coordinates.",
           path, t[0], t[3], t[1], t[5]);
   if (t[2] != 0.0 || t[4] != 0.0)

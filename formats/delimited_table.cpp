@@ -293,12 +293,25 @@ bool PreviewTable(const std::string& path, TableDelimiter delimiter, int skip, i
   std::vector<std::string> sample;
   const int wanted = std::max(rowCount + 1, kSampleLines);
   if (!ReadSample(path, skip, wanted, std::nullopt, sample, problem)) return false;
-  const TableDelimiter found = delimiter == TableDelimiter::Auto ? DetectDelimiter(sample) : delimiter;
-  // A quoted field may hold line breaks: once the delimiter is known, the sample is read
-  // again as records.
+  TableDelimiter found = delimiter == TableDelimiter::Auto ? DetectDelimiter(sample) : delimiter;
+  // A quoted field may hold line breaks: the sample is then read again as records, and
+  // the delimiter found from them (a line of a field cut in two splits unlike the rest).
   const bool quotes =
       std::any_of(sample.begin(), sample.end(), [](const std::string& l) { return l.find('"') != std::string::npos; });
-  if (quotes && !ReadSample(path, skip, wanted, found, sample, problem)) return false;
+  if (quotes) {
+    if (delimiter == TableDelimiter::Auto) {
+      std::vector<std::string> records;
+      for (TableDelimiter d :
+           {TableDelimiter::Tab, TableDelimiter::Semicolon, TableDelimiter::Comma, TableDelimiter::Space}) {
+        if (!ReadSample(path, skip, wanted, d, records, problem)) return false;
+        if (ConsistentFields(records, d) > 0) {
+          found = d;
+          break;
+        }
+      }
+    }
+    if (!ReadSample(path, skip, wanted, found, sample, problem)) return false;
+  }
 
   preview = TablePreview{};
   preview.delimiter = found;
