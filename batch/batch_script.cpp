@@ -7,7 +7,8 @@ namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// Splits into words; a double-quoted stretch belongs to the word it is in.
+// Splits into words; a double-quoted stretch belongs to the word it is in, and two
+// double quotes inside it stand for one (WKT text holds quotes of its own).
 bool SplitWords(const std::string& text, std::vector<std::string>& words) {
   std::size_t i = 0;
   while (i < text.size()) {
@@ -16,10 +17,18 @@ bool SplitWords(const std::string& text, std::vector<std::string>& words) {
     std::string word;
     while (i < text.size() && !IsSpace(text[i])) {
       if (text[i] == '"') {
-        const std::size_t close = text.find('"', i + 1);
-        if (close == std::string::npos) return false;
-        word.append(text, i + 1, close - i - 1);
-        i = close + 1;
+        for (++i;; ++i) {
+          if (i >= text.size()) return false;
+          if (text[i] != '"') {
+            word.push_back(text[i]);
+          } else if (i + 1 < text.size() && text[i + 1] == '"') {
+            word.push_back('"');
+            ++i;
+          } else {
+            break;
+          }
+        }
+        ++i;
       } else {
         word.push_back(text[i++]);
       }

@@ -1,7 +1,8 @@
 #pragma once
 // Parsing of batch scripts: one command a line, NAME [ARGUMENT] [KEY=VALUE ...]; values
-// and the argument may be double-quoted to hold spaces; blank lines and lines starting
-// with '#' are skipped.
+// and the argument may be double-quoted to hold spaces, and "" inside the quotes is one
+// double quote (crs="PROJCS[""JGD2011 / Japan Plane Rectangular CS VIII"",...]");
+// blank lines and lines starting with '#' are skipped.
 #include <optional>
 #include <string>
 

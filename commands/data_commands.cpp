@@ -238,6 +238,11 @@ CommandStatus BlockReduce(CommandContext& c) {
   }
   dialog.method = std::clamp(ReadProfileInt(c.profile, "BlockMethod", 0), 0, 1);
   if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
+  // A cell too small to count across the points is refused before it is kept.
+  if (const std::string refusal = BlockCellRefusal(data, dialog.cell); !refusal.empty()) {
+    c.ui.Message(refusal);
+    return CommandStatus::Failed;
+  }
   WriteProfileFloat(c.profile, "BlockCell", dialog.cell);
   WriteProfileInt(c.profile, "BlockMethod", dialog.method);
   auto reduced = CopyOf(data);

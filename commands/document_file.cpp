@@ -13,6 +13,7 @@
 #include "formats/snp_save.h"
 #include "geostat/kriging_options.h"
 #include "platform/count_text.h"
+#include "platform/regular_file.h"
 #include "platform/user_interface.h"
 #include "view/document.h"
 
@@ -94,6 +95,11 @@ bool IsDocumentFile(const std::string& path) {
 
 DocumentReadResult ReadDocumentFile(Document& doc, const std::string& path, UserInterface& ui) {
   DocumentReadResult result;
+  // A FIFO would hang the read and a device (/dev/zero) never end: regular files only.
+  if (std::string reason; !IsRegularFileToRead(path, reason)) {
+    ui.Message(fmt::sprintf("Cannot open %s: %s.", path, reason));
+    return result;
+  }
   if (IsDocumentFile(path)) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {

@@ -3,8 +3,11 @@
 #include <fmt/printf.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <limits>
 #include <numeric>
 #include <unordered_map>
 #include <vector>
@@ -51,9 +54,44 @@ struct CellKey {
   std::int64_t cx, cy;
   bool operator==(const CellKey& other) const { return cx == other.cx && cy == other.cy; }
 };
-struct CellHash {
-  std::size_t operator()(const CellKey& k) const {
-    return static_cast<std::size_t>(k.cx) * 0x9E3779B97F4A7C15ull ^ static_cast<std::size_t>(k.cy);
+
+// The tolerance buckets of a coordinate: floor(v / tolerance) kept as a double, so no
+// quotient is cut to an integer type (a tiny tolerance on large coordinates would
+// overflow one and put every point in one bucket). Beyond 2^53 the doubles are sparser
+// than the integers and a bucket is one step between neighbouring doubles: still about
+// a tolerance, or a few representable coordinates, wide. A quotient that overflows
+// leaves the coordinate itself as the key (`exact`): a tolerance that small is below
+// the spacing of such coordinates, so only equal coordinates can lie within it.
+struct Bucket {
+  double key;
+  bool exact;
+  bool operator==(const Bucket& other) const { return key == other.key && exact == other.exact; }
+};
+
+Bucket BucketOf(double v, double tolerance) {
+  const double q = std::floor(v / tolerance);
+  if (!std::isfinite(q)) return {v, true};
+  return {q == 0.0 ? 0.0 : q, false};  // -0 and +0 are one bucket
+}
+
+// The buckets that may hold coordinates within the tolerance of bucket `b`'s: itself and
+// the next double key below and above.
+std::array<Bucket, 3> Around(const Bucket& b) {
+  if (b.exact) return {b, b, b};
+  const double below = b.key - 1.0, above = b.key + 1.0;
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  return {Bucket{below == b.key ? std::nextafter(b.key, -kInfinity) : below, false}, b,
+          Bucket{above == b.key ? std::nextafter(b.key, kInfinity) : above, false}};
+}
+
+struct BucketPair {
+  Bucket x, y;
+  bool operator==(const BucketPair& other) const { return x == other.x && y == other.y; }
+};
+struct BucketHash {
+  std::size_t operator()(const BucketPair& k) const {
+    const std::hash<double> h;
+    return (h(k.x.key) * 0x9E3779B97F4A7C15ull) ^ h(k.y.key) ^ (k.x.exact ? 0x51ED27u : 0u) ^ (k.y.exact ? 0xA3u : 0u);
   }
 };
 
@@ -64,7 +102,7 @@ std::vector<std::vector<int>> GroupsWithin(const RandomData& data, double tolera
   const int n = data.count;
   std::vector<int> group(static_cast<std::size_t>(n), -1);
   std::vector<std::vector<int>> groups;
-  if (tolerance <= 0.0) {
+  if (!(tolerance > 0.0)) {
     std::vector<int> order(static_cast<std::size_t>(n));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
@@ -87,23 +125,28 @@ std::vector<std::vector<int>> GroupsWithin(const RandomData& data, double tolera
     }
     return groups;
   }
-  // Points hashed into cells of the tolerance's size: a point's neighbours within the
-  // tolerance lie in its own cell or the eight around it.
-  std::unordered_map<CellKey, std::vector<int>, CellHash> cells;
+  // Points hashed into buckets of the tolerance's size: a point's neighbours within the
+  // tolerance lie in its own bucket or the eight around it.
+  std::unordered_map<BucketPair, std::vector<int>, BucketHash> cells;
   const auto keyOf = [tolerance](const DataPoint& q) {
-    return CellKey{static_cast<std::int64_t>(std::floor(q.x / tolerance)),
-                   static_cast<std::int64_t>(std::floor(q.y / tolerance))};
+    return BucketPair{BucketOf(q.x, tolerance), BucketOf(q.y, tolerance)};
   };
   for (int i = 0; i < n; ++i) cells[keyOf(p[i])].push_back(i);
+  std::vector<BucketPair> looked;
   for (int i = 0; i < n; ++i) {
     if (group[static_cast<std::size_t>(i)] >= 0) continue;
     const int g = static_cast<int>(groups.size());
     groups.push_back({i});
     group[static_cast<std::size_t>(i)] = g;
-    const CellKey key = keyOf(p[i]);
-    for (std::int64_t dx = -1; dx <= 1; ++dx)
-      for (std::int64_t dy = -1; dy <= 1; ++dy) {
-        auto found = cells.find({key.cx + dx, key.cy + dy});
+    const BucketPair key = keyOf(p[i]);
+    looked.clear();
+    for (const Bucket& bx : Around(key.x))
+      for (const Bucket& by : Around(key.y)) {
+        const BucketPair around{bx, by};
+        // An exact bucket is its own neighbour: look at it once.
+        if (std::find(looked.begin(), looked.end(), around) != looked.end()) continue;
+        looked.push_back(around);
+        auto found = cells.find(around);
         if (found == cells.end()) continue;
         for (int j : found->second) {
           if (group[static_cast<std::size_t>(j)] >= 0) continue;
@@ -150,9 +193,33 @@ std::string MergeSummary(const MergeResult& result) {
   return fmt::sprintf("%d points merged into %d positions", result.pointsMerged, result.positions);
 }
 
+std::string BlockCellRefusal(const RandomData& data, double cell) {
+  if (!(cell > 0.0) || !std::isfinite(cell)) return "The cell size must be greater than 0.";
+  const DataPoint* p = data.points.get();
+  double extent = 0.0;
+  if (data.count > 0) {
+    double xLow = p[0].x, xHigh = p[0].x, yLow = p[0].y, yHigh = p[0].y;
+    for (int i = 1; i < data.count; ++i) {
+      xLow = std::min(xLow, p[i].x);
+      xHigh = std::max(xHigh, p[i].x);
+      yLow = std::min(yLow, p[i].y);
+      yHigh = std::max(yHigh, p[i].y);
+    }
+    extent = std::max(xHigh - xLow, yHigh - yLow);
+  }
+  // Cell numbers up to 2^40 are exact in a double and in a 64-bit key, and the rounding
+  // of a point's offset from the lowest point stays far below a cell.
+  if (!(extent / cell <= kMaximumCellsAcross))
+    return fmt::sprintf(
+        "The cell size %g is too small for these points: across their extent of %g it would make more than %.0f "
+        "cells. Choose a larger cell.",
+        cell, extent, kMaximumCellsAcross);
+  return {};
+}
+
 int BlockReducePoints(RandomData& data, double cell, MergeMethod method) {
   const int n = data.count;
-  if (n == 0 || !(cell > 0.0)) return n;
+  if (n == 0 || !BlockCellRefusal(data, cell).empty()) return n;
   const DataPoint* p = data.points.get();
   double xLow = p[0].x, yLow = p[0].y;
   for (int i = 1; i < n; ++i) {

@@ -23,16 +23,25 @@ struct MergeResult {
 
 // Merges points whose distance to the first point of their group is at most
 // `tolerance` (0: the same x and y). The groups keep the order of their first points.
-// Returns what was merged; `data`'s ranges are updated.
+// Any tolerance works in about linear time, however small or large against the
+// coordinates. Returns what was merged; `data`'s ranges are updated.
 MergeResult MergeDuplicatePoints(RandomData& data, double tolerance, MergeMethod method);
 
 // "%d points merged into %d positions"
 std::string MergeSummary(const MergeResult& result);
 
+// Block reduction counts at most this many cells across the data's extent.
+inline constexpr double kMaximumCellsAcross = 1099511627776.0;  // 2^40
+
+// Why `cell` cannot reduce `data`: not a positive finite size, or so small against the
+// points' extent that the cells could not be counted (more than kMaximumCellsAcross
+// across, or an extent beyond the range of doubles). Empty when it can.
+std::string BlockCellRefusal(const RandomData& data, double cell);
+
 // One point per cell of side `cell` (cells counted from the data's lowest x and y),
 // at the mean position of the cell's points, with their mean or median value (First
 // is taken as Mean). Points come out cell column by cell column. Returns the number of
-// points left.
+// points left; a cell that BlockCellRefusal refuses leaves `data` as it is.
 int BlockReducePoints(RandomData& data, double cell, MergeMethod method);
 
 }  // namespace gridora

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "exchange/crs_text.h"
 #include "exchange/gdal_session.h"
 #include "exchange/staged_output.h"
 
@@ -104,12 +105,10 @@ bool ExportContours(const std::vector<ContourLine>& lines, const std::string& pa
   }
   OGRSpatialReference reference;
   const bool referenced = !crs.empty();
-  if (referenced) {
-    if (reference.SetFromUserInput(crs.c_str()) != OGRERR_NONE) {
-      problem = fmt::sprintf("Cannot write %s: the coordinate reference system \"%s\" is not known.", path, crs);
-      return false;
-    }
-    reference.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  std::string why;
+  if (referenced && !ParseCrs(crs, reference, why)) {
+    problem = fmt::sprintf("Cannot write %s: %s", path, why);
+    return false;
   }
   StagedOutput staged({fs::path(path)});
   if (!staged.Open(problem)) return false;
@@ -120,7 +119,6 @@ bool ExportContours(const std::vector<ContourLine>& lines, const std::string& pa
     problem = fmt::sprintf("Cannot write %s: %s", path, errors.Last("GDAL could not create the file."));
     return false;
   }
-  std::string why;
   if (!WriteLines(*dataset, lines, format, referenced ? &reference : nullptr, why, errors)) {
     problem = fmt::sprintf("Cannot write %s: %s", path, why);
     return false;

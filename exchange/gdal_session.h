@@ -2,6 +2,8 @@
 // What every use of GDAL here needs: its drivers registered once per process, and the
 // text of its errors caught for our own messages instead of printed to the console.
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace gridora {
 
@@ -23,6 +25,22 @@ class GdalErrorCapture {
 
  private:
   std::string last_;
+};
+
+// While alive, GDAL reads on this thread only the file it is given: no side files
+// found by listing its folder (.aux.xml, .ovr, .msk, world files), no georeferencing
+// from outside the file, nothing from the auxiliary metadata files. Earlier values of
+// the options come back when it ends.
+class ConfinedGdalRead {
+ public:
+  ConfinedGdalRead();
+  ~ConfinedGdalRead();
+  ConfinedGdalRead(const ConfinedGdalRead&) = delete;
+  ConfinedGdalRead& operator=(const ConfinedGdalRead&) = delete;
+
+ private:
+  // Each option with its earlier thread-local value (and whether it had one).
+  std::vector<std::pair<std::string, std::pair<bool, std::string>>> saved_;
 };
 
 }  // namespace gridora

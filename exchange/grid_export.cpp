@@ -14,6 +14,7 @@
 
 #include "document/grid_model.h"
 #include "document/hidden_nodes.h"
+#include "exchange/crs_text.h"
 #include "exchange/gdal_session.h"
 #include "exchange/staged_output.h"
 
@@ -67,8 +68,10 @@ std::vector<float> NorthUpRows(const GridModel& grid, int layer, const HiddenNod
   return rows;
 }
 
+// Writes one file at `stagedPath`; messages name `path`, where it will be.
 bool WriteOneFile(const GridModel& grid, const HiddenNodes& hidden, const std::vector<int>& layers,
-                  const GridExportRequest& request, const std::string& path, std::string& problem) {
+                  const GridExportRequest& request, const OGRSpatialReference* reference, const std::string& path,
+                  const std::string& stagedPath, std::string& problem) {
   GdalErrorCapture errors;
   const FormatInfo& info = Info(request.format);
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(info.driver);
@@ -87,16 +90,7 @@ bool WriteOneFile(const GridModel& grid, const HiddenNodes& hidden, const std::v
   const double north = static_cast<double>(grid.y0) + (grid.NY - 1) * dy + dy / 2.0;
   double transform[6] = {static_cast<double>(grid.x0) - dx / 2.0, dx, 0.0, north, 0.0, -dy};
   source->SetGeoTransform(transform);
-  if (!request.crs.empty()) {
-    OGRSpatialReference reference;
-    if (reference.SetFromUserInput(request.crs.c_str()) != OGRERR_NONE) {
-      problem =
-          fmt::sprintf("Cannot write %s: the coordinate reference system \"%s\" is not known.", path, request.crs);
-      return false;
-    }
-    reference.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    source->SetSpatialRef(&reference);
-  }
+  if (reference) source->SetSpatialRef(reference);
   for (std::size_t b = 0; b < layers.size(); ++b) {
     std::vector<float> rows = NorthUpRows(grid, layers[b], hidden, noData);
     GDALRasterBand* band = source->GetRasterBand(static_cast<int>(b) + 1);
@@ -108,9 +102,6 @@ bool WriteOneFile(const GridModel& grid, const HiddenNodes& hidden, const std::v
     }
   }
 
-  StagedOutput staged({fs::path(path)});
-  if (!staged.Open(problem)) return false;
-  const std::string stagedPath = staged.Staged(0).string();
   CPLStringList options;
   if (request.format == GridFormat::GeoTiff) options.AddString("COMPRESS=NONE");
   Dataset copy(driver->CreateCopy(stagedPath.c_str(), source.get(), FALSE, options.List(), nullptr, nullptr));
@@ -125,7 +116,7 @@ bool WriteOneFile(const GridModel& grid, const HiddenNodes& hidden, const std::v
     problem = fmt::sprintf("Cannot write %s: %s", path, errors.Last("GDAL could not finish the file."));
     return false;
   }
-  return staged.Commit(problem);
+  return true;
 }
 
 std::string ErrorFilePath(const std::string& path) {
@@ -168,6 +159,7 @@ int StandardErrorLayer(const GridModel& grid) {
 bool ExportGrid(const GridModel& grid, const GridExportRequest& request, std::vector<std::string>& written,
                 std::string& problem) {
   EnsureGdalDrivers();
+  written.clear();
   if (grid.NX < 2 || grid.NY < 2 || grid.layerCount < 1 || grid.values.size() < grid.NodeCount()) {
     problem = "There is no grid to export.";
     return false;
@@ -202,11 +194,26 @@ bool ExportGrid(const GridModel& grid, const GridExportRequest& request, std::ve
         files = {{request.path, {0}}, {ErrorFilePath(request.path), {errorLayer}}};
       break;
   }
-  written.clear();
-  for (const auto& [path, layers] : files) {
-    if (!WriteOneFile(grid, hidden, layers, request, path, problem)) return false;
-    written.push_back(path);
+  OGRSpatialReference reference;
+  if (!request.crs.empty()) {
+    std::string why;
+    if (!ParseCrs(request.crs, reference, why)) {
+      problem = fmt::sprintf("Cannot write %s: %s", request.path, why);
+      return false;
+    }
   }
+  // Every file is written aside first and all of them replace the old ones together: a
+  // second file that cannot be written leaves the first target as it was.
+  std::vector<fs::path> targets;
+  for (const auto& file : files) targets.emplace_back(file.first);
+  StagedOutput staged(targets);
+  if (!staged.Open(problem)) return false;
+  for (std::size_t k = 0; k < files.size(); ++k)
+    if (!WriteOneFile(grid, hidden, files[k].second, request, request.crs.empty() ? nullptr : &reference,
+                      files[k].first, staged.Staged(k).string(), problem))
+      return false;
+  if (!staged.Commit(problem)) return false;
+  for (const auto& file : files) written.push_back(file.first);
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <filesystem>
 
 #include "document/random_data.h"
@@ -44,31 +45,94 @@ std::string_view Trimmed(std::string_view text) {
 bool FieldNumber(std::string_view field, char decimalMark, double& value) {
   field = Trimmed(field);
   if (field.empty() || field.find('\0') != std::string_view::npos) return false;
-  if (decimalMark == '.' || field.find(',') == std::string_view::npos) return ParseDouble(field, value);
-  std::string copy(field);
-  std::replace(copy.begin(), copy.end(), ',', '.');
-  return ParseDouble(copy, value);
+  double parsed = 0.0;
+  if (decimalMark == '.' || field.find(',') == std::string_view::npos) {
+    if (!ParseDouble(field, parsed)) return false;
+  } else {
+    std::string copy(field);
+    std::replace(copy.begin(), copy.end(), ',', '.');
+    if (!ParseDouble(copy, parsed)) return false;
+  }
+  // "nan", "inf", "-Infinity" are words to a table's user, not coordinates: a row holding
+  // one is skipped like a row holding any other word.
+  if (!std::isfinite(parsed)) return false;
+  value = parsed;
+  return true;
+}
+
+// True when `text` ends inside a quoted field as SplitTableLine reads it: a double quote
+// opens a field only at the field's start, "" inside is one quote. `startInside`: the
+// text continues a quoted field.
+bool EndsInsideQuotes(std::string_view text, TableDelimiter delimiter, bool startInside = false) {
+  const bool blanks = delimiter == TableDelimiter::Space;
+  const char separator = DelimiterChar(delimiter);
+  bool inQuotes = startInside, fieldStart = !startInside;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (inQuotes) {
+      if (c == '"') {
+        if (i + 1 < text.size() && text[i + 1] == '"')
+          ++i;
+        else
+          inQuotes = false;
+      }
+      continue;
+    }
+    if (blanks ? (c == ' ' || c == '\t') : c == separator) {
+      fieldStart = true;
+      continue;
+    }
+    inQuotes = fieldStart && c == '"';
+    fieldStart = false;
+  }
+  return inQuotes;
 }
 
 // Reads lines, refusing (through `tooLong`) a line longer than the limit.
 class LineSource {
  public:
   bool Open(const std::string& path, std::string& problem) { return reader_.Open(path, problem); }
-  // False at the end. A line over the limit comes back empty with tooLong set.
+  // False at the end. A line over the limit (in characters: bytes, or code points in a
+  // file with a byte-order mark) comes back empty with tooLong set, and the whole of it
+  // is passed over.
   bool Next(std::string& line, bool& tooLong) {
     tooLong = false;
     if (!reader_.ReadLine(line, kMaximumLineBytes)) return false;
-    if (line.empty() || line.back() == '\n') {
-      DropLineEnd(line);
+    if (reader_.LastLineWasCut()) {
+      tooLong = true;
+      std::string rest;
+      while (reader_.LastLineWasCut() && reader_.ReadLine(rest, kMaximumLineBytes)) {
+      }
+      line.clear();
       return true;
     }
-    std::string rest;  // a piece of a longer line: skip to its end
-    while (line.size() == kMaximumLineBytes && reader_.ReadLine(rest, kMaximumLineBytes)) {
-      tooLong = true;
-      if (!rest.empty() && rest.back() == '\n') break;
-    }
-    if (tooLong) line.clear();
     DropLineEnd(line);
+    return true;
+  }
+  // The next record: a line, joined (with its line feeds) to the lines after it while a
+  // quoted field is open at its end, so a field that holds line breaks stays one field.
+  // A record over the limit comes back empty with tooLong set; the lines up to the
+  // closing quote (or the end of the file) are then passed over without being kept, so
+  // none of them is read as a row of its own.
+  bool NextRecord(std::string& record, bool& tooLong, TableDelimiter delimiter) {
+    if (!Next(record, tooLong)) return false;
+    if (tooLong || !EndsInsideQuotes(record, delimiter)) return true;
+    std::string more;
+    bool moreTooLong = false;
+    bool open = true;
+    while (open && Next(more, moreTooLong)) {
+      if (moreTooLong || record.size() + 1 + more.size() > kMaximumLineBytes) {
+        // Past the limit only the quoting is followed, to find where the record ends.
+        tooLong = true;
+        record.clear();
+      }
+      // A line too long to look at is taken as inside the field; any other continues it.
+      if (!moreTooLong) open = EndsInsideQuotes(more, delimiter, true);
+      if (!tooLong) {
+        record += '\n';
+        record += more;
+      }
+    }
     return true;
   }
   bool Failed() const { return reader_.Failed(); }
@@ -186,18 +250,21 @@ std::vector<std::string> SplitTableLine(const std::string& line, TableDelimiter 
   return fields;
 }
 
-bool PreviewTable(const std::string& path, TableDelimiter delimiter, int skip, int rowCount, TablePreview& preview,
-                  std::string& problem) {
+namespace {
+
+// The first `wanted` lines that are not blank after `skip` lines; with `records`, lines
+// joined where a quoted field holds line breaks under `delimiter`. False with `problem`.
+bool ReadSample(const std::string& path, int skip, int wanted, std::optional<TableDelimiter> records,
+                std::vector<std::string>& sample, std::string& problem) {
   LineSource source;
   if (!source.Open(path, problem)) return false;
   std::string line;
   bool tooLong = false;
   for (int i = 0; i < skip; ++i)
     if (!source.Next(line, tooLong)) break;
-
-  std::vector<std::string> sample;
-  const int wanted = std::max(rowCount + 1, kSampleLines);
-  while (static_cast<int>(sample.size()) < wanted && source.Next(line, tooLong)) {
+  sample.clear();
+  while (static_cast<int>(sample.size()) < wanted &&
+         (records ? source.NextRecord(line, tooLong, *records) : source.Next(line, tooLong))) {
     if (tooLong) {
       if (sample.empty()) {
         problem = fmt::sprintf("Cannot read %s: its first line is longer than %d bytes.", path,
@@ -216,9 +283,38 @@ bool PreviewTable(const std::string& path, TableDelimiter delimiter, int skip, i
     problem = fmt::sprintf("%s has no lines after the %d skipped.", path, skip);
     return false;
   }
+  return true;
+}
+
+}  // namespace
+
+bool PreviewTable(const std::string& path, TableDelimiter delimiter, int skip, int rowCount, TablePreview& preview,
+                  std::string& problem) {
+  std::vector<std::string> sample;
+  const int wanted = std::max(rowCount + 1, kSampleLines);
+  if (!ReadSample(path, skip, wanted, std::nullopt, sample, problem)) return false;
+  TableDelimiter found = delimiter == TableDelimiter::Auto ? DetectDelimiter(sample) : delimiter;
+  // A quoted field may hold line breaks: the sample is then read again as records, and
+  // the delimiter found from them (a line of a field cut in two splits unlike the rest).
+  const bool quotes =
+      std::any_of(sample.begin(), sample.end(), [](const std::string& l) { return l.find('"') != std::string::npos; });
+  if (quotes) {
+    if (delimiter == TableDelimiter::Auto) {
+      std::vector<std::string> records;
+      for (TableDelimiter d :
+           {TableDelimiter::Tab, TableDelimiter::Semicolon, TableDelimiter::Comma, TableDelimiter::Space}) {
+        if (!ReadSample(path, skip, wanted, d, records, problem)) return false;
+        if (ConsistentFields(records, d) > 0) {
+          found = d;
+          break;
+        }
+      }
+    }
+    if (!ReadSample(path, skip, wanted, found, sample, problem)) return false;
+  }
 
   preview = TablePreview{};
-  preview.delimiter = delimiter == TableDelimiter::Auto ? DetectDelimiter(sample) : delimiter;
+  preview.delimiter = found;
   std::vector<std::string> first = SplitTableLine(sample.front(), preview.delimiter);
   if (static_cast<int>(first.size()) > kMaximumColumns) {
     problem = fmt::sprintf("Cannot read %s: its first line has %d fields, more than the %d a table may have.", path,
@@ -311,7 +407,7 @@ bool ReadTablePoints(RandomData& data, const std::string& path, const TableImpor
   const bool quickSplit = preview.delimiter != TableDelimiter::Space;
   std::vector<std::string_view> fields;
   std::vector<std::string> quoted;
-  while (source.Next(line, tooLong)) {
+  while (source.NextRecord(line, tooLong, preview.delimiter)) {
     if (tooLong) {
       ++report.rowsNotNumeric;
       continue;

@@ -4,10 +4,15 @@
 // double quotes, a decimal comma, a byte-order mark. The delimiter and the decimal mark
 // are found from the first lines; the x, y and z columns are chosen by name or number.
 //
+// A quoted field may hold line breaks: the lines it spans are one row.
+//
 // Hostile files stay harmless: a line longer than kMaximumLineBytes, or a header of
 // more than kMaximumColumns fields, refuses the table; data rows that cannot give the
-// three numbers (too few fields, text, NUL bytes, a line too long) are skipped and
-// counted, and the count is reported.
+// three numbers (too few fields, text, "nan" or "inf", NUL bytes, a line or a quoted
+// row too long) are skipped and counted, and the count is reported. A line too long is
+// passed over whole, in a file with a byte-order mark too (whose limit counts
+// characters), and a quoted row too long up to its closing quote: no piece of either is
+// read as a row. Only a regular file is read.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -57,7 +62,7 @@ struct TableImport {
 struct TableImportReport {
   int rowsRead = 0;
   int rowsShort = 0;       // fewer fields than the chosen columns need
-  int rowsNotNumeric = 0;  // a chosen field that is not a number (or a line too long)
+  int rowsNotNumeric = 0;  // a chosen field that is not a finite number (or a line too long)
   int rowsBeyondCapacity = 0;
   // One sentence per kind of skipped row, empty when none was skipped.
   std::string SkippedText() const;

@@ -1,12 +1,14 @@
 #include "formats/text_reader.h"
 
 #include <fmt/printf.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <system_error>
 
 #include "formats/unicode_text.h"
+#include "platform/regular_file.h"
 
 namespace gridora {
 namespace {
@@ -34,9 +36,17 @@ void TextReader::Close() {
 
 bool TextReader::Open(const std::string& path, std::string& problem, Marks marks) {
   Close();
-  file_ = std::fopen(path.c_str(), "rb");
+  // Only a regular file: a FIFO or a device (/dev/zero) would hang the read or never end.
+  std::string reason;
+  const int descriptor = OpenRegularFileForReading(path, reason);
+  if (descriptor < 0) {
+    problem = fmt::sprintf("Cannot open %s: %s.", path, reason);
+    return false;
+  }
+  file_ = ::fdopen(descriptor, "rb");
   if (!file_) {
     problem = fmt::sprintf("Cannot open %s: %s.", path, SystemReason(errno));
+    ::close(descriptor);
     return false;
   }
   encoding_ = TextEncoding::Bytes;

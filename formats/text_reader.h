@@ -2,7 +2,8 @@
 // Reads a text file line by line the way the importers need it. A byte-order mark at
 // the start picks the encoding: EF BB BF is UTF-8, FF FE is UTF-16LE (converted to
 // UTF-8 here), FE FF (UTF-16BE) is refused. Without a mark the bytes come as they are.
-// CR LF becomes LF, and a line keeps its final line feed.
+// CR LF becomes LF, and a line keeps its final line feed. Only a regular file is read:
+// a FIFO, a device (/dev/zero never ends) or a folder is refused when it is opened.
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -20,7 +21,7 @@ class TextReader {
   TextReader(const TextReader&) = delete;
   TextReader& operator=(const TextReader&) = delete;
 
-  // False when the file cannot be opened or is UTF-16BE; `problem` then says why in
+  // False when the file cannot be opened, is not a regular file or is UTF-16BE; `problem` then says why in
   // words for the user. With Marks::Ignore the file is read as plain bytes.
   bool Open(const std::string& path, std::string& problem, Marks marks = Marks::Detect);
   void Close();

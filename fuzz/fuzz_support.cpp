@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 namespace gridora::fuzz {
@@ -16,6 +17,12 @@ const std::string& ScratchFile(const std::uint8_t* data, std::size_t size) {
     std::fclose(file);
   }
   return path;
+}
+
+void Require(bool holds, const char* property) {
+  if (holds) return;
+  std::fprintf(stderr, "property broken: %s\n", property);
+  std::abort();
 }
 
 }  // namespace gridora::fuzz

@@ -1,4 +1,7 @@
-// The space-delimited point reader, with its echo, on arbitrary text.
+// The space-delimited point reader, with its echo, on arbitrary text. Lines with "nan"
+// or "inf" are counted, never kept.
+#include <cmath>
+
 #include "formats/space_delimited.h"
 #include "fuzz_support.h"
 
@@ -9,5 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.echoPath = "/dev/null";
   std::string problem;
   ReadSpaceDelimited(*points, fuzz::ScratchFile(data, size), problem, options);
+  for (int i = 0; i < points->count; ++i) {
+    const DataPoint& p = points->points[i];
+    fuzz::Require(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z), "every point is finite");
+  }
   return 0;
 }

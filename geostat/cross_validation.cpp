@@ -148,7 +148,8 @@ bool WriteCrossValidationCsv(const CrossValidation& cv, const std::filesystem::p
   for (const CrossValidationPoint& p : cv.points)
     text += fmt::sprintf("%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g\r\n", p.x, p.y, p.observed, p.estimate, p.residual,
                          p.standardError, p.standardisedResidual);
-  ReplacingFile file(path);
+  // A fixed name in the data folder: a link or a FIFO planted there is refused, not followed.
+  ReplacingFile file(path, ReplacingFile::Name::Fixed);
   if (file.Open() && file.Write(text) && file.Commit()) return true;
   problem = fmt::sprintf("Cannot write %s: %s.", path.string(), file.Error());
   return false;

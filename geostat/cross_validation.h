@@ -49,6 +49,8 @@ Outcome CrossValidate(const KrigingState& state, int folds, unsigned seed, Cross
 
 // "x,y,observed,estimate,residual,standard_error,standardised_residual" and a line per
 // point; false with `problem` when the file cannot be written (an earlier file stays).
+// The name is fixed, so it is taken as the other fixed-name result files take theirs:
+// a symbolic link, a FIFO or a file with a second name there is refused.
 bool WriteCrossValidationCsv(const CrossValidation& cv, const std::filesystem::path& path, std::string& problem);
 
 // The summary shown after a run.

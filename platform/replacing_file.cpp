@@ -30,8 +30,16 @@ std::filesystem::path FolderOf(const std::filesystem::path& target) {
   return target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
 }
 
+// The longest file name the usual file systems take, in bytes.
+constexpr std::size_t kFileNameLimit = 255;
+
+// ".NAME.gridora-tmp-"; a NAME too long to leave room for the marker and the random
+// part is cut, so a file whose name is at the limit can still be saved.
 std::string TemporaryPrefix(const std::filesystem::path& target) {
-  return "." + target.filename().string() + std::string(ReplacingFile::kTemporaryMarker);
+  constexpr std::size_t kRoom = kFileNameLimit - 1 - ReplacingFile::kTemporaryMarker.size() - kRandomPartLength;
+  std::string name = target.filename().string();
+  if (name.size() > kRoom) name.resize(kRoom);
+  return "." + name + std::string(ReplacingFile::kTemporaryMarker);
 }
 
 // Removes temporaries of earlier saves of `target` that were killed before they were
@@ -76,15 +84,26 @@ bool SyncFolder(const std::filesystem::path& folder, int& errorNumber) {
 
 }  // namespace
 
-ReplacingFile::ReplacingFile(std::filesystem::path target, Name name)
-    : target_(std::move(target)), fixedName_(name == Name::Fixed) {
-  if (fixedName_) return;
+std::filesystem::path ReplacedFile(const std::filesystem::path& target) {
   // Replace what a link points to, not the link.
   std::error_code error;
-  if (std::filesystem::is_symlink(target_, error)) {
-    const std::filesystem::path resolved = std::filesystem::weakly_canonical(target_, error);
-    if (!error) target_ = resolved;
+  if (std::filesystem::is_symlink(target, error)) {
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(target, error);
+    if (!error) return resolved;
   }
+  return target;
+}
+
+std::string ReplacementRefusal(const std::filesystem::path& target) {
+  std::error_code status;
+  if (std::filesystem::is_directory(target, status)) return std::strerror(EISDIR);
+  if (IsReadOnly(target)) return "the file is read-only";
+  return {};
+}
+
+ReplacingFile::ReplacingFile(std::filesystem::path target, Name name)
+    : target_(std::move(target)), fixedName_(name == Name::Fixed) {
+  if (!fixedName_) target_ = ReplacedFile(target_);
 }
 
 ReplacingFile::~ReplacingFile() { Discard(); }
@@ -106,9 +125,7 @@ bool ReplacingFile::Open() {
       if (const char* refusal = FixedNameRefusal(found)) return Fail(std::string(refusal));
     }
   }
-  std::error_code status;
-  if (std::filesystem::is_directory(target_, status)) return Fail(EISDIR);
-  if (IsReadOnly(target_)) return Fail("the file is read-only");
+  if (const std::string refusal = ReplacementRefusal(target_); !refusal.empty()) return Fail(refusal);
   RemoveStaleTemporaries(target_);
   const std::string pattern = (FolderOf(target_) / (TemporaryPrefix(target_) + "XXXXXX")).string();
   std::vector<char> name(pattern.begin(), pattern.end());

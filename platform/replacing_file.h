@@ -4,9 +4,9 @@
 // that cannot be written, a crash or a kill in the middle) never leaves a half-written
 // file where an earlier one was.
 //
-// The temporary is named ".NAME.gridora-tmp-XXXXXX" beside the target and locked while
-// it is written. A save that was killed leaves it behind; the next save of the same
-// target removes such leftovers that no running save holds.
+// The temporary is named ".NAME.gridora-tmp-XXXXXX" beside the target (NAME cut short
+// when the whole would pass 255 bytes) and locked while it is written. A save that was killed leaves it behind; the
+// next save of the same target removes such leftovers that no running save holds.
 //
 // A target the user made read-only (no write permission) is refused, not replaced
 // through the rename. A target that is a symbolic link keeps its link: what it points to
@@ -17,6 +17,15 @@
 #include <string_view>
 
 namespace gridora {
+
+// The file a save of `target` replaces: what a symbolic link names (the link stays),
+// else `target` itself.
+std::filesystem::path ReplacedFile(const std::filesystem::path& target);
+
+// Why a file written beside `target` may not be renamed onto it: "Is a directory" for a
+// folder, "the file is read-only" for a file the user may not write. Empty when it may
+// (no file there yet included). Takes `target` as it is: resolve a link first.
+std::string ReplacementRefusal(const std::filesystem::path& target);
 
 class ReplacingFile {
  public:

@@ -13,7 +13,9 @@ cmake --build build-fuzz -j "$(nproc)"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for target in snp_reader space_delimited_reader csv_reader pwri_reader batch_script table_reader; do
+targets="snp_reader space_delimited_reader csv_reader pwri_reader batch_script table_reader"
+[ -x build-fuzz/raster_reader_fuzz ] && targets="$targets raster_reader"
+for target in $targets; do
   mkdir -p "$work/$target"
   cp fuzz/corpus/"$target"/* "$work/$target"/
   echo "fuzz: $target, $runs runs"

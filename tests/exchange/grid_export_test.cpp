@@ -6,8 +6,14 @@
 #include <gtest/gtest.h>
 #include <ogr_spatialref.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <filesystem>
+#include <functional>
 
 #include "document/grid_model.h"
 #include "exchange/gdal_session.h"
@@ -200,6 +206,111 @@ TEST(GridExport, RefusalsLeaveTheOldFileAlone) {
                           problem));
   EXPECT_NE(problem.find("not known"), std::string::npos) << problem;
   EXPECT_EQ(test::ReadFileBytes(path), "old");
+}
+
+namespace fs = std::filesystem;
+
+fs::perms Mode(const fs::path& path) { return fs::status(path).permissions() & fs::perms::all; }
+
+// What a two-file export meets at its second name: it refuses before writing either.
+TEST(GridExport, EveryTargetIsCheckedBeforeAnyIsReplaced) {
+  const struct {
+    const char* name;
+    std::function<void(const fs::path&)> plant;  // at the standard error's name
+    const char* message;
+  } cases[] = {
+      {"read-only file",
+       [](const fs::path& p) {
+         test::WriteFileBytes(p, "old error");
+         fs::permissions(p, fs::perms::owner_read);
+       },
+       "read-only"},
+      {"folder", [](const fs::path& p) { fs::create_directory(p); }, "Is a directory"},
+  };
+  for (const auto& c : cases) {
+    TempFolder folder;
+    test::WriteFileBytes(folder / "both.asc", "old estimate");
+    c.plant(folder / "both_error.asc");
+    std::vector<std::string> written;
+    std::string problem;
+    EXPECT_FALSE(ExportGrid(SmallGrid(10.0f, 10.0f, 2),
+                            {(folder / "both.asc").string(), GridFormat::AsciiGrid, GridLayer::Both, ""}, written,
+                            problem))
+        << c.name;
+    EXPECT_NE(problem.find("both_error.asc: "), std::string::npos) << c.name << ": " << problem;
+    EXPECT_NE(problem.find(c.message), std::string::npos) << c.name << ": " << problem;
+    EXPECT_EQ(test::ReadFileBytes(folder / "both.asc"), "old estimate") << c.name;
+    EXPECT_TRUE(written.empty()) << c.name;
+    // Nothing is left beside the targets but what was there.
+    for (const auto& entry : fs::directory_iterator(folder.Path()))
+      EXPECT_EQ(entry.path().filename().string().rfind(".gridora-stage-", 0), std::string::npos) << c.name;
+  }
+}
+
+TEST(GridExport, ReplacedFilesKeepTheirModeAndTheirLinks) {
+  TempFolder folder;
+  const auto real = folder / "real.tif", link = folder / "link.tif";
+  test::WriteFileBytes(real, "old");
+  fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_symlink(real, link);
+  std::vector<std::string> written;
+  std::string problem;
+  ASSERT_TRUE(ExportGrid(SmallGrid(10.0f, 10.0f), {link.string(), GridFormat::GeoTiff, GridLayer::Estimate, ""},
+                         written, problem))
+      << problem;
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(Mode(real), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  Reopened file(real);
+  ASSERT_NE(file.dataset, nullptr);
+  EXPECT_EQ(file.At(1, 1020.0, 2010.0), 201.0);
+
+  // A read-only target is refused, for a single file too, and stays as it was.
+  test::WriteFileBytes(folder / "locked.tif", "mine");
+  fs::permissions(folder / "locked.tif", fs::perms::owner_read);
+  EXPECT_FALSE(ExportGrid(SmallGrid(10.0f, 10.0f),
+                          {(folder / "locked.tif").string(), GridFormat::GeoTiff, GridLayer::Estimate, ""}, written,
+                          problem));
+  EXPECT_NE(problem.find("read-only"), std::string::npos) << problem;
+  EXPECT_EQ(test::ReadFileBytes(folder / "locked.tif"), "mine");
+}
+
+TEST(GridExport, ANameAtTheFileNameLimitExports) {
+  TempFolder folder;
+  for (const auto& [format, extension] :
+       {std::pair{GridFormat::GeoTiff, ".tif"}, std::pair{GridFormat::AsciiGrid, ".asc"},
+        std::pair{GridFormat::NetCdf, ".nc"}}) {
+    const std::string name = std::string(255 - std::string(extension).size(), 'g') + extension;
+    std::vector<std::string> written;
+    std::string problem;
+    ASSERT_TRUE(ExportGrid(SmallGrid(10.0f, 10.0f), {(folder / name).string(), format, GridLayer::Estimate, ""},
+                           written, problem))
+        << extension << ": " << problem;
+    EXPECT_TRUE(fs::exists(folder / name)) << extension;
+  }
+}
+
+TEST(GridExport, StagingFoldersOfKilledExportsGoAndThoseInUseStay) {
+  TempFolder folder;
+  const auto killed = folder / ".gridora-stage-k1ll3d", older = folder / ".out.tif.123456-0.partial",
+             running = folder / ".gridora-stage-runnin";
+  for (const auto& f : {killed, older, running}) {
+    fs::create_directory(f);
+    test::WriteFileBytes(f / "out.tif", "half written");
+  }
+  // An export still running holds its folder locked.
+  const int lock = ::open(running.c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(lock, 0);
+  ASSERT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
+  std::vector<std::string> written;
+  std::string problem;
+  ASSERT_TRUE(ExportGrid(SmallGrid(10.0f, 10.0f),
+                         {(folder / "out.tif").string(), GridFormat::GeoTiff, GridLayer::Estimate, ""}, written,
+                         problem))
+      << problem;
+  EXPECT_FALSE(fs::exists(killed));
+  EXPECT_FALSE(fs::exists(older));
+  EXPECT_TRUE(fs::exists(running / "out.tif"));
+  ::close(lock);
 }
 
 TEST(GridExport, UnwritableFolderGivesAMessage) {

@@ -157,3 +157,105 @@ TEST(TableSplit, QuotesDelimitersAndEmptyFields) {
 
 }  // namespace
 }  // namespace gridora
+
+namespace gridora {
+namespace {
+
+// UTF-16LE with its mark, from ASCII and two-byte UTF-8 text.
+std::string Utf16(const std::string& utf8) {
+  std::string out = "\xFF\xFE";
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    unsigned unit = static_cast<unsigned char>(utf8[i]);
+    if (unit >= 0xC0) unit = ((unit & 0x1F) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3F);
+    out += static_cast<char>(unit & 0xFF);
+    out += static_cast<char>(unit >> 8);
+  }
+  return out;
+}
+
+// A line of more characters than a table line may hold, each two bytes in UTF-8, then
+// "7,8,9": read in pieces of the limit, the tail would be a row of its own.
+std::string LongLineEndingInARow() {
+  std::string line;
+  for (std::size_t i = 0; i < kMaximumLineBytes; ++i) line += "\xC3\xA9";  // U+00E9
+  return line + "7,8,9\n";
+}
+
+struct HostileRowsCase {
+  const char* name;
+  std::string text;
+  std::vector<double> z;  // of the points read, in order
+  int notNumeric;
+};
+
+class HostileRows : public ::testing::TestWithParam<HostileRowsCase> {};
+
+// Rows that are no points never become points, and each is counted once.
+TEST_P(HostileRows, OnlyRealRowsBecomePoints) {
+  TempFolder folder;
+  const auto path = folder / "t.csv";
+  WriteFileBytes(path, GetParam().text);
+  auto data = CreateRandomData();
+  TableImportReport report;
+  std::string problem;
+  TableImport import;
+  import.x = "x";
+  import.y = "y";
+  import.z = "z";
+  ASSERT_TRUE(ReadTablePoints(*data, path.string(), import, report, problem)) << problem;
+  std::vector<double> z;
+  for (int i = 0; i < data->count; ++i) z.push_back(data->points[i].z);
+  EXPECT_EQ(z, GetParam().z);
+  EXPECT_EQ(report.rowsNotNumeric, GetParam().notNumeric);
+  EXPECT_EQ(report.rowsShort, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, HostileRows,
+    ::testing::Values(
+        HostileRowsCase{"NotANumberAndInfinityAnyCaseAndSign",
+                        "x,y,z\n1,2,3\nnan,2,3\n1,inf,3\n1,2,-Infinity\n1,2,NaN\n+INF,2,3\n1,2,-nan\n"
+                        "1,2,infinity\n4,5,6\n",
+                        {3, 6},
+                        7},
+        HostileRowsCase{"NotANumberWithDecimalComma", "x;y;z\n1,5;2;3\n1;2;inf\n1;-INF;3\n4;5;6,5\n", {3, 6.5}, 2},
+        HostileRowsCase{"QuotedFieldWithLineBreaksIsOneField",
+                        "name,x,y,z\n\"first line\nsecond line\",1,2,3\n\"plain\",4,5,6\n",
+                        {3, 6},
+                        0},
+        HostileRowsCase{"NumbersInsideAQuotedFieldAreNoRow",
+                        "x,y,z,note\n1,2,3,\"a note\n7,8,9\nand its end\"\n4,5,6,x\n",
+                        {3, 6},
+                        0},
+        HostileRowsCase{
+            "QuotesDoubledAcrossLines", "x,y,z,note\n1,2,3,\"say \"\"\n7,8,9\n\"\" ok\"\n4,5,6,\n", {3, 6}, 0},
+        HostileRowsCase{"SemicolonsAndALineBreakInQuotes", "x;y;z;note\n1;2;3;\"a;\n7;8;9\"\n4;5;6;b\n", {3, 6}, 0},
+        HostileRowsCase{"QuoteNeverClosedSwallowsTheRestAsOneRow", "x,y,z\n1,2,3\n4,5,\"6\n7,8,9\n", {3}, 1},
+        HostileRowsCase{"QuoteInsideAnUnquotedFieldIsText", "x,y,z,note\n1,2,3,12\"5\n4,5,6,x\n", {3, 6}, 0},
+        HostileRowsCase{"QuotedRowLongerThanTheLimitIsSkippedToItsClosingQuote",
+                        "x,y,z,note\n1,2,3,a\n10,20,30,\"" + std::string(kMaximumLineBytes - 100, 'a') + "\n" +
+                            std::string(200, 'b') + "\n7,8,9\n\"\n4,5,6,x\n",
+                        {3, 6},
+                        1},
+        HostileRowsCase{"LongLineWithByteOrderMarkIsSkippedWhole",
+                        "\xEF\xBB\xBFx,y,z\n1,2,3\n" + LongLineEndingInARow() + "4,5,6\n",
+                        {3, 6},
+                        1},
+        HostileRowsCase{
+            "LongLineInUtf16IsSkippedWhole", Utf16("x,y,z\n1,2,3\n" + LongLineEndingInARow() + "4,5,6\n"), {3, 6}, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TablePreview, AQuotedHeaderFieldMaySpanLines) {
+  TempFolder folder;
+  const auto path = folder / "p.csv";
+  WriteFileBytes(path, "\"east\ning\",y,z\n1,2,3\n");
+  TablePreview preview;
+  std::string problem;
+  ASSERT_TRUE(PreviewTable(path.string(), TableDelimiter::Auto, 0, 5, preview, problem)) << problem;
+  EXPECT_EQ(preview.delimiter, TableDelimiter::Comma);
+  EXPECT_EQ(preview.columns, (std::vector<std::string>{"east\ning", "y", "z"}));
+  ASSERT_EQ(preview.rows.size(), 1u);
+}
+
+}  // namespace
+}  // namespace gridora

@@ -118,5 +118,20 @@ TEST(ReplacingFile, UnwritableFolderIsReported) {
   EXPECT_FALSE(file.Error().empty());
 }
 
+TEST(ReplacingFile, ANameAtTheFileNameLimitIsSavedAndItsLeftoversCleared) {
+  test::TempFolder folder;
+  const std::string name(255, 'n');
+  const auto path = folder / name;
+  // A killed save of it left a temporary whose name was cut to fit.
+  std::string leftover = "." + name;
+  leftover.resize(255 - ReplacingFile::kTemporaryMarker.size() - 6);
+  leftover += std::string(ReplacingFile::kTemporaryMarker) + "Abc123";
+  ASSERT_EQ(leftover.size(), 255u);
+  test::WriteFileBytes(folder / leftover, "half");
+  ASSERT_TRUE(Replace(path, "whole"));
+  EXPECT_EQ(test::ReadFileBytes(path), "whole");
+  EXPECT_FALSE(fs::exists(folder / leftover));
+}
+
 }  // namespace
 }  // namespace gridora
