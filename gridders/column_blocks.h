@@ -10,15 +10,20 @@
 #include <cstdint>
 #include <string>
 
+#ifdef _OPENMP
+#include <omp.h>
+#endif
+
 #include "document/node_layout.h"
 #include "gridders/gridder_result.h"
 #include "platform/feedback.h"
 
 namespace gridora {
 
-// Nodes filled between two looks at the cancel button: a few hundredths of a second at
-// the slowest per-node cost (twelve neighbours).
-inline constexpr std::size_t kGridderNodesPerBlock = 32768;
+// Work between two looks at the cancel button, in points read: a few hundredths of a
+// second. A node read through the tree costs about kGridderTreeNodeCost.
+inline constexpr std::size_t kGridderTreeNodeCost = 16;
+inline constexpr std::size_t kGridderWorkPerBlock = 32768 * kGridderTreeNodeCost;
 
 // Below this many nodes a block runs on the calling thread alone: starting and joining
 // the threads would cost more than the nodes, and much more on a busy machine.
@@ -35,15 +40,24 @@ inline std::string LayoutProblem(const NodeLayout& layout, const float* values, 
 }
 
 // fill(ix, workspace, columnValues, columnEmpty) writes the ny nodes of column ix and
-// returns how many of them it marked empty. One Workspace per thread.
+// returns how many of them it marked empty. One Workspace per thread. nodeCost: the
+// points one node reads (kGridderTreeNodeCost through the tree, n without), which sets
+// how many columns go between two looks at the cancel button; never fewer than one a
+// thread.
 template <class Workspace, class FillColumn>
 GridderResult FillColumns(const NodeLayout& layout, float* values, std::uint8_t* empty, Feedback* feedback,
-                          const FillColumn& fill) {
+                          std::size_t nodeCost, const FillColumn& fill) {
   GridderResult result;
   if (layout.NodeCount() == 0) return result;
   const int nx = layout.nx;
   const std::size_t ny = static_cast<std::size_t>(layout.ny);
-  const int columnsPerBlock = static_cast<int>(std::max<std::size_t>(1, kGridderNodesPerBlock / ny));
+  int threads = 1;
+#ifdef _OPENMP
+  threads = omp_get_max_threads();
+#endif
+  const std::size_t columnCost = ny * std::max<std::size_t>(1, nodeCost);
+  const int columnsPerBlock = static_cast<int>(std::clamp<std::size_t>(
+      kGridderWorkPerBlock / columnCost, static_cast<std::size_t>(threads), static_cast<std::size_t>(nx)));
   for (int first = 0; first < nx; first += columnsPerBlock) {
     if (Canceled(feedback)) {
       // Nodes not reached are empty, so that a canceled grid never holds stale values.

@@ -100,31 +100,32 @@ GridderResult GridByInverseDistance(std::span<const DataPoint> points, const Nod
   struct Workspace {
     std::vector<PointTree::Found> found;
   };
-  return FillColumns<Workspace>(
-      layout, values, empty, feedback, [&](int ix, Workspace& work, float* column, std::uint8_t* marks) {
-        std::size_t emptyNodes = 0;
-        const double x = layout.X(ix);
-        for (int iy = 0; iy < layout.ny; ++iy) {
-          const double y = layout.Y(iy);
-          std::optional<double> z;
-          if (std::isfinite(x) && std::isfinite(y)) {
-            if (everyPoint)
-              AllPoints(x, y, data, work.found);
-            else if (options.maxPoints > 0)
-              tree->Nearest(x, y, static_cast<std::uint32_t>(options.maxPoints), squaredRadius, work.found);
-            else
-              tree->Within(x, y, squaredRadius, work.found);
-            z = Estimate(work.found, data, weight, minPoints);
-          }
-          // A value beyond the float range would be stored as an infinity.
-          const float value = z ? static_cast<float>(*z) : 0.0f;
-          const bool ok = z && std::isfinite(value);
-          column[iy] = ok ? value : 0.0f;
-          marks[iy] = ok ? 0 : 1;
-          emptyNodes += ok ? 0 : 1;
-        }
-        return emptyNodes;
-      });
+  return FillColumns<Workspace>(layout, values, empty, feedback, everyPoint ? data.size() : kGridderTreeNodeCost,
+                                [&](int ix, Workspace& work, float* column, std::uint8_t* marks) {
+                                  std::size_t emptyNodes = 0;
+                                  const double x = layout.X(ix);
+                                  for (int iy = 0; iy < layout.ny; ++iy) {
+                                    const double y = layout.Y(iy);
+                                    std::optional<double> z;
+                                    if (std::isfinite(x) && std::isfinite(y)) {
+                                      if (everyPoint)
+                                        AllPoints(x, y, data, work.found);
+                                      else if (options.maxPoints > 0)
+                                        tree->Nearest(x, y, static_cast<std::uint32_t>(options.maxPoints),
+                                                      squaredRadius, work.found);
+                                      else
+                                        tree->Within(x, y, squaredRadius, work.found);
+                                      z = Estimate(work.found, data, weight, minPoints);
+                                    }
+                                    // A value beyond the float range would be stored as an infinity.
+                                    const float value = z ? static_cast<float>(*z) : 0.0f;
+                                    const bool ok = z && std::isfinite(value);
+                                    column[iy] = ok ? value : 0.0f;
+                                    marks[iy] = ok ? 0 : 1;
+                                    emptyNodes += ok ? 0 : 1;
+                                  }
+                                  return emptyNodes;
+                                });
 }
 
 }  // namespace gridora

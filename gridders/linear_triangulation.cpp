@@ -134,24 +134,25 @@ GridderResult GridByLinearTriangulation(std::span<const DataPoint> points, const
   }
 
   struct Workspace {};
-  return FillColumns<Workspace>(
-      layout, values, empty, feedback, [&](int ix, Workspace&, float* column, std::uint8_t* marks) {
-        std::size_t emptyNodes = 0;
-        const double x = layout.X(ix);
-        Face hint = starts[static_cast<std::size_t>(ix)];
-        for (int iy = 0; iy < layout.ny; ++iy) {
-          const double y = layout.Y(iy);
-          double z = 0.0;
-          const bool inside = !flat && std::isfinite(x) && std::isfinite(y) && ValueAt(triangulation, x, y, hint, z);
-          // A value beyond the float range would be stored as an infinity.
-          const float value = static_cast<float>(z);
-          const bool ok = inside && std::isfinite(value);
-          column[iy] = ok ? value : 0.0f;
-          marks[iy] = ok ? 0 : 1;
-          emptyNodes += ok ? 0 : 1;
-        }
-        return emptyNodes;
-      });
+  return FillColumns<Workspace>(layout, values, empty, feedback, kGridderTreeNodeCost,
+                                [&](int ix, Workspace&, float* column, std::uint8_t* marks) {
+                                  std::size_t emptyNodes = 0;
+                                  const double x = layout.X(ix);
+                                  Face hint = starts[static_cast<std::size_t>(ix)];
+                                  for (int iy = 0; iy < layout.ny; ++iy) {
+                                    const double y = layout.Y(iy);
+                                    double z = 0.0;
+                                    const bool inside = !flat && std::isfinite(x) && std::isfinite(y) &&
+                                                        ValueAt(triangulation, x, y, hint, z);
+                                    // A value beyond the float range would be stored as an infinity.
+                                    const float value = static_cast<float>(z);
+                                    const bool ok = inside && std::isfinite(value);
+                                    column[iy] = ok ? value : 0.0f;
+                                    marks[iy] = ok ? 0 : 1;
+                                    emptyNodes += ok ? 0 : 1;
+                                  }
+                                  return emptyNodes;
+                                });
 }
 
 }  // namespace gridora

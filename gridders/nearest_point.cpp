@@ -31,23 +31,25 @@ GridderResult GridByNearestPoint(std::span<const DataPoint> points, const NodeLa
   struct Workspace {
     std::vector<PointTree::Found> found;
   };
-  return FillColumns<Workspace>(
-      layout, values, empty, feedback, [&](int ix, Workspace& work, float* column, std::uint8_t* marks) {
-        std::size_t emptyNodes = 0;
-        const double x = layout.X(ix);
-        for (int iy = 0; iy < layout.ny; ++iy) {
-          const double y = layout.Y(iy);
-          work.found.clear();
-          if (std::isfinite(x) && std::isfinite(y)) tree.Nearest(x, y, 1, squaredRadius, work.found);
-          // A value beyond the float range would be stored as an infinity.
-          const float value = work.found.empty() ? 0.0f : static_cast<float>(data[work.found[0].index].z);
-          const bool ok = !work.found.empty() && std::isfinite(value);
-          column[iy] = ok ? value : 0.0f;
-          marks[iy] = ok ? 0 : 1;
-          emptyNodes += ok ? 0 : 1;
-        }
-        return emptyNodes;
-      });
+  return FillColumns<Workspace>(layout, values, empty, feedback, kGridderTreeNodeCost,
+                                [&](int ix, Workspace& work, float* column, std::uint8_t* marks) {
+                                  std::size_t emptyNodes = 0;
+                                  const double x = layout.X(ix);
+                                  for (int iy = 0; iy < layout.ny; ++iy) {
+                                    const double y = layout.Y(iy);
+                                    work.found.clear();
+                                    if (std::isfinite(x) && std::isfinite(y))
+                                      tree.Nearest(x, y, 1, squaredRadius, work.found);
+                                    // A value beyond the float range would be stored as an infinity.
+                                    const float value =
+                                        work.found.empty() ? 0.0f : static_cast<float>(data[work.found[0].index].z);
+                                    const bool ok = !work.found.empty() && std::isfinite(value);
+                                    column[iy] = ok ? value : 0.0f;
+                                    marks[iy] = ok ? 0 : 1;
+                                    emptyNodes += ok ? 0 : 1;
+                                  }
+                                  return emptyNodes;
+                                });
 }
 
 }  // namespace gridora

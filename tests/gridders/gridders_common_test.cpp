@@ -48,9 +48,9 @@ std::vector<NamedGridder> Gridders() {
 // after it empty and counted.
 TEST(Gridders, CancelLeavesTheNodesNotReachedEmpty) {
   const std::vector<DataPoint> points = test::RandomPoints(40, 4);
-  // 16384 nodes a column: two columns a block, then the last column alone.
-  const NodeLayout layout{0.5, 0.0, 4.0, 8.0 / 16383, 3, 16384};
-  const std::size_t firstBlock = 2 * 16384;
+  // 4096 nodes a column: eight columns a block (on up to eight threads), then four.
+  const NodeLayout layout{0.5, 0.0, 0.8, 8.0 / 4095, 12, 4096};
+  const std::size_t firstBlock = 8 * 4096;
   for (const NamedGridder& g : Gridders()) {
     SCOPED_TRACE(g.name);
     Grid full(layout), canceled(layout), atOnce(layout);
@@ -58,7 +58,7 @@ TEST(Gridders, CancelLeavesTheNodesNotReachedEmpty) {
     test::CancelAtPoll second(1);
     const GridderResult result = g.grid(points, layout, canceled.values.data(), canceled.empty.data(), &second);
     ASSERT_EQ(result.status, GridderResult::Status::Canceled);
-    EXPECT_DOUBLE_EQ(second.lastProgress, 2.0 / 3.0);
+    EXPECT_DOUBLE_EQ(second.lastProgress, 8.0 / 12.0);
     std::size_t emptyNodes = 0;
     for (std::size_t k = 0; k < layout.NodeCount(); ++k) {
       if (k < firstBlock) {
