@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
   libxml2-dev libxml2-utils libfmt-dev
-  libsuitesparse-dev libopenblas-dev libnanoflann-dev
+  libsuitesparse-dev libopenblas-dev libnanoflann-dev libcgal-dev
   libgdal-dev gdal-bin
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-droid-fallback fonts-dejavu-core
