@@ -155,9 +155,6 @@ TEST(RasterImport, GeoreferencingThatPlacesNoGridIsRefused) {
       // GDAL's own geotransform overflows here (the north edge); beyond it, ours would.
       {"spacing beyond doubles over the nodes", "xllcorner 0\nyllcorner 0\ncellsize 1e308\n", "not finite"},
       {"east edge beyond doubles", "xllcorner 1.5e308\nyllcorner 0\ncellsize 5e307\n", "beyond the numbers"},
-      {"spacing beyond the grid's numbers", "xllcorner 0\nyllcorner 0\ncellsize 1e39\n", "beyond the numbers"},
-      {"origin beyond the grid's numbers", "xllcorner 1e300\nyllcorner 0\ncellsize 1\n", "beyond the numbers"},
-      {"spacing that is 0 in the grid's numbers", "xllcorner 0\nyllcorner 0\ncellsize 1e-60\n", "positive spacing"},
   };
   TempFolder folder;
   for (const auto& c : cases) {
