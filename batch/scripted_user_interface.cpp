@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "platform/default_extension.h"
-#include "platform/quiet_feedback.h"
+#include "batch/quiet_feedback.h"
 
 namespace gridora {
 

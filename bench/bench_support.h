@@ -3,7 +3,7 @@
 // process's peak memory.
 #include <sys/resource.h>
 
-#include "platform/quiet_view_host.h"
+#include "batch/quiet_view_host.h"
 
 namespace gridora::bench {
 

@@ -25,7 +25,7 @@
 #include "dialogs/dialogs.h"
 #include "platform/number_text.h"
 #include "platform/profile.h"
-#include "platform/quiet_user_interface.h"
+#include "batch/quiet_user_interface.h"
 #include "platform/view_host.h"
 #include "view/document.h"
 

@@ -29,8 +29,8 @@
 #include "geostat/kriging_state.h"
 #include "geostat/kriging_variance.h"
 #include "platform/profile.h"
-#include "platform/quiet_user_interface.h"
-#include "platform/quiet_view_host.h"
+#include "batch/quiet_user_interface.h"
+#include "batch/quiet_view_host.h"
 #include "view/document.h"
 
 namespace gridora {

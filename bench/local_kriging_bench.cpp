@@ -31,8 +31,8 @@
 #include "geostat/sampled_cloud.h"
 #include "geostat/variogram_model.h"
 #include "platform/profile.h"
-#include "platform/quiet_user_interface.h"
-#include "platform/quiet_view_host.h"
+#include "batch/quiet_user_interface.h"
+#include "batch/quiet_view_host.h"
 #include "view/document.h"
 
 namespace gridora {

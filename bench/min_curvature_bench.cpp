@@ -15,7 +15,7 @@
 #include "commands/command_table.h"
 #include "dialogs/dialogs.h"
 #include "platform/profile.h"
-#include "platform/quiet_user_interface.h"
+#include "batch/quiet_user_interface.h"
 #include "platform/view_host.h"
 #include "view/document.h"
 

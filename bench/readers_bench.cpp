@@ -15,7 +15,7 @@
 #include "formats/snp_file.h"
 #include "formats/space_delimited.h"
 #include "platform/profile.h"
-#include "platform/quiet_user_interface.h"
+#include "batch/quiet_user_interface.h"
 #include "view/document.h"
 
 namespace gridora {

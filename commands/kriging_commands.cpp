@@ -18,7 +18,7 @@
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
-#include "commands/document_kriging_options.h"
+#include "view/document_kriging_options.h"
 #include "commands/grid_layout.h"
 #include "commands/gridding_run.h"
 #include "commands/local_kriging_run.h"

@@ -1,4 +1,4 @@
-#include "commands/document_kriging_options.h"
+#include "view/document_kriging_options.h"
 
 #include <memory>
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/quiet_feedback.h"
+#include "batch/quiet_feedback.h"
 #include "platform/user_interface.h"
 
 namespace gridora {
