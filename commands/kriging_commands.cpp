@@ -76,6 +76,26 @@ CommandStatus StatusOf(SystemInverseStatus status) {
   return status == SystemInverseStatus::Canceled ? CommandStatus::Canceled : CommandStatus::Failed;
 }
 
+// A system inverted without complaint can still be singular to working accuracy: its
+// estimates then miss the data they must honour (MisfitAtData). The message, or nullopt
+// when the estimates give the data back.
+std::optional<std::string> MisfitProblem(const KrigingState& state, int size) {
+  const DataMisfit misfit = MisfitAtData(state);
+  if (!(misfit.Relative() > kLargestRelativeMisfit)) return std::nullopt;
+  return fmt::sprintf(
+      "The kriging system of %d equations cannot be solved to working accuracy: its estimates at the data points, "
+      "which it must give back, miss them by up to %g (point No.%d, counted from 1) where the data span %g. A "
+      "Gaussian model without nugget, or a range far beyond the distances between the points, makes the system "
+      "singular in all but name. Give the model a small nugget (Kriging options, e.g. 0.001) or choose another "
+      "model. Nothing was changed.",
+      size, misfit.largest, misfit.point + 1, misfit.dataRange);
+}
+
+// Said after a fit whose range lies far beyond the data; the fit is kept.
+void TellFarRange(UserInterface& ui, const char* what, const VariogramModel& model) {
+  if (const std::optional<std::string> notice = FarRangeNotice(what, model)) ui.Message(*notice);
+}
+
 // Asks for the lag width of one variogram ("primary variable", "cross variogram"), proposing
 // `value`. nullopt on Cancel.
 std::optional<float> AskLagWidth(UserInterface& ui, const std::string& variable, const std::string& batchKey,
@@ -153,6 +173,11 @@ CommandStatus RunVariogram(CommandContext& c) {
   const std::optional<float> lag = AskLagWidth(ui, "primary variable", "lag", ProposedLagWidth(primary));
   if (!lag) return CommandStatus::Canceled;
   if (!primary.FitVariogram(*lag, kFitStep, kPrimaryIterations, &ui, &refusal)) return refuse();
+  TellFarRange(ui, "primary", primary);
+  if (const std::optional<std::string> tooLarge = CheckStandardErrorSize(primary)) {
+    refusal = *tooLarge;
+    return refuse();
+  }
   variogramFile.Printf("C11 : %f %f %f %f %f %f\n", *lag, primary.mean, primary.standardDeviation, primary.residualMean,
                        primary.a, primary.c);
   WriteModelLine(variogramFile, "C11", primary);
@@ -171,6 +196,7 @@ CommandStatus RunVariogram(CommandContext& c) {
     const std::optional<float> lag2 = AskLagWidth(ui, "secondary variable", "lag2", ProposedLagWidth(secondary));
     if (!lag2) return CommandStatus::Canceled;
     if (!secondary.FitVariogram(*lag2, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
+    TellFarRange(ui, "secondary", secondary);
     variogramFile.Printf("C22 : %f %f %f %f %f %f\n", *lag2, secondary.mean, secondary.standardDeviation,
                          secondary.residualMean, secondary.a, secondary.c);
     WriteModelLine(variogramFile, "C22", secondary);
@@ -189,6 +215,7 @@ CommandStatus RunVariogram(CommandContext& c) {
     const std::optional<float> lag12 = AskLagWidth(ui, "cross variogram", "lag12", *lag2);
     if (!lag12) return CommandStatus::Canceled;
     if (!cross.FitVariogram(*lag12, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
+    TellFarRange(ui, "cross", cross);
     variogramFile.Printf("C12 : %f %f %f\n", *lag12, cross.a, cross.c);
     WriteModelLine(variogramFile, "C12", cross);
     if (!local) cross.BuildKrigingMatrix();
@@ -205,9 +232,14 @@ CommandStatus RunVariogram(CommandContext& c) {
     SystemInverseStatus inverted;
     {
       auto progress = ui.BeginProgress("Inverting the kriging system");
-      inverted = run.InvertSystem(system, progress.get());
+      inverted = run.InvertSystem(system, progress.get(), false);
     }
     if (!Inverted(inverted, system.rows, ui)) return StatusOf(inverted);
+    if (const std::optional<std::string> misfit = MisfitProblem(run, system.rows)) {
+      ui.Message(*misfit);
+      return CommandStatus::Failed;
+    }
+    run.WriteInverseFiles();
   }
 
   if (!doc.krigingState) doc.krigingState = std::make_unique<KrigingState>(run.folder, run.showMessages);
@@ -228,6 +260,19 @@ CommandStatus Variogram(CommandContext& c) {
   }
 }
 
+// The local mode has no system to invert: each estimate solves the system of its own
+// neighbourhood from the model at the time, so the edited range and sill are the whole
+// update. A local state has no distance matrices either, so it cannot turn into a
+// global one here.
+CommandStatus SetLocalVariogram(CommandContext& c, VariogramModel& model, const KrigingOptions& options, double range,
+                                double sill) {
+  model.a = range;
+  model.c = sill;
+  model.options = options;
+  c.view.Invalidate();
+  return CommandStatus::Done;
+}
+
 CommandStatus SetExperimentalVariogram(CommandContext& c) {
   KrigingState& state = *c.doc.krigingState;
   const int selection = c.doc.variableSelection;
@@ -239,6 +284,13 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
   KrigingOptions options = DocumentKrigingOptions(c.doc, c.profile);
   if (options.fit == VariogramFitMethod::WeightedLeastSquares && options.fitNugget)
     options.nugget = model->options.nugget;
+  const bool local = Local(state);
+  if (local && !LocalKrigingChosen(options)) {
+    c.ui.Message(
+        "The variogram was fitted for kriging from neighbourhoods, which keeps no matrices of all the points; the "
+        "kriging options now ask for every point in every estimate. Run \"Variogram\" again. Nothing was changed.");
+    return CommandStatus::Failed;
+  }
 
   TwoFloatsDialog dialog;
   dialog.prompt1 = "Range";
@@ -256,6 +308,7 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
         "The range and the sill must both be greater than 0 (range %g, sill %g). Nothing was changed.", range, sill));
     return CommandStatus::Failed;
   }
+  if (local) return SetLocalVariogram(c, *model, options, range, sill);
 
   try {
     // The edited model's covariance and the new inverse are built aside and taken over
@@ -281,9 +334,33 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
     }
     if (!Inverted(inverse.status, toInvert.rows, c.ui)) return StatusOf(inverse.status);
 
+    // The new model and inverse must give the data back before they are kept: tried in
+    // the state, the old ones put back on a refusal.
+    auto newInverse = std::make_unique<DenseMatrix>(std::move(inverse.inverse));
+    const double oldRange = model->a, oldSill = model->c;
     model->a = range;
     model->c = sill;
     model->options = options;
+    state.inverse.swap(newInverse);
+    auto putBack = [&] {
+      state.inverse.swap(newInverse);
+      model->a = oldRange;
+      model->c = oldSill;
+      model->options = before;
+    };
+    std::optional<std::string> misfit;
+    try {
+      misfit = MisfitProblem(state, toInvert.rows);
+    } catch (const std::bad_alloc&) {
+      putBack();
+      throw;
+    }
+    if (misfit) {
+      putBack();
+      c.ui.Message(*misfit);
+      return CommandStatus::Failed;
+    }
+
     model->covarianceMatrix = std::move(covariance);
     if (state.writeMatrixFiles)
       WriteMatrixText(model->covarianceMatrix, InFolder(model->folder, model->KrigingMatrixFileName().c_str()),
@@ -294,7 +371,6 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
       if (state.writeMatrixFiles)
         WriteMatrixText(system, InFolder(c.doc.dataFolder, "cokriging_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
     }
-    state.inverse = std::make_unique<DenseMatrix>(std::move(inverse.inverse));
     state.WriteInverseFiles();
   } catch (const std::bad_alloc&) {
     c.ui.Message("There is not enough memory to rebuild the kriging system. Nothing was changed.");
@@ -324,6 +400,26 @@ GriddingOutcome FillByKriging(const KrigingState& state, bool withErrors, const 
               "Kriging gave no finite standard error: the kriging system is too badly conditioned for these data. "
               "The grid is unchanged."};
     result.ComputeLayerRange(1);
+  }
+  return {};
+}
+
+// The standard errors are computed in double precision and stored in single: a nugget
+// far beyond the data's variance gives errors beyond the grid's largest number, which
+// would be stored as infinite. Refused then, with the cause.
+GriddingOutcome ErrorsStored(const KrigingState& state, const GridModel& result) {
+  const std::size_t nodes = result.NodeCount();
+  const float* errors = result.Column(1, 0);
+  for (std::size_t k = 0; k < nodes; ++k) {
+    if (std::isfinite(errors[k])) continue;
+    const VariogramModel& primary = *state.primary;
+    return {CommandStatus::Failed,
+            fmt::sprintf("The standard error at node (%d, %d) is too large for the grid's numbers: the nugget %g with "
+                         "the sill %g makes the kriging variance of these data overflow. Choose a smaller nugget "
+                         "(Kriging options). The grid is unchanged.",
+                         static_cast<int>(k / static_cast<std::size_t>(result.NY)),
+                         static_cast<int>(k % static_cast<std::size_t>(result.NY)), primary.options.nugget,
+                         primary.c)};
   }
   return {};
 }
@@ -365,10 +461,18 @@ CommandStatus PredictionFlow(CommandContext& c) {
   // The local mode has no global system: it says in its message which files it writes.
   std::string completed = "Prediction by Kriging completed!";
   method.fill = [&state, withErrors, local, &completed](const GriddingRun& run, GridModel& result) -> GriddingOutcome {
-    if (!local) return FillByKriging(state, withErrors, run, result);
+    if (!local) {
+      GriddingOutcome outcome = FillByKriging(state, withErrors, run, result);
+      if (outcome.status == CommandStatus::Done && withErrors) outcome = ErrorsStored(state, result);
+      return outcome;
+    }
     const LocalRunOutcome outcome = PredictLocalGrid(state, result, run.feedback);
     if (outcome.status == PredictionStatus::Canceled) return {CommandStatus::Canceled, {}};
-    if (withErrors) result.ComputeLayerRange(1);
+    if (withErrors) {
+      const GriddingOutcome stored = ErrorsStored(state, result);
+      if (stored.status != CommandStatus::Done) return stored;
+      result.ComputeLayerRange(1);
+    }
     completed = outcome.message;
     return {};
   };
@@ -410,7 +514,7 @@ void RegisterKrigingCommands(CommandTable& table) {
   table.Add({ID_PREDICTION, O::View, RunPrediction,
              [](const CommandContext& c, CommandState& s) { s.enabled = MoreThanOnePoint(c) && CanPredict(c); }});
   table.Add({ID_SET_VARIOGRAM, O::View, SetExperimentalVariogram, [](const CommandContext& c, CommandState& s) {
-               s.enabled = MoreThanOnePoint(c) && c.doc.chartMode == ChartMode::Variogram && HasInverse(c);
+               s.enabled = MoreThanOnePoint(c) && c.doc.chartMode == ChartMode::Variogram && CanPredict(c);
              }});
   // Here rather than with the other variables: its rule needs the kriging state.
   table.Add({ID_CROSS_VARIANCE, O::View, SelectCross,

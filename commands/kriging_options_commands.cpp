@@ -10,6 +10,7 @@
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
 #include "commands/document_kriging_options.h"
+#include "commands/local_kriging_run.h"
 #include "dialogs/kriging_options_dialog.h"
 #include "geostat/cross_validation.h"
 #include "geostat/kriging_state.h"
@@ -76,6 +77,14 @@ bool HasInverse(const CommandContext& c) {
          state->inverse->rows == state->SystemSize();
 }
 
+// A local run has no inverse: its points are cross-validated from their neighbourhoods.
+bool LocalRun(const KrigingState& state) { return state.primary && LocalKrigingChosen(state.primary->options); }
+
+bool CanCrossValidate(const CommandContext& c) {
+  const KrigingState* state = c.doc.krigingState.get();
+  return HasInverse(c) || (c.doc.primaryData && c.doc.primaryData->count > 1 && state && LocalRun(*state));
+}
+
 CommandStatus RunCrossValidation(CommandContext& c) {
   const KrigingState& state = *c.doc.krigingState;
   CrossValidationDialog dialog;
@@ -85,7 +94,9 @@ CommandStatus RunCrossValidation(CommandContext& c) {
   CrossValidationStatus status;
   {
     auto progress = c.ui.BeginProgress("Cross-validation");
-    status = CrossValidate(state, dialog.folds, static_cast<unsigned>(dialog.seed), cv, progress.get(), &problem);
+    const unsigned seed = static_cast<unsigned>(dialog.seed);
+    status = LocalRun(state) ? CrossValidateLocalRun(state, dialog.folds, seed, cv, progress.get(), &problem)
+                             : CrossValidate(state, dialog.folds, seed, cv, progress.get(), &problem);
   }
   if (status == CrossValidationStatus::Canceled) return CommandStatus::Canceled;
   if (status == CrossValidationStatus::Failed) {
@@ -125,7 +136,7 @@ void RegisterKrigingOptionsCommands(CommandTable& table) {
   table.Add({ID_KRIGING_OPTIONS, O::View, EditKrigingOptions,
              [](const CommandContext&, CommandState& s) { s.enabled = true; }});
   table.Add({ID_CROSS_VALIDATION, O::View, RunCrossValidation,
-             [](const CommandContext& c, CommandState& s) { s.enabled = HasInverse(c); }});
+             [](const CommandContext& c, CommandState& s) { s.enabled = CanCrossValidate(c); }});
   table.Add({ID_STANDARD_ERROR, O::View, ToggleStandardError, [](const CommandContext& c, CommandState& s) {
                s.checked = c.doc.showStandardError != 0;
                s.enabled = HasInverse(c) || HasErrorLayer(c.doc);

@@ -120,6 +120,13 @@ LocalRunOutcome PredictLocalGrid(const KrigingState& state, GridModel& result, F
   return outcome;
 }
 
+CrossValidationStatus CrossValidateLocalRun(const KrigingState& state, int folds, unsigned seed,
+                                            CrossValidation& result, Feedback* feedback, std::string* problem) {
+  const VariogramModel& primary = *state.primary;
+  return CrossValidateLocally(state, primary.Model(), LocalTypeOf(primary.options), NeighbourhoodOf(primary.options),
+                              folds, seed, result, feedback, problem);
+}
+
 void WriteLocalRunFiles(const KrigingState& state) {
   if (state.HasSecondary()) return;
   const VariogramModel& primary = *state.primary;

@@ -192,7 +192,10 @@ constexpr std::int32_t kLongestTrailer = 4096;
 // after the text part; written only for a grid that has empty nodes.
 constexpr std::int32_t kEmptyNodesMarker = 0x504D454B;
 
-bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std::string* trailer) {
+// `damage` names a tagged part that the file holds damaged (cut short, an impossible
+// length): such a part is left out, and with it the mask of the nodes without an estimate.
+bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std::string* trailer,
+                       std::string& damage) {
   bool stopped = false;
   auto word = [&](auto& field) {
     if (!stopped && !in.Word(field)) stopped = true;
@@ -268,14 +271,19 @@ bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std:
   if (marker == kTrailerMarker) {
     std::int32_t length = 0;
     if (!(in.Word(length) && length > 0 && length <= kLongestTrailer &&
-          static_cast<std::uint64_t>(length) <= in.Remaining()))
+          static_cast<std::uint64_t>(length) <= in.Remaining())) {
+      damage = "its part with the kriging options is damaged";
       return true;
+    }
     std::string text(static_cast<std::size_t>(length), '\0');
     if (!in.Bytes(text.data(), text.size())) return true;
     if (trailer) *trailer = std::move(text);
     if (!in.Word(marker)) return true;
   }
   const std::size_t nodes = grid.NodeCount();
+  if (marker == kEmptyNodesMarker && nodes > in.Remaining())
+    damage = fmt::sprintf("its mask of the nodes without an estimate is cut short (%d of %d marks)",
+                          static_cast<long long>(in.Remaining()), static_cast<long long>(nodes));
   if (marker == kEmptyNodesMarker && nodes > 0 && nodes <= in.Remaining()) {
     std::vector<std::uint8_t> empty(nodes);
     if (!in.Bytes(empty.data(), nodes)) return true;
@@ -444,7 +452,13 @@ bool ReadSnp(GridModel& grid, std::istream& stream, RandomData& points, const st
 
   std::string partsProblem;
   std::string text;
-  if (!ReadOptionalParts(in, read, partsProblem, &text)) return refuse(partsProblem);
+  std::string damage;
+  if (!ReadOptionalParts(in, read, partsProblem, &text, damage)) return refuse(partsProblem);
+  if (!damage.empty())
+    result.damage = fmt::sprintf(
+        "%s: %s. It is left out: nodes without an estimate may show the value stored in them (the data's mean) as if "
+        "it were one. Run the prediction again to mark them.",
+        name, damage);
 
   DropLabelsIfShapeChanged(read, grid.NX, grid.NY);
   grid = std::move(read);

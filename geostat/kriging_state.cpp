@@ -69,11 +69,11 @@ DenseMatrix KrigingState::CokrigingSystem() const {
   return BlockMatrix(primary->covarianceMatrix, secondary->covarianceMatrix, cross->covarianceMatrix);
 }
 
-SystemInverseStatus KrigingState::InvertSystem(const DenseMatrix& M, Feedback* feedback) {
+SystemInverseStatus KrigingState::InvertSystem(const DenseMatrix& M, Feedback* feedback, bool writeFiles) {
   SystemInverse result = InvertSystemMatrix(M, feedback);
   if (result.status != SystemInverseStatus::Inverted) return result.status;
   inverse = std::make_unique<DenseMatrix>(std::move(result.inverse));
-  WriteInverseFiles();
+  if (writeFiles) WriteInverseFiles();
   return SystemInverseStatus::Inverted;
 }
 

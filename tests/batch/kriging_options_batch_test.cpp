@@ -5,7 +5,7 @@
 #include <cmath>
 #include <random>
 
-#include "../interpolation/kriging_test_support.h"
+#include "geostat/kriging_test_support.h"
 #include "geostat/kriging_options.h"
 #include "geostat/kriging_state.h"
 #include "support/batch_run.h"

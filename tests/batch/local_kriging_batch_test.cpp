@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "../interpolation/kriging_test_support.h"
+#include "geostat/kriging_test_support.h"
 #include "document/hidden_nodes.h"
 #include "geostat/kriging_state.h"
 #include "support/batch_run.h"

@@ -6,7 +6,7 @@
 #include <set>
 #include <sstream>
 
-#include "../interpolation/kriging_test_support.h"
+#include "geostat/kriging_test_support.h"
 #include "batch/batch_runner.h"
 #include "batch/batch_view_host.h"
 #include "batch/scripted_user_interface.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <random>
 
-#include "../interpolation/kriging_test_support.h"
+#include "geostat/kriging_test_support.h"
 #include "commands/command_ids.h"
 #include "dialogs/dialogs.h"
 #include "geostat/kriging_file_size.h"
