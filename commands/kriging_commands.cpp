@@ -418,8 +418,7 @@ GriddingOutcome ErrorsStored(const KrigingState& state, const GridModel& result)
                          "the sill %g makes the kriging variance of these data overflow. Choose a smaller nugget "
                          "(Kriging options). The grid is unchanged.",
                          static_cast<int>(k / static_cast<std::size_t>(result.NY)),
-                         static_cast<int>(k % static_cast<std::size_t>(result.NY)), primary.options.nugget,
-                         primary.c)};
+                         static_cast<int>(k % static_cast<std::size_t>(result.NY)), primary.options.nugget, primary.c)};
   }
   return {};
 }

@@ -194,8 +194,7 @@ constexpr std::int32_t kEmptyNodesMarker = 0x504D454B;
 
 // `damage` names a tagged part that the file holds damaged (cut short, an impossible
 // length): such a part is left out, and with it the mask of the nodes without an estimate.
-bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std::string* trailer,
-                       std::string& damage) {
+bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std::string* trailer, std::string& damage) {
   bool stopped = false;
   auto word = [&](auto& field) {
     if (!stopped && !in.Word(field)) stopped = true;

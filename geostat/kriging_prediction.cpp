@@ -79,8 +79,7 @@ DataMisfit MisfitAtData(const KrigingState& state) {
       cokriging ? state.CoResidualWeights(*state.inverse) : primary.ResidualWeights(*state.inverse);
   const int n = primary.count;
   auto datum = [&primary](int j) {
-    return primary.standardised == 1 ? primary.values[j] * primary.standardDeviation + primary.mean
-                                     : primary.values[j];
+    return primary.standardised == 1 ? primary.values[j] * primary.standardDeviation + primary.mean : primary.values[j];
   };
   std::vector<double> misses(static_cast<std::size_t>(n));
 #pragma omp parallel for schedule(static)

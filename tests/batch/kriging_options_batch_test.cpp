@@ -5,9 +5,9 @@
 #include <cmath>
 #include <random>
 
-#include "geostat/kriging_test_support.h"
 #include "geostat/kriging_options.h"
 #include "geostat/kriging_state.h"
+#include "geostat/kriging_test_support.h"
 #include "support/batch_run.h"
 
 namespace gridora {

@@ -7,10 +7,10 @@
 #include <random>
 #include <string>
 
-#include "geostat/kriging_test_support.h"
 #include "geostat/cross_validation.h"
 #include "geostat/kriging_checks.h"
 #include "geostat/kriging_state.h"
+#include "geostat/kriging_test_support.h"
 #include "support/batch_run.h"
 
 namespace gridora {
@@ -134,8 +134,7 @@ TEST(KrigingTrustBatch, ADamagedMaskOfEmptyNodesIsReported) {
 TEST(KrigingTrustBatch, SetVariogramWorksInTheLocalMode) {
   BatchRun run;
   test::WriteFileBytes(run.folder / "points.xyz", PointsFile());
-  ASSERT_EQ(run.Run(std::string("open-random points.xyz\nkriging-options neighbours=12\nvariogram lag=8\n") + kGrid),
-            0)
+  ASSERT_EQ(run.Run(std::string("open-random points.xyz\nkriging-options neighbours=12\nvariogram lag=8\n") + kGrid), 0)
       << run.out.str();
   const std::vector<float> before = run.doc.grid->values;
   ASSERT_EQ(run.Run(std::string("variogram lag=8\nset-variogram range=40 sill=0.8\n") + kGrid), 0) << run.out.str();

@@ -8,9 +8,9 @@
 #include <random>
 #include <string>
 
-#include "geostat/kriging_test_support.h"
 #include "document/hidden_nodes.h"
 #include "geostat/kriging_state.h"
+#include "geostat/kriging_test_support.h"
 #include "support/batch_run.h"
 
 namespace gridora {

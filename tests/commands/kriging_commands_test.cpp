@@ -6,13 +6,13 @@
 #include <set>
 #include <sstream>
 
-#include "geostat/kriging_test_support.h"
 #include "batch/batch_runner.h"
 #include "batch/batch_view_host.h"
 #include "batch/scripted_user_interface.h"
 #include "commands/command_ids.h"
 #include "dialogs/dialogs.h"
 #include "geostat/kriging_state.h"
+#include "geostat/kriging_test_support.h"
 #include "platform/number_text.h"
 #include "support/test_support.h"
 

@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <random>
 
-#include "geostat/kriging_test_support.h"
 #include "commands/command_ids.h"
 #include "dialogs/dialogs.h"
 #include "geostat/kriging_file_size.h"
 #include "geostat/kriging_state.h"
+#include "geostat/kriging_test_support.h"
 #include "support/test_support.h"
 
 namespace gridora {

@@ -94,7 +94,8 @@ TEST_F(LocalCrossValidationTest, EveryPointAsNeighbourGivesTheGlobalResult) {
     ASSERT_TRUE(state->inverse);
     CrossValidation global, local;
     ASSERT_EQ(CrossValidate(*state, c.folds, 4, global, nullptr, nullptr), CrossValidationStatus::Done);
-    const LocalKrigingType type = c.type == KrigingType::Ordinary ? LocalKrigingType::Ordinary : LocalKrigingType::Simple;
+    const LocalKrigingType type =
+        c.type == KrigingType::Ordinary ? LocalKrigingType::Ordinary : LocalKrigingType::Simple;
     std::string problem;
     ASSERT_EQ(CrossValidateLocally(*state, state->primary->Model(), type, {100, 0.0, 3}, c.folds, 4, local, nullptr,
                                    &problem),
@@ -120,9 +121,9 @@ TEST_F(LocalCrossValidationTest, LeaveOneOutUsesTheNearestOtherPoints) {
   const CovarianceModel model = p.Model();
   constexpr int kNeighbours = 6;
   CrossValidation cv;
-  ASSERT_EQ(CrossValidateLocally(*state, model, LocalKrigingType::Simple, {kNeighbours, 0.0, 3}, 0, 0, cv, nullptr,
-                                 nullptr),
-            CrossValidationStatus::Done);
+  ASSERT_EQ(
+      CrossValidateLocally(*state, model, LocalKrigingType::Simple, {kNeighbours, 0.0, 3}, 0, 0, cv, nullptr, nullptr),
+      CrossValidationStatus::Done);
   const int n = p.count;
   ASSERT_EQ(static_cast<int>(cv.points.size()), n);
   for (int i = 0; i < n; ++i) {
@@ -136,8 +137,8 @@ TEST_F(LocalCrossValidationTest, LeaveOneOutUsesTheNearestOtherPoints) {
     std::vector<double> k(kNeighbours);
     for (int a = 0; a < kNeighbours; ++a) {
       for (int b = 0; b < kNeighbours; ++b)
-        K[a][b] = model.sill * std::exp(-std::hypot(p.x[others[a]] - p.x[others[b]], p.y[others[a]] - p.y[others[b]]) /
-                                        model.range);
+        K[a][b] = model.sill *
+                  std::exp(-std::hypot(p.x[others[a]] - p.x[others[b]], p.y[others[a]] - p.y[others[b]]) / model.range);
       k[a] = model.sill * std::exp(-distance(others[a]) / model.range);
     }
     const std::vector<double> w = Solve(K, k);
@@ -168,14 +169,14 @@ TEST_F(LocalCrossValidationTest, PointsWithoutEnoughNeighboursAreLeftOutAndCount
   EXPECT_NE(CrossValidationSummary(some).find(std::to_string(some.withoutEstimate) + " point(s) kept too few"),
             std::string::npos);
   std::string problem;
-  EXPECT_EQ(CrossValidateLocally(*state, model, LocalKrigingType::Ordinary, {8, 0.01, 3}, 0, 0, none, nullptr,
-                                 &problem),
-            CrossValidationStatus::Failed);
+  EXPECT_EQ(
+      CrossValidateLocally(*state, model, LocalKrigingType::Ordinary, {8, 0.01, 3}, 0, 0, none, nullptr, &problem),
+      CrossValidationStatus::Failed);
   EXPECT_NE(problem.find("No point keeps 3 neighbours"), std::string::npos) << problem;
   for (int folds : {1, -2, 46}) {
-    EXPECT_EQ(CrossValidateLocally(*state, model, LocalKrigingType::Simple, {8, 0.0, 3}, folds, 0, none, nullptr,
-                                   &problem),
-              CrossValidationStatus::Failed)
+    EXPECT_EQ(
+        CrossValidateLocally(*state, model, LocalKrigingType::Simple, {8, 0.0, 3}, folds, 0, none, nullptr, &problem),
+        CrossValidationStatus::Failed)
         << folds;
     EXPECT_NE(problem.find("number of folds"), std::string::npos);
   }
