@@ -38,6 +38,7 @@ int ReadSnpAndReport(GridModel& grid, std::istream& in, RandomData& points, User
   const bool readable = ReadSnp(grid, in, points, name, read, problem);
   if (!read.header.empty()) ui.Message(read.header);
   if (!readable) ui.Message(problem);
+  if (readable && !read.damage.empty()) ui.Message(read.damage);
   if (trailer) *trailer = std::move(read.trailer);
   return readable ? read.layers : -1;
 }

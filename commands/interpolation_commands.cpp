@@ -20,9 +20,9 @@
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
-#include "view/document_kriging_options.h"
 #include "commands/grid_layout.h"
 #include "commands/gridding_run.h"
+#include "commands/local_kriging_run.h"
 #include "commands/surface_options.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/kriging_options_dialog.h"
@@ -37,6 +37,7 @@
 #include "surface/minimum_curvature.h"
 #include "surface/minimum_curvature_solver.h"
 #include "view/document.h"
+#include "view/document_kriging_options.h"
 
 namespace gridora {
 namespace {
@@ -183,6 +184,14 @@ bool HasInverse(const CommandContext& c) {
          state->inverse->rows == state->SystemSize();
 }
 
+// A local run has no inverse: its points are cross-validated from their neighbourhoods.
+bool LocalRun(const KrigingState& state) { return state.primary && LocalKrigingChosen(state.primary->options); }
+
+bool CanCrossValidate(const CommandContext& c) {
+  const KrigingState* state = c.doc.krigingState.get();
+  return HasInverse(c) || (c.doc.primaryData && c.doc.primaryData->count > 1 && state && LocalRun(*state));
+}
+
 CommandStatus RunCrossValidation(CommandContext& c) {
   const KrigingState& state = *c.doc.krigingState;
   CrossValidationDialog dialog;
@@ -191,7 +200,9 @@ CommandStatus RunCrossValidation(CommandContext& c) {
   Outcome validated;
   {
     auto progress = c.ui.BeginProgress("Cross-validation");
-    validated = CrossValidate(state, dialog.folds, static_cast<unsigned>(dialog.seed), cv, progress.get());
+    const unsigned seed = static_cast<unsigned>(dialog.seed);
+    validated = LocalRun(state) ? CrossValidateLocalRun(state, dialog.folds, seed, cv, progress.get())
+                                : CrossValidate(state, dialog.folds, seed, cv, progress.get());
   }
   if (validated.kind == OutcomeKind::Canceled) return CommandStatus::Canceled;
   if (!validated.Done()) {
@@ -250,7 +261,7 @@ void RegisterInterpolationCommands(CommandTable& table) {
   table.Add({.id = ID_CROSS_VALIDATION,
              .owner = O::View,
              .run = RunCrossValidation,
-             .update = [](const CommandContext& c, CommandState& s) { s.enabled = HasInverse(c); },
+             .update = [](const CommandContext& c, CommandState& s) { s.enabled = CanCrossValidate(c); },
              .menu = {kInterpolation, "Cross-validation"},
              .batch = {.name = "cross-validation", .keys = Keys(CrossValidationDialog{})}});
   table.Add({.id = ID_STANDARD_ERROR,

@@ -18,7 +18,6 @@
 #include "commands/command_ids.h"
 #include "commands/command_modules.h"
 #include "commands/command_table.h"
-#include "view/document_kriging_options.h"
 #include "commands/grid_layout.h"
 #include "commands/gridding_run.h"
 #include "commands/local_kriging_run.h"
@@ -38,6 +37,7 @@
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
 #include "view/document.h"
+#include "view/document_kriging_options.h"
 
 namespace gridora {
 namespace {
@@ -79,6 +79,26 @@ struct LagWidthOf {
   const char* variable;
   const char* batchKey;
 };
+
+// A system inverted without complaint can still be singular to working accuracy: its
+// estimates then miss the data they must honour (MisfitAtData). The message, or nullopt
+// when the estimates give the data back.
+std::optional<std::string> MisfitProblem(const KrigingState& state, int size) {
+  const DataMisfit misfit = MisfitAtData(state);
+  if (!(misfit.Relative() > kLargestRelativeMisfit)) return std::nullopt;
+  return fmt::sprintf(
+      "The kriging system of %d equations cannot be solved to working accuracy: its estimates at the data points, "
+      "which it must give back, miss them by up to %g (point No.%d, counted from 1) where the data span %g. A "
+      "Gaussian model without nugget, or a range far beyond the distances between the points, makes the system "
+      "singular in all but name. Give the model a small nugget (Kriging options, e.g. 0.001) or choose another "
+      "model. Nothing was changed.",
+      size, misfit.largest, misfit.point + 1, misfit.dataRange);
+}
+
+// Said after a fit whose range lies far beyond the data; the fit is kept.
+void TellFarRange(UserInterface& ui, const char* what, const VariogramModel& model) {
+  if (const std::optional<std::string> notice = FarRangeNotice(what, model)) ui.Message(*notice);
+}
 
 constexpr LagWidthOf kPrimaryLag{"primary variable", "lag"};
 constexpr LagWidthOf kSecondaryLag{"secondary variable", "lag2"};
@@ -164,6 +184,11 @@ CommandStatus RunVariogram(CommandContext& c) {
   const std::optional<float> lag = AskLagWidth(ui, kPrimaryLag, ProposedLagWidth(primary));
   if (!lag) return CommandStatus::Canceled;
   if (!primary.FitVariogram(*lag, kFitStep, kPrimaryIterations, &ui, &refusal)) return refuse();
+  TellFarRange(ui, "primary", primary);
+  if (const std::optional<std::string> tooLarge = CheckStandardErrorSize(primary)) {
+    refusal = *tooLarge;
+    return refuse();
+  }
   variogramFile.Printf("C11 : %f %f %f %f %f %f\n", *lag, primary.mean, primary.standardDeviation, primary.residualMean,
                        primary.a, primary.c);
   WriteModelLine(variogramFile, "C11", primary);
@@ -182,6 +207,7 @@ CommandStatus RunVariogram(CommandContext& c) {
     const std::optional<float> lag2 = AskLagWidth(ui, kSecondaryLag, ProposedLagWidth(secondary));
     if (!lag2) return CommandStatus::Canceled;
     if (!secondary.FitVariogram(*lag2, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
+    TellFarRange(ui, "secondary", secondary);
     variogramFile.Printf("C22 : %f %f %f %f %f %f\n", *lag2, secondary.mean, secondary.standardDeviation,
                          secondary.residualMean, secondary.a, secondary.c);
     WriteModelLine(variogramFile, "C22", secondary);
@@ -200,6 +226,7 @@ CommandStatus RunVariogram(CommandContext& c) {
     const std::optional<float> lag12 = AskLagWidth(ui, kCrossLag, *lag2);
     if (!lag12) return CommandStatus::Canceled;
     if (!cross.FitVariogram(*lag12, kFitStep, kSecondaryIterations, &ui, &refusal)) return refuse();
+    TellFarRange(ui, "cross", cross);
     variogramFile.Printf("C12 : %f %f %f\n", *lag12, cross.a, cross.c);
     WriteModelLine(variogramFile, "C12", cross);
     if (!local) cross.BuildKrigingMatrix();
@@ -216,9 +243,14 @@ CommandStatus RunVariogram(CommandContext& c) {
     Outcome inverted;
     {
       auto progress = ui.BeginProgress("Inverting the kriging system");
-      inverted = run.InvertSystem(system, progress.get());
+      inverted = run.InvertSystem(system, progress.get(), false);
     }
     if (!inverted.Done()) return InversionStopped(inverted, system.rows, ui);
+    if (const std::optional<std::string> misfit = MisfitProblem(run, system.rows)) {
+      ui.Message(*misfit);
+      return CommandStatus::Failed;
+    }
+    run.WriteInverseFiles();
   }
 
   if (!doc.krigingState) doc.krigingState = std::make_unique<KrigingState>(run.folder, run.showMessages);
@@ -251,6 +283,19 @@ TwoFloatsDialog RangeSillDialog() {
   return dialog;
 }
 
+// The local mode has no system to invert: each estimate solves the system of its own
+// neighbourhood from the model at the time, so the edited range and sill are the whole
+// update. A local state has no distance matrices either, so it cannot turn into a
+// global one here.
+CommandStatus SetLocalVariogram(CommandContext& c, VariogramModel& model, const KrigingOptions& options, double range,
+                                double sill) {
+  model.a = range;
+  model.c = sill;
+  model.options = options;
+  c.view.Invalidate();
+  return CommandStatus::Done;
+}
+
 CommandStatus SetExperimentalVariogram(CommandContext& c) {
   KrigingState& state = *c.doc.krigingState;
   const int selection = c.doc.variableSelection;
@@ -262,6 +307,13 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
   KrigingOptions options = DocumentKrigingOptions(c.doc, c.profile);
   if (options.fit == VariogramFitMethod::WeightedLeastSquares && options.fitNugget)
     options.nugget = model->options.nugget;
+  const bool local = Local(state);
+  if (local && !LocalKrigingChosen(options)) {
+    c.ui.Message(
+        "The variogram was fitted for kriging from neighbourhoods, which keeps no matrices of all the points; the "
+        "kriging options now ask for every point in every estimate. Run \"Variogram\" again. Nothing was changed.");
+    return CommandStatus::Failed;
+  }
 
   TwoFloatsDialog dialog = RangeSillDialog();
   dialog.value1 = static_cast<float>(model->a);
@@ -273,6 +325,7 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
         "The range and the sill must both be greater than 0 (range %g, sill %g). Nothing was changed.", range, sill));
     return CommandStatus::Failed;
   }
+  if (local) return SetLocalVariogram(c, *model, options, range, sill);
 
   try {
     // The edited model's covariance and the new inverse are built aside and taken over
@@ -298,9 +351,33 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
     }
     if (!inverse.outcome.Done()) return InversionStopped(inverse.outcome, toInvert.rows, c.ui);
 
+    // The new model and inverse must give the data back before they are kept: tried in
+    // the state, the old ones put back on a refusal.
+    auto newInverse = std::make_unique<DenseMatrix>(std::move(inverse.inverse));
+    const double oldRange = model->a, oldSill = model->c;
     model->a = range;
     model->c = sill;
     model->options = options;
+    state.inverse.swap(newInverse);
+    auto putBack = [&] {
+      state.inverse.swap(newInverse);
+      model->a = oldRange;
+      model->c = oldSill;
+      model->options = before;
+    };
+    std::optional<std::string> misfit;
+    try {
+      misfit = MisfitProblem(state, toInvert.rows);
+    } catch (const std::bad_alloc&) {
+      putBack();
+      throw;
+    }
+    if (misfit) {
+      putBack();
+      c.ui.Message(*misfit);
+      return CommandStatus::Failed;
+    }
+
     model->covarianceMatrix = std::move(covariance);
     if (state.writeMatrixFiles)
       WriteMatrixText(model->covarianceMatrix, InFolder(model->folder, model->KrigingMatrixFileName().c_str()),
@@ -311,7 +388,6 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
       if (state.writeMatrixFiles)
         WriteMatrixText(system, InFolder(c.doc.dataFolder, "cokriging_matrix.txt"), MatrixTextKind::MatrixLayoutOne);
     }
-    state.inverse = std::make_unique<DenseMatrix>(std::move(inverse.inverse));
     state.WriteInverseFiles();
   } catch (const std::bad_alloc&) {
     c.ui.Message("There is not enough memory to rebuild the kriging system. Nothing was changed.");
@@ -365,6 +441,25 @@ GriddingOutcome FillByLocalKriging(const KrigingState& state, bool withErrors, c
   return {CommandStatus::Done, localRun.message};
 }
 
+// The standard errors are computed in double precision and stored in single: a nugget
+// far beyond the data's variance gives errors beyond the grid's largest number, which
+// would be stored as infinite. Refused then, with the cause.
+GriddingOutcome ErrorsStored(const KrigingState& state, const GridModel& result) {
+  const std::size_t nodes = result.NodeCount();
+  const float* errors = result.Column(1, 0);
+  for (std::size_t k = 0; k < nodes; ++k) {
+    if (std::isfinite(errors[k])) continue;
+    const VariogramModel& primary = *state.primary;
+    return {CommandStatus::Failed,
+            fmt::sprintf("The standard error at node (%d, %d) is too large for the grid's numbers: the nugget %g with "
+                         "the sill %g makes the kriging variance of these data overflow. Choose a smaller nugget "
+                         "(Kriging options). The grid is unchanged.",
+                         static_cast<int>(k / static_cast<std::size_t>(result.NY)),
+                         static_cast<int>(k % static_cast<std::size_t>(result.NY)), primary.options.nugget, primary.c)};
+  }
+  return {};
+}
+
 CommandStatus PredictionFlow(CommandContext& c) {
   Document& doc = c.doc;
   const KrigingState& state = *doc.krigingState;
@@ -386,7 +481,13 @@ CommandStatus PredictionFlow(CommandContext& c) {
   method.spacing = SpacingProposal{cellX, true};
   method.layerCount = withErrors ? 2 : 1;
   method.fill = [&state, withErrors, local](const GriddingRun& run, GridModel& result) {
-    return local ? FillByLocalKriging(state, withErrors, run, result) : FillByKriging(state, withErrors, run, result);
+    GriddingOutcome outcome =
+        local ? FillByLocalKriging(state, withErrors, run, result) : FillByKriging(state, withErrors, run, result);
+    if (outcome.status == CommandStatus::Done && withErrors) {
+      GriddingOutcome stored = ErrorsStored(state, result);
+      if (stored.status != CommandStatus::Done) return stored;
+    }
+    return outcome;
   };
   const GriddingOutcome outcome = RunGridding(c, method);
   if (outcome.status != CommandStatus::Done) return outcome.status;
@@ -440,7 +541,7 @@ void RegisterKrigingCommands(CommandTable& table) {
              .run = SetExperimentalVariogram,
              .update =
                  [](const CommandContext& c, CommandState& s) {
-                   s.enabled = MoreThanOnePoint(c) && c.doc.chartMode == ChartMode::Variogram && HasInverse(c);
+                   s.enabled = MoreThanOnePoint(c) && c.doc.chartMode == ChartMode::Variogram && CanPredict(c);
                  },
              .menu = {kKriging, "Set experimental variogram", kSeparatorBefore},
              .batch = {.name = "set-variogram", .keys = Keys(RangeSillDialog(), "cancel")}});

@@ -113,6 +113,13 @@ LocalRunResult PredictLocalGrid(const KrigingState& state, const NodeLayout& lay
   return run;
 }
 
+Outcome CrossValidateLocalRun(const KrigingState& state, int folds, unsigned seed, CrossValidation& result,
+                              Feedback* feedback) {
+  const VariogramModel& primary = *state.primary;
+  return CrossValidateLocally(state, primary.Model(), LocalTypeOf(primary.options), NeighbourhoodOf(primary.options),
+                              folds, seed, result, feedback);
+}
+
 void WriteLocalRunFiles(const KrigingState& state) {
   if (state.HasSecondary()) return;
   const VariogramModel& primary = *state.primary;

@@ -4,6 +4,7 @@
 // ordinary or cokriging) without the n x n system, its inverse or their files.
 #include <string>
 
+#include "geostat/cross_validation.h"
 #include "geostat/kriging_options.h"
 #include "geostat/kriging_prediction.h"
 #include "platform/outcome.h"
@@ -28,6 +29,12 @@ struct LocalRunResult {
 // written and must be dropped.
 LocalRunResult PredictLocalGrid(const KrigingState& state, const NodeLayout& layout, GridModel& result,
                                 Feedback* feedback);
+
+// Cross-validation of the state's local run: each point from its own neighbourhood with
+// the neighbour count, maximum distance and kriging type of the prediction
+// (CrossValidateLocally).
+Outcome CrossValidateLocalRun(const KrigingState& state, int folds, unsigned seed, CrossValidation& result,
+                              Feedback* feedback);
 
 // The local run's diagnostic file, "verification.txt" (none for cokriging), written once
 // the grid is taken: a cancelled or refused run leaves the files as they were.

@@ -2,6 +2,7 @@
 
 #include <fmt/printf.h>
 
+#include "dialogs/value_rules.h"
 #include "platform/dialog_fields.h"
 
 namespace gridora {
@@ -39,6 +40,18 @@ std::optional<std::string> KrigingOptionsDialog::Validate() const {
   if (fit < 0 || fit > 1) return fmt::sprintf("Choose one of the two fits (not %d).", fit);
   if (fitNugget < 0 || fitNugget > 1) return std::string("Fit the nugget: yes or no.");
   if (type < 0 || type > 1) return fmt::sprintf("Choose simple or ordinary kriging (not %d).", type);
+  // The nugget is in units of the standardised variance (1): beyond the dialogs' largest
+  // number it is no model, and its standard errors overflow the grid's numbers.
+  if (nugget > kLargestDialogLength)
+    return fmt::sprintf("The nugget must be at most %g, in units of the data's variance (it is %g).",
+                        kLargestDialogLength, nugget);
+  // A neighbourhood needs three points for an estimate (LocalNeighbourhood's minimum):
+  // with fewer, every node of the grid would be left empty.
+  if (neighbours > 0 && neighbours < kFewestNeighbours)
+    return fmt::sprintf(
+        "The number of neighbours must be 0 (all points) or at least %d (it is %d): an estimate from a "
+        "neighbourhood needs %d points.",
+        kFewestNeighbours, neighbours, kFewestNeighbours);
   return check ? check(*this) : std::nullopt;
 }
 

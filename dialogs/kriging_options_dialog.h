@@ -9,6 +9,9 @@ namespace gridora {
 
 class KrigingOptionsDialog : public DialogData {
  public:
+  // Fewer neighbours than this (other than 0, all points) are refused.
+  static constexpr int kFewestNeighbours = 3;
+
   // The members hold the choices as indices (model: exponential, spherical, gaussian,
   // matern; fit: damped, least squares; type: simple, ordinary). `check` judges the
   // values as a whole once the choices are in range.

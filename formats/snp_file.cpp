@@ -267,8 +267,14 @@ bool AgreesWithFloats(const ExactValues& exact, const GridModel& read, const std
   return true;
 }
 
+constexpr const char* kExactPartDamaged =
+    "its part with the exact coordinates is damaged. It is left out: the points and the grid's origin and spacing are "
+    "read with the single precision of the older part, and may differ from what was saved in the last digits.";
+
+// `damage` says which tagged part the file holds damaged (cut short, an impossible
+// length) and what leaving it out means: such a part is left out.
 bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std::string* trailer,
-                       std::size_t pointCount, std::optional<ExactValues>& exact) {
+                       std::size_t pointCount, std::optional<ExactValues>& exact, std::string& damage) {
   bool stopped = false;
   auto word = [&](auto& field) {
     if (!stopped && !in.Word(field)) stopped = true;
@@ -347,23 +353,33 @@ bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std:
   if (marker == kTrailerMarker) {
     std::int32_t length = 0;
     if (!(in.Word(length) && length > 0 && length <= kLongestTrailer &&
-          static_cast<std::uint64_t>(length) <= in.Remaining()))
+          static_cast<std::uint64_t>(length) <= in.Remaining())) {
+      damage = "its part with the kriging options is damaged";
       return true;
+    }
     std::string text(static_cast<std::size_t>(length), '\0');
     if (!in.Bytes(text.data(), text.size())) return true;
     if (trailer) *trailer = std::move(text);
     if (!in.Word(marker)) return true;
   }
   const std::size_t nodes = grid.NodeCount();
-  if (marker == kEmptyNodesMarker) {
-    if (!(nodes > 0 && nodes <= in.Remaining())) return true;
+  if (marker == kEmptyNodesMarker && nodes > in.Remaining())
+    damage = fmt::sprintf(
+        "its mask of the nodes without an estimate is cut short (%d of %d marks). It is left out: nodes without an "
+        "estimate may show the value stored in them (the data's mean) as if it were one. Run the prediction again to "
+        "mark them.",
+        static_cast<long long>(in.Remaining()), static_cast<long long>(nodes));
+  if (marker == kEmptyNodesMarker && nodes > 0 && nodes <= in.Remaining()) {
     std::vector<std::uint8_t> empty(nodes);
     if (!in.Bytes(empty.data(), nodes)) return true;
     for (std::uint8_t& flag : empty) flag = flag != 0 ? 1 : 0;
     grid.emptyNodes = std::move(empty);
     if (!in.Word(marker)) return true;
   }
-  if (marker == kExactMarker) exact = ReadExactPart(in, pointCount);
+  if (marker == kExactMarker) {
+    exact = ReadExactPart(in, pointCount);
+    if (!exact) damage = kExactPartDamaged;
+  }
   return true;
 }
 
@@ -538,10 +554,15 @@ bool ReadSnp(GridModel& grid, std::istream& stream, RandomData& points, const st
   std::string partsProblem;
   std::string text;
   std::optional<ExactValues> exact;
-  if (!ReadOptionalParts(in, read, partsProblem, &text, static_cast<std::size_t>(count), exact))
+  std::string damage;
+  if (!ReadOptionalParts(in, read, partsProblem, &text, static_cast<std::size_t>(count), exact, damage))
     return refuse(partsProblem);
   // The exact values replace the rounded ones all together, or not at all.
-  if (exact && !AgreesWithFloats(*exact, read, triples)) exact.reset();
+  if (exact && !AgreesWithFloats(*exact, read, triples)) {
+    exact.reset();
+    damage = kExactPartDamaged;
+  }
+  if (!damage.empty()) result.damage = fmt::sprintf("%s: %s", name, damage);
   if (exact) {
     read.x0 = exact->layout[0];
     read.y0 = exact->layout[1];

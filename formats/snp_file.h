@@ -44,6 +44,8 @@ struct SnpReadResult {
   int layers = 0;  // the layer count read
   std::string header;
   std::string trailer;  // the trailing text part, empty when the file has none
+  // What is damaged in the tagged parts (left out), for a message; empty when nothing.
+  std::string damage;
 };
 
 // Reads a document file into the grid and the points. The optional parts that the file

@@ -3,6 +3,8 @@
 #include <fmt/printf.h>
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <numeric>
 #include <vector>
 
@@ -75,6 +77,47 @@ double LocalVariogramMemoryNeed(std::size_t n1, std::size_t n2) {
   const double points = 6.0 * static_cast<double>(n1 + n2) + 2.0 * static_cast<double>(n1 + n2);
   const double clouds = (n2 > 0 ? 3.0 : 1.0) * 2.0 * static_cast<double>(kSampledCloudPairs);
   return (points + clouds) * sizeof(double);
+}
+
+double DataDiagonal(const VariogramModel& model) {
+  double left = HUGE_VAL, right = -HUGE_VAL, bottom = HUGE_VAL, top = -HUGE_VAL;
+  auto extend = [&](const std::vector<double>& xs, const std::vector<double>& ys) {
+    for (std::size_t i = 0; i < xs.size() && i < ys.size(); ++i) {
+      left = std::min(left, xs[i]);
+      right = std::max(right, xs[i]);
+      bottom = std::min(bottom, ys[i]);
+      top = std::max(top, ys[i]);
+    }
+  };
+  extend(model.x, model.y);
+  if (model.pairMode == 1) extend(model.otherX, model.otherY);
+  if (!(right >= left) || !(top >= bottom)) return 0.0;
+  return std::hypot(right - left, top - bottom);
+}
+
+std::optional<std::string> FarRangeNotice(const std::string& what, const VariogramModel& model) {
+  const double diagonal = DataDiagonal(model);
+  if (!(diagonal > 0.0) || !(model.a > kFarRangeFactor * diagonal)) return std::nullopt;
+  return fmt::sprintf(
+      "The fitted range of the %s variogram, %g, is %.0f times the extent of the data (%g, the diagonal of their "
+      "bounding box): the lag classes rise without levelling off at a sill, so the fit follows them out to a range "
+      "and a sill that the data cannot support. The fit is kept. A maximum lag (Kriging options), another lag width "
+      "or another model may find a range within the data.",
+      what, model.a, std::floor(model.a / diagonal), diagonal);
+}
+
+double LargestStandardError(const VariogramModel& model) {
+  const double scale = model.standardised == 1 ? model.standardDeviation : 1.0;
+  return std::sqrt(2.0 * (model.options.nugget + model.c)) * scale;
+}
+
+std::optional<std::string> CheckStandardErrorSize(const VariogramModel& model) {
+  const double largest = LargestStandardError(model);
+  if (largest <= FLT_MAX) return std::nullopt;
+  return fmt::sprintf(
+      "The nugget %g with the sill %g gives standard errors up to about %g, beyond the largest number a grid can "
+      "hold (%g): the standard-error layer could not be stored. Choose a smaller nugget.",
+      model.options.nugget, model.c, largest, static_cast<double>(FLT_MAX));
 }
 
 std::optional<std::string> CheckMemory(const std::string& what, double need) {

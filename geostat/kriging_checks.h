@@ -11,6 +11,7 @@
 #include <string>
 
 #include "document/random_data.h"
+#include "geostat/variogram_model.h"
 
 namespace gridora {
 
@@ -34,6 +35,30 @@ double VariogramMemoryNeed(std::size_t n1, std::size_t n2);
 // The same for the local mode: the points of each model and their sampled clouds, no
 // n x n matrix.
 double LocalVariogramMemoryNeed(std::size_t n1, std::size_t n2);
+
+// A fitted range beyond this many times the diagonal of the data's bounding box is no
+// range of these data: the lag classes rise without levelling off, and the fit (above
+// all the least-squares one) follows the straight line out to a range and sill that grow
+// together without end.
+inline constexpr double kFarRangeFactor = 10.0;
+
+// The diagonal of the bounding box of the model's points (for the cross model, of both
+// variables' points); 0 without points.
+double DataDiagonal(const VariogramModel& model);
+
+// What the user is told when the model's range lies beyond kFarRangeFactor diagonals
+// (`what` names the variogram: "primary", "secondary", "cross"); nullopt otherwise. The
+// fit is kept: the message only says why its range cannot be read as a distance.
+std::optional<std::string> FarRangeNotice(const std::string& what, const VariogramModel& model);
+
+// The largest standard error a kriging model can give anywhere, in the data's units:
+// far from every datum the kriging variance is C(0) = nugget + sill of the standardised
+// variable (a little more with the unknown mean of ordinary kriging, at most twice).
+double LargestStandardError(const VariogramModel& model);
+
+// A message when the standard errors of the model would not fit a grid's single
+// precision numbers (a nugget of 1e80, say); nullopt when they fit.
+std::optional<std::string> CheckStandardErrorSize(const VariogramModel& model);
 
 // A message when `need` bytes exceed the memory a job may take (nullopt when they fit or
 // nothing is known, see platform/memory_budget.h).

@@ -62,6 +62,38 @@ Outcome PredictGrid(const KrigingState& state, const NodeLayout& layout, float* 
   return {};
 }
 
+DataMisfit MisfitAtData(const KrigingState& state) {
+  // The weights' estimate, as the grid gets it (the traced full formula gives the same).
+  const bool cokriging = state.HasSecondary();
+  const VariogramModel& primary = *state.primary;
+  const std::vector<double> beta =
+      cokriging ? state.CoResidualWeights(*state.inverse) : primary.ResidualWeights(*state.inverse);
+  const int n = primary.count;
+  auto datum = [&primary](int j) {
+    return primary.standardised == 1 ? primary.values[j] * primary.standardDeviation + primary.mean : primary.values[j];
+  };
+  std::vector<double> misses(static_cast<std::size_t>(n));
+#pragma omp parallel for schedule(static)
+  for (int j = 0; j < n; ++j) {
+    const double estimate = cokriging ? state.CoPredictWithWeights(primary.x[j], primary.y[j], beta)
+                                      : primary.PredictWithWeights(primary.x[j], primary.y[j], beta);
+    const double miss = std::fabs(estimate - datum(j));
+    misses[j] = std::isfinite(miss) ? miss : HUGE_VAL;
+  }
+  DataMisfit misfit;
+  double smallest = HUGE_VAL, largest = -HUGE_VAL;
+  for (int j = 0; j < n; ++j) {
+    smallest = std::min(smallest, datum(j));
+    largest = std::max(largest, datum(j));
+    if (misfit.point < 0 || misses[j] > misfit.largest) {
+      misfit.largest = misses[j];
+      misfit.point = j;
+    }
+  }
+  misfit.dataRange = n > 0 ? largest - smallest : 0.0;
+  return misfit;
+}
+
 void WriteVerification(const KrigingState& state) {
   const Estimator estimate(state);
   const VariogramModel& primary = *state.primary;

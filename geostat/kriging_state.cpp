@@ -69,11 +69,11 @@ DenseMatrix KrigingState::CokrigingSystem() const {
   return BlockMatrix(primary->covarianceMatrix, secondary->covarianceMatrix, cross->covarianceMatrix);
 }
 
-Outcome KrigingState::InvertSystem(const DenseMatrix& M, Feedback* feedback) {
+Outcome KrigingState::InvertSystem(const DenseMatrix& M, Feedback* feedback, bool writeFiles) {
   SystemInverse result = InvertSystemMatrix(M, feedback);
   if (!result.outcome.Done()) return result.outcome;
   inverse = std::make_unique<DenseMatrix>(std::move(result.inverse));
-  WriteInverseFiles();
+  if (writeFiles) WriteInverseFiles();
   return result.outcome;
 }
 

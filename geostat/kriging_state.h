@@ -52,11 +52,11 @@ class KrigingState {
   // The cokriging system [[K11, K12], [K12^T, K22]] from the models' covariance matrices.
   DenseMatrix CokrigingSystem() const;
 
-  // Inverts M into the state's inverse and writes it to "inverse_matrix.txt" (current
-  // directory) and "kriging_matrix_inv.txt" (the state's folder). A singular or
-  // cancelled inversion leaves the old inverse in place and writes nothing. The outcome
-  // is InvertSystemMatrix's.
-  Outcome InvertSystem(const DenseMatrix& M, Feedback* feedback);
+  // Inverts M into the state's inverse and, with writeFiles, writes it to
+  // "inverse_matrix.txt" (current directory) and "kriging_matrix_inv.txt" (the state's
+  // folder). A singular or cancelled inversion leaves the old inverse in place and writes
+  // nothing. The outcome is InvertSystemMatrix's.
+  Outcome InvertSystem(const DenseMatrix& M, Feedback* feedback, bool writeFiles = true);
   // Writes the inverse to the two files above (nothing without an inverse).
   void WriteInverseFiles() const;
 

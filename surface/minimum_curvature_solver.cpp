@@ -33,6 +33,16 @@
 // rounding of the single-precision coefficients), where 1e-5 is asked. The grid is
 // stored in single precision afterwards.
 //
+// Where the time goes. The arithmetic of the factorisation is a minor part of a run:
+// CHOLMOD clears its 240 MB factor before assembling into it and makes fresh copies of A
+// for the analysis, and on 4 KB pages every first touch of that memory is a page fault
+// (in a virtual machine the faults and the clearing took a third of the process). So
+// CHOLMOD's blocks go on transparent huge pages (platform/huge_pages.h). CHOLMOD also
+// opens an OpenMP region for every supernode and every update of one, a few hundred
+// thousand small loops whose teams cost more in barriers and wake-ups than the loops
+// take: the regions run on the calling thread without a team, the BLAS below them on
+// the idle cores.
+//
 // Failure: a pivot at or below kPivotLimit (no data attached: the constant is free)
 // reports Singular; memory that cannot be had reports OutOfMemory with the
 // size needed. Nothing here ends the process.
@@ -49,13 +59,11 @@
 #include <new>
 #include <thread>
 
-#ifdef _OPENMP
-#include <omp.h>
-#endif
-
 #include "platform/feedback.h"
+#include "platform/huge_pages.h"
 #include "platform/polled_step.h"
 #include "surface/grid_dissection.h"
+#include "surface/serial_parallel_regions.h"
 
 namespace gridora {
 namespace {
@@ -72,18 +80,17 @@ constexpr std::uint64_t kBytesPerNode = 8 * 4 + 7 * 16 + 2 * 8 + 3 * 8 + 10 * 8;
 constexpr double kFactorEntriesPerNodeLog = 6.0;
 
 // Threads for the factorisation. BLAS (OpenBLAS) and CHOLMOD's own assembly loops
-// (OpenMP, with a fixed thread count above two cores) both start worker threads that
-// spin while they wait. On idle cores that pays; when other programs keep the cores
-// busy, the spinning costs more than the threads save (measured: a quarter of the run
-// in sched_yield and futex waits). So both get only the cores the load leaves idle, at
-// least one; the caller's settings come back afterwards.
+// (OpenMP) both start worker threads that spin while they wait. CHOLMOD's loops are
+// small (one region per supernode and per update, a few hundred thousand for 501 x 501
+// nodes) and memory-bound: even teams of one cost more in barriers and wake-ups than
+// the loops take, so the step's regions run on its own thread without a team
+// (serial_parallel_regions.h). BLAS gets the dense blocks, where threads pay, but only
+// the cores the load leaves idle, at least one: when other programs keep the cores
+// busy, spinning workers cost more than they save (measured: a quarter of the run in
+// sched_yield and futex waits). The caller's settings come back afterwards.
 class ThreadsFollowLoad {
  public:
   ThreadsFollowLoad() {
-#ifdef _OPENMP
-    previousDynamic_ = omp_get_dynamic();
-    omp_set_dynamic(1);  // OpenMP then gives no more threads than idle cores
-#endif
     static const Blas blas;
     setThreads_ = blas.setThreads;
     if (setThreads_) {
@@ -93,9 +100,6 @@ class ThreadsFollowLoad {
   }
   ~ThreadsFollowLoad() {
     if (setThreads_) setThreads_(previousBlasThreads_);
-#ifdef _OPENMP
-    omp_set_dynamic(previousDynamic_);
-#endif
   }
   ThreadsFollowLoad(const ThreadsFollowLoad&) = delete;
   ThreadsFollowLoad& operator=(const ThreadsFollowLoad&) = delete;
@@ -122,18 +126,44 @@ class ThreadsFollowLoad {
     return std::clamp(cores - static_cast<int>(std::lround(others)), 1, cores);
   }
 
+  const SerialParallelRegions serialRegions_;
   void (*setThreads_)(int) = nullptr;
   int previousBlasThreads_ = 1;
-#ifdef _OPENMP
-  int previousDynamic_ = 0;
-#endif
 };
+
+// CHOLMOD's allocations (through SuiteSparse's function pointers): blocks of at least
+// this size are marked for huge pages before anything touches them.
+constexpr std::size_t kHugeBlockBytes = 4 * kHugePageBytes;
+
+void* MallocOnHugePages(std::size_t size) {
+  void* block = std::malloc(size);
+  if (block && size >= kHugeBlockBytes) AdviseHugePages(block, size);
+  return block;
+}
+
+// A large calloc comes straight from mmap, zero and untouched: the mark still applies.
+void* CallocOnHugePages(std::size_t count, std::size_t size) {
+  void* block = std::calloc(count, size);
+  if (block && size != 0 && count >= kHugeBlockBytes / size) AdviseHugePages(block, count * size);
+  return block;
+}
+
+void* ReallocOnHugePages(void* old, std::size_t size) {
+  void* block = std::realloc(old, size);
+  if (block && size >= kHugeBlockBytes) AdviseHugePages(block, size);
+  return block;
+}
 
 // Owns a CHOLMOD workspace and the objects made in it.
 class Cholmod {
  public:
   Cholmod() {
     cholmod_l_start(&common_);
+    // SuiteSparse's allocators are the process's: set on every start, to the same
+    // functions. Their blocks are the C library's, freed by free() like any other.
+    SuiteSparse_config.malloc_func = MallocOnHugePages;
+    SuiteSparse_config.calloc_func = CallocOnHugePages;
+    SuiteSparse_config.realloc_func = ReallocOnHugePages;
     common_.print = 0;  // failures come back as a status, never as console text
     common_.supernodal = CHOLMOD_SUPERNODAL;
     common_.nmethods = 1;
