@@ -25,6 +25,7 @@
 #include "commands/command_ids.h"
 #include "commands/file_commands.h"
 #include "commands/menu_layout.h"
+#include "menus/command_catalogue.h"
 #include "drawing_export.h"
 #include "map_view.h"
 #include "painter_context.h"

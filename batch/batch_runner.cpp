@@ -8,6 +8,7 @@
 #include "batch/batch_view_host.h"
 #include "batch/scripted_user_interface.h"
 #include "commands/command_table.h"
+#include "menus/command_catalogue.h"
 #include "render/null_context.h"
 #include "view/document.h"
 #include "view/view_paint.h"

@@ -22,6 +22,7 @@
 #include "bench_support.h"
 #include "commands/command_ids.h"
 #include "commands/command_table.h"
+#include "menus/command_catalogue.h"
 #include "dialogs/dialogs.h"
 #include "platform/number_text.h"
 #include "platform/profile.h"

@@ -23,6 +23,7 @@
 #include "bench_support.h"
 #include "commands/command_ids.h"
 #include "commands/command_table.h"
+#include "menus/command_catalogue.h"
 #include "dialogs/dialogs.h"
 #include "geostat/cross_validation.h"
 #include "geostat/kriging_options.h"

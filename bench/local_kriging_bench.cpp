@@ -27,6 +27,7 @@
 #include "bench_support.h"
 #include "commands/command_ids.h"
 #include "commands/command_table.h"
+#include "menus/command_catalogue.h"
 #include "geostat/local_kriging.h"
 #include "geostat/sampled_cloud.h"
 #include "geostat/variogram_model.h"

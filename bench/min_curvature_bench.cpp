@@ -13,6 +13,7 @@
 #include "bench_support.h"
 #include "commands/command_ids.h"
 #include "commands/command_table.h"
+#include "menus/command_catalogue.h"
 #include "dialogs/dialogs.h"
 #include "platform/profile.h"
 #include "batch/quiet_user_interface.h"

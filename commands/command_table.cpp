@@ -5,7 +5,6 @@
 #include <new>
 #include <stdexcept>
 
-#include "commands/command_modules.h"
 #include "platform/user_interface.h"
 
 namespace gridora {
@@ -89,21 +88,6 @@ const BatchCommand* CommandTable::FindBatch(const std::string& name) const {
   for (const auto& command : batch_)
     if (command.name == name) return &command;
   return nullptr;
-}
-
-CommandTable BuildCommandTable() {
-  CommandTable table;
-  // In the order of the menu bar: a menu takes its place with its first item.
-  RegisterFileCommands(table);
-  RegisterViewCommands(table);
-  RegisterEditCommands(table);
-  RegisterDataCommands(table);
-  RegisterInterpolationCommands(table);
-  RegisterKrigingCommands(table);
-  RegisterHelpCommands(table);
-  RegisterToolbarCommands(table);
-  RegisterKeyCommands(table);
-  return table;
 }
 
 }  // namespace gridora

@@ -144,7 +144,4 @@ class CommandTable {
   std::set<int> toolbarPositions_;
 };
 
-// The table with every command of the program.
-CommandTable BuildCommandTable();
-
 }  // namespace gridora

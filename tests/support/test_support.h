@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "commands/command_table.h"
+#include "menus/command_catalogue.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"

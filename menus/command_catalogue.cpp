@@ -1,0 +1,23 @@
+#include "menus/command_catalogue.h"
+
+#include "commands/command_modules.h"
+
+namespace gridora {
+
+CommandTable BuildCommandTable() {
+  CommandTable table;
+  // In the order of the menu bar: a menu takes its place with its first item.
+  RegisterFileCommands(table);
+  RegisterViewCommands(table);
+  RegisterEditCommands(table);
+  RegisterDataCommands(table);
+  RegisterInterpolationCommands(table);
+  RegisterKrigingCommands(table);
+  RegisterHelpCommands(table);
+  // Menus added after the first releases' come after theirs.
+  RegisterToolbarCommands(table);
+  RegisterKeyCommands(table);
+  return table;
+}
+
+}  // namespace gridora
