@@ -69,6 +69,15 @@ enum CommandId : int {
   ID_BLOCK_REDUCE = 32845,
   ID_BLANK_HULL = 32846,
   ID_CONTOUR_LABELS = 32847,
+
+  // The Grid menu's work on a finished grid (gridcommands/): grid math, volumes,
+  // filters and residuals.
+  ID_GRID_MATH_CONSTANT = 40101,
+  ID_GRID_MATH_GRID = 40102,
+  ID_VOLUME_LEVEL = 40103,
+  ID_VOLUME_SURFACE = 40104,
+  ID_GRID_FILTER = 40105,
+  ID_GRID_RESIDUALS = 40106,
 };
 
 }  // namespace gridora

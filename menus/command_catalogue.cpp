@@ -1,6 +1,7 @@
 #include "menus/command_catalogue.h"
 
 #include "commands/command_modules.h"
+#include "gridcommands/grid_commands.h"
 
 namespace gridora {
 
@@ -15,6 +16,7 @@ CommandTable BuildCommandTable() {
   RegisterKrigingCommands(table);
   RegisterHelpCommands(table);
   // Menus added after the first releases' come after theirs.
+  RegisterGridCommands(table);
   RegisterToolbarCommands(table);
   RegisterKeyCommands(table);
   return table;

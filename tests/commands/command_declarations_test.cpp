@@ -11,9 +11,9 @@
 #include "commands/batch_keys.h"
 #include "commands/command_ids.h"
 #include "commands/command_table.h"
-#include "menus/command_catalogue.h"
 #include "commands/menu_layout.h"
 #include "dialogs/dialogs.h"
+#include "menus/command_catalogue.h"
 
 namespace gridora {
 namespace {
@@ -153,6 +153,10 @@ TEST(BatchKeys, EveryBatchCommandAcceptsItsKeys) {
       {"color-mode", {}, false},
       {"key-up", {}, false},
       {"key-down", {}, false},
+      {"grid-math", {"op", "value", "cancel"}, true},
+      {"volume", {"level", "method", "cancel"}, true},
+      {"filter", {"type", "width", "cancel"}, false},
+      {"residuals", {}, false},
   };
   const CommandTable table = BuildCommandTable();
   EXPECT_EQ(table.BatchCommands().size(), std::size(expected));
