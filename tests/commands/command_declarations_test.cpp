@@ -11,9 +11,9 @@
 #include "commands/batch_keys.h"
 #include "commands/command_ids.h"
 #include "commands/command_table.h"
+#include "menus/command_catalogue.h"
 #include "commands/menu_layout.h"
 #include "dialogs/dialogs.h"
-#include "menus/command_catalogue.h"
 
 namespace gridora {
 namespace {
