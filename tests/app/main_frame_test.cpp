@@ -38,7 +38,10 @@ TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
   Document doc(profile);
   MainWindow frame(doc, profile);
   const QList<QAction*> menus = frame.menuBar()->actions();
-  EXPECT_EQ(Texts(menus), (QStringList{"&File", "&View", "&Edit", "Data", "Interpolation", "&Help"}));
+  EXPECT_EQ(Texts(menus), (QStringList{"&File", "&View", "&Edit", "Data", "Interpolation", "&Help", "&Grid"}));
+  EXPECT_EQ(Texts(menus[6]->menu()->actions()),
+            (QStringList{"Grid math with a constant...", "Grid math with a second grid...", "-", "Volume to a level...",
+                         "Volume to a lower surface...", "-", "Filter...", "-", "Residuals at the points"}));
 
   EXPECT_EQ(Texts(menus[1]->menu()->actions()), (QStringList{"&Toolbar",
                                                              "&Status Bar",

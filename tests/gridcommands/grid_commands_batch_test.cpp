@@ -133,6 +133,29 @@ TEST(GridMathBatch, ARasterOnOtherNodesIsResampledBilinearlyAndNodesOutsideItGoE
     }
 }
 
+TEST(GridMathBatch, ARastersNoDataPixelEmptiesTheNodesItWeighsOn) {
+  BatchRun run;
+  const NodeLayout layout{0, 0, 1, 1, 3, 3};
+  SetGrid(run.doc, layout, std::vector<float>(9, 100.0f));
+  // The pixel centred at (0, 2) is no-data: every node within a pixel spacing of it
+  // (x < 2 and y > 0) takes part of its weight and goes empty.
+  test::WriteFileBytes(run.folder / "holed.asc",
+                       "ncols 2\nnrows 2\nxllcorner -1\nyllcorner -1\ncellsize 2\nNODATA_value -9999\n"
+                       "-9999 22\n0 20\n");
+  ASSERT_EQ(run.Run("grid-math holed.asc op=subtract\n"), 0) << run.err.str() << run.out.str();
+  const GridModel& grid = *run.doc.grid;
+  ASSERT_EQ(grid.emptyNodes.size(), 9u);
+  for (int ix = 0; ix < 3; ++ix)
+    for (int iy = 0; iy < 3; ++iy) {
+      SCOPED_TRACE(testing::Message() << ix << "," << iy);
+      const std::size_t k = layout.Index(ix, iy);
+      EXPECT_EQ(IsEmpty(grid, k), ix < 2 && iy > 0);
+      if (!IsEmpty(grid, k)) {
+        EXPECT_EQ(grid.values[k], 100.0f - (10 * ix + iy));
+      }
+    }
+}
+
 TEST(GridMathBatch, RefusalsTellWhyAndLeaveTheGridAsItWas) {
   struct Case {
     const char* script;
