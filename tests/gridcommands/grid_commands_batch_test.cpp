@@ -138,7 +138,7 @@ TEST(GridMathBatch, ARastersNoDataPixelEmptiesTheNodesItWeighsOn) {
   const NodeLayout layout{0, 0, 1, 1, 3, 3};
   SetGrid(run.doc, layout, std::vector<float>(9, 100.0f));
   // The pixel centred at (0, 2) is no-data: every node within a pixel spacing of it
-  // (x < 2 and y > 0) weighs on it and goes empty.
+  // (x < 2 and y > 0) gives it a weight above 0 and goes empty.
   test::WriteFileBytes(run.folder / "holed.asc",
                        "ncols 2\nnrows 2\nxllcorner -1\nyllcorner -1\ncellsize 2\nNODATA_value -9999\n"
                        "-9999 22\n0 20\n");
