@@ -78,6 +78,13 @@ enum CommandId : int {
   ID_VOLUME_SURFACE = 40104,
   ID_GRID_FILTER = 40105,
   ID_GRID_RESIDUALS = 40106,
+
+  // The quick gridders and the faults of minimum curvature (gridcommands/).
+  ID_INVERSE_DISTANCE = 40150,
+  ID_NEAREST_POINT = 40151,
+  ID_LINEAR_TRIANGULATION = 40152,
+  ID_BREAKLINES = 40153,
+  ID_CLEAR_BREAKLINES = 40154,
 };
 
 }  // namespace gridora
