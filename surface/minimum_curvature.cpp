@@ -1,6 +1,7 @@
 #include "surface/minimum_curvature.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "platform/diagnostic_file.h"
 #include "platform/feedback.h"
 #include "platform/trace.h"
+#include "surface/fault_cuts.h"
 #include "surface/minimum_curvature_multigrid.h"
 #include "surface/minimum_curvature_solver.h"
 #include "surface/minimum_curvature_system.h"
@@ -81,7 +83,7 @@ void WriteLog(int count, const AcceptedPoints& accepted, int NX, int NY, float D
 template <typename System>
 MinimumCurvatureSolution SolveWith(const System& system, bool multigrid, const SurfaceWeights& weights,
                                    const std::vector<SolverPoint>& points, float DX, float DY, Feedback* feedback,
-                                   std::uint64_t memoryLimit) {
+                                   std::uint64_t memoryLimit, const std::vector<Polyline>* faults) {
   if (!multigrid) return SolveMinimumCurvature(system, feedback, memoryLimit);
   MinimumCurvatureSolution refused;
   refused.bytesNeeded = System::BytesFor(system.NX(), system.NY()) + EstimateMultigridBytes(system.NX(), system.NY());
@@ -89,7 +91,7 @@ MinimumCurvatureSolution SolveWith(const System& system, bool multigrid, const S
     refused.outcome = {OutcomeKind::OutOfMemory};
     return refused;
   }
-  return SolveMinimumCurvatureMultigrid(system, weights, points, DX, DY, feedback);
+  return SolveMinimumCurvatureMultigrid(system, weights, points, DX, DY, feedback, MultigridSettings{}, faults);
 }
 
 }  // namespace
@@ -116,7 +118,7 @@ std::uint64_t EstimateGriddingBytes(int NX, int NY, const SurfaceOptions& option
 MinimumCurvatureResult InterpolateMinimumCurvature(int NX, int NY, float DX, float DY, float* layer,
                                                    const DataPoint* points, int count, float w1, float w2, float wd,
                                                    Feedback* feedback, std::uint64_t memoryLimit,
-                                                   const SurfaceOptions& options) {
+                                                   const SurfaceOptions& options, const std::vector<Polyline>* faults) {
   MinimumCurvatureResult result;
   const auto stopped = [](OutcomeKind kind) {
     MinimumCurvatureResult stop;
@@ -130,22 +132,29 @@ MinimumCurvatureResult InterpolateMinimumCurvature(int NX, int NY, float DX, flo
     Report(feedback, 0.0);
     accepted = AcceptPoints(points, count);
     const bool multigrid = UsesMultigrid(NX, NY, options, memoryLimit);
+    // Without faults nothing changes: no cuts, the terms in the same order.
+    std::unique_ptr<FaultCuts> cuts;
+    if (faults && !faults->empty()) {
+      cuts = std::make_unique<FaultCuts>(NX, NY, DX, DY, *faults);
+      if (cuts->Empty()) cuts.reset();
+    }
+    const std::vector<Polyline>* cutting = cuts ? faults : nullptr;
     MinimumCurvatureSolution solution;
     if (options.KeepsCommandFunctional()) {
       MinimumCurvatureSystem system(NX, NY);
-      AssembleSmoothness(system, w1, w2);
-      AttachData(system, accepted.points, DX, DY, wd);
+      AssembleSmoothness(system, w1, w2, cuts.get());
+      AttachData(system, accepted.points, DX, DY, wd, cuts.get());
       Report(feedback, 1.0);
       if (Canceled(feedback)) return stopped(OutcomeKind::Canceled);
-      solution =
-          SolveWith(system, multigrid, CommandWeights(w1, w2, wd), accepted.points, DX, DY, feedback, memoryLimit);
+      solution = SolveWith(system, multigrid, CommandWeights(w1, w2, wd), accepted.points, DX, DY, feedback,
+                           memoryLimit, cutting);
     } else {
       PreciseCurvatureSystem system(NX, NY);
       const SurfaceWeights weights = OptionWeights(options, DX, DY, wd);
-      AssembleSurface(system, weights, accepted.points, DX, DY);
+      AssembleSurface(system, weights, accepted.points, DX, DY, cuts.get());
       Report(feedback, 1.0);
       if (Canceled(feedback)) return stopped(OutcomeKind::Canceled);
-      solution = SolveWith(system, multigrid, weights, accepted.points, DX, DY, feedback, memoryLimit);
+      solution = SolveWith(system, multigrid, weights, accepted.points, DX, DY, feedback, memoryLimit, cutting);
     }
     result.iterations = solution.iterations;
     result.residual = solution.residual;

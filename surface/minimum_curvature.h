@@ -3,7 +3,9 @@
 // "interpolation_0.txt". The functional and the solver are described at the top of
 // minimum_curvature_solver.cpp.
 #include <cstdint>
+#include <vector>
 
+#include "document/polyline.h"
 #include "platform/outcome.h"
 #include "surface/minimum_curvature_surface.h"
 
@@ -56,10 +58,14 @@ std::uint64_t EstimateGriddingBytes(int NX, int NY, const SurfaceOptions& option
 // the solve may take (0: no limit). On Canceled, OutOfMemory or NotConverged the layer
 // and the log are untouched. options: the surface options; their defaults keep the
 // functional w1, w2, wd in node-index units, otherwise w1 and w2 give way to the
-// options' tension.
+// options' tension. faults: lines shifted to the grid origin as the points are (null or
+// empty: none); every term of the functional that couples nodes on opposite sides of one
+// is left out (fault_cuts.h), with either solver. A part of the grid that faults cut off
+// from every point leaves the system singular (outcome Singular).
 MinimumCurvatureResult InterpolateMinimumCurvature(int NX, int NY, float DX, float DY, float* layer,
                                                    const DataPoint* points, int count, float w1, float w2, float wd,
                                                    Feedback* feedback = nullptr, std::uint64_t memoryLimit = 0,
-                                                   const SurfaceOptions& options = SurfaceOptions{});
+                                                   const SurfaceOptions& options = SurfaceOptions{},
+                                                   const std::vector<Polyline>* faults = nullptr);
 
 }  // namespace gridora

@@ -56,6 +56,7 @@
 
 #include "platform/feedback.h"
 #include "platform/huge_pages.h"
+#include "surface/fault_cuts.h"
 
 namespace gridora {
 namespace {
@@ -211,11 +212,52 @@ inline Parents ParentsOf(int i, int ratio) {
   return {2, {i / 2, i / 2 + 1}, {0.5, 0.5}};
 }
 
+// The coarse nodes a fine node (i, j) interpolates from, with their weights. Across a
+// fault (cuts of the fine grid) a fine node takes nothing from a parent on the other side,
+// and its other parents' weights are rescaled to sum to 1: a correction on one side never
+// reaches the other, as the coarse level's own terms do not.
+struct NodeParents {
+  int count = 0;
+  std::int64_t index[4];
+  double weight[4];
+};
+inline NodeParents ParentsOf(int i, int j, int rx, int ry, int coarseNy, const FaultCuts* cuts) {
+  const Parents px = ParentsOf(i, rx), py = ParentsOf(j, ry);
+  NodeParents parents;
+  double sum = 0.0;
+  bool dropped = false;
+  for (int p = 0; p < px.count; ++p)
+    for (int q = 0; q < py.count; ++q) {
+      // The parent sits on fine node (index * ratio) along each axis.
+      if (cuts && !cuts->Linked(i + 1, j + 1, px.index[p] * rx + 1, py.index[q] * ry + 1)) {
+        dropped = true;
+        continue;
+      }
+      parents.index[parents.count] = static_cast<std::int64_t>(px.index[p]) * coarseNy + py.index[q];
+      parents.weight[parents.count] = px.weight[p] * py.weight[q];
+      sum += parents.weight[parents.count];
+      ++parents.count;
+    }
+  if (dropped)
+    for (int p = 0; p < parents.count; ++p) parents.weight[p] /= sum;
+  return parents;
+}
+
 // coarse += P^T (b - A x) over the fine grid (nx x ny), coarse grid ny = coarseNy.
 template <typename Real>
 void RestrictResidual(const Stencil<Real>& a, const double* b, const double* x, int rx, int ry, int coarseNy,
-                      double* coarse, std::int64_t coarseCount) {
+                      double* coarse, std::int64_t coarseCount, const FaultCuts* cuts) {
   std::fill(coarse, coarse + coarseCount, 0.0);
+  if (cuts) {
+    for (int i = 0; i < a.nx; ++i)
+      for (int j = 0; j < a.ny; ++j) {
+        const std::int64_t k = static_cast<std::int64_t>(i) * a.ny + j;
+        const double r = b[k] - a.Diagonal(k) * x[k] - a.OffDiagonal(x, k);
+        const NodeParents parents = ParentsOf(i, j, rx, ry, coarseNy, cuts);
+        for (int p = 0; p < parents.count; ++p) coarse[parents.index[p]] += parents.weight[p] * r;
+      }
+    return;
+  }
   for (int i = 0; i < a.nx; ++i) {
     const Parents px = ParentsOf(i, rx);
     for (int j = 0; j < a.ny; ++j) {
@@ -230,7 +272,18 @@ void RestrictResidual(const Stencil<Real>& a, const double* b, const double* x, 
 }
 
 // fine += P coarse.
-void Prolong(const double* coarse, int rx, int ry, int coarseNy, int nx, int ny, double* fine) {
+void Prolong(const double* coarse, int rx, int ry, int coarseNy, int nx, int ny, double* fine, const FaultCuts* cuts) {
+  if (cuts) {
+#pragma omp parallel for schedule(static) if (static_cast <std::int64_t>(nx) * ny >= kParallelEntries)
+    for (int i = 0; i < nx; ++i)
+      for (int j = 0; j < ny; ++j) {
+        const NodeParents parents = ParentsOf(i, j, rx, ry, coarseNy, cuts);
+        double sum = 0.0;
+        for (int p = 0; p < parents.count; ++p) sum += parents.weight[p] * coarse[parents.index[p]];
+        fine[static_cast<std::int64_t>(i) * ny + j] += sum;
+      }
+    return;
+  }
 #pragma omp parallel for schedule(static) if (static_cast <std::int64_t>(nx) * ny >= kParallelEntries)
   for (int i = 0; i < nx; ++i) {
     const Parents px = ParentsOf(i, rx);
@@ -300,6 +353,7 @@ struct CoarseLevel {
   int rx, ry;
   PreciseCurvatureSystem system;
   std::vector<double> x, b;
+  std::unique_ptr<FaultCuts> cuts;  // the faults' cuts of this level's grid; null: none
 };
 
 // The coarse levels' grid sizes and ratios, finest first.
@@ -323,8 +377,9 @@ template <typename Real>
 class Multigrid {
  public:
   Multigrid(const BasicMinimumCurvatureSystem<Real>& fine, const SurfaceWeights& weights,
-            const std::vector<SolverPoint>& points, double DX, double DY)
+            const std::vector<SolverPoint>& points, double DX, double DY, const std::vector<Polyline>* faults)
       : fine_(fine), fineSystem_(fine) {
+    if (faults && !faults->empty()) fineCuts_ = std::make_unique<FaultCuts>(fine.NX(), fine.NY(), DX, DY, *faults);
     struct Plan {
       LevelShape shape;
       SurfaceWeights weights;
@@ -346,7 +401,17 @@ class Multigrid {
     for (std::size_t l = 0; l < plans.size(); ++l) {
       try {
         CoarseLevel& level = *levels_[l];
-        AssembleSurface(level.system, plans[l].weights, points, plans[l].DX, plans[l].DY);
+        if (faults && !faults->empty()) {
+          // The faults cut the coarse grid's own terms. A coarse node they cut off from
+          // every neighbour keeps a unit diagonal, so the cycle stays positive definite.
+          level.cuts =
+              std::make_unique<FaultCuts>(plans[l].shape.nx, plans[l].shape.ny, plans[l].DX, plans[l].DY, *faults);
+          AssembleSurface(level.system, plans[l].weights, points, plans[l].DX, plans[l].DY, level.cuts.get());
+          for (std::int64_t k = 1; k <= level.system.N(); ++k)
+            if (!(level.system.At(k, k) > 0.0)) level.system.At(k, k) = 1.0;
+        } else {
+          AssembleSurface(level.system, plans[l].weights, points, plans[l].DX, plans[l].DY);
+        }
         AssignOnHugePages(level.x, static_cast<std::size_t>(level.system.N()), 0.0);
         AssignOnHugePages(level.b, static_cast<std::size_t>(level.system.N()), 0.0);
       } catch (const std::bad_alloc&) {
@@ -391,11 +456,12 @@ class Multigrid {
         continue;
       }
       const CoarseLevel& coarser = *levels_[l + 1];
-      Prolong(coarser.x.data(), coarser.rx, coarser.ry, coarser.system.NY(), s.NX(), s.NY(), level.x.data());
+      Prolong(coarser.x.data(), coarser.rx, coarser.ry, coarser.system.NY(), s.NX(), s.NY(), level.x.data(),
+              level.cuts.get());
       Cycle(Stencil<double>(s), level.b.data(), level.x.data(), l + 1, false);
     }
     const CoarseLevel& first = *levels_.front();
-    Prolong(first.x.data(), first.rx, first.ry, first.system.NY(), fine_.nx, fine_.ny, x);
+    Prolong(first.x.data(), first.rx, first.ry, first.system.NY(), fine_.nx, fine_.ny, x, fineCuts_.get());
   }
 
   const Stencil<Real>& Fine() const { return fine_; }
@@ -407,18 +473,21 @@ class Multigrid {
   void Cycle(const Stencil<R>& a, const double* b, double* x, std::size_t next, bool fromZero) {
     GaussSeidel(a, b, x, true, fromZero);
     CoarseLevel& coarse = *levels_[next];
-    RestrictResidual(a, b, x, coarse.rx, coarse.ry, coarse.system.NY(), coarse.b.data(), coarse.system.N());
+    // The cuts of this level's grid (the fine grid's, or a coarse level's).
+    const FaultCuts* cuts = next == 0 ? fineCuts_.get() : levels_[next - 1]->cuts.get();
+    RestrictResidual(a, b, x, coarse.rx, coarse.ry, coarse.system.NY(), coarse.b.data(), coarse.system.N(), cuts);
     if (next + 1 == levels_.size()) {
       coarsest_.Solve(coarse.b.data(), coarse.x.data());
     } else {
       Cycle(Stencil<double>(coarse.system), coarse.b.data(), coarse.x.data(), next + 1, true);
     }
-    Prolong(coarse.x.data(), coarse.rx, coarse.ry, coarse.system.NY(), a.nx, a.ny, x);
+    Prolong(coarse.x.data(), coarse.rx, coarse.ry, coarse.system.NY(), a.nx, a.ny, x, cuts);
     GaussSeidel(a, b, x, false);
   }
 
   Stencil<Real> fine_;
   const BasicMinimumCurvatureSystem<Real>& fineSystem_;
+  std::unique_ptr<FaultCuts> fineCuts_;  // null without faults
   std::vector<std::unique_ptr<CoarseLevel>> levels_;
   DenseCholesky coarsest_;
 };
@@ -473,17 +542,30 @@ double MeanValue(const std::vector<SolverPoint>& points) {
   return count == 0 ? 0.0 : sum / static_cast<double>(count);
 }
 
+// A node without a term (every one cut by faults, no data) leaves the system singular;
+// only faults can do that.
+template <typename Real>
+bool EveryDiagonalPositive(const BasicMinimumCurvatureSystem<Real>& system) {
+  for (std::int64_t k = 1; k <= system.N(); ++k)
+    if (!(system.Row(k)[0] > Real{0})) return false;
+  return true;
+}
+
 template <typename Real>
 MinimumCurvatureSolution Solve(const BasicMinimumCurvatureSystem<Real>& system, const SurfaceWeights& weights,
                                const std::vector<SolverPoint>& points, double DX, double DY, Feedback* feedback,
-                               const MultigridSettings& settings) {
+                               const MultigridSettings& settings, const std::vector<Polyline>* faults) {
   MinimumCurvatureSolution result;
+  if (faults && !faults->empty() && !EveryDiagonalPositive(system)) {
+    result.outcome = {OutcomeKind::Singular};
+    return result;
+  }
   try {
     if (feedback) {
       feedback->SetStage("Building the coarse grids");
       feedback->SetProgress(0.0);
     }
-    Multigrid<Real> multigrid(system, weights, points, DX, DY);
+    Multigrid<Real> multigrid(system, weights, points, DX, DY, faults);
     if (!multigrid.FactorCoarsest()) {
       result.outcome = {OutcomeKind::Singular};
       return result;
@@ -561,15 +643,17 @@ MinimumCurvatureSolution Solve(const BasicMinimumCurvatureSystem<Real>& system, 
 MinimumCurvatureSolution SolveMinimumCurvatureMultigrid(const MinimumCurvatureSystem& system,
                                                         const SurfaceWeights& weights,
                                                         const std::vector<SolverPoint>& points, double DX, double DY,
-                                                        Feedback* feedback, const MultigridSettings& settings) {
-  return Solve(system, weights, points, DX, DY, feedback, settings);
+                                                        Feedback* feedback, const MultigridSettings& settings,
+                                                        const std::vector<Polyline>* faults) {
+  return Solve(system, weights, points, DX, DY, feedback, settings, faults);
 }
 
 MinimumCurvatureSolution SolveMinimumCurvatureMultigrid(const PreciseCurvatureSystem& system,
                                                         const SurfaceWeights& weights,
                                                         const std::vector<SolverPoint>& points, double DX, double DY,
-                                                        Feedback* feedback, const MultigridSettings& settings) {
-  return Solve(system, weights, points, DX, DY, feedback, settings);
+                                                        Feedback* feedback, const MultigridSettings& settings,
+                                                        const std::vector<Polyline>* faults) {
+  return Solve(system, weights, points, DX, DY, feedback, settings, faults);
 }
 
 std::uint64_t EstimateMultigridBytes(int nx, int ny) {

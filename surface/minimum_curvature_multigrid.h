@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "document/polyline.h"
 #include "surface/minimum_curvature_solver.h"
 #include "surface/minimum_curvature_surface.h"
 #include "surface/minimum_curvature_system.h"
@@ -26,15 +27,19 @@ struct MultigridSettings {
 // Solves `system` (assembled on NX x NY nodes spaced DX, DY from `weights` and `points`:
 // the coarse levels assemble the same functional on coarser grids). Reports the
 // iteration and the relative preconditioned residual through feedback and polls it
-// between iterations. Singular when the data do not pin the grid down.
+// between iterations. Singular when the data do not pin the grid down. `faults` (in the
+// points' frame; null or empty: none): the lines `system` was assembled with, which
+// every coarse level leaves its terms across too (fault_cuts.h).
 MinimumCurvatureSolution SolveMinimumCurvatureMultigrid(const MinimumCurvatureSystem& system,
                                                         const SurfaceWeights& weights,
                                                         const std::vector<SolverPoint>& points, double DX, double DY,
-                                                        Feedback* feedback, const MultigridSettings& settings = {});
+                                                        Feedback* feedback, const MultigridSettings& settings = {},
+                                                        const std::vector<Polyline>* faults = nullptr);
 MinimumCurvatureSolution SolveMinimumCurvatureMultigrid(const PreciseCurvatureSystem& system,
                                                         const SurfaceWeights& weights,
                                                         const std::vector<SolverPoint>& points, double DX, double DY,
-                                                        Feedback* feedback, const MultigridSettings& settings = {});
+                                                        Feedback* feedback, const MultigridSettings& settings = {},
+                                                        const std::vector<Polyline>* faults = nullptr);
 
 // Bytes the multigrid solve takes besides the assembled fine system: the iteration's
 // vectors, the coarse levels and the solution.

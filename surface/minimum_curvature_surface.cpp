@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "surface/fault_cuts.h"
+
 namespace gridora {
 namespace {
 
@@ -62,17 +64,22 @@ SurfaceWeights CoarserWeights(const SurfaceWeights& w, int rx, int ry) {
 }
 
 int AssembleSurface(PreciseCurvatureSystem& s, const SurfaceWeights& w, const std::vector<SolverPoint>& points,
-                    double DX, double DY) {
+                    double DX, double DY, const FaultCuts* cuts) {
   s.Clear();
   const int nx = s.NX(), ny = s.NY();
   for (int i = 1; i <= nx; ++i)
     for (int j = 1; j <= ny; ++j) {
       const std::int64_t k = s.Node(i, j);
-      if (i < nx) AddTerm<2>(s, {k, s.Node(i + 1, j)}, {-1.0, 1.0}, w.tensionX, 0.0);
-      if (j < ny) AddTerm<2>(s, {k, k + 1}, {-1.0, 1.0}, w.tensionY, 0.0);
-      if (i > 1 && i < nx) AddTerm<3>(s, {s.Node(i - 1, j), k, s.Node(i + 1, j)}, {1.0, -2.0, 1.0}, w.curvatureX, 0.0);
-      if (j > 1 && j < ny) AddTerm<3>(s, {k - 1, k, k + 1}, {1.0, -2.0, 1.0}, w.curvatureY, 0.0);
-      if (i < nx && j < ny)
+      // Which terms a fault leaves out; none without cuts.
+      const bool cutX = cuts && i < nx && cuts->CutX(i, j), cutY = cuts && j < ny && cuts->CutY(i, j);
+      const bool cutBackX = cuts && i > 1 && cuts->CutX(i - 1, j), cutBackY = cuts && j > 1 && cuts->CutY(i, j - 1);
+      const bool cutCell = cuts && i < nx && j < ny && cuts->CutCell(i, j);
+      if (i < nx && !cutX) AddTerm<2>(s, {k, s.Node(i + 1, j)}, {-1.0, 1.0}, w.tensionX, 0.0);
+      if (j < ny && !cutY) AddTerm<2>(s, {k, k + 1}, {-1.0, 1.0}, w.tensionY, 0.0);
+      if (i > 1 && i < nx && !cutX && !cutBackX)
+        AddTerm<3>(s, {s.Node(i - 1, j), k, s.Node(i + 1, j)}, {1.0, -2.0, 1.0}, w.curvatureX, 0.0);
+      if (j > 1 && j < ny && !cutY && !cutBackY) AddTerm<3>(s, {k - 1, k, k + 1}, {1.0, -2.0, 1.0}, w.curvatureY, 0.0);
+      if (i < nx && j < ny && !cutCell)
         AddTerm<4>(s, {k, k + 1, s.Node(i + 1, j), s.Node(i + 1, j) + 1}, {1.0, -1.0, -1.0, 1.0}, w.twist, 0.0);
     }
 
@@ -86,7 +93,9 @@ int AssembleSurface(PreciseCurvatureSystem& s, const SurfaceWeights& w, const st
     const int j = std::clamp(static_cast<int>(std::floor(y / DY + 1e-6)) + 1, 1, ny - 1);
     const double t = (x - (i - 1) * DX) / DX, u = (y - (j - 1) * DY) / DY;
     const std::int64_t k = s.Node(i, j);
-    AddTerm<4>(s, {k, k + 1, k + ny, k + ny + 1}, {(1 - t) * (1 - u), (1 - t) * u, t * (1 - u), t * u}, w.data, z);
+    double c[4] = {(1 - t) * (1 - u), (1 - t) * u, t * (1 - u), t * u};
+    if (cuts && cuts->Touched(i, j) && !KeepOneSide(*cuts, i, j, x, y, c)) continue;
+    AddTerm<4>(s, {k, k + 1, k + ny, k + ny + 1}, {c[0], c[1], c[2], c[3]}, w.data, z);
     ++attached;
   }
   return attached;

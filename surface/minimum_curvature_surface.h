@@ -62,8 +62,10 @@ SurfaceWeights OptionWeights(const SurfaceOptions& options, double DX, double DY
 SurfaceWeights CoarserWeights(const SurfaceWeights& weights, int rx, int ry);
 
 // Zeroes `system` and adds every term of F (nodes at ((i-1)*DX, (j-1)*DY)); points are
-// attached as in AttachData, within half a cell of the grid. Returns the points attached.
+// attached as in AttachData, within half a cell of the grid. With `cuts` (made for this
+// grid), the terms that couple nodes across a fault are left out as in
+// AssembleSmoothness and AttachData. Returns the points attached.
 int AssembleSurface(PreciseCurvatureSystem& system, const SurfaceWeights& weights,
-                    const std::vector<SolverPoint>& points, double DX, double DY);
+                    const std::vector<SolverPoint>& points, double DX, double DY, const FaultCuts* cuts = nullptr);
 
 }  // namespace gridora

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/huge_pages.h"
+#include "surface/fault_cuts.h"
 
 namespace gridora {
 namespace {
@@ -67,7 +68,7 @@ void AddCellTerm(MinimumCurvatureSystem& system, int i, int j, float w, const fl
   }
 }
 
-void AssembleSmoothness(MinimumCurvatureSystem& s, float w1, float w2) {
+void AssembleSmoothness(MinimumCurvatureSystem& s, float w1, float w2, const FaultCuts* cuts) {
   s.Clear();
   const int nx = s.NX(), ny = s.NY();
   const double twoW2 = 2.0 * static_cast<double>(w2);
@@ -76,6 +77,7 @@ void AssembleSmoothness(MinimumCurvatureSystem& s, float w1, float w2) {
   // 1. w1*(u(i+1,j) - u(i,j))^2
   for (int j = 1; j <= ny; ++j)
     for (int i = 1; i <= nx - 1; ++i) {
+      if (cuts && cuts->CutX(i, j)) continue;
       const std::int64_t k = s.Node(i, j);
       s.At(k, k) += w1;
       s.At(k, k + ny) -= w1;
@@ -84,6 +86,7 @@ void AssembleSmoothness(MinimumCurvatureSystem& s, float w1, float w2) {
   // 2. w1*(u(i,j+1) - u(i,j))^2
   for (int i = 1; i <= nx; ++i)
     for (int j = 1; j <= ny - 1; ++j) {
+      if (cuts && cuts->CutY(i, j)) continue;
       const std::int64_t k = s.Node(i, j);
       s.At(k, k) += w1;
       s.At(k, k + 1) -= w1;
@@ -99,17 +102,27 @@ void AssembleSmoothness(MinimumCurvatureSystem& s, float w1, float w2) {
     s.At(r, r) += w2;
   };
   for (int j = 1; j <= ny; ++j)
-    for (int i = 2; i <= nx - 1; ++i) secondDifference(s.Node(i - 1, j), s.Node(i, j), s.Node(i + 1, j));
+    for (int i = 2; i <= nx - 1; ++i) {
+      if (cuts && (cuts->CutX(i - 1, j) || cuts->CutX(i, j))) continue;
+      secondDifference(s.Node(i - 1, j), s.Node(i, j), s.Node(i + 1, j));
+    }
   for (int i = 1; i <= nx; ++i)
-    for (int j = 2; j <= ny - 1; ++j) secondDifference(s.Node(i, j - 1), s.Node(i, j), s.Node(i, j + 1));
+    for (int j = 2; j <= ny - 1; ++j) {
+      if (cuts && (cuts->CutY(i, j - 1) || cuts->CutY(i, j))) continue;
+      secondDifference(s.Node(i, j - 1), s.Node(i, j), s.Node(i, j + 1));
+    }
   // 5. 2*w2*(u(i,j) - u(i,j+1) - u(i+1,j) + u(i+1,j+1))^2
   const float twist = static_cast<float>(twoW2);
   const float twistCoefficients[4] = {1.0f, -1.0f, -1.0f, 1.0f};
   for (int i = 1; i <= nx - 1; ++i)
-    for (int j = 1; j <= ny - 1; ++j) AddCellTerm(s, i, j, twist, twistCoefficients, 0.0f);
+    for (int j = 1; j <= ny - 1; ++j) {
+      if (cuts && cuts->CutCell(i, j)) continue;
+      AddCellTerm(s, i, j, twist, twistCoefficients, 0.0f);
+    }
 }
 
-int AttachData(MinimumCurvatureSystem& s, const std::vector<SolverPoint>& points, float DX, float DY, float wd) {
+int AttachData(MinimumCurvatureSystem& s, const std::vector<SolverPoint>& points, float DX, float DY, float wd,
+               const FaultCuts* cuts) {
   const int nx = s.NX(), ny = s.NY();
   const float firstX = 0.0f, firstY = 0.0f;
   const float lastX = static_cast<float>(nx - 1) * DX;
@@ -131,12 +144,13 @@ int AttachData(MinimumCurvatureSystem& s, const std::vector<SolverPoint>& points
     // bilinear weights extrapolate.
     const float t = (point.x - static_cast<float>(i - 1) * DX) / DX;
     const float u = (point.y - static_cast<float>(j - 1) * DY) / DY;
-    const float c[4] = {
+    float c[4] = {
         static_cast<float>((1.0 - t) * (1.0 - u)),
         static_cast<float>((1.0 - t) * u),
         static_cast<float>(t * (1.0 - u)),
         t * u,
     };
+    if (cuts && cuts->Touched(i, j) && !KeepOneSide(*cuts, i, j, x, y, c)) continue;
     AddCellTerm(s, i, j, wd, c, point.z);
     ++attached;
   }

@@ -13,6 +13,8 @@
 
 namespace gridora {
 
+class FaultCuts;
+
 // A data point as the solver sees it: shifted to the grid origin, in single precision.
 struct SolverPoint {
   float x = 0.0f;
@@ -80,13 +82,18 @@ void AddCellTerm(MinimumCurvatureSystem& system, int i, int j, float w, const fl
 
 // Zeroes the system, then adds the tension w1 (squared first differences along x, then
 // y), the curvature w2 (squared second differences along x, then y) and the twist
-// 2*w2 (squared mixed differences of every cell), in node-index space.
-void AssembleSmoothness(MinimumCurvatureSystem& system, float w1, float w2);
+// 2*w2 (squared mixed differences of every cell), in node-index space. With `cuts`, the
+// terms that couple nodes across a fault are left out (fault_cuts.h); without, every
+// term is added, in the same order either way.
+void AssembleSmoothness(MinimumCurvatureSystem& system, float w1, float w2, const FaultCuts* cuts = nullptr);
 
 // Adds wd*(bilinear interpolant at the point - z)^2 for every point within half a cell
 // of the grid (node (i, j) at ((i-1)*DX, (j-1)*DY)); returns the number of points added.
 // Points with a coordinate or value that is not finite are left out.
-// Points in the margin beyond the edge nodes extrapolate the bilinear weights.
-int AttachData(MinimumCurvatureSystem& system, const std::vector<SolverPoint>& points, float DX, float DY, float wd);
+// Points in the margin beyond the edge nodes extrapolate the bilinear weights. With
+// `cuts`, a point in a cell a fault reaches into keeps the corners on its side, its
+// weights rescaled to sum to 1 (a point that reaches none is left out).
+int AttachData(MinimumCurvatureSystem& system, const std::vector<SolverPoint>& points, float DX, float DY, float wd,
+               const FaultCuts* cuts = nullptr);
 
 }  // namespace gridora

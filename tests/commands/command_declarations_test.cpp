@@ -157,6 +157,11 @@ TEST(BatchKeys, EveryBatchCommandAcceptsItsKeys) {
       {"volume", {"level", "method", "cancel"}, true},
       {"filter", {"type", "width", "cancel"}, false},
       {"residuals", {}, false},
+      {"idw",
+       {"power", "radius", "max-points", "min-points", "xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"},
+       false},
+      {"nearest", {"radius", "xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}, false},
+      {"linear", {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}, false},
   };
   const CommandTable table = BuildCommandTable();
   EXPECT_EQ(table.BatchCommands().size(), std::size(expected));
