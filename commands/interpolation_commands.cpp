@@ -68,9 +68,11 @@ std::string MinimumCurvatureMessage(const MinimumCurvatureResult& solved, const 
   return {};
 }
 
-// Fills layer 0 of `result` by minimum curvature through the primary points; Done
-// carries the completion message.
-GriddingOutcome FillByMinimumCurvature(const RandomData& data, const SurfaceOptions& options, const GriddingRun& run,
+// Fills layer 0 of `result` by minimum curvature through the primary points, with the
+// document's faults (none: the functional as it always was); Done carries the
+// completion message.
+GriddingOutcome FillByMinimumCurvature(const RandomData& data, const SurfaceOptions& options,
+                                       const std::vector<Polyline>& breaklines, const GriddingRun& run,
                                        GridModel& result) {
   const NodeLayout& layout = run.layout;
   std::vector<DataPoint> shifted;
@@ -84,14 +86,26 @@ GriddingOutcome FillByMinimumCurvature(const RandomData& data, const SurfaceOpti
                                             data.points[p].z};
   }
 
+  // The faults in the points' frame.
+  std::vector<Polyline> faults = breaklines;
+  for (Polyline& line : faults)
+    for (PlanePoint& vertex : line.vertices) vertex = {vertex.x - layout.x0, vertex.y - layout.y0};
+
   const std::uint64_t nodes = layout.NodeCount();
   // 0 means no limit to the solver: a known budget is never passed as 0.
   const std::optional<std::uint64_t>& spare = run.spare;
   const std::uint64_t memoryLimit =
       spare ? std::max<std::uint64_t>(1, *spare - std::min(*spare, nodes * 2 * sizeof(float))) : 0;
-  const MinimumCurvatureResult solved = InterpolateMinimumCurvature(
-      layout.nx, layout.ny, static_cast<float>(layout.dx), static_cast<float>(layout.dy), result.Column(0, 0),
-      shifted.data(), data.count, kTensionWeight, kCurvatureWeight, kDataWeight, run.feedback, memoryLimit, options);
+  const MinimumCurvatureResult solved =
+      InterpolateMinimumCurvature(layout.nx, layout.ny, static_cast<float>(layout.dx), static_cast<float>(layout.dy),
+                                  result.Column(0, 0), shifted.data(), data.count, kTensionWeight, kCurvatureWeight,
+                                  kDataWeight, run.feedback, memoryLimit, options, &faults);
+  // Without faults a singular system means the points do not pin the grid down, and the
+  // run completes as it always has; with them, a part the faults cut off from every point.
+  if (solved.outcome.kind == OutcomeKind::Singular && !faults.empty())
+    return {CommandStatus::Failed,
+            "Cannot interpolate: the faults cut off a part of the grid from every data point, so minimum curvature "
+            "has no unique surface there. The grid is unchanged."};
   const std::string message = MinimumCurvatureMessage(solved, layout, spare);
   switch (solved.outcome.kind) {
     case OutcomeKind::Done:
@@ -109,7 +123,7 @@ CommandStatus MinimumCurvature(CommandContext& c) {
   method.spacing = SpacingProposal{1.0f, false};
   method.surface = &options;
   method.fill = [&](const GriddingRun& run, GridModel& result) {
-    return FillByMinimumCurvature(data, options, run, result);
+    return FillByMinimumCurvature(data, options, c.doc.breaklines, run, result);
   };
   const GriddingOutcome outcome = RunGridding(c, method);
   if (outcome.status != CommandStatus::Done) return outcome.status;

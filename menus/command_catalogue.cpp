@@ -1,6 +1,7 @@
 #include "menus/command_catalogue.h"
 
 #include "commands/command_modules.h"
+#include "gridcommands/breakline_commands.h"
 #include "gridcommands/grid_commands.h"
 #include "gridcommands/gridder_commands.h"
 
@@ -17,6 +18,7 @@ CommandTable BuildCommandTable() {
   RegisterKrigingCommands(table);
   RegisterHelpCommands(table);
   RegisterGridderCommands(table);
+  RegisterBreaklineCommands(table);
   // Menus added after the first releases' come after theirs.
   RegisterGridCommands(table);
   RegisterToolbarCommands(table);

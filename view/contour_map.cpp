@@ -12,6 +12,7 @@
 #include "render/drawing_parameter.h"
 #include "render/logical_units.h"
 #include "render/traced_bands.h"
+#include "view/breakline_drawing.h"
 #include "view/contour_labels.h"
 #include "view/document.h"
 #include "view/map_frame.h"
@@ -288,6 +289,7 @@ void DrawMap(DrawingContext& dc, Document& doc, const LogicalRect& layout) {
   }
 
   DrawFrameAndAxes(dc, doc, g.scaleX, g.scaleY, mapWidth, mapHeight);
+  DrawBreaklines(dc, doc, g.scaleX, g.scaleY);
   const bool markersShown = doc.primaryData->count > 0 && g.showRandomData == 1;
   if (markersShown) DrawDataMarkers(dc, doc, g.scaleX, g.scaleY);
   if (gridShown || markersShown) doc.legendRight = DrawLegend(dc, doc, mapWidth, mapHeight, doc.layerIndex);

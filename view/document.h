@@ -3,8 +3,10 @@
 // show them. It lives for the whole run; New and Open reuse it.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "document/grid_model.h"
+#include "document/polyline.h"
 #include "document/random_data.h"
 #include "platform/drawing_context.h"
 
@@ -73,6 +75,10 @@ class Document {
   // "Standard error" view: layer 1 of a kriging grid shown in place of the estimate.
   std::unique_ptr<KrigingOptions> krigingOptions;
   int showStandardError = 0;
+  // Faults of minimum curvature, in map coordinates ("Faults (breaklines)"): drawn on the
+  // map and kept for the session (New and Open leave them; "Clear faults" removes them).
+  // Not written to the document file.
+  std::vector<Polyline> breaklines;
 
   // Path of the document file last opened or saved (empty for a new document).
   std::string pathName;

@@ -162,6 +162,8 @@ TEST(BatchKeys, EveryBatchCommandAcceptsItsKeys) {
        false},
       {"nearest", {"radius", "xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}, false},
       {"linear", {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}, false},
+      {"breaklines", {}, true},
+      {"clear-breaklines", {}, false},
   };
   const CommandTable table = BuildCommandTable();
   EXPECT_EQ(table.BatchCommands().size(), std::size(expected));
