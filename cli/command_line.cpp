@@ -151,10 +151,11 @@ std::string GridReadLine(const std::string& path) {
   return (Extension(path) == ".snp" ? "open " : "open-raster ") + quoted;
 }
 
-// Runs one line of the job; a failure stops the subcommand.
-void Step(BatchSession& session, const std::string& line) {
+// Runs one line of the job; a failure stops the subcommand. `file`: the file the line
+// reads, named in front of the reason (the readers' messages do not always name it).
+void Step(BatchSession& session, const std::string& line, const std::string& file = {}) {
   std::string problem;
-  if (!session.Run(line, problem)) throw Stop{problem};
+  if (!session.Run(line, problem)) throw Stop{file.empty() ? problem : file + ": " + problem};
 }
 
 // --set KEY=VALUE words as keys of a batch line.
@@ -217,7 +218,7 @@ int Grid(const Arguments& a, std::ostream& err, bool progress) {
   if (const auto crs = a.One("--crs")) crsKey = " crs=" + BatchQuoted(*crs);
 
   const auto session = MakeSession(err, progress);
-  Step(*session, readLine);
+  Step(*session, readLine, input);
   if (session->doc().primaryData->count < 1) throw Stop{input + " holds no points"};
   if (method == "min-curvature") {
     if (!setKeys.empty()) Step(*session, "surface-options" + setKeys);
@@ -250,7 +251,7 @@ int Contour(const Arguments& a, std::ostream& err, bool progress) {
     if (const auto value = a.One(option)) levelKeys += fmt::format(" {}={}", key, Number(*value, option));
 
   const auto session = MakeSession(err, progress);
-  Step(*session, GridReadLine(input));
+  Step(*session, GridReadLine(input), input);
   if (!session->doc().grid || !session->doc().grid->HasValues()) throw Stop{input + " holds no grid"};
   if (!levelKeys.empty()) Step(*session, "contour-setup" + levelKeys);
   Step(*session, "export-contours " + BatchQuoted(AbsolutePath(*output)));
@@ -311,7 +312,7 @@ int Info(const Arguments& a, std::ostream& out, std::ostream& err, bool progress
   if (error) throw Stop{input + ": " + (fs::exists(input) ? "cannot be read as a file" : "no such file")};
 
   const auto session = MakeSession(err, progress);
-  Step(*session, IsRasterName(input) ? GridReadLine(input) : PointReadLine(input, std::nullopt));
+  Step(*session, IsRasterName(input) ? GridReadLine(input) : PointReadLine(input, std::nullopt), input);
   const Document& doc = session->doc();
   const GridModel* grid = doc.grid && doc.grid->HasValues() && doc.grid->NodeCount() > 0 ? doc.grid.get() : nullptr;
   const RandomData* points = doc.primaryData && doc.primaryData->count > 0 ? doc.primaryData.get() : nullptr;

@@ -30,7 +30,7 @@ struct Result {
   std::string out, err;
 };
 
-Result Run(const std::vector<std::string>& args) {
+Result RunCli(const std::vector<std::string>& args) {
   std::ostringstream out, err;
   Result r;
   r.status = RunSubcommand(args, out, err, false);
@@ -89,10 +89,10 @@ TEST_F(CommandLine, BadArgumentsExitTwoWithOneLineNamingTheCause) {
       {{"grid", in, "-o", out, "--columns", "a,b"}, "--columns takes three columns"},
       {{"grid", in, "-o", out, "--set", "tension"}, "--set takes KEY=VALUE"},
       {{"grid", in, "-o", out, "--set", "sill=2"}, "unknown key 'sill' for surface-options"},
-      {{"grid", in, "-o", out, "--method", "kriging", "--set", "model=cubic"}, "kriging-options"},
+      {{"grid", in, "-o", out, "--method", "kriging", "--set", "model=cubic"}, "refused by the dialog"},
       {{"grid", in, "-o", out, "--spacing", "1", "--spacing", "2"}, "given more than once"},
       {{"grid", P("missing.xyz"), "-o", out}, "missing.xyz"},
-      {{"grid", P("empty.xyz"), "-o", out}, "empty.xyz"},
+      {{"grid", P("empty.xyz"), "-o", out}, "empty.xyz: Number of data = 0"},
       {{"grid", in, "-o", P("out.xyz"), "--spacing", "1"}, "Cannot tell the grid format"},
       {{"contour", in}, "no output given"},
       {{"contour", P("missing.tif"), "-o", P("c.gpkg")}, "missing.tif"},
@@ -105,10 +105,10 @@ TEST_F(CommandLine, BadArgumentsExitTwoWithOneLineNamingTheCause) {
   for (const Case& c : cases) {
     std::string joined;
     for (const auto& a : c.args) joined += a + " ";
-    const Result r = Run(c.args);
+    const Result r = RunCli(c.args);
     EXPECT_EQ(r.status, 2) << joined;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << joined << "\n" << r.err;
-    EXPECT_EQ(r.err.rfind("gridora ", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind("gridora", 0), 0u) << r.err;
     EXPECT_NE(r.err.find(c.says), std::string::npos) << joined << "\n" << r.err;
     EXPECT_TRUE(r.out.empty()) << joined << "\n" << r.out;
   }
@@ -117,7 +117,7 @@ TEST_F(CommandLine, BadArgumentsExitTwoWithOneLineNamingTheCause) {
 
 TEST_F(CommandLine, HelpOfEachSubcommandShowsItsUsageAndExamples) {
   for (const SubcommandHelp& help : SubcommandHelps()) {
-    const Result r = Run({help.name, "--help"});
+    const Result r = RunCli({help.name, "--help"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("usage: gridora " + help.name, 0), 0u) << r.out;
     EXPECT_NE(r.out.find("examples:"), std::string::npos);
@@ -143,8 +143,8 @@ void ExpectSameGrid(const GridModel& a, const GridModel& b) {
 }
 
 TEST_F(CommandLine, MinimumCurvatureGridEqualsTheBatchModesAndLeavesNoFileBesideTheData) {
-  const Result r = Run({"grid", input_.string(), "-o", P("mc.tif"), "--region", "0/20/0/10", "--spacing", "0.5",
-                        "--set", "tension=0.25", "--crs", "EPSG:6677"});
+  const Result r = RunCli({"grid", input_.string(), "-o", P("mc.tif"), "--region", "0/20/0/10", "--spacing", "0.5",
+                           "--set", "tension=0.25", "--crs", "EPSG:6677"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(r.out.empty() && r.err.empty()) << r.out << r.err;
   const GridModel cli = ReadBack(folder_ / "mc.tif");
@@ -152,6 +152,7 @@ TEST_F(CommandLine, MinimumCurvatureGridEqualsTheBatchModesAndLeavesNoFileBeside
   EXPECT_EQ(cli.NY, 21);
   EXPECT_EQ(cli.x0, 0.0);
   EXPECT_EQ(cli.DX, 0.5);
+  fs::create_directory(folder_ / "batch");
   const GridModel batch = BatchGrid("open-random \"" + input_.string() +
                                         "\"\nsurface-options tension=0.25\n"
                                         "min-curvature xmin=0 xmax=20 ymin=0 ymax=10 dx=0.5 dy=0.5\n",
@@ -165,13 +166,14 @@ TEST_F(CommandLine, MinimumCurvatureGridEqualsTheBatchModesAndLeavesNoFileBeside
 }
 
 TEST_F(CommandLine, KrigingWritesTheEstimateAndTheStandardErrorAsTheBatchModeDoes) {
-  const Result r = Run({"grid", input_.string(), "-o", P("k.tif"), "--method", "kriging", "--region", "0/20/0/10",
-                        "--spacing", "1", "--error", P("k_se.asc"), "--set", "type=ordinary"});
+  const Result r = RunCli({"grid", input_.string(), "-o", P("k.tif"), "--method", "kriging", "--region", "0/20/0/10",
+                           "--spacing", "1", "--error", P("k_se.asc"), "--set", "type=ordinary"});
   ASSERT_EQ(r.status, 0) << r.err;
   const GridModel estimate = ReadBack(folder_ / "k.tif"), error = ReadBack(folder_ / "k_se.asc");
   const std::string job = "open-random \"" + input_.string() +
                           "\"\nkriging-options type=ordinary\nvariogram answer=no\nstandard-error\n"
                           "prediction xmin=0 xmax=20 ymin=0 ymax=10 dx=1 dy=1\n";
+  fs::create_directory(folder_ / "b");
   ExpectSameGrid(estimate, BatchGrid(job, folder_ / "b" / "k.tif"));
   // The error file is the error layer alone: what the batch mode exports as layer=error.
   test::BatchRun run;
@@ -191,13 +193,13 @@ TEST_F(CommandLine, TableColumnsByNameAndInfoOfTheGridAsJson) {
     table += line + "\n";
   }
   test::WriteFileBytes(folder_ / "t.csv", table);
-  ASSERT_EQ(Run({"grid", P("t.csv"), "--columns", "east,north,depth", "-o", P("t.asc"), "--region", "0/20/0/10",
-                 "--spacing", "2/1"})
+  ASSERT_EQ(RunCli({"grid", P("t.csv"), "--columns", "east,north,depth", "-o", P("t.grd"), "--region", "0/20/0/10",
+                    "--spacing", "2/1"})
                 .status,
             0);
-  const Result info = Run({"info", P("t.asc"), "--json"});
+  const Result info = RunCli({"info", P("t.grd"), "--json"});
   ASSERT_EQ(info.status, 0) << info.err;
-  const GridModel grid = ReadBack(folder_ / "t.asc");
+  const GridModel grid = ReadBack(folder_ / "t.grd");
   EXPECT_NE(info.out.find("\"kind\": \"grid\""), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("\"nx\": 11, \"ny\": 11, \"dx\": 2, \"dy\": 1, \"xmin\": 0, \"xmax\": 20, \"ymin\": 0, "
                           "\"ymax\": 10"),
@@ -209,15 +211,16 @@ TEST_F(CommandLine, TableColumnsByNameAndInfoOfTheGridAsJson) {
       << info.out;
   EXPECT_EQ(std::count(info.out.begin(), info.out.end(), '\n'), 1);
 
-  const Result points = Run({"info", input_.string()});
+  const Result points = RunCli({"info", input_.string()});
   ASSERT_EQ(points.status, 0) << points.err;
   EXPECT_NE(points.out.find("kind:    points"), std::string::npos) << points.out;
   EXPECT_NE(points.out.find("points:  40"), std::string::npos) << points.out;
 }
 
 TEST_F(CommandLine, ContourOfAWrittenGridHasTheAskedLevels) {
-  ASSERT_EQ(Run({"grid", input_.string(), "-o", P("g.tif"), "--region", "0/20/0/10", "--spacing", "1"}).status, 0);
-  const Result r = Run({"contour", P("g.tif"), "-o", P("c.geojson"), "--min", "10", "--max", "14", "--interval", "1"});
+  ASSERT_EQ(RunCli({"grid", input_.string(), "-o", P("g.tif"), "--region", "0/20/0/10", "--spacing", "1"}).status, 0);
+  const Result r =
+      RunCli({"contour", P("g.tif"), "-o", P("c.geojson"), "--min", "10", "--max", "14", "--interval", "1"});
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string geojson = test::ReadFileBytes(folder_ / "c.geojson");
   for (const char* level : {"\"level\": 11", "\"level\": 12"})
@@ -229,8 +232,8 @@ TEST_F(CommandLine, QuickGriddersRunTheirBatchCommands) {
   const CommandTable table = BuildCommandTable();
   if (!table.FindBatch("idw")) GTEST_SKIP() << "the batch mode has no idw command yet";
   for (const char* method : {"idw", "nearest", "linear"}) {
-    const Result r = Run({"grid", input_.string(), "-o", P(std::string(method) + ".tif"), "--method", method,
-                          "--region", "0/20/0/10", "--spacing", "1"});
+    const Result r = RunCli({"grid", input_.string(), "-o", P(std::string(method) + ".tif"), "--method", method,
+                             "--region", "0/20/0/10", "--spacing", "1"});
     EXPECT_EQ(r.status, 0) << method << ": " << r.err;
   }
 }
