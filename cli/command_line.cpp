@@ -301,8 +301,9 @@ std::string JsonText(const std::string& text) {
   return json + "\"";
 }
 
-// A number for JSON: 17 significant digits, null when it is not finite.
-std::string JsonNumber(double value) { return std::isfinite(value) ? fmt::format("{:.17g}", value) : "null"; }
+// A number for JSON: the shortest text that reads back as the same double, null when
+// it is not finite.
+std::string JsonNumber(double value) { return std::isfinite(value) ? fmt::format("{}", value) : "null"; }
 
 int Info(const Arguments& a, std::ostream& out, std::ostream& err, bool progress) {
   const std::string input = a.Input("FILE");
