@@ -60,8 +60,10 @@ if plt is not None:
         plt.show()
 else:
     estimate = os.path.join(out, "volcano_estimate.tif")
-    grid.to_file(estimate)  # the standard error goes in as the second band
-    print("matplotlib is not installed; written:", estimate)
+    error = os.path.join(out, "volcano_error.tif")
+    grid.to_file(estimate)
+    grid.to_file(error, layer="error")
+    print("matplotlib is not installed; written:", estimate, error)
     print(f"grid {grid.values.shape[1]} x {grid.values.shape[0]} nodes, "
           f"estimate {np.nanmin(grid.values):.4g} to {np.nanmax(grid.values):.4g}, "
           f"standard error {np.nanmin(grid.error):.3g} to {np.nanmax(grid.error):.3g}")

@@ -289,8 +289,12 @@ PyGrid ReadGrid(const std::string& path) {
 }
 
 // Writes a grid through the program's grid export: the format from the extension, the
-// standard error (when there is one) as the file's second band or "<name>_error.<ext>".
-void WriteGrid(const PyGrid& grid, const std::string& path, const std::optional<std::string>& crs) {
+// layer as export-grid's key `layer` names it.
+void WriteGrid(const PyGrid& grid, const std::string& path, const std::optional<std::string>& crs,
+               const std::string& layerName) {
+  const std::optional<GridLayer> layer = GridLayerFromName(layerName);
+  if (!layer) throw py::value_error("layer must be estimate, error or both, not '" + layerName + "'");
+  if (*layer != GridLayer::Estimate && !grid.error) throw py::value_error("this grid has no standard error");
   MemoryProfile profile;
   std::unique_ptr<GridModel> model = CreateGridModel(profile);
   const int layers = grid.error ? 2 : 1;
@@ -323,7 +327,7 @@ void WriteGrid(const PyGrid& grid, const std::string& path, const std::optional<
   GridExportRequest request;
   request.path = path;
   request.format = *format;
-  request.layer = grid.error ? GridLayer::Both : GridLayer::Estimate;
+  request.layer = *layer;
   request.crs = crs.value_or("");
   std::vector<std::string> written;
   std::string problem;
@@ -389,15 +393,16 @@ PYBIND11_MODULE(gridora, m) {
           "shape", [](const PyGrid& g) { return py::make_tuple(g.ny, g.nx); }, "(ny, nx).")
       .def(
           "to_file",
-          [](const PyGrid& g, const std::string& path, std::optional<std::string> crs) {
+          [](const PyGrid& g, const std::string& path, std::optional<std::string> crs, const std::string& layer) {
             py::gil_scoped_release release;
-            WriteGrid(g, path, crs);
+            WriteGrid(g, path, crs, layer);
           },
-          "path"_a, "crs"_a = py::none(),
+          "path"_a, "crs"_a = py::none(), "layer"_a = "estimate",
           "Writes the grid to `path` in the format its extension names (.tif GeoTIFF, .asc ESRI ASCII grid, .grd "
-          "Surfer binary grid, .nc netCDF), each node at the centre of its pixel. `crs`: EPSG:code, ESRI:code or "
-          "WKT. A grid with a standard error writes it as a second band, or for single-band formats to "
-          "<name>_error.<ext>. Raises ValueError when the file cannot be written.")
+          "Surfer binary grid, .nc netCDF), each node at the centre of its pixel, nodes without a value as "
+          "no-data. `crs`: EPSG:code, ESRI:code or WKT. `layer`: 'estimate', 'error' (the standard error) or "
+          "'both' (a second band, or for single-band formats <name>_error.<ext>), as export-grid's key. Raises "
+          "ValueError when the file cannot be written; the file that was there is then intact.")
       .def("__repr__", [](const PyGrid& g) {
         return "<gridora.Grid " + std::to_string(g.nx) + " x " + std::to_string(g.ny) + " nodes" +
                (g.error ? ", with standard error>" : ">");
