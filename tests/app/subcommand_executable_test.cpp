@@ -31,8 +31,8 @@ Result RunGridora(const QTemporaryDir& folder, const QStringList& args) {
 TEST(SubcommandExecutable, GridsContoursAndDescribesWithoutAToolkit) {
   QTemporaryDir folder;
   const QString samples = GRIDORA_SOURCE_DIR "/examples/volcano_samples.xyz";
-  Result r = RunGridora(folder, {"grid", samples, "-o", "v.tif", "--spacing", "20", "--method", "kriging", "--error",
-                                 "v_se.tif"});
+  Result r = RunGridora(
+      folder, {"grid", samples, "-o", "v.tif", "--spacing", "20", "--method", "kriging", "--error", "v_se.tif"});
   ASSERT_EQ(r.status, 0) << r.err.toStdString();
   EXPECT_TRUE(r.err.isEmpty()) << "no bar of progress when standard error is no terminal: " << r.err.toStdString();
   EXPECT_TRUE(QFile::exists(folder.filePath("v.tif")));

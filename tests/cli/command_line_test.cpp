@@ -206,8 +206,7 @@ TEST_F(CommandLine, TableColumnsByNameAndInfoOfTheGridAsJson) {
             std::string::npos)
       << info.out;
   const auto [low, high] = std::minmax_element(grid.values.begin(), grid.values.end());
-  EXPECT_NE(info.out.find(fmt::format("\"min\": {}, \"max\": {}", double{*low}, double{*high})),
-            std::string::npos)
+  EXPECT_NE(info.out.find(fmt::format("\"min\": {}, \"max\": {}", double{*low}, double{*high})), std::string::npos)
       << info.out;
   EXPECT_EQ(std::count(info.out.begin(), info.out.end(), '\n'), 1);
 
