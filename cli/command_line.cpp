@@ -191,6 +191,78 @@ std::string LayoutKeys(const Arguments& a) {
   return keys;
 }
 
+// One tile of a grid split into N strips of columns, for work spread over machines:
+// tile I (1 to N) is gridded over its own columns and `overlap` map units more on each
+// side, then cut to its own columns, so the tiles put side by side make the whole grid
+// and agree at their seams as far as the overlap lets the method see across them.
+struct TilePlan {
+  int first = 0, count = 0;  // the tile's own columns of the whole grid
+  int before = 0;            // columns of overlap gridded before them
+  std::string layoutKeys;    // the grid-layout keys of the widened tile
+};
+
+TilePlan PlanTile(const Arguments& a, const std::string& tile) {
+  const std::vector<std::string> parts = Split(tile, '/');
+  int index = 0, total = 0;
+  if (parts.size() != 2 || !ParseInt(parts[0], index) || !ParseInt(parts[1], total) || total < 1 || index < 1 ||
+      index > total)
+    throw Stop{"--tile takes I/N with 1 <= I <= N, not '" + tile + "'"};
+  const auto region = a.One("--region");
+  const auto spacing = a.One("--spacing");
+  if (!region || !spacing) throw Stop{"--tile needs --region and --spacing: the whole grid must be fixed"};
+  const std::vector<std::string> r = Split(*region, '/'), s = Split(*spacing, '/');
+  double xmin = 0, xmax = 0, ymin = 0, ymax = 0, dx = 0, dy = 0, overlap = 0;
+  if (r.size() != 4 || !ParseDouble(r[0], xmin) || !ParseDouble(r[1], xmax) || !ParseDouble(r[2], ymin) ||
+      !ParseDouble(r[3], ymax))
+    throw Stop{"--region takes XMIN/XMAX/YMIN/YMAX, not '" + *region + "'"};
+  if (s.empty() || s.size() > 2 || !ParseDouble(s[0], dx) || !(dx > 0.0) ||
+      (s.size() == 2 && (!ParseDouble(s[1], dy) || !(dy > 0.0))))
+    throw Stop{"--spacing takes DX or DX/DY, greater than 0, not '" + *spacing + "'"};
+  if (const auto w = a.One("--overlap");
+      w && (!ParseDouble(*w, overlap) || !(overlap >= 0.0) || !std::isfinite(overlap)))
+    throw Stop{"--overlap must be a distance of 0 or more, not '" + *w + "'"};
+  const double columns = std::floor((xmax - xmin) / dx + 1e-9) + 1.0;
+  if (!(columns >= 2.0) || columns > 1e8) throw Stop{"--region and --spacing give no grid to split"};
+  const int nx = static_cast<int>(columns);
+  if (total > nx) throw Stop{fmt::format("--tile: {} tiles of a grid of {} columns", total, nx)};
+  TilePlan plan;
+  plan.first = static_cast<int>(static_cast<long long>(index - 1) * nx / total);
+  plan.count = static_cast<int>(static_cast<long long>(index) * nx / total) - plan.first;
+  const int extra = static_cast<int>(std::ceil(overlap / dx - 1e-9));
+  plan.before = std::min(extra, plan.first);
+  const int after = std::min(extra, nx - (plan.first + plan.count));
+  const int from = plan.first - plan.before, to = plan.first + plan.count - 1 + after;
+  // A widened tile of one column is no grid: the layout needs two.
+  const int last = std::max(to, from + 1);
+  plan.layoutKeys = fmt::format(" xmin={} xmax={} ymin={} ymax={} dx={} dy={}", xmin + from * dx, xmin + last * dx,
+                                r[2], r[3], s[0], s.size() == 2 ? s[1] : s[0]);
+  return plan;
+}
+
+// Cuts the document's grid to the tile's own columns.
+void CutToTile(GridModel& grid, const TilePlan& plan) {
+  if (grid.NX < plan.before + plan.count) throw Stop{"the tile's grid came out narrower than planned"};
+  const std::size_t ny = static_cast<std::size_t>(grid.NY);
+  const int layers = grid.layerCount, oldNX = grid.NX;
+  const std::vector<float> values = grid.values, distance = grid.dataDistance;
+  const std::vector<std::uint8_t> empty = grid.emptyNodes;
+  const double x0 = grid.x0 + plan.before * grid.DX;
+  if (!grid.Reshape(layers, plan.count, grid.NY)) throw Stop{"out of memory cutting the tile"};
+  grid.x0 = x0;
+  for (int layer = 0; layer < layers; ++layer) {
+    const std::size_t from = (static_cast<std::size_t>(layer) * oldNX + plan.before) * ny;
+    std::copy_n(values.begin() + static_cast<std::ptrdiff_t>(from), plan.count * ny, grid.Column(layer, 0));
+    grid.ComputeLayerRange(layer);
+  }
+  const std::size_t start = static_cast<std::size_t>(plan.before) * ny, size = plan.count * ny;
+  if (distance.size() == static_cast<std::size_t>(oldNX) * ny)
+    std::copy_n(distance.begin() + static_cast<std::ptrdiff_t>(start), size, grid.dataDistance.begin());
+  grid.emptyNodes.clear();
+  if (empty.size() == static_cast<std::size_t>(oldNX) * ny)
+    grid.emptyNodes.assign(empty.begin() + static_cast<std::ptrdiff_t>(start),
+                           empty.begin() + static_cast<std::ptrdiff_t>(start + size));
+}
+
 std::unique_ptr<BatchSession> MakeSession(std::ostream& err, bool progress) {
   ProgressMaker maker;
   if (progress)
@@ -212,7 +284,10 @@ int Grid(const Arguments& a, std::ostream& err, bool progress) {
   if (errorOutput && method != "kriging")
     throw Stop{"--error needs --method kriging: only kriging has a standard error"};
   const std::string readLine = PointReadLine(input, a.One("--columns"));
-  const std::string layout = LayoutKeys(a);
+  std::optional<TilePlan> tile;
+  if (const auto tileText = a.One("--tile")) tile = PlanTile(a, *tileText);
+  if (!tile && a.Has("--overlap")) throw Stop{"--overlap goes with --tile"};
+  const std::string layout = tile ? tile->layoutKeys : LayoutKeys(a);
   const std::string setKeys = SetKeys(a.All("--set"));
   std::string crsKey;
   if (const auto crs = a.One("--crs")) crsKey = " crs=" + BatchQuoted(*crs);
@@ -234,6 +309,7 @@ int Grid(const Arguments& a, std::ostream& err, bool progress) {
   } else {
     Step(*session, method + layout + setKeys);
   }
+  if (tile) CutToTile(*session->doc().grid, *tile);
   Step(*session, "export-grid " + BatchQuoted(AbsolutePath(*output)) + crsKey);
   if (errorOutput) {
     if (StandardErrorLayer(*session->doc().grid) < 0) throw Stop{"this kriging kept no standard error"};
@@ -399,7 +475,8 @@ int RunSubcommand(const std::vector<std::string>& args, std::ostream& out, std::
   try {
     if (name == "grid") {
       const Arguments a(args,
-                        {"--output", "--method", "--region", "--spacing", "--columns", "--crs", "--error", "--set"},
+                        {"--output", "--method", "--region", "--spacing", "--columns", "--crs", "--error", "--set",
+                         "--tile", "--overlap"},
                         {"--help"});
       if (a.Has("--help")) return out << HelpText(*help), 0;
       return Grid(a, err, progress);

@@ -6,7 +6,8 @@ const std::vector<SubcommandHelp>& SubcommandHelps() {
   static const std::vector<SubcommandHelp> helps = {
       {"grid",
        "grid INPUT -o OUTPUT [--method min-curvature|kriging|idw|nearest|linear] [--region XMIN/XMAX/YMIN/YMAX] "
-       "[--spacing DX[/DY]] [--columns X,Y,Z] [--crs CRS] [--error OUTPUT] [--set KEY=VALUE ...]",
+       "[--spacing DX[/DY]] [--columns X,Y,Z] [--crs CRS] [--error OUTPUT] [--set KEY=VALUE ...] [--tile I/N "
+       "[--overlap W]]",
        "grid scattered points into a raster file in one call",
        "Reads the points of INPUT (a space-delimited x y z file, a delimited table with a header, or a document "
        "file), grids them with the chosen method and writes the grid to OUTPUT in the format its extension names "
@@ -25,6 +26,13 @@ const std::vector<SubcommandHelp>& SubcommandHelps() {
         {"--set KEY=VALUE",
          "an option of the method, as the batch mode names it: the keys of surface-options "
          "(min-curvature), kriging-options (kriging), idw, nearest; may be given several times"},
+        {"--tile I/N",
+         "write only tile I (1 to N) of the grid: the grid split into N strips of columns, so "
+         "that tiles can be computed on several machines and joined with gdalbuildvrt; needs --region "
+         "and --spacing (XMAX - XMIN a multiple of DX)"},
+        {"--overlap W",
+         "grid each tile W map units wider on each side than it is, then cut it, so that the "
+         "tiles agree at their seams"},
         {"-h, --help", "show this help"}},
        {{"gridora grid samples.xyz -o surface.tif --spacing 10",
          "minimum curvature over the points' extent, 10 units between nodes"},
@@ -34,8 +42,10 @@ const std::vector<SubcommandHelp>& SubcommandHelps() {
         {"gridora grid samples.xyz -o s.asc --method kriging --set model=spherical --set neighbours=32 --region "
          "0/1000/0/800 --spacing 5",
          "kriging from the 32 nearest points with a spherical model on a fixed grid"},
-        {"gridora grid samples.xyz -o s.tif --method idw --set power=3 --set radius=250",
-         "inverse-distance weighting"}}},
+        {"gridora grid samples.xyz -o s.tif --method idw --set power=3 --set radius=250", "inverse-distance weighting"},
+        {"parallel gridora grid big.xyz -o tile{}.tif --region 0/10000/0/8000 --spacing 5 --tile {}/8 --overlap 500 "
+         "::: 1 2 3 4 5 6 7 8 && gdalbuildvrt big.vrt tile*.tif",
+         "eight tiles on eight cores (GNU parallel), joined into one virtual raster"}}},
       {"contour",
        "contour GRID -o OUTPUT [--interval I] [--min A] [--max B]",
        "trace the contour lines of a grid into a vector file",

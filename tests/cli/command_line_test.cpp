@@ -94,6 +94,11 @@ TEST_F(CommandLine, BadArgumentsExitTwoWithOneLineNamingTheCause) {
       {{"grid", P("missing.xyz"), "-o", out}, "missing.xyz"},
       {{"grid", P("empty.xyz"), "-o", out}, "empty.xyz: Number of data = 0"},
       {{"grid", in, "-o", P("out.xyz"), "--spacing", "1"}, "Cannot tell the grid format"},
+      {{"grid", in, "-o", out, "--region", "0/20/0/10", "--spacing", "1", "--tile", "4/3"}, "--tile takes I/N"},
+      {{"grid", in, "-o", out, "--spacing", "1", "--tile", "1/3"}, "--tile needs --region and --spacing"},
+      {{"grid", in, "-o", out, "--overlap", "5"}, "--overlap goes with --tile"},
+      {{"grid", in, "-o", out, "--region", "0/20/0/10", "--spacing", "1", "--tile", "1/2", "--overlap", "-1"},
+       "--overlap must be a distance"},
       {{"contour", in}, "no output given"},
       {{"contour", P("missing.tif"), "-o", P("c.gpkg")}, "missing.tif"},
       {{"contour", P("missing.tif"), "-o", P("c.gpkg"), "--interval", "x"}, "--interval must be a number"},
@@ -225,6 +230,42 @@ TEST_F(CommandLine, ContourOfAWrittenGridHasTheAskedLevels) {
   for (const char* level : {"\"level\": 11", "\"level\": 12"})
     EXPECT_NE(geojson.find(level), std::string::npos) << level;
   EXPECT_EQ(geojson.find("\"level\": 10.5"), std::string::npos);
+}
+
+// Tiles of a smooth field by minimum curvature, put side by side, against the untiled
+// grid: each tile sees 10 map units (20 nodes) across its seams.
+TEST_F(CommandLine, TilesWithOverlapJoinIntoTheWholeGridAtTheSeams) {
+  std::string text;
+  for (int k = 0; k < 300; ++k) {
+    const double x = (k * 37 % 401) * 0.1, y = (k * 53 % 201) * 0.1;
+    text += fmt::format("{} {} {}\n", x, y, std::sin(x / 5.0) + std::cos(y / 4.0));
+  }
+  test::WriteFileBytes(folder_ / "field.xyz", text);
+  const std::vector<std::string> job = {"grid", P("field.xyz"), "--region", "0/40/0/20", "--spacing", "0.5"};
+  auto with = [&](std::vector<std::string> more) {
+    std::vector<std::string> args = job;
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+  };
+  ASSERT_EQ(RunCli(with({"-o", P("whole.tif")})).status, 0);
+  const GridModel whole = ReadBack(folder_ / "whole.tif");
+  const auto [low, high] = std::minmax_element(whole.values.begin(), whole.values.end());
+  int column = 0;
+  double worst = 0.0;
+  for (int tile = 1; tile <= 3; ++tile) {
+    const std::string name = fmt::format("tile{}.tif", tile);
+    const Result r = RunCli(with({"-o", P(name), "--tile", fmt::format("{}/3", tile), "--overlap", "10"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const GridModel part = ReadBack(folder_ / name);
+    ASSERT_EQ(part.NY, whole.NY);
+    EXPECT_DOUBLE_EQ(part.x0, whole.x0 + column * whole.DX);
+    for (int i = 0; i < part.NX; ++i)
+      for (int j = 0; j < part.NY; ++j)
+        worst = std::max(worst, std::abs(double{part.Value(0, i, j)} - whole.Value(0, column + i, j)));
+    column += part.NX;
+  }
+  EXPECT_EQ(column, whole.NX);
+  EXPECT_LT(worst, 1e-3 * (*high - *low));
 }
 
 TEST_F(CommandLine, QuickGriddersRunTheirBatchCommands) {
