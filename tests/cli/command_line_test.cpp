@@ -256,13 +256,13 @@ TEST_F(CommandLine, TilesWithOverlapJoinIntoTheWholeGridAtTheSeams) {
     const std::string name = fmt::format("tile{}.tif", tile);
     const Result r = RunCli(with({"-o", P(name), "--tile", fmt::format("{}/3", tile), "--overlap", "10"}));
     ASSERT_EQ(r.status, 0) << r.err;
-    const GridModel part = ReadBack(folder_ / name);
-    ASSERT_EQ(part.NY, whole.NY);
-    EXPECT_DOUBLE_EQ(part.x0, whole.x0 + column * whole.DX);
-    for (int i = 0; i < part.NX; ++i)
-      for (int j = 0; j < part.NY; ++j)
-        worst = std::max(worst, std::abs(double{part.Value(0, i, j)} - whole.Value(0, column + i, j)));
-    column += part.NX;
+    const GridModel piece = ReadBack(folder_ / name);
+    ASSERT_EQ(piece.NY, whole.NY);
+    EXPECT_DOUBLE_EQ(piece.x0, whole.x0 + column * whole.DX);
+    for (int i = 0; i < piece.NX; ++i)
+      for (int j = 0; j < piece.NY; ++j)
+        worst = std::max(worst, std::abs(double{piece.Value(0, i, j)} - whole.Value(0, column + i, j)));
+    column += piece.NX;
   }
   EXPECT_EQ(column, whole.NX);
   EXPECT_LT(worst, 1e-3 * (*high - *low));
