@@ -1,5 +1,6 @@
 // Gridora: the window, or with --batch SCRIPT the same commands run from a script with
-// no window and no display.
+// no window and no display, or one job of the subcommands grid, contour and info
+// (cli/command_line.h), which never start the toolkit.
 #include <QApplication>
 #include <QGuiApplication>
 #include <QStringList>
@@ -10,9 +11,13 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "batch/batch_runner.h"
 #include "batch/scripted_user_interface.h"
+#include "cli/command_line.h"
+#include "cli/command_line_help.h"
+#include "cli/terminal_progress.h"
 #include "main_window.h"
 #include "platform/ini_file_profile.h"
 #include "platform/trace.h"
@@ -31,9 +36,11 @@ struct Options {
   std::string error;
 };
 
-const char* kUsage =
-    "usage: gridora [FILE]\n"
-    "       gridora --batch SCRIPT [--profile FILE] [--verbose]\n";
+std::string Usage() {
+  return "usage: gridora [FILE]\n"
+         "       gridora --batch SCRIPT [--profile FILE] [--verbose]\n" +
+         gridora::UsageText() + "Each subcommand takes --help.\n";
+}
 
 Options ParseOptions(int argc, char** argv) {
   Options options;
@@ -118,9 +125,20 @@ int RunWindow(int argc, char** argv, const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && gridora::IsSubcommand(argv[1])) {
+    // No display, no toolkit: the job runs on the core alone.
+    KeepNumbersInTheCLocale();
+    try {
+      return gridora::RunSubcommand(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr,
+                                    gridora::StandardErrorIsTerminal());
+    } catch (const std::bad_alloc&) {
+      std::cerr << "gridora: out of memory\n";
+      return 2;
+    }
+  }
   const Options options = ParseOptions(argc, argv);
   if (!options.error.empty()) {
-    std::cout << kUsage;
+    std::cout << Usage();
     return options.error == " " ? 0 : 2;
   }
   gridora::SetTraceEnabled(options.verbose);

@@ -10,6 +10,7 @@ packages=(
   libsuitesparse-dev libopenblas-dev libnanoflann-dev libcgal-dev
   libgdal-dev gdal-bin
   libgtest-dev libgmock-dev libbenchmark-dev
+  pybind11-dev python3-numpy python3-pytest python3-dev
   fonts-liberation fonts-droid-fallback fonts-dejavu-core
   clang libclang-rt-14-dev
   xvfb xauth openbox xdotool imagemagick x11-utils
