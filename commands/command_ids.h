@@ -78,6 +78,11 @@ enum CommandId : int {
   ID_VOLUME_SURFACE = 40104,
   ID_GRID_FILTER = 40105,
   ID_GRID_RESIDUALS = 40106,
+
+  // Undo and redo, the view fitted to the window, preferences.
+  ID_EDIT_REDO = 40200,
+  ID_FIT_TO_WINDOW = 40201,
+  ID_PREFERENCES = 40202,
 };
 
 }  // namespace gridora

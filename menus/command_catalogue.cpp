@@ -2,6 +2,8 @@
 
 #include "commands/command_modules.h"
 #include "gridcommands/grid_commands.h"
+#include "history/history_commands.h"
+#include "windowcommands/window_commands.h"
 
 namespace gridora {
 
@@ -17,6 +19,10 @@ CommandTable BuildCommandTable() {
   RegisterHelpCommands(table);
   // Menus added after the first releases' come after theirs.
   RegisterGridCommands(table);
+  RegisterHistoryCommands(table);
+  RegisterWindowCommands(table);
+  // Last of the rooms: Exit closes the File menu.
+  RegisterExitCommand(table);
   RegisterToolbarCommands(table);
   RegisterKeyCommands(table);
   return table;

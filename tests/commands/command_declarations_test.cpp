@@ -157,6 +157,9 @@ TEST(BatchKeys, EveryBatchCommandAcceptsItsKeys) {
       {"volume", {"level", "method", "cancel"}, true},
       {"filter", {"type", "width", "cancel"}, false},
       {"residuals", {}, false},
+      {"undo", {}, false},
+      {"redo", {}, false},
+      {"preferences", {"diagnostic-files"}, false},
   };
   const CommandTable table = BuildCommandTable();
   EXPECT_EQ(table.BatchCommands().size(), std::size(expected));
