@@ -70,7 +70,13 @@ TEST(Toggles, CarryCheckMarks) {
   for (int id : {ID_STANDARD_ERROR, ID_CONTOUR_LABELS, ID_BLANK_HULL}) EXPECT_TRUE(table.IsCheckable(id)) << id;
 }
 
+// The switch is the process's: every test leaves it on.
+struct DiagnosticFilesBackOn {
+  ~DiagnosticFilesBackOn() { SetDiagnosticFilesEnabled(true); }
+};
+
 TEST(Preferences, DiagnosticFilesCanBeTurnedOff) {
+  DiagnosticFilesBackOn backOn;
   struct Case {
     const char* preference;
     bool written;
@@ -82,10 +88,10 @@ TEST(Preferences, DiagnosticFilesCanBeTurnedOff) {
     EXPECT_EQ(std::filesystem::exists(run.folder / "interpolation_0.txt"), c.written) << c.preference;
     EXPECT_EQ(run.profile.ReadInt(kProfileSection, "iDiagnosticFiles", 1) == 0, !c.written) << c.preference;
   }
-  SetDiagnosticFilesEnabled(true);
 }
 
 TEST(Preferences, AnUnknownAnswerStopsTheScript) {
+  DiagnosticFilesBackOn backOn;
   PlaneRun run;
   EXPECT_EQ(run.Run("preferences diagnostic-files=maybe\n"), 2);
   EXPECT_TRUE(DiagnosticFilesEnabled());
