@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -25,9 +26,11 @@
 #include "commands/command_ids.h"
 #include "commands/file_commands.h"
 #include "commands/menu_layout.h"
-#include "menus/command_catalogue.h"
 #include "drawing_export.h"
+#include "history/history_commands.h"
 #include "map_view.h"
+#include "menus/command_catalogue.h"
+#include "message_box.h"
 #include "painter_context.h"
 #include "platform/profile.h"
 #include "qt_user_interface.h"
@@ -89,8 +92,30 @@ void MainWindow::SavePlacement() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!MaySaveChanges()) {
+    event->ignore();
+    return;
+  }
   SavePlacement();
   event->accept();
+}
+
+bool MainWindow::MaySaveChanges() {
+  if (!doc_.modified) return true;
+  QMessageBox box(QMessageBox::Question, "Gridora", "Save changes?",
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+  box.setDefaultButton(QMessageBox::Yes);
+  FitTitle(box);
+  switch (box.exec()) {
+    case QMessageBox::Yes: {
+      // The document's own name, or Save As for one that has none.
+      const bool saved = table_.Execute(ID_FILE_SAVE, context_) == CommandStatus::Done;
+      UpdateCommandStates();
+      return saved && !doc_.modified;
+    }
+    case QMessageBox::No: return true;
+    default: return false;
+  }
 }
 
 QAction* MainWindow::MakeAction(int id, const std::string& text) {
@@ -144,10 +169,33 @@ void MainWindow::FillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
 }
 
 void MainWindow::BuildMenus() {
+  std::vector<QMenu*> withoutMnemonic;
+  QString taken;  // the menus' Alt letters
   for (const Menu& description : MenuBar(table_)) {
-    QMenu* menu = menuBar()->addMenu(QString::fromStdString(description.title));
+    const QString title = QString::fromStdString(description.title);
+    QMenu* menu = menuBar()->addMenu(title);
     FillMenu(menu, description.items);
     connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateCommandStates);
+    const qsizetype amp = title.indexOf('&');
+    if (amp >= 0 && amp + 1 < title.size())
+      taken += title[amp + 1].toLower();
+    else
+      withoutMnemonic.push_back(menu);
+  }
+  // Menus whose titles carry no Alt letter (their texts are kept as they always were)
+  // open with Alt and the first letter of their title that no other menu uses.
+  for (QMenu* menu : withoutMnemonic) {
+    for (const QChar letter : menu->title()) {
+      if (!letter.isLetter() || taken.contains(letter.toLower())) continue;
+      taken += letter.toLower();
+      auto* open = new QAction(this);
+      open->setShortcut(QKeySequence(Qt::ALT | static_cast<Qt::Key>(letter.toUpper().unicode())));
+      open->setShortcutContext(Qt::WindowShortcut);
+      connect(open, &QAction::triggered, this, [this, menu] { menuBar()->setActiveAction(menu->menuAction()); });
+      addAction(open);
+      menuShortcuts_.push_back(open);
+      break;
+    }
   }
   RebuildRecentFiles();
 }
@@ -190,6 +238,10 @@ void MainWindow::BuildAccelerators() {
 
 void MainWindow::BuildStatusBar() {
   statusBar()->showMessage("Ready");
+  readout_ = new QLabel(this);
+  readout_->setObjectName("Readout");
+  statusBar()->addPermanentWidget(readout_);
+  view_->readout = [this](const QString& text) { readout_->setText(text); };
   for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
     auto* label = new QLabel(indicator, this);
     label->setEnabled(false);
@@ -202,6 +254,7 @@ void MainWindow::BuildStatusBar() {
 }
 
 void MainWindow::UpdateCommandStates() {
+  RefreshTitle();
   for (auto& [id, action] : actions_) {
     const CommandState state = table_.State(id, context_);
     action->setEnabled(state.enabled);
@@ -211,16 +264,57 @@ void MainWindow::UpdateCommandStates() {
     action->setEnabled(table_.State(action->data().toInt(), context_).enabled);
 }
 
+namespace {
+
+// What a new import or gridding changes: the view then fits the new data.
+struct DataExtent {
+  NodeLayout layout;
+  int points = 0;
+  double xMinimum = 0, xMaximum = 0, yMinimum = 0, yMaximum = 0;
+
+  explicit DataExtent(const Document& doc) {
+    if (doc.grid) layout = doc.grid->Layout();
+    if (doc.primaryData) {
+      const RandomData& p = *doc.primaryData;
+      points = p.count;
+      xMinimum = p.xMinimum;
+      xMaximum = p.xMaximum;
+      yMinimum = p.yMinimum;
+      yMaximum = p.yMaximum;
+    }
+  }
+  bool operator==(const DataExtent& o) const {
+    return layout.x0 == o.layout.x0 && layout.y0 == o.layout.y0 && layout.dx == o.layout.dx &&
+           layout.dy == o.layout.dy && layout.nx == o.layout.nx && layout.ny == o.layout.ny && points == o.points &&
+           xMinimum == o.xMinimum && xMaximum == o.xMaximum && yMinimum == o.yMinimum && yMaximum == o.yMaximum;
+  }
+};
+
+}  // namespace
+
 void MainWindow::RunCommand(int id) {
   if (!table_.IsEnabled(id, context_)) return;
-  table_.Execute(id, context_);
+  // Exit asks when the window closes.
+  if ((id == ID_FILE_NEW || id == ID_FILE_OPEN) && !MaySaveChanges()) {
+    UpdateCommandStates();
+    return;
+  }
+  const DataExtent before(doc_);
+  const CommandStatus status = table_.Execute(id, context_);
+  if (status == CommandStatus::Done && !(DataExtent(doc_) == before)) FitToWindow();
   UpdateCommandStates();
 }
 
 void MainWindow::OpenFile(const std::string& path) {
-  OpenDocumentFile(context_, path);
+  if (!MaySaveChanges()) return;
+  if (OpenDocumentFile(context_, path) == CommandStatus::Done) {
+    ForgetHistory(doc_);
+    FitToWindow();
+  }
   UpdateCommandStates();
 }
+
+void MainWindow::FitToWindow() { view_->FitToWindow(); }
 
 void MainWindow::Invalidate() { view_->InvalidateDrawing(); }
 void MainWindow::UpdateAllViews() { view_->InvalidateDrawing(); }
@@ -327,9 +421,16 @@ void MainWindow::RebuildRecentFiles() {
 }
 
 void MainWindow::SetTitle(const std::string& documentName) {
+  documentName_ = documentName;
+  RefreshTitle();
+}
+
+// "name - Gridora", with a star after the name while there are unsaved changes.
+void MainWindow::RefreshTitle() {
   const QString name =
-      documentName.empty() ? QString("Untitled") : QFileInfo(QString::fromStdString(documentName)).fileName();
-  setWindowTitle(name + " - Gridora");
+      documentName_.empty() ? QString("Untitled") : QFileInfo(QString::fromStdString(documentName_)).fileName();
+  const QString title = name + (doc_.modified ? "*" : "") + " - Gridora";
+  if (windowTitle() != title) setWindowTitle(title);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

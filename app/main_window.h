@@ -37,6 +37,8 @@ class MainWindow : public QMainWindow, public ViewHost {
   // Enabled and checked states of every action, as the update rules say.
   void UpdateCommandStates();
   QAction* Action(int id) const;
+  // The Alt shortcuts of the menus whose titles have no Alt letter.
+  const std::vector<QAction*>& MenuShortcuts() const { return menuShortcuts_; }
   MapView* View() const { return view_; }
   CommandContext& Context() { return context_; }
 
@@ -53,6 +55,12 @@ class MainWindow : public QMainWindow, public ViewHost {
   void ToggleBar(int commandId) override;
   void AddRecentFile(const std::string& path) override;
   void SetTitle(const std::string& documentName) override;
+  void FitToWindow() override;
+
+  // Before the document is replaced or the window closes: when the document has
+  // unsaved changes, asks "Save changes?" (Yes saves, No goes on, Cancel stops). True
+  // when the caller may go on.
+  bool MaySaveChanges();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -73,6 +81,7 @@ class MainWindow : public QMainWindow, public ViewHost {
   void RebuildRecentFiles();
   std::vector<std::string> RecentFiles() const;
   void PaintPage(QPrinter* printer);
+  void RefreshTitle();
 
   Document& doc_;
   Profile& profile_;
@@ -87,7 +96,10 @@ class MainWindow : public QMainWindow, public ViewHost {
   std::vector<QAction*> recentActions_;
   std::map<int, QAction*> actions_;
   std::vector<QAction*> acceleratorActions_;
+  std::vector<QAction*> menuShortcuts_;  // Alt + letter of the menus without one in their titles
   QPrinter printer_;
+  std::string documentName_;
+  QLabel* readout_ = nullptr;  // x, y, value and standard error under the cursor
 };
 
 }  // namespace gridora

@@ -82,7 +82,7 @@ int RunBatchScript(const std::string& scriptPath, Document& doc, Profile& profil
     CommandStatus status = CommandStatus::Done;
     try {
       if (command->direct) {
-        status = command->direct(context, *line);
+        status = table.RunObserved(0, context, [&] { return command->direct(context, *line); });
       } else {
         const int id = command->forArgument ? command->forArgument(line->argument) : command->commandId;
         if (id == 0) {

@@ -85,6 +85,10 @@ enum CommandId : int {
   ID_LINEAR_TRIANGULATION = 40152,
   ID_BREAKLINES = 40153,
   ID_CLEAR_BREAKLINES = 40154,
+  // Undo and redo, the view fitted to the window, preferences.
+  ID_EDIT_REDO = 40200,
+  ID_FIT_TO_WINDOW = 40201,
+  ID_PREFERENCES = 40202,
 };
 
 }  // namespace gridora

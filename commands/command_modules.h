@@ -6,6 +6,7 @@ namespace gridora {
 class CommandTable;
 
 void RegisterFileCommands(CommandTable& table);           // file_commands.cpp: File
+void RegisterExitCommand(CommandTable& table);            // file_commands.cpp: File > Exit, after every room
 void RegisterViewCommands(CommandTable& table);           // view_commands.cpp: View
 void RegisterEditCommands(CommandTable& table);           // edit_commands.cpp: Edit
 void RegisterDataCommands(CommandTable& table);           // data_commands.cpp: Data

@@ -76,12 +76,41 @@ CommandStatus CommandTable::Execute(int id, CommandContext& context) const {
   if (!state.enabled) return CommandStatus::Failed;
   // Handlers build new data beside the old and swap it in at the end, so a command that
   // runs out of memory leaves the document as it was.
+  return RunObserved(id, context, [&] {
+    try {
+      return entry->run(context);
+    } catch (const std::bad_alloc&) {
+      context.ui.Message("Not enough memory to complete this command. The data are unchanged.");
+      return CommandStatus::Failed;
+    }
+  });
+}
+
+CommandStatus CommandTable::RunObserved(int id, CommandContext& context,
+                                        const std::function<CommandStatus()>& run) const {
+  if (!observer_) return run();
+  observer_->Before(id, context);
+  CommandStatus status = CommandStatus::Failed;
   try {
-    return entry->run(context);
-  } catch (const std::bad_alloc&) {
-    context.ui.Message("Not enough memory to complete this command. The data are unchanged.");
-    return CommandStatus::Failed;
+    status = run();
+  } catch (...) {
+    observer_->After(id, context, CommandStatus::Failed);
+    throw;
   }
+  observer_->After(id, context, status);
+  return status;
+}
+
+void CommandTable::SetHandler(int id, CommandHandler run, UpdateRule update) {
+  for (auto& owner : byOwner_) {
+    auto found = owner.find(id);
+    if (found == owner.end()) continue;
+    if (found->second.run) throw std::logic_error(fmt::format("command id {} has a handler already", id));
+    found->second.run = std::move(run);
+    found->second.update = std::move(update);
+    return;
+  }
+  throw std::logic_error(fmt::format("command id {} is not declared", id));
 }
 
 const BatchCommand* CommandTable::FindBatch(const std::string& name) const {

@@ -9,6 +9,7 @@
 // (commands/command_modules.h).
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -105,6 +106,18 @@ struct MenuDeclaration {
   MenuPlace place;
 };
 
+// Watches every command the table runs: told before it runs and after, with how it
+// ended (the undo history and the document's modified mark hang here, so a command
+// added anywhere is covered without declaring anything). A command that throws is
+// reported as Failed before the exception goes on.
+class CommandObserver {
+ public:
+  virtual ~CommandObserver() = default;
+  // id 0: a script command that runs no menu command (BatchCommand::direct).
+  virtual void Before(int id, CommandContext& context) = 0;
+  virtual void After(int id, CommandContext& context, CommandStatus status) = 0;
+};
+
 class CommandTable {
  public:
   // Each id is registered once: a second registration is a programming error and
@@ -129,6 +142,13 @@ class CommandTable {
   // command returns Failed without running.
   bool IsEnabled(int id, const CommandContext& context) const { return State(id, context).enabled; }
   CommandStatus Execute(int id, CommandContext& context) const;
+  // Runs `run` as command `id` between the observer's two calls (Execute does so for
+  // every handler; the batch mode for its direct commands).
+  CommandStatus RunObserved(int id, CommandContext& context, const std::function<CommandStatus()>& run) const;
+  void SetObserver(std::shared_ptr<CommandObserver> observer) { observer_ = std::move(observer); }
+  // Gives a command declared without a handler (a standard item shown disabled until a
+  // room of commands brings what it does) its handler and update rule.
+  void SetHandler(int id, CommandHandler run, UpdateRule update);
 
   const BatchCommand* FindBatch(const std::string& name) const;
   const std::vector<BatchCommand>& BatchCommands() const { return batch_; }
@@ -142,6 +162,7 @@ class CommandTable {
   std::vector<BatchCommand> batch_;
   std::vector<MenuDeclaration> menuItems_;
   std::set<int> toolbarPositions_;
+  std::shared_ptr<CommandObserver> observer_;
 };
 
 }  // namespace gridora

@@ -84,6 +84,13 @@ ReadStatus ReadCsvGrid(GridModel& grid, const std::string& path, UserInterface& 
   if (notFinite > 0)
     summary += fmt::sprintf("\n%s value(s) that are not a number or infinite were read as 0",
                             GroupedCount(static_cast<std::uint64_t>(notFinite)));
+  // A few columns over many rows is the shape of a point table (id, X, Y, Z), which
+  // this reads as a narrow grid: say where points are read.
+  if (size.ncols >= 3 && size.ncols <= 4 && size.nrows >= 10 * size.ncols)
+    summary += fmt::sprintf(
+        "\nThe table has %d columns and %d rows. If each row is a point (X, Y, Z), read it "
+        "with Data > Import table... instead.",
+        size.ncols, size.nrows);
   ui.Message(summary);
   return ReadStatus::Read;
 }

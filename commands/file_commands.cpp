@@ -356,12 +356,16 @@ void RegisterFileCommands(CommandTable& table) {
   const auto print = [](CommandContext& c) { return Result(c.view.Print()); };
   const auto whenGrid = [](const CommandContext& c, CommandState& s) { s.enabled = GridShown(c); };
 
-  // File > New keeps every datum: only the document's name changes.
+  // File > New empties the document as Delete all data does (the window has asked
+  // whether to save the changes first).
   table.Add({.id = ID_FILE_NEW,
              .owner = O::Application,
              .run =
                  [](CommandContext& c) {
+                   c.doc.DeleteAllData();
+                   c.doc.pathName.clear();
                    c.view.SetTitle("");
+                   c.view.Invalidate();
                    return CommandStatus::Done;
                  },
              .menu = {kFile, "&New\tCtrl+N"},
@@ -440,15 +444,6 @@ void RegisterFileCommands(CommandTable& table) {
   table.Add({.id = ID_FILE_PRINT_DIRECT, .owner = O::View, .run = print});
 
   table.AddRecentFiles({kFile, "Recent File", kSeparatorBefore});
-  table.Add({.id = ID_APP_EXIT,
-             .owner = O::Application,
-             .run =
-                 [](CommandContext& c) {
-                   c.view.Exit();
-                   return CommandStatus::Done;
-                 },
-             .menu = {kFile, "E&xit", kSeparatorBefore},
-             .prompt = "Quit the application; prompts to save documents\nExit"});
 
   table.Add({.id = ID_EXPORT_GRID,
              .owner = O::View,
@@ -471,6 +466,21 @@ void RegisterFileCommands(CommandTable& table) {
 
   // The script's own way out: the view drawn into a picture file.
   table.AddBatch({.name = "render", .keys = {"width", "height"}, .direct = RenderView, .takesArgument = true});
+}
+
+// Registered after every room of commands, so that Exit closes the File menu.
+void RegisterExitCommand(CommandTable& table) {
+  using O = CommandOwner;
+  constexpr const char* kFile = "&File";
+  table.Add({.id = ID_APP_EXIT,
+             .owner = O::Application,
+             .run =
+                 [](CommandContext& c) {
+                   c.view.Exit();
+                   return CommandStatus::Done;
+                 },
+             .menu = {kFile, "E&xit", kSeparatorBefore},
+             .prompt = "Quit the application; prompts to save documents\nExit"});
 }
 
 }  // namespace gridora

@@ -286,6 +286,7 @@ void RegisterInterpolationCommands(CommandTable& table) {
                    s.checked = c.doc.showStandardError != 0;
                    s.enabled = HasInverse(c) || HasErrorLayer(c.doc);
                  },
+             .checkable = true,
              .menu = {kInterpolation, "Standard error"},
              .batch = {.name = "standard-error"}});
   table.Add({.id = ID_SURFACE_OPTIONS,

@@ -90,7 +90,38 @@ void StoreLevels(ContourLevels& record, float minimum, float maximum, float inte
   last = static_cast<float>(static_cast<double>(last) - 0.000001);
 }
 
+// The standard error's levels, while it is shown: proposed from its own levels or its
+// range, kept apart from the estimate's (and from the document's dialog values).
+CommandStatus ErrorContourSetup(CommandContext& c) {
+  Document& doc = c.doc;
+  GridModel& g = *doc.grid;
+  ContourSetupDialog dialog;
+  if (g.errorUserLevels == 1 && g.errorLevels.count > 1) {
+    const auto& levels = g.errorLevels.levels;
+    const int last = g.errorLevels.count - 1;
+    dialog.minimum = levels[0];
+    dialog.interval = levels[1] - levels[0];
+    dialog.maximum = static_cast<float>(static_cast<double>(levels[static_cast<std::size_t>(last)]) + 0.000001);
+  } else {
+    float low = 0.0f, high = 0.0f;
+    LayerRange(g, 1, low, high);
+    if (doc.logScale == 1) {
+      low = Log10(low);
+      high = Log10(high);
+    }
+    dialog.minimum = low;
+    dialog.interval = (high - low) / 34.0f;
+    dialog.maximum = dialog.minimum + 35.0f * dialog.interval;
+  }
+  if (!c.ui.RunDialog(dialog)) return CommandStatus::Canceled;
+  if (dialog.Validate()) return CommandStatus::Failed;
+  StoreLevels(g.errorLevels, dialog.minimum, dialog.maximum, dialog.interval);
+  g.errorUserLevels = 1;
+  return Redraw(c, true);
+}
+
 CommandStatus ContourSetup(CommandContext& c) {
+  if (c.doc.layerIndex == 1) return ErrorContourSetup(c);
   Document& doc = c.doc;
   GridModel& g = *doc.grid;
   float low = 0.0f, high = 0.0f;
@@ -237,7 +268,7 @@ void RegisterViewCommands(CommandTable& table) {
              .owner = O::View,
              .run =
                  [](CommandContext& c) {
-                   c.doc.grid->userLevels = 0;
+                   (c.doc.layerIndex == 1 ? c.doc.grid->errorUserLevels : c.doc.grid->userLevels) = 0;
                    return Redraw(c, true);
                  },
              .update = WhenGridLargerThan(0),
@@ -346,6 +377,7 @@ void RegisterViewCommands(CommandTable& table) {
                    s.checked = c.doc.grid->blankOutsideHull == 1;
                    s.enabled = s.checked || c.doc.primaryData->count >= 1;
                  },
+             .checkable = true,
              .menu = {kView, "Blank outside the data hull", kSeparatorBefore},
              .batch = {.name = "blank-hull", .keys = Keys(BlankHullDialog{}, "cancel")}});
   table.Add({.id = ID_CONTOUR_LABELS,
@@ -356,6 +388,7 @@ void RegisterViewCommands(CommandTable& table) {
                    s.checked = c.doc.grid->contourLabels == 1;
                    s.enabled = GridShown(c);
                  },
+             .checkable = true,
              .menu = {kView, "Contour labels"},
              .batch = {.name = "contour-labels"}});
 }

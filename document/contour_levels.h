@@ -14,6 +14,8 @@ struct ContourLevels {
   std::array<std::uint32_t, kMaximumCount> boundaryRed{};
   std::array<std::uint32_t, kMaximumCount> boundaryGreen{};
   std::array<std::uint32_t, kMaximumCount> boundaryBlue{};
+
+  bool operator==(const ContourLevels&) const = default;
 };
 
 }  // namespace gridora

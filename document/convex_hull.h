@@ -10,6 +10,8 @@ struct DataPoint;
 struct PlanePoint {
   double x = 0.0;
   double y = 0.0;
+
+  bool operator==(const PlanePoint&) const = default;
 };
 
 // The hull's corners anticlockwise, without collinear points or a repeated first one

@@ -66,8 +66,15 @@ struct GridModel {
   std::vector<std::uint8_t> emptyNodes;
   // The contour levels' values written along their lines on the map.
   int contourLabels = 0;
+  // The standard error's own levels (layer 1), set while it is shown; until the user sets
+  // some, it is drawn with default levels over its own range. Not kept in the file.
+  ContourLevels errorLevels;
+  int errorUserLevels = 0;
 
   // Where the nodes lie: origin, spacing and counts. SetLayout leaves the storage alone.
+  // Every field alike (the undo history compares what a command left).
+  bool operator==(const GridModel&) const = default;
+
   NodeLayout Layout() const { return {x0, y0, DX, DY, NX, NY}; }
   void SetLayout(const NodeLayout& layout) {
     x0 = layout.x0;

@@ -4,6 +4,8 @@
 #include "gridcommands/breakline_commands.h"
 #include "gridcommands/grid_commands.h"
 #include "gridcommands/gridder_commands.h"
+#include "history/history_commands.h"
+#include "windowcommands/window_commands.h"
 
 namespace gridora {
 
@@ -21,6 +23,10 @@ CommandTable BuildCommandTable() {
   RegisterBreaklineCommands(table);
   // Menus added after the first releases' come after theirs.
   RegisterGridCommands(table);
+  RegisterHistoryCommands(table);
+  RegisterWindowCommands(table);
+  // Last of the rooms: Exit closes the File menu.
+  RegisterExitCommand(table);
   RegisterToolbarCommands(table);
   RegisterKeyCommands(table);
   return table;

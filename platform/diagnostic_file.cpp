@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -59,7 +60,15 @@ int OpenDiagnosticDescriptor(const std::filesystem::path& path) {
   return descriptor;
 }
 
+namespace {
+std::atomic<bool> diagnosticFilesEnabled{true};
+}  // namespace
+
+void SetDiagnosticFilesEnabled(bool enabled) { diagnosticFilesEnabled = enabled; }
+bool DiagnosticFilesEnabled() { return diagnosticFilesEnabled; }
+
 DiagnosticFile::DiagnosticFile(const std::filesystem::path& path, Encoding encoding) : encoding_(encoding) {
+  if (!diagnosticFilesEnabled) return;
   descriptor_ = OpenDiagnosticDescriptor(path);
   if (descriptor_ >= 0 && encoding_ == Encoding::Utf16LittleEndian) buffer_.append("\xFF\xFE", 2);
 }

@@ -35,6 +35,12 @@ const char* FixedNameRefusal(const struct stat& status);
 // line saying why the file is skipped.
 int OpenDiagnosticDescriptor(const std::filesystem::path& path);
 
+// The user's "Write diagnostic files" (Preferences, on by default): while off, every
+// DiagnosticFile stays closed without a trace line, so the logs and matrix files are not
+// written; results under fixed names are not DiagnosticFiles and are written as ever.
+void SetDiagnosticFilesEnabled(bool enabled);
+bool DiagnosticFilesEnabled();
+
 class DiagnosticFile {
  public:
   enum class Encoding { SingleByte, Utf16LittleEndian };

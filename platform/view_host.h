@@ -27,6 +27,8 @@ class ViewHost {
   // A file was opened or saved through the document: add it to the recent files.
   virtual void AddRecentFile(const std::string& /*path*/) {}
   virtual void SetTitle(const std::string& /*documentName*/) {}
+  // Shows the whole map in the view (View > Fit to window); nothing without a view.
+  virtual void FitToWindow() {}
   // Paints the view as the window would show it at the given client size in pixels,
   // into a .png, .svg or .pdf file. Returns false (having told the user) on failure.
   virtual bool RenderToFile(const std::string& /*path*/, int /*width*/, int /*height*/) { return false; }

@@ -121,6 +121,11 @@ acknowledge_messages() {
 stop_program() {
   key alt+f
   key x
+  # A document with unsaved changes asks "Save changes?" first: No.
+  if wait_for 1 has_window Gridora; then
+    timeout 5 xdotool windowactivate --sync "$(window_named Gridora)" 2>/dev/null
+    key alt+n
+  fi
   if wait_for 10 sh -c "! kill -0 $app_pid 2>/dev/null"; then
     wait "$app_pid" 2>/dev/null
     app_pid=""
@@ -209,6 +214,9 @@ check_menu Edit alt+e
 check_menu Data alt+e Right
 check_menu Interpolation alt+e Right Right
 check_menu Help alt+h
+# Data and Interpolation keep their titles and open with Alt and their first letters.
+check_menu "Data (Alt+D)" alt+d
+check_menu "Interpolation (Alt+I)" alt+i
 
 # 4. Every dialog opens from the keyboard and closes with Escape. Menus without a
 # mnemonic are reached from the Edit menu with the arrow keys; disabled items are
@@ -253,7 +261,7 @@ check_dialog "Print" - ctrl+p
 # View menu (primary, secondary and cross are disabled without secondary data).
 check_dialog "Axis setup" - ctrl+a
 check_dialog "Contour setup" - alt+v Down Down Down Return
-check_dialog "Float data" - alt+v Up Up Up Return
+check_dialog "Float data" - alt+v Up Up Up Up Return
 # Data menu.
 check_dialog "Grid size" - alt+e Right Return
 check_dialog "Float data" - alt+e Right Down Return
@@ -276,6 +284,62 @@ check_dialog "Minimum curvature options" surface_options alt+e Right Right Up Re
 check_dialog "Kriging options" kriging_options alt+e Right Right Up Up Up Up Return
 # Help menu.
 check_dialog "About Gridora" about alt+h Return
+
+# 5. The map as a place to work in (Ctrl+0 shows it in place of the variogram chart, whole):
+# the wheel zooms about the cursor, the middle button
+# drags it, a dragged rectangle is zoomed to, Ctrl+0 fits it to the window; the status
+# bar reads the position under the cursor. The pictures stay for review.
+key Escape
+timeout 5 xdotool windowactivate --sync "$window" 2>/dev/null
+geometry=$(timeout 5 xdotool getwindowgeometry "$window")
+read -r wx wy < <(echo "$geometry" | sed -n 's/.*Position: *\([0-9]*\),\([0-9]*\).*/\1 \2/p')
+read -r ww wh < <(echo "$geometry" | sed -n 's/.*Geometry: *\([0-9]*\)x\([0-9]*\).*/\1 \2/p')
+cx=$((wx + ww / 3)); cy=$((wy + wh / 2))
+key ctrl+0
+sleep 0.5
+shot "$window" map_fitted
+timeout 5 xdotool mousemove "$cx" "$cy" click 4 click 4 click 4
+sleep 0.5
+shot "$window" map_wheel_zoom
+timeout 5 xdotool mousemove "$cx" "$cy" mousedown 2 mousemove $((cx + 120)) $((cy + 60)) mouseup 2
+sleep 0.5
+shot "$window" map_panned
+timeout 5 xdotool mousemove $((cx - 80)) $((cy - 60)) mousedown 1 mousemove $((cx - 20)) $((cy - 30)) \
+  mousemove $((cx + 40)) $((cy)) mouseup 1
+sleep 0.5
+shot "$window" map_rectangle_zoom
+key ctrl+0
+timeout 5 xdotool mousemove "$cx" "$cy"
+sleep 0.5
+shot "$window" map_readout
+if ! cmp -s "$shots/map_fitted.png" "$shots/map_wheel_zoom.png"; then
+  pass "the wheel zooms the map"
+else
+  fail "the wheel left the map as it was"
+fi
+
+# 6. A change marks the title and File > New asks "Save changes?"; Cancel keeps the
+# document, Ctrl+Z takes the change back.
+key alt+v Up Up Return  # Contour labels, a toggle
+sleep 0.3
+name=$(timeout 5 xdotool getwindowname "$window")
+if [[ "$name" == "volcano.snp* - Gridora" ]]; then pass "a change marks the title ($name)"; else fail "title after a change: $name"; fi
+key ctrl+n
+if wait_for 5 has_window Gridora; then
+  sleep 0.3
+  shot "$(window_named Gridora)" save_changes
+  key Escape
+  if wait_for 5 no_window Gridora && kill -0 "$app_pid" 2>/dev/null; then
+    pass "File > New asks \"Save changes?\" and Cancel keeps the document"
+  else
+    fail "the Save changes question did not close"
+  fi
+else
+  fail "File > New did not ask about the unsaved change"
+fi
+key ctrl+z
+sleep 0.3
+shot "$window" after_undo
 
 if kill -0 "$app_pid" 2>/dev/null; then pass "program still running"; else fail "program ended"; fi
 stop_program || fail "File > Exit did not end the program"

@@ -163,8 +163,10 @@ void SetupColorLevels(Document& doc, float& minimum, float& maximum) {
     low = Log10(low);
     high = Log10(high);
   }
-  if (g.userLevels == 1)
-    doc.colorScale->SetupFromLevels(g.contourLevels, g.reverseColors == 1);
+  // The standard error has levels of its own: the estimate's would paint it one colour.
+  const bool error = doc.layerIndex == 1;
+  if (error ? g.errorUserLevels == 1 : g.userLevels == 1)
+    doc.colorScale->SetupFromLevels(error ? g.errorLevels : g.contourLevels, g.reverseColors == 1);
   else
     doc.colorScale->SetupDefault(low, high, 36, g.reverseColors == 1);
 }

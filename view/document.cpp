@@ -5,6 +5,7 @@
 
 #include "geostat/kriging_options.h"
 #include "geostat/kriging_state.h"
+#include "platform/diagnostic_file.h"
 #include "platform/profile.h"
 #include "render/cell_renderer.h"
 #include "render/chart_axes.h"
@@ -14,6 +15,8 @@
 namespace gridora {
 
 Document::Document(Profile& profile) : profile_(profile) {
+  // Preferences > Write diagnostic files, kept in the profile.
+  SetDiagnosticFilesEnabled(ReadProfileInt(profile_, kDiagnosticFilesKey, 1) != 0);
   std::error_code error;
   startFolder = std::filesystem::current_path(error).string();
   grid = CreateGridModel(profile_);

@@ -20,6 +20,7 @@ class KrigingState;
 struct KrigingOptions;
 struct DrawingParameters;
 struct ChartAxes;
+class DocumentHistory;
 
 // What the view shows in place of the map, if anything.
 enum class ChartMode {
@@ -27,6 +28,9 @@ enum class ChartMode {
   Variogram,        // the experimental and fitted variograms
   CrossValidation,  // the cross-validation scatter chart
 };
+
+// Profile key of Preferences > Write diagnostic files (1 on, 0 off).
+inline constexpr const char* kDiagnosticFilesKey = "iDiagnosticFiles";
 
 class Document {
  public:
@@ -82,6 +86,12 @@ class Document {
 
   // Path of the document file last opened or saved (empty for a new document).
   std::string pathName;
+
+  // Changed since it was made new, opened or saved: points, grid, levels or options
+  // (set by the undo history, history/document_history.h, after each command).
+  bool modified = false;
+  // The undo and redo steps of this document, made by the history on first use.
+  std::shared_ptr<DocumentHistory> history;
 
  private:
   Profile& profile_;

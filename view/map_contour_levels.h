@@ -14,7 +14,8 @@ struct MapContourLevels {
 };
 
 // Sets up the colour scale as a drawing would, then takes its inner levels: the lowest
-// level opens the first band and the top one is open-ended, so neither is a line.
+// level opens the first band and the top one is open-ended, so neither is a line. The
+// user's levels (of the layer shown) are all lines, their Minimum and Maximum included.
 MapContourLevels CurrentContourLevels(Document& doc);
 
 }  // namespace gridora

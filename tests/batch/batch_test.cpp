@@ -35,7 +35,7 @@ TEST(BatchRunner, RunsViewCommandsWithDialogKeys) {
   BatchRun run;
   ASSERT_TRUE(run.doc.grid->Reshape(1, 3, 3));
   EXPECT_EQ(run.Run("# scales\nzoom-x-in\nkey-up\naxis-setup xstart=0 xend=100 xint=30 ystart=0 yend=10 yint=1 "
-                    "xtitle=\"Distance (m)\"\nproperty dx=2.5\nnew\n"),
+                    "xtitle=\"Distance (m)\"\nproperty dx=2.5\n"),
             0)
       << run.err.str();
   EXPECT_EQ(run.doc.grid->xTickCount, 4);

@@ -164,6 +164,9 @@ TEST(BatchKeys, EveryBatchCommandAcceptsItsKeys) {
       {"linear", {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}, false},
       {"breaklines", {}, true},
       {"clear-breaklines", {}, false},
+      {"undo", {}, false},
+      {"redo", {}, false},
+      {"preferences", {"diagnostic-files"}, false},
   };
   const CommandTable table = BuildCommandTable();
   EXPECT_EQ(table.BatchCommands().size(), std::size(expected));
