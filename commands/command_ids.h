@@ -78,6 +78,12 @@ enum CommandId : int {
   ID_VOLUME_SURFACE = 40104,
   ID_GRID_FILTER = 40105,
   ID_GRID_RESIDUALS = 40106,
+
+  // Trend surfaces and kriging with a drift (trendcommands/).
+  ID_TREND = 40400,
+  ID_ADD_TREND = 40401,
+  ID_ADD_DRIFT = 40402,
+  ID_CLEAR_DRIFT = 40403,
 };
 
 }  // namespace gridora

@@ -33,4 +33,21 @@ struct CovarianceModel {
   // C(dx, dy) = nugget + sill - gamma(dx, dy); C(0, 0) = nugget + sill.
   double Covariance(double dx, double dy) const;
 };
+
+// The mean part of the model beside the covariance part: universal kriging and kriging
+// with external drift take the mean as sum_l b_l f_l(x) with unknown coefficients b_l
+// and known functions f_0 = 1, f_1, ..., f_(p-1) of the position (a polynomial in x and
+// y, rasters of covariates). The kriging system is then bordered by the p columns
+// f_l(x_i) and the right-hand side by f_l(x0) (Cressie 1993, 3.4; Chiles & Delfiner
+// 2012, 3.4). The functions themselves live with the trends (trend/).
+class DriftBasis {
+ public:
+  // The most functions a drift may have: positions keep their f(x0) on the stack.
+  static constexpr int kMostFunctions = 16;
+  virtual ~DriftBasis() = default;
+  // p, the constant included.
+  virtual int Count() const = 0;
+  // f_0..f_(p-1) at (x, y) into f; f_0 is 1. NaN where a function is not known there.
+  virtual void At(double x, double y, double* f) const = 0;
+};
 }  // namespace gridora

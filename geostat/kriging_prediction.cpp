@@ -23,10 +23,18 @@ class Estimator {
         beta_(cokriging_ ? state.CoResidualWeights(*state.inverse) : state.primary->ResidualWeights(*state.inverse)) {}
 
   double operator()(double x, double y) const {
+    // The drift's f(x0) on the border of universal kriging (null: the border's 1).
+    double f[DriftBasis::kMostFunctions];
+    const double* border = nullptr;
+    if (state_.drift && !cokriging_) {
+      state_.drift->At(x, y, f);
+      border = f;
+    }
     if (TraceEnabled())  // the per-point traces of the full formula
       return cokriging_ ? state_.CoPredict(x, y, state_.inverse.get(), nullptr)
-                        : state_.primary->Predict(x, y, state_.inverse.get());
-    return cokriging_ ? state_.CoPredictWithWeights(x, y, beta_) : state_.primary->PredictWithWeights(x, y, beta_);
+                        : state_.primary->Predict(x, y, state_.inverse.get(), border);
+    return cokriging_ ? state_.CoPredictWithWeights(x, y, beta_)
+                      : state_.primary->PredictWithWeights(x, y, beta_, border);
   }
 
   bool Cokriging() const { return cokriging_; }
@@ -75,8 +83,11 @@ DataMisfit MisfitAtData(const KrigingState& state) {
   std::vector<double> misses(static_cast<std::size_t>(n));
 #pragma omp parallel for schedule(static)
   for (int j = 0; j < n; ++j) {
-    const double estimate = cokriging ? state.CoPredictWithWeights(primary.x[j], primary.y[j], beta)
-                                      : primary.PredictWithWeights(primary.x[j], primary.y[j], beta);
+    double f[DriftBasis::kMostFunctions];
+    if (state.drift) state.drift->At(primary.x[j], primary.y[j], f);
+    const double estimate =
+        cokriging ? state.CoPredictWithWeights(primary.x[j], primary.y[j], beta)
+                  : primary.PredictWithWeights(primary.x[j], primary.y[j], beta, state.drift ? f : nullptr);
     const double miss = std::fabs(estimate - datum(j));
     misses[j] = std::isfinite(miss) ? miss : HUGE_VAL;
   }

@@ -2,6 +2,7 @@
 
 #include "commands/command_modules.h"
 #include "gridcommands/grid_commands.h"
+#include "trendcommands/trend_commands.h"
 
 namespace gridora {
 
@@ -15,6 +16,7 @@ CommandTable BuildCommandTable() {
   RegisterInterpolationCommands(table);
   RegisterKrigingCommands(table);
   RegisterHelpCommands(table);
+  RegisterTrendCommands(table);
   // Menus added after the first releases' come after theirs.
   RegisterGridCommands(table);
   RegisterToolbarCommands(table);

@@ -18,6 +18,7 @@ class KrigingState;
 struct KrigingOptions;
 struct DrawingParameters;
 struct ChartAxes;
+struct TrendSurface;
 
 // What the view shows in place of the map, if anything.
 enum class ChartMode {
@@ -73,6 +74,8 @@ class Document {
   // "Standard error" view: layer 1 of a kriging grid shown in place of the estimate.
   std::unique_ptr<KrigingOptions> krigingOptions;
   int showStandardError = 0;
+  // The trend surface the last "Trend surface" took out of the points, for "Add trend".
+  std::shared_ptr<const TrendSurface> trend;
 
   // Path of the document file last opened or saved (empty for a new document).
   std::string pathName;
