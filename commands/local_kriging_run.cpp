@@ -91,7 +91,7 @@ LocalRunResult PredictLocalGrid(const KrigingState& state, const NodeLayout& lay
     prediction = CokrigeLocally(state, neighbourhood, layout, result.Column(0, 0), errors, empty.data(), feedback);
   else
     prediction = PredictGridLocally(primary, primary.Model(), type, neighbourhood, layout, result.Column(0, 0), errors,
-                                    empty.data(), feedback, state.drift);
+                                    empty.data(), feedback, state.drift, options.Block());
   LocalRunResult run;
   run.outcome = prediction.grid.outcome;
   if (!run.outcome.Done()) return run;

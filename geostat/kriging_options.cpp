@@ -105,6 +105,8 @@ std::optional<std::string> KrigingOptions::Problem() const {
         "(type=ordinary).");
   if (transform == ValueTransform::Log && drift != DriftKind::None)
     return std::string("The log transform kriges ln z with an unknown constant mean: choose drift=none with it.");
+  if (transform == ValueTransform::Log && block > 0.0)
+    return std::string("The log transform estimates points: choose block=0 with it.");
   if (transform == ValueTransform::Log && indicator)
     return std::string("Choose either the log transform or the indicator, not both.");
   if (indicator && !Finite(threshold)) return std::string("The indicator threshold must be a number.");

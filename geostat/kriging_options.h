@@ -50,6 +50,8 @@ struct KrigingOptions {
   bool WithoutExtensions() const;
   // The model with this shape and the given range and sill.
   CovarianceModel Model(double range, double sill) const;
+  // The block of block kriging (inactive for point kriging), without its variance.
+  BlockSupport Block() const { return {block, blockPoints, 0.0}; }
   // What is wrong with the values, for a message; nullopt when they are usable.
   std::optional<std::string> Problem() const;
 };

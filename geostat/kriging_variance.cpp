@@ -25,8 +25,11 @@ namespace {
 // enough that its blocks of 2,000 points stay near 20 MB each and a cancel answers quickly.
 constexpr int kBlockPositions = 640;
 
+// C(0) of a point, C(B, B) of a block.
 double TotalSill(const KrigingState& state) {
   const VariogramModel& p = *state.primary;
+  const BlockSupport block = p.options.Block();
+  if (block.Active() && !state.HasSecondary()) return BlockVariance(p.Model(), block);
   return p.c + p.options.nugget;
 }
 
@@ -35,6 +38,16 @@ double TotalSill(const KrigingState& state) {
 void SystemColumn(const KrigingState& state, double x, double y, double* column) {
   const VariogramModel& p = *state.primary;
   const int n1 = p.count;
+  const BlockSupport block = p.options.Block();
+  if (block.Active() && !state.HasSecondary()) {
+    const CovarianceModel model = p.Model();
+    for (int i = 0; i < n1; ++i) column[i] = PointToBlockCovariance(model, block, x, y, p.x[i], p.y[i]);
+    if (state.drift && state.inverse->rows > n1)
+      BlockDriftAt(*state.drift, block, x, y, column + n1);
+    else
+      for (int i = n1; i < state.inverse->rows; ++i) column[i] = 1.0;
+    return;
+  }
   const bool plain = p.options.PlainExponential();
   for (int i = 0; i < n1; ++i) {
     if (plain) {

@@ -69,7 +69,7 @@ bool NeighbourhoodSolver::IndefiniteSolve(int size, double* b) {
 NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, LocalKrigingType type, double mean,
                                                  int m, const double* x, const double* y, const double* z, double px,
                                                  double py, bool samePoints, const int* previous,
-                                                 const DriftBasis* drift) {
+                                                 const DriftBasis* drift, const BlockSupport* block) {
   NeighbourhoodEstimate result;
   if (m <= 0) return result;
   const std::size_t mm = static_cast<std::size_t>(m);
@@ -97,7 +97,10 @@ NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, L
     factorValid_ = Cholesky(m);
   }
   k_.resize(mm);
-  for (int i = 0; i < m; ++i) k_[i] = model.Covariance(px - x[i], py - y[i]);
+  if (block)
+    for (int i = 0; i < m; ++i) k_[i] = PointToBlockCovariance(model, *block, px, py, x[i], y[i]);
+  else
+    for (int i = 0; i < m; ++i) k_[i] = model.Covariance(px - x[i], py - y[i]);
   driftCount_ = 0;
   if (drift && type == LocalKrigingType::Ordinary) {
     const int p = drift->Count();
@@ -105,11 +108,14 @@ NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, L
     F_.resize(mm * static_cast<std::size_t>(p));
     f0_.resize(static_cast<std::size_t>(p));
     for (int i = 0; i < m; ++i) drift->At(x[i], y[i], &F_[static_cast<std::size_t>(i) * p]);
-    drift->At(px, py, f0_.data());
+    if (block)
+      BlockDriftAt(*drift, *block, px, py, f0_.data());
+    else
+      drift->At(px, py, f0_.data());
     for (double v : f0_)
       if (!std::isfinite(v)) return result;
   }
-  return Finish(type, m, c0, z, mean);
+  return Finish(type, m, block ? block->variance : c0, z, mean);
 }
 
 double* NeighbourhoodSolver::Matrix(int m) {

@@ -55,7 +55,8 @@ class NeighbourhoodSolver {
   // or -1: the covariances between two kept points are copied, not computed again.
   NeighbourhoodEstimate Solve(const CovarianceModel& model, LocalKrigingType type, double mean, int m, const double* x,
                               const double* y, const double* z, double px, double py, bool samePoints = false,
-                              const int* previous = nullptr, const DriftBasis* drift = nullptr);
+                              const int* previous = nullptr, const DriftBasis* drift = nullptr,
+                              const BlockSupport* block = nullptr);
 
   // A system the caller fills (cokriging): K through Matrix(m), row-major and symmetric,
   // k through Target(m); then the simple-kriging weights w give w^T residuals and the

@@ -30,7 +30,7 @@ struct LocalPrediction {
 LocalPrediction PredictGridLocally(const VariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
                                    const LocalNeighbourhood& neighbourhood, const NodeLayout& layout, float* values,
                                    float* errors, std::uint8_t* empty, Feedback* feedback,
-                                   std::shared_ptr<const DriftBasis> drift = nullptr);
+                                   std::shared_ptr<const DriftBasis> drift = nullptr, BlockSupport block = {});
 
 // "verification.txt" in the primary model's folder, each point estimated from its own
 // neighbourhood, in the form of the global verification file; a point without enough

@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "document/grid_model.h"
 #include "geostat/cross_validation.h"
 #include "geostat/kriging_state.h"
 #include "support/batch_run.h"
@@ -62,6 +63,35 @@ TEST(UniversalKrigingBatch, ADriftWithSimpleKrigingIsRefused) {
   test::BatchRun run;
   EXPECT_EQ(run.Run("kriging-options type=simple drift=linear\n"), 2);
   EXPECT_NE(run.out.str().find("choose ordinary kriging"), std::string::npos) << run.out.str();
+}
+
+// indicator=2: the grid is the probability of exceeding 2; at a datum (no nugget) it is
+// the datum's indicator, 1 only strictly above the threshold.
+TEST(IndicatorKrigingBatch, TheGridIsAProbabilityThatHonoursTheIndicators) {
+  test::BatchRun run;
+  test::WriteFileBytes(run.folder / "points.xyz",
+                       "0 0 1\r\n4 0 3\r\n0 4 2\r\n4 4 6\r\n2 1 4\r\n1 3 2.5\r\n3 3 0.5\r\n2 4 2\r\n");
+  ASSERT_EQ(run.Run("open-random points.xyz\nkriging-options type=ordinary indicator=2\nvariogram lag=1\n"
+                    "prediction xmin=0 ymin=0 xmax=4 ymax=4 dx=1 dy=1\n"),
+            0)
+      << run.err.str() << run.out.str();
+  const GridModel& grid = *run.doc.grid;
+  for (int i = 0; i < grid.NX; ++i)
+    for (int j = 0; j < grid.NY; ++j) {
+      EXPECT_GE(grid.Value(0, i, j), 0.0f);
+      EXPECT_LE(grid.Value(0, i, j), 1.0f);
+    }
+  EXPECT_NEAR(grid.Value(0, 4, 0), 1.0f, 1e-5);  // z = 3
+  EXPECT_NEAR(grid.Value(0, 0, 4), 0.0f, 1e-5);  // z = 2, not above 2
+  EXPECT_NEAR(grid.Value(0, 0, 0), 0.0f, 1e-5);  // z = 1
+}
+
+TEST(LogKrigingBatch, NonPositiveValuesStopTheVariogram) {
+  test::BatchRun run;
+  test::WriteFileBytes(run.folder / "points.xyz", "0 0 1\r\n4 0 -3\r\n0 4 2\r\n4 4 6\r\n2 1 0\r\n");
+  EXPECT_EQ(run.Run("open-random points.xyz\nkriging-options type=ordinary transform=log\nvariogram lag=1\n"), 2);
+  EXPECT_NE(run.out.str().find("2 of the 5 points"), std::string::npos) << run.out.str();
+  EXPECT_FALSE(run.doc.krigingState && run.doc.krigingState->primary);
 }
 
 }  // namespace
