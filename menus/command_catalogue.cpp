@@ -16,9 +16,9 @@ CommandTable BuildCommandTable() {
   RegisterInterpolationCommands(table);
   RegisterKrigingCommands(table);
   RegisterHelpCommands(table);
-  RegisterTrendCommands(table);
   // Menus added after the first releases' come after theirs.
   RegisterGridCommands(table);
+  RegisterTrendCommands(table);
   RegisterToolbarCommands(table);
   RegisterKeyCommands(table);
   return table;
