@@ -89,6 +89,11 @@ enum CommandId : int {
   ID_EDIT_REDO = 40200,
   ID_FIT_TO_WINDOW = 40201,
   ID_PREFERENCES = 40202,
+  // Trend surfaces and kriging with a drift (trendcommands/).
+  ID_TREND = 40400,
+  ID_ADD_TREND = 40401,
+  ID_ADD_DRIFT = 40402,
+  ID_CLEAR_DRIFT = 40403,
 };
 
 }  // namespace gridora

@@ -31,6 +31,7 @@
 #include "geostat/kriging_state.h"
 #include "platform/feedback.h"
 #include "platform/memory_budget.h"
+#include "platform/number_text.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
@@ -162,6 +163,11 @@ void Load(KrigingOptionsDialog& d, const KrigingOptions& o) {
   d.ratio = o.ratio;
   d.neighbours = o.neighbours;
   d.maximumDistance = o.maximumDistance;
+  d.drift = static_cast<int>(o.drift);
+  d.transform = static_cast<int>(o.transform);
+  d.indicator = o.indicator ? FormatRoundTrip(o.threshold) : "none";
+  d.block = o.block;
+  d.blockPoints = o.blockPoints;
 }
 
 KrigingOptions OptionsOf(const KrigingOptionsDialog& d) {
@@ -177,6 +183,13 @@ KrigingOptions OptionsOf(const KrigingOptionsDialog& d) {
   o.ratio = d.ratio;
   o.neighbours = d.neighbours;
   o.maximumDistance = d.maximumDistance;
+  o.drift = static_cast<DriftKind>(d.drift);
+  o.transform = static_cast<ValueTransform>(d.transform);
+  const std::optional<double> threshold = d.Threshold();
+  o.indicator = threshold.has_value();
+  o.threshold = threshold.value_or(0.0);
+  o.block = d.block;
+  o.blockPoints = d.blockPoints;
   return o;
 }
 

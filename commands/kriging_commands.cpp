@@ -36,6 +36,8 @@
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
+#include "trend/kriging_transform.h"
+#include "trend/polynomial_drift.h"
 #include "view/document.h"
 #include "view/document_kriging_options.h"
 
@@ -150,13 +152,29 @@ CommandStatus RunVariogram(CommandContext& c) {
   // The local mode has no n x n system: no matrices, no inverse, none of their files, and
   // a sampled variogram cloud.
   const bool local = LocalKrigingChosen(options);
-  std::optional<std::string> problem = CheckVariogramData("primary", n1, primaryData.points.get());
+  // The log transform and the indicator krige other values than z: the variogram is theirs.
+  std::optional<std::string> problem = TransformRefusal(options, n1, primaryData.points.get());
+  std::vector<DataPoint> krigedValues;
+  const DataPoint* primaryPoints = primaryData.points.get();
+  if (!problem && TransformsValues(options)) {
+    if (withSecondary)
+      problem = std::string(
+          "The log transform and the indicator are for the kriging of the primary variable alone. Delete the "
+          "secondary points or switch them off. Nothing was changed.");
+    krigedValues = KrigedValues(options, n1, primaryPoints);
+    primaryPoints = krigedValues.data();
+  }
+  if (!problem) problem = CheckVariogramData("primary", n1, primaryPoints);
   if (!problem && withSecondary) problem = CheckVariogramData("secondary", n2, doc.secondaryData->points.get());
   if (!problem) {
     const std::size_t a = static_cast<std::size_t>(n1), b = static_cast<std::size_t>(n2);
     problem = CheckMemory(fmt::sprintf("Kriging %d data points", n1 + n2),
                           local ? LocalVariogramMemoryNeed(a, b) : VariogramMemoryNeed(a, b));
   }
+  if (!problem && options.drift != DriftKind::None && withSecondary)
+    problem = std::string(
+        "A linear or quadratic drift is for the kriging of the primary variable alone; cokriging keeps its means "
+        "constant. Delete the secondary points or choose drift=none. Nothing was changed.");
   if (problem) {
     ui.Message(*problem);
     return CommandStatus::Failed;
@@ -173,14 +191,39 @@ CommandStatus RunVariogram(CommandContext& c) {
     return CommandStatus::Failed;
   };
 
-  run.LoadVariable(n1, primaryData.points.get(), 0, &ui, !local);
+  run.LoadVariable(n1, primaryPoints, 0, &ui, !local);
   VariogramModel& primary = *run.primary;
   primary.options = options;
   primary.writeMatrixFiles = run.writeMatrixFiles;
-  if (local)
+  // With a drift the variogram is that of the residuals of the drift's least-squares
+  // fit: the raw values' variogram carries the drift's squared differences, which grow
+  // without bound and run the fitted range off beyond the data.
+  std::vector<double> residuals;
+  if (options.drift != DriftKind::None) {
+    run.drift = MakePolynomialDrift(options.drift, static_cast<std::size_t>(n1), primary.x.data(), primary.y.data());
+    if (!DriftResiduals(*run.drift, static_cast<std::size_t>(n1), primary.x.data(), primary.y.data(),
+                        primary.values.data(), residuals)) {
+      ui.Message(fmt::sprintf(
+          "The %d points do not determine a %s drift: there are too few of them, or they lie on one line. Choose "
+          "drift=none or a lower order. Nothing was changed.",
+          n1, options.drift == DriftKind::Linear ? "linear" : "quadratic"));
+      return CommandStatus::Failed;
+    }
+  }
+  if (!residuals.empty()) {
+    primary.values.swap(residuals);  // the cloud of the residuals; the values come back below
+    if (local) {
+      BuildSampledCloud(primary);
+    } else {
+      primary.dissimilarityMatrix = HalfSquaredDifferences(n1, primary.values.data());
+      primary.BuildCloud(false);
+    }
+    primary.values.swap(residuals);
+  } else if (local) {
     BuildSampledCloud(primary);
-  else
+  } else {
     primary.BuildCloud(false);
+  }
   const std::optional<float> lag = AskLagWidth(ui, kPrimaryLag, ProposedLagWidth(primary));
   if (!lag) return CommandStatus::Canceled;
   if (!primary.FitVariogram(*lag, kFitStep, kPrimaryIterations, &ui, &refusal)) return refuse();
@@ -336,7 +379,7 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
     model->options = before;
     const bool ordinary = !state.HasSecondary() && options.type == KrigingType::Ordinary;
     DenseMatrix system;
-    if (ordinary) system = BorderedSystem(covariance);
+    if (ordinary) system = BorderedSystem(covariance, state.drift.get(), model->x, model->y);
     if (state.HasSecondary()) {
       const DenseMatrix& k11 = model == state.primary.get() ? covariance : state.primary->covarianceMatrix;
       const DenseMatrix& k22 = model == state.secondary.get() ? covariance : state.secondary->covarianceMatrix;
@@ -441,6 +484,44 @@ GriddingOutcome FillByLocalKriging(const KrigingState& state, bool withErrors, c
   return {CommandStatus::Done, localRun.message};
 }
 
+// Trans-Gaussian kriging of ln z: the estimates and standard errors back in z's units
+// (trend/kriging_transform.h), globally or from neighbourhoods; a node whose
+// neighbourhood is too small stays empty.
+GriddingOutcome FillByLogKriging(const KrigingState& state, bool local, bool withErrors, const GriddingRun& run,
+                                 GridModel& result) {
+  const NodeLayout& layout = run.layout;
+  const std::size_t nodes = layout.NodeCount();
+  std::vector<double> xs(nodes), ys(nodes), estimates(nodes), errors(nodes);
+  for (int i = 0; i < layout.nx; ++i)
+    for (int j = 0; j < layout.ny; ++j) {
+      xs[static_cast<std::size_t>(i) * layout.ny + j] = layout.X(i);
+      ys[static_cast<std::size_t>(i) * layout.ny + j] = layout.Y(j);
+    }
+  const int count = static_cast<int>(nodes);
+  const Outcome done =
+      local ? LocalLogKrigingAt(state, count, xs.data(), ys.data(), estimates.data(), errors.data(), run.feedback)
+            : LogKrigingAt(state, count, xs.data(), ys.data(), estimates.data(), errors.data(), run.feedback);
+  if (!done.Done()) return PredictionOutcome(done, PredictionStep::Estimates);
+  std::vector<std::uint8_t> empty(nodes, 0);
+  std::size_t emptyCount = 0;
+  float* values = result.Column(0, 0);
+  float* standardErrors = withErrors ? result.Column(1, 0) : nullptr;
+  for (std::size_t k = 0; k < nodes; ++k) {
+    const bool known = std::isfinite(estimates[k]);
+    empty[k] = known ? 0 : 1;
+    emptyCount += known ? 0 : 1;
+    values[k] = known ? static_cast<float>(estimates[k]) : 0.0f;
+    if (standardErrors) standardErrors[k] = known ? static_cast<float>(errors[k]) : 0.0f;
+  }
+  if (emptyCount > 0)
+    result.emptyNodes = std::move(empty);
+  else
+    result.emptyNodes.clear();
+  if (withErrors) result.ComputeLayerRange(1);
+  return {CommandStatus::Done,
+          local ? "Prediction by local log-normal kriging completed!" : "Prediction by log-normal kriging completed!"};
+}
+
 // The standard errors are computed in double precision and stored in single: a nugget
 // far beyond the data's variance gives errors beyond the grid's largest number, which
 // would be stored as infinite. Refused then, with the cause.
@@ -480,9 +561,19 @@ CommandStatus PredictionFlow(CommandContext& c) {
   // The stored spacing, but at most a tenth of either extent.
   method.spacing = SpacingProposal{cellX, true};
   method.layerCount = withErrors ? 2 : 1;
-  method.fill = [&state, withErrors, local](const GriddingRun& run, GridModel& result) {
-    GriddingOutcome outcome =
-        local ? FillByLocalKriging(state, withErrors, run, result) : FillByKriging(state, withErrors, run, result);
+  const KrigingOptions& options = state.primary->options;
+  method.fill = [&state, &options, withErrors, local](const GriddingRun& run, GridModel& result) {
+    GriddingOutcome outcome = options.transform == ValueTransform::Log
+                                  ? FillByLogKriging(state, local, withErrors, run, result)
+                              : local ? FillByLocalKriging(state, withErrors, run, result)
+                                      : FillByKriging(state, withErrors, run, result);
+    // The indicator's estimate is the probability of exceeding the threshold.
+    if (outcome.status == CommandStatus::Done && options.indicator) {
+      float* values = result.Column(0, 0);
+      const bool withEmpty = result.emptyNodes.size() == result.NodeCount();
+      for (std::size_t k = 0; k < result.NodeCount(); ++k)
+        if (!(withEmpty && result.emptyNodes[k])) values[k] = static_cast<float>(ClampProbability(values[k]));
+    }
     if (outcome.status == CommandStatus::Done && withErrors) {
       GriddingOutcome stored = ErrorsStored(state, result);
       if (stored.status != CommandStatus::Done) return stored;

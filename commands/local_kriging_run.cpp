@@ -91,7 +91,7 @@ LocalRunResult PredictLocalGrid(const KrigingState& state, const NodeLayout& lay
     prediction = CokrigeLocally(state, neighbourhood, layout, result.Column(0, 0), errors, empty.data(), feedback);
   else
     prediction = PredictGridLocally(primary, primary.Model(), type, neighbourhood, layout, result.Column(0, 0), errors,
-                                    empty.data(), feedback);
+                                    empty.data(), feedback, state.drift, options.Block());
   LocalRunResult run;
   run.outcome = prediction.grid.outcome;
   if (!run.outcome.Done()) return run;
@@ -117,7 +117,7 @@ Outcome CrossValidateLocalRun(const KrigingState& state, int folds, unsigned see
                               Feedback* feedback) {
   const VariogramModel& primary = *state.primary;
   return CrossValidateLocally(state, primary.Model(), LocalTypeOf(primary.options), NeighbourhoodOf(primary.options),
-                              folds, seed, result, feedback);
+                              folds, seed, result, feedback, state.drift.get());
 }
 
 void WriteLocalRunFiles(const KrigingState& state) {
@@ -125,7 +125,7 @@ void WriteLocalRunFiles(const KrigingState& state) {
   const VariogramModel& primary = *state.primary;
   const KrigingOptions& options = primary.options;
   const LocalKrigingType type = LocalTypeOf(options);
-  WriteLocalVerification(primary, primary.Model(), type, NeighbourhoodOf(options));
+  WriteLocalVerification(primary, primary.Model(), type, NeighbourhoodOf(options), state.drift);
 }
 
 }  // namespace gridora

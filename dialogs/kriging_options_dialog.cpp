@@ -4,6 +4,7 @@
 
 #include "dialogs/value_rules.h"
 #include "platform/dialog_fields.h"
+#include "platform/number_text.h"
 
 namespace gridora {
 namespace {
@@ -32,6 +33,13 @@ std::vector<DialogField> KrigingOptionsDialog::Fields() {
       Field(1609, "Ratio short / long length", FieldKind::Double, &ratio, "ratio", "Anisotropy"),
       Field(1610, "Neighbours (0: all points)", FieldKind::Int, &neighbours, "neighbours", "Neighbourhood"),
       Field(1611, "Maximum distance (0: no limit)", FieldKind::Double, &maximumDistance, "maxdist", "Neighbourhood"),
+      WithChoices(Field(1612, "Drift", FieldKind::Radio, &drift, "drift", "Trend and transform"),
+                  {"None", "Linear in x, y", "Quadratic in x, y"}, {"none", "linear", "quadratic"}),
+      WithChoices(Field(1613, "Transform", FieldKind::Radio, &transform, "transform", "Trend and transform"),
+                  {"None", "Logarithm"}, {"none", "log"}),
+      Field(1614, "Indicator threshold (none: off)", FieldKind::Text, &indicator, "indicator", "Trend and transform"),
+      Field(1615, "Block side (0: points)", FieldKind::Double, &block, "block", "Block"),
+      Field(1616, "Block points on a side", FieldKind::Int, &blockPoints, "block-points", "Block"),
   };
 }
 
@@ -52,7 +60,17 @@ std::optional<std::string> KrigingOptionsDialog::Validate() const {
         "The number of neighbours must be 0 (all points) or at least %d (it is %d): an estimate from a "
         "neighbourhood needs %d points.",
         kFewestNeighbours, neighbours, kFewestNeighbours);
+  if (drift < 0 || drift > 2) return fmt::sprintf("Choose no drift, linear or quadratic (not %d).", drift);
+  if (transform < 0 || transform > 1) return fmt::sprintf("Choose no transform or the logarithm (not %d).", transform);
+  if (indicator != "none" && !Threshold())
+    return fmt::sprintf("The indicator threshold must be a number or none (it is \"%s\").", indicator);
   return check ? check(*this) : std::nullopt;
+}
+
+std::optional<double> KrigingOptionsDialog::Threshold() const {
+  double value = 0.0;
+  if (indicator == "none" || !ParseDouble(indicator, value)) return std::nullopt;
+  return value;
 }
 
 std::vector<DialogField> CrossValidationDialog::Fields() {

@@ -22,6 +22,13 @@ class KrigingOptionsDialog : public DialogData {
 
   int model = 0, fit = 0, fitNugget = 0, type = 0, neighbours = 0;
   double nugget = 0, smoothness = 0.5, maximumLag = 0, angle = 0, ratio = 1, maximumDistance = 0;
+  // After the first releases' fields: drift (none, linear, quadratic), transform (none,
+  // log), the indicator's threshold ("none": off) and the block.
+  int drift = 0, transform = 0, blockPoints = 4;
+  std::string indicator = "none";
+  double block = 0;
+  // The threshold of `indicator`; nullopt for "none" (or text that is no number).
+  std::optional<double> Threshold() const;
   std::function<std::optional<std::string>(const KrigingOptionsDialog&)> check;
 };
 

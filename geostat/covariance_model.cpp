@@ -47,4 +47,54 @@ double CovarianceModel::Covariance(double dx, double dy) const {
   return sill * Correlation(kind, ReducedDistance(dx, dy) / range, smoothness);
 }
 
+void BlockSupport::Offsets(double* offsets) const {
+  for (int k = 0; k < points; ++k) offsets[k] = ((k + 0.5) / points - 0.5) * side;
+}
+
+namespace {
+
+// C* of the blocks: the covariance without the nugget (sill at zero separation).
+double StructureCovariance(const CovarianceModel& model, double dx, double dy) {
+  if (dx == 0.0 && dy == 0.0) return model.sill;
+  return model.Covariance(dx, dy);
+}
+
+}  // namespace
+
+double PointToBlockCovariance(const CovarianceModel& model, const BlockSupport& block, double px, double py, double x,
+                              double y) {
+  double offsets[64];
+  block.Offsets(offsets);
+  const int n = block.points;
+  double sum = 0.0;
+  for (int a = 0; a < n; ++a)
+    for (int b = 0; b < n; ++b) sum += StructureCovariance(model, px + offsets[a] - x, py + offsets[b] - y);
+  return sum / (n * n);
+}
+
+void BlockDriftAt(const DriftBasis& drift, const BlockSupport& block, double px, double py, double* f) {
+  double offsets[64], g[DriftBasis::kMostFunctions];
+  block.Offsets(offsets);
+  const int n = block.points, p = drift.Count();
+  for (int l = 0; l < p; ++l) f[l] = 0.0;
+  for (int a = 0; a < n; ++a)
+    for (int b = 0; b < n; ++b) {
+      drift.At(px + offsets[a], py + offsets[b], g);
+      for (int l = 0; l < p; ++l) f[l] += g[l];
+    }
+  for (int l = 0; l < p; ++l) f[l] /= n * n;
+}
+
+double BlockVariance(const CovarianceModel& model, const BlockSupport& block) {
+  double offsets[64];
+  block.Offsets(offsets);
+  const int n = block.points;
+  double sum = 0.0;
+  for (int a = 0; a < n; ++a)
+    for (int b = 0; b < n; ++b)
+      for (int c = 0; c < n; ++c)
+        for (int d = 0; d < n; ++d) sum += StructureCovariance(model, offsets[a] - offsets[c], offsets[b] - offsets[d]);
+  return sum / (static_cast<double>(n) * n * n * n);
+}
+
 }  // namespace gridora

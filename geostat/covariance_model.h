@@ -33,4 +33,49 @@ struct CovarianceModel {
   // C(dx, dy) = nugget + sill - gamma(dx, dy); C(0, 0) = nugget + sill.
   double Covariance(double dx, double dy) const;
 };
+
+// Block kriging: the estimate is the mean of z over a square block of side `side`
+// centred on the node, the block represented by the centres d_1..d_N (N = n^2) of its
+// n x n equal sub-squares. The right-hand side becomes the point-to-block covariance
+// and the variance's C(0) the block's own,
+//
+//     C(x_i, B) = 1/N sum_k C*(x_i - d_k),       C(B, B) = 1/N^2 sum_k sum_l C*(d_k - d_l),
+//
+// where C* leaves the nugget out (it is the variance of measurement error and of
+// structure below the sample's support, which averages away over a block); a drift's
+// f(x0) becomes 1/N sum_k f(d_k). (Journel & Huijbregts 1978, V.A; Chiles & Delfiner
+// 2012, 3.5.)
+struct BlockSupport {
+  double side = 0.0;      // 0: point kriging
+  int points = 4;         // n
+  double variance = 0.0;  // C(B, B), from BlockVariance
+  bool Active() const { return side > 0.0; }
+  // The n offsets of the sub-squares' centres from the block's centre along one axis.
+  void Offsets(double* offsets) const;
+};
+// C(x_i, B) for the block centred at (px, py) and the point (x, y).
+double PointToBlockCovariance(const CovarianceModel& model, const BlockSupport& block, double px, double py, double x,
+                              double y);
+// C(B, B).
+double BlockVariance(const CovarianceModel& model, const BlockSupport& block);
+
+// The mean part of the model beside the covariance part: universal kriging and kriging
+// with external drift take the mean as sum_l b_l f_l(x) with unknown coefficients b_l
+// and known functions f_0 = 1, f_1, ..., f_(p-1) of the position (a polynomial in x and
+// y, rasters of covariates). The kriging system is then bordered by the p columns
+// f_l(x_i) and the right-hand side by f_l(x0) (Cressie 1993, 3.4; Chiles & Delfiner
+// 2012, 3.4). The functions themselves live with the trends (trend/).
+class DriftBasis {
+ public:
+  // The most functions a drift may have: positions keep their f(x0) on the stack.
+  static constexpr int kMostFunctions = 16;
+  virtual ~DriftBasis() = default;
+  // p, the constant included.
+  virtual int Count() const = 0;
+  // f_0..f_(p-1) at (x, y) into f; f_0 is 1. NaN where a function is not known there.
+  virtual void At(double x, double y, double* f) const = 0;
+};
+
+// The drift of a block: f averaged over the block's points, into f.
+void BlockDriftAt(const DriftBasis& drift, const BlockSupport& block, double px, double py, double* f);
 }  // namespace gridora

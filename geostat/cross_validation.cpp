@@ -204,7 +204,7 @@ Outcome CrossValidate(const KrigingState& state, int folds, unsigned seed, Cross
 
 Outcome CrossValidateLocally(const KrigingState& state, const CovarianceModel& model, LocalKrigingType type,
                              const LocalNeighbourhood& neighbourhood, int folds, unsigned seed, CrossValidation& result,
-                             Feedback* feedback) {
+                             Feedback* feedback, const DriftBasis* drift) {
   auto fail = [](std::string text) { return Outcome{OutcomeKind::InvalidInput, -1, -1, std::move(text)}; };
   const VariogramModel& p = *state.primary;
   const int n = p.count;
@@ -241,8 +241,8 @@ Outcome CrossValidateLocally(const KrigingState& state, const CovarianceModel& m
           ys[k] = p.y[kept[k]];
           zs[k] = p.values[kept[k]];
         }
-        const NeighbourhoodEstimate e =
-            solver.Solve(model, type, p.residualMean, m, xs.data(), ys.data(), zs.data(), p.x[i], p.y[i]);
+        const NeighbourhoodEstimate e = solver.Solve(model, type, p.residualMean, m, xs.data(), ys.data(), zs.data(),
+                                                     p.x[i], p.y[i], false, nullptr, drift);
         if (e.outcome != OutcomeKind::Done) continue;
         error[i] = p.values[i] - e.estimate;
         variance[i] = e.variance;

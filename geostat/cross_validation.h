@@ -65,7 +65,7 @@ Outcome CrossValidate(const KrigingState& state, int folds, unsigned seed, Cross
 // blocks of points.
 Outcome CrossValidateLocally(const KrigingState& state, const CovarianceModel& model, LocalKrigingType type,
                              const LocalNeighbourhood& neighbourhood, int folds, unsigned seed, CrossValidation& result,
-                             Feedback* feedback);
+                             Feedback* feedback, const DriftBasis* drift = nullptr);
 
 // "x,y,observed,estimate,residual,standard_error,standardised_residual" and a line per
 // point; false with `problem` when the file cannot be written (an earlier file stays).

@@ -15,17 +15,26 @@ constexpr const char* kSection = "Kriging";
 
 bool Finite(double v) { return std::isfinite(v); }
 
+// A block of more sub-squares than this on a side costs n^4 covariances for its own
+// variance and adds nothing a finer grid of blocks would not.
+constexpr int kMostBlockPoints = 32;
+
 // The words of the text form, in order; numbers with 17 significant digits so that they
-// come back unchanged.
+// come back unchanged. The drift, transform, indicator and block follow only when one
+// of them is set, so options without them keep the first releases' text.
 std::vector<double> Numbers(const KrigingOptions& o) {
-  return {static_cast<double>(o.model),      o.nugget,         o.smoothness,
-          static_cast<double>(o.fit),        o.maximumLag,     o.fitNugget ? 1.0 : 0.0,
-          static_cast<double>(o.type),       o.angleDegrees,   o.ratio,
-          static_cast<double>(o.neighbours), o.maximumDistance};
+  std::vector<double> v = {static_cast<double>(o.model),      o.nugget,         o.smoothness,
+                           static_cast<double>(o.fit),        o.maximumLag,     o.fitNugget ? 1.0 : 0.0,
+                           static_cast<double>(o.type),       o.angleDegrees,   o.ratio,
+                           static_cast<double>(o.neighbours), o.maximumDistance};
+  if (!o.WithoutExtensions())
+    v.insert(v.end(), {static_cast<double>(o.drift), static_cast<double>(o.transform), o.indicator ? 1.0 : 0.0,
+                       o.threshold, o.block, static_cast<double>(o.blockPoints)});
+  return v;
 }
 
 std::optional<KrigingOptions> FromNumbers(const std::vector<double>& v) {
-  if (v.size() != 11) return std::nullopt;
+  if (v.size() != 11 && v.size() != 17) return std::nullopt;
   auto index = [](double x, int count) { return x >= 0 && x < count && x == std::floor(x); };
   if (!index(v[0], 4) || !index(v[3], 2) || !index(v[5], 2) || !index(v[6], 2) || !(v[9] >= 0 && v[9] < 1e9))
     return std::nullopt;
@@ -41,6 +50,16 @@ std::optional<KrigingOptions> FromNumbers(const std::vector<double>& v) {
   o.ratio = v[8];
   o.neighbours = static_cast<int>(v[9]);
   o.maximumDistance = v[10];
+  if (v.size() == 17) {
+    if (!index(v[11], 3) || !index(v[12], 2) || !index(v[13], 2) || !(v[16] >= 1 && v[16] <= kMostBlockPoints))
+      return std::nullopt;
+    o.drift = static_cast<DriftKind>(static_cast<int>(v[11]));
+    o.transform = static_cast<ValueTransform>(static_cast<int>(v[12]));
+    o.indicator = v[13] != 0.0;
+    o.threshold = v[14];
+    o.block = v[15];
+    o.blockPoints = static_cast<int>(v[16]);
+  }
   if (o.Problem()) return std::nullopt;
   return o;
 }
@@ -49,6 +68,11 @@ std::optional<KrigingOptions> FromNumbers(const std::vector<double>& v) {
 
 bool KrigingOptions::PlainExponential() const {
   return model == VariogramKind::Exponential && nugget == 0.0 && ratio == 1.0;
+}
+
+bool KrigingOptions::WithoutExtensions() const {
+  return drift == DriftKind::None && transform == ValueTransform::None && !indicator && block == 0.0 &&
+         blockPoints == 4;
 }
 
 CovarianceModel KrigingOptions::Model(double range, double sill) const {
@@ -75,6 +99,21 @@ std::optional<std::string> KrigingOptions::Problem() const {
   if (neighbours < 0) return fmt::sprintf("The number of neighbours must be 0 (all) or more (it is %d).", neighbours);
   if (!(maximumDistance >= 0.0) || !Finite(maximumDistance))
     return fmt::sprintf("The maximum distance must be 0 (no limit) or more (it is %g).", maximumDistance);
+  if (drift != DriftKind::None && type != KrigingType::Ordinary)
+    return std::string(
+        "A linear or quadratic drift (universal kriging) estimates the mean with the drift: choose ordinary kriging "
+        "(type=ordinary).");
+  if (transform == ValueTransform::Log && drift != DriftKind::None)
+    return std::string("The log transform kriges ln z with an unknown constant mean: choose drift=none with it.");
+  if (transform == ValueTransform::Log && block > 0.0)
+    return std::string("The log transform estimates points: choose block=0 with it.");
+  if (transform == ValueTransform::Log && indicator)
+    return std::string("Choose either the log transform or the indicator, not both.");
+  if (indicator && !Finite(threshold)) return std::string("The indicator threshold must be a number.");
+  if (!(block >= 0.0) || !Finite(block))
+    return fmt::sprintf("The block side must be 0 (point kriging) or more (it is %g).", block);
+  if (blockPoints < 1 || blockPoints > kMostBlockPoints)
+    return fmt::sprintf("The block points must be from 1 to %d on a side (it is %d).", kMostBlockPoints, blockPoints);
   return std::nullopt;
 }
 

@@ -16,6 +16,10 @@ class Profile;
 
 enum class VariogramFitMethod { Damped, WeightedLeastSquares };
 enum class KrigingType { Simple, Ordinary };
+// Universal kriging: the mean a polynomial in x and y with unknown coefficients.
+enum class DriftKind { None, Linear, Quadratic };
+// Trans-Gaussian kriging of ln z (kriging_transform.h in trend/ says how it goes back).
+enum class ValueTransform { None, Log };
 
 struct KrigingOptions {
   VariogramKind model = VariogramKind::Exponential;
@@ -29,14 +33,25 @@ struct KrigingOptions {
   double ratio = 1.0;
   int neighbours = 0;            // 0: all points
   double maximumDistance = 0.0;  // 0: no limit
+  DriftKind drift = DriftKind::None;
+  ValueTransform transform = ValueTransform::None;
+  bool indicator = false;  // krige the indicator z > threshold
+  double threshold = 0.0;
+  double block = 0.0;   // side of the square block; 0: point kriging
+  int blockPoints = 4;  // the block is the centres of its blockPoints x blockPoints sub-squares
 
   bool operator==(const KrigingOptions&) const = default;
 
   // True when the covariance is the plain exponential c exp(-h / a), so the kriging
   // runs through its original formulas.
   bool PlainExponential() const;
+  // True when the options ask for nothing beyond the kriging of the first releases'
+  // options: no drift, transform, indicator or block.
+  bool WithoutExtensions() const;
   // The model with this shape and the given range and sill.
   CovarianceModel Model(double range, double sill) const;
+  // The block of block kriging (inactive for point kriging), without its variance.
+  BlockSupport Block() const { return {block, blockPoints, 0.0}; }
   // What is wrong with the values, for a message; nullopt when they are usable.
   std::optional<std::string> Problem() const;
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "geostat/kriging_variance.h"
 #include "platform/diagnostic_file.h"
 #include "platform/feedback.h"
 #include "platform/trace.h"
@@ -20,21 +21,44 @@ class Estimator {
   explicit Estimator(const KrigingState& state)
       : state_(state),
         cokriging_(state.HasSecondary()),
-        beta_(cokriging_ ? state.CoResidualWeights(*state.inverse) : state.primary->ResidualWeights(*state.inverse)) {}
+        beta_(cokriging_ ? state.CoResidualWeights(*state.inverse) : state.primary->ResidualWeights(*state.inverse)),
+        block_(!cokriging_ && state.primary->options.Block().Active()) {}
 
   double operator()(double x, double y) const {
+    if (block_) return BlockEstimate(x, y);
+    // The drift's f(x0) on the border of universal kriging (null: the border's 1).
+    double f[DriftBasis::kMostFunctions];
+    const double* border = nullptr;
+    if (state_.drift && !cokriging_) {
+      state_.drift->At(x, y, f);
+      border = f;
+    }
     if (TraceEnabled())  // the per-point traces of the full formula
       return cokriging_ ? state_.CoPredict(x, y, state_.inverse.get(), nullptr)
-                        : state_.primary->Predict(x, y, state_.inverse.get());
-    return cokriging_ ? state_.CoPredictWithWeights(x, y, beta_) : state_.primary->PredictWithWeights(x, y, beta_);
+                        : state_.primary->Predict(x, y, state_.inverse.get(), border);
+    return cokriging_ ? state_.CoPredictWithWeights(x, y, beta_)
+                      : state_.primary->PredictWithWeights(x, y, beta_, border);
   }
 
   bool Cokriging() const { return cokriging_; }
 
  private:
+  // The block's estimate: the right-hand side of the block (kriging_variance.h's
+  // SystemColumn) times the weights, then as PredictWithWeights finishes.
+  double BlockEstimate(double x, double y) const {
+    const VariogramModel& p = *state_.primary;
+    std::vector<double> column(static_cast<std::size_t>(state_.inverse->rows));
+    SystemColumn(state_, x, y, column.data());
+    double s = 0.0;
+    for (std::size_t j = 0; j < beta_.size(); ++j) s += column[j] * beta_[j];
+    const double v = s + p.residualMean;
+    return p.standardised == 1 ? v * p.standardDeviation + p.mean : v;
+  }
+
   const KrigingState& state_;
   bool cokriging_;
   std::vector<double> beta_;
+  bool block_;
 };
 
 }  // namespace
@@ -75,8 +99,11 @@ DataMisfit MisfitAtData(const KrigingState& state) {
   std::vector<double> misses(static_cast<std::size_t>(n));
 #pragma omp parallel for schedule(static)
   for (int j = 0; j < n; ++j) {
-    const double estimate = cokriging ? state.CoPredictWithWeights(primary.x[j], primary.y[j], beta)
-                                      : primary.PredictWithWeights(primary.x[j], primary.y[j], beta);
+    double f[DriftBasis::kMostFunctions];
+    if (state.drift) state.drift->At(primary.x[j], primary.y[j], f);
+    const double estimate =
+        cokriging ? state.CoPredictWithWeights(primary.x[j], primary.y[j], beta)
+                  : primary.PredictWithWeights(primary.x[j], primary.y[j], beta, state.drift ? f : nullptr);
     const double miss = std::fabs(estimate - datum(j));
     misses[j] = std::isfinite(miss) ? miss : HUGE_VAL;
   }

@@ -49,10 +49,36 @@ bool KrigingState::Ordinary() const {
 int KrigingState::SystemSize() const {
   const int n1 = primary ? primary->count : 0;
   if (HasSecondary()) return n1 + secondary->count;
-  return Ordinary() ? n1 + 1 : n1;
+  return Ordinary() ? n1 + BorderSize() : n1;
 }
 
-DenseMatrix KrigingState::OrdinarySystem() const { return BorderedSystem(primary->covarianceMatrix); }
+DenseMatrix KrigingState::OrdinarySystem() const {
+  return BorderedSystem(primary->covarianceMatrix, drift.get(), primary->x, primary->y);
+}
+
+void KrigingState::BorderAt(double x, double y, double* f) const {
+  if (drift)
+    drift->At(x, y, f);
+  else
+    f[0] = 1.0;
+}
+
+DenseMatrix BorderedSystem(const DenseMatrix& K, const DriftBasis* drift, const std::vector<double>& x,
+                           const std::vector<double>& y) {
+  if (!drift) return BorderedSystem(K);
+  const int n = K.rows, p = drift->Count();
+  DenseMatrix system(n + p, n + p);
+  std::vector<double> f(static_cast<std::size_t>(p));
+  for (int i = 0; i < n; ++i) {
+    std::copy(K.values[i], K.values[i] + n, system.values[i]);
+    drift->At(x[i], y[i], f.data());
+    for (int l = 0; l < p; ++l) {
+      system(i, n + l) = f[l];
+      system(n + l, i) = f[l];
+    }
+  }
+  return system;
+}
 
 DenseMatrix BorderedSystem(const DenseMatrix& K) {
   const int n = K.rows;
@@ -88,6 +114,7 @@ void KrigingState::AdoptRun(KrigingState&& run) {
   secondary = std::move(run.secondary);
   cross = std::move(run.cross);
   inverse = std::move(run.inverse);
+  drift = std::move(run.drift);
   crossValidation.reset();
   writeMatrixFiles = run.writeMatrixFiles;
 }

@@ -25,6 +25,16 @@ struct CrossValidation;
 // K bordered by a row and a column of ones and a zero corner: the system of ordinary
 // kriging, whose last unknown is the Lagrange multiplier of the unknown mean.
 DenseMatrix BorderedSystem(const DenseMatrix& K);
+// Universal kriging: K bordered by the p columns F_il = f_l(x_i) of the drift at the n
+// points (x, y) and a p x p zero corner,
+//
+//     [ K    F ] [ w  ]   [ k(x0) ]
+//     [ F^T  0 ] [ mu ] = [ f(x0) ],
+//
+// the last p unknowns the Lagrange multipliers of the drift's coefficients (Cressie
+// 1993, (3.4.3)). Without a drift, BorderedSystem(K).
+DenseMatrix BorderedSystem(const DenseMatrix& K, const DriftBasis* drift, const std::vector<double>& x,
+                           const std::vector<double>& y);
 
 class KrigingState {
  public:
@@ -46,8 +56,13 @@ class KrigingState {
   // model, else n1 (n1 + 1 for ordinary kriging).
   int SystemSize() const;
 
-  // The system of ordinary kriging: BorderedSystem of the primary covariance matrix.
+  // The system of ordinary kriging: BorderedSystem of the primary covariance matrix,
+  // with the drift's border when there is one.
   DenseMatrix OrdinarySystem() const;
+  // The rows of the border: the drift's p functions, 1 (the mean) without a drift.
+  int BorderSize() const { return drift ? drift->Count() : 1; }
+  // The border's entries of the right-hand side at (x, y): f(x, y), or 1.
+  void BorderAt(double x, double y, double* f) const;
 
   // The cokriging system [[K11, K12], [K12^T, K22]] from the models' covariance matrices.
   DenseMatrix CokrigingSystem() const;
@@ -76,6 +91,9 @@ class KrigingState {
   std::unique_ptr<VariogramModel> secondary;
   std::unique_ptr<VariogramModel> cross;
   std::unique_ptr<DenseMatrix> inverse;
+  // Universal kriging or kriging with external drift: the drift's functions (ordinary
+  // kriging only); null for a constant unknown mean.
+  std::shared_ptr<const DriftBasis> drift;
   // The last cross-validation of these models, for its chart; dropped with the models.
   std::shared_ptr<const CrossValidation> crossValidation;
   // false: the run skips the n x n matrix files (the user declined their size).

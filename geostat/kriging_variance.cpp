@@ -25,8 +25,11 @@ namespace {
 // enough that its blocks of 2,000 points stay near 20 MB each and a cancel answers quickly.
 constexpr int kBlockPositions = 640;
 
+// C(0) of a point, C(B, B) of a block.
 double TotalSill(const KrigingState& state) {
   const VariogramModel& p = *state.primary;
+  const BlockSupport block = p.options.Block();
+  if (block.Active() && !state.HasSecondary()) return BlockVariance(p.Model(), block);
   return p.c + p.options.nugget;
 }
 
@@ -35,6 +38,16 @@ double TotalSill(const KrigingState& state) {
 void SystemColumn(const KrigingState& state, double x, double y, double* column) {
   const VariogramModel& p = *state.primary;
   const int n1 = p.count;
+  const BlockSupport block = p.options.Block();
+  if (block.Active() && !state.HasSecondary()) {
+    const CovarianceModel model = p.Model();
+    for (int i = 0; i < n1; ++i) column[i] = PointToBlockCovariance(model, block, x, y, p.x[i], p.y[i]);
+    if (state.drift && state.inverse->rows > n1)
+      BlockDriftAt(*state.drift, block, x, y, column + n1);
+    else
+      for (int i = n1; i < state.inverse->rows; ++i) column[i] = 1.0;
+    return;
+  }
   const bool plain = p.options.PlainExponential();
   for (int i = 0; i < n1; ++i) {
     if (plain) {
@@ -58,7 +71,10 @@ void SystemColumn(const KrigingState& state, double x, double y, double* column)
     }
     size += s.count;
   }
-  for (int i = size; i < state.inverse->rows; ++i) column[i] = 1.0;
+  if (state.drift && !state.HasSecondary() && state.inverse->rows > size)
+    state.drift->At(x, y, column + size);
+  else
+    for (int i = size; i < state.inverse->rows; ++i) column[i] = 1.0;
 }
 
 namespace {
@@ -90,12 +106,22 @@ const DenseMatrix* CovarianceOfSystem(const KrigingState& state, DenseMatrix& bu
 // block of positions (faster in BLAS than the triangular solve): half the work of the
 // full product with Q, and a sum of squares does not cancel the way C(0) - k^T Q k does
 // when the system is ill-conditioned.
+//
+// With a drift of p functions (universal kriging) the border is F (n x p) instead of 1:
+//
+//     k~^T Q k~ = |L^-1 k|^2 - t^T G^-1 t,   U = L^-1 F, G = U^T U, t = f(x0) - U^T L^-1 k,
+//
+// the variance the drift's unknown coefficients add (Cressie 1993, (3.4.5)); with p = 1
+// and f = 1 it is the term above.
 struct CovarianceFactor {
   int size = 0;
   bool bordered = false;
   std::vector<double> lowerInverse;  // L^-1, column-major, size x size
   std::vector<double> ones;          // u = L^-1 1 (bordered only)
   double onesSquared = 0.0;          // |u|^2
+  int driftCount = 0;                // p of a drift, 0 without
+  std::vector<double> driftFactor;   // U = L^-1 F, column-major, size x p
+  std::vector<double> gramInverse;   // G^-1, p x p
 
   // false when C is not at hand or not numerically positive definite.
   bool Factor(const KrigingState& state) {
@@ -114,12 +140,66 @@ struct CovarianceFactor {
     if (info != 0) return false;
     dtrtri_("L", "N", &size, lowerInverse.data(), &size, &info);
     if (info != 0) return false;
+    if (bordered && state.drift) return FactorDrift(state);
     if (bordered) {
       ones.assign(static_cast<std::size_t>(size), 1.0);
       const int one = 1;
       dtrmv_("L", "N", "N", &size, lowerInverse.data(), &size, ones.data(), &one);
       for (double v : ones) onesSquared += v * v;
       if (!(onesSquared > 0.0) || !std::isfinite(onesSquared)) return false;
+    }
+    return true;
+  }
+
+  bool FactorDrift(const KrigingState& state) {
+    const VariogramModel& p = *state.primary;
+    const int q = state.drift->Count();
+    driftCount = q;
+    driftFactor.assign(static_cast<std::size_t>(size) * q, 0.0);
+    std::vector<double> f(static_cast<std::size_t>(q));
+    for (int i = 0; i < size; ++i) {
+      state.drift->At(p.x[i], p.y[i], f.data());
+      for (int l = 0; l < q; ++l) driftFactor[static_cast<std::size_t>(l) * size + i] = f[l];
+    }
+    const double one = 1.0;
+    dtrmm_("L", "L", "N", "N", &size, &q, &one, lowerInverse.data(), &size, driftFactor.data(), &size);
+    // G = U^T U, then its inverse by Gauss-Jordan with partial pivoting (p is small).
+    std::vector<double> G(static_cast<std::size_t>(q) * q);
+    for (int a = 0; a < q; ++a)
+      for (int b = 0; b < q; ++b) {
+        double s = 0.0;
+        for (int i = 0; i < size; ++i)
+          s +=
+              driftFactor[static_cast<std::size_t>(a) * size + i] * driftFactor[static_cast<std::size_t>(b) * size + i];
+        G[static_cast<std::size_t>(a) * q + b] = s;
+      }
+    gramInverse.assign(static_cast<std::size_t>(q) * q, 0.0);
+    for (int a = 0; a < q; ++a) gramInverse[static_cast<std::size_t>(a) * q + a] = 1.0;
+    for (int c = 0; c < q; ++c) {
+      int pivot = c;
+      for (int r = c + 1; r < q; ++r)
+        if (std::fabs(G[static_cast<std::size_t>(r) * q + c]) > std::fabs(G[static_cast<std::size_t>(pivot) * q + c]))
+          pivot = r;
+      const double d = G[static_cast<std::size_t>(pivot) * q + c];
+      if (!(std::fabs(d) > 0.0) || !std::isfinite(d)) return false;
+      for (int k = 0; k < q; ++k) {
+        std::swap(G[static_cast<std::size_t>(c) * q + k], G[static_cast<std::size_t>(pivot) * q + k]);
+        std::swap(gramInverse[static_cast<std::size_t>(c) * q + k],
+                  gramInverse[static_cast<std::size_t>(pivot) * q + k]);
+      }
+      for (int k = 0; k < q; ++k) {
+        G[static_cast<std::size_t>(c) * q + k] /= d;
+        gramInverse[static_cast<std::size_t>(c) * q + k] /= d;
+      }
+      for (int r = 0; r < q; ++r) {
+        if (r == c) continue;
+        const double m = G[static_cast<std::size_t>(r) * q + c];
+        if (m == 0.0) continue;
+        for (int k = 0; k < q; ++k) {
+          G[static_cast<std::size_t>(r) * q + k] -= m * G[static_cast<std::size_t>(c) * q + k];
+          gramInverse[static_cast<std::size_t>(r) * q + k] -= m * gramInverse[static_cast<std::size_t>(c) * q + k];
+        }
+      }
     }
     return true;
   }
@@ -155,7 +235,22 @@ void VarianceByFactor(const CovarianceFactor& factor, int N, double c0, int m, s
     double squares = 0.0, onesDot = 0.0;
     for (int i = 0; i < n; ++i) squares += y[i] * y[i];
     double mean = 0.0;
-    if (factor.bordered) {
+    if (factor.driftCount > 0) {
+      // t = f(x0) - U^T y; f(x0) sits in the column below the points.
+      const int q = factor.driftCount;
+      double t[DriftBasis::kMostFunctions];
+      for (int l = 0; l < q; ++l) {
+        const double* u = &factor.driftFactor[static_cast<std::size_t>(l) * n];
+        double dot = 0.0;
+        for (int i = 0; i < n; ++i) dot += u[i] * y[i];
+        t[l] = y[n + l] - dot;
+      }
+      for (int a = 0; a < q; ++a) {
+        double row = 0.0;
+        for (int b = 0; b < q; ++b) row += factor.gramInverse[static_cast<std::size_t>(a) * q + b] * t[b];
+        mean += t[a] * row;
+      }
+    } else if (factor.bordered) {
       for (int i = 0; i < n; ++i) onesDot += factor.ones[i] * y[i];
       mean = (1.0 - onesDot) * (1.0 - onesDot) / factor.onesSquared;
     }

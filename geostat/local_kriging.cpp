@@ -34,14 +34,19 @@ MergedPoints MergeCoincidentPoints(std::size_t count, const double* x, const dou
 }
 
 LocalKriging::LocalKriging(MergedPoints points, const CovarianceModel& model, LocalKrigingType type, double mean,
-                           const LocalNeighbourhood& neighbourhood)
+                           const LocalNeighbourhood& neighbourhood, std::shared_ptr<const DriftBasis> drift,
+                           BlockSupport block)
     : points_(std::move(points)),
       model_(model),
       type_(type),
       mean_(mean),
       neighbourhood_(neighbourhood),
       search_(std::make_unique<NeighbourSearch>(points_.x.data(), points_.y.data(),
-                                                static_cast<std::uint32_t>(points_.x.size()))) {}
+                                                static_cast<std::uint32_t>(points_.x.size()))),
+      drift_(std::move(drift)),
+      block_(block) {
+  if (block_.Active()) block_.variance = BlockVariance(model_, block_);
+}
 
 NeighbourhoodEstimate LocalKriging::Estimate(double x, double y, Workspace& work, bool* tooFew) const {
   search_->Nearest(x, y, static_cast<std::uint32_t>(std::max(0, neighbourhood_.neighbours)), neighbourhood_.maxDistance,
@@ -75,7 +80,7 @@ NeighbourhoodEstimate LocalKriging::Estimate(double x, double y, Workspace& work
     work.previousPoints.swap(work.points);
   }
   return work.solver.Solve(model_, type_, mean_, m, work.x.data(), work.y.data(), work.z.data(), x, y, samePoints,
-                           work.previousPlace.data());
+                           work.previousPlace.data(), drift_.get(), block_.Active() ? &block_ : nullptr);
 }
 
 NeighbourhoodEstimate LocalKriging::At(double x, double y) const {

@@ -46,8 +46,10 @@ MergedPoints MergeCoincidentPoints(std::size_t n, const double* x, const double*
 class LocalKriging {
  public:
   // `mean`: the known mean of simple kriging. The values and the model share one unit.
+  // `drift`: universal kriging of an ordinary type (local_kriging_system.h); may be null.
   LocalKriging(MergedPoints points, const CovarianceModel& model, LocalKrigingType type, double mean,
-               const LocalNeighbourhood& neighbourhood);
+               const LocalNeighbourhood& neighbourhood, std::shared_ptr<const DriftBasis> drift = nullptr,
+               BlockSupport block = {});
 
   // The estimate at one position; Singular when too few neighbours or no solution.
   NeighbourhoodEstimate At(double x, double y) const;
@@ -78,6 +80,8 @@ class LocalKriging {
   double mean_;
   LocalNeighbourhood neighbourhood_;
   std::unique_ptr<NeighbourSearch> search_;
+  std::shared_ptr<const DriftBasis> drift_;
+  BlockSupport block_;  // with its variance
 };
 
 }  // namespace gridora

@@ -1,6 +1,7 @@
 #include "geostat/local_kriging_system.h"
 
 #include <cmath>
+#include <utility>
 
 extern "C" {
 void dsysv_(const char* uplo, const int* n, const int* nrhs, double* a, const int* lda, int* ipiv, double* b,
@@ -67,7 +68,8 @@ bool NeighbourhoodSolver::IndefiniteSolve(int size, double* b) {
 
 NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, LocalKrigingType type, double mean,
                                                  int m, const double* x, const double* y, const double* z, double px,
-                                                 double py, bool samePoints, const int* previous) {
+                                                 double py, bool samePoints, const int* previous,
+                                                 const DriftBasis* drift, const BlockSupport* block) {
   NeighbourhoodEstimate result;
   if (m <= 0) return result;
   const std::size_t mm = static_cast<std::size_t>(m);
@@ -95,8 +97,25 @@ NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, L
     factorValid_ = Cholesky(m);
   }
   k_.resize(mm);
-  for (int i = 0; i < m; ++i) k_[i] = model.Covariance(px - x[i], py - y[i]);
-  return Finish(type, m, c0, z, mean);
+  if (block)
+    for (int i = 0; i < m; ++i) k_[i] = PointToBlockCovariance(model, *block, px, py, x[i], y[i]);
+  else
+    for (int i = 0; i < m; ++i) k_[i] = model.Covariance(px - x[i], py - y[i]);
+  driftCount_ = 0;
+  if (drift && type == LocalKrigingType::Ordinary) {
+    const int p = drift->Count();
+    driftCount_ = p;
+    F_.resize(mm * static_cast<std::size_t>(p));
+    f0_.resize(static_cast<std::size_t>(p));
+    for (int i = 0; i < m; ++i) drift->At(x[i], y[i], &F_[static_cast<std::size_t>(i) * p]);
+    if (block)
+      BlockDriftAt(*drift, *block, px, py, f0_.data());
+    else
+      drift->At(px, py, f0_.data());
+    for (double v : f0_)
+      if (!std::isfinite(v)) return result;
+  }
+  return Finish(type, m, block ? block->variance : c0, z, mean);
 }
 
 double* NeighbourhoodSolver::Matrix(int m) {
@@ -113,6 +132,7 @@ double* NeighbourhoodSolver::Target(int m) {
 NeighbourhoodEstimate NeighbourhoodSolver::SolveFilled(int m, double c0, const double* residuals) {
   if (m <= 0) return {};
   size_ = m;
+  driftCount_ = 0;
   factorValid_ = Cholesky(m);
   return Finish(LocalKrigingType::Simple, m, c0, residuals, 0.0);
 }
@@ -124,6 +144,7 @@ NeighbourhoodEstimate NeighbourhoodSolver::Finish(LocalKrigingType type, int m, 
   const bool ordinary = type == LocalKrigingType::Ordinary;
   a_ = k_;
   double mu = 0.0;
+  if (ordinary && driftCount_ > 0) return FinishDrift(m, c0, z);
   if (factorValid_) {
     CholeskySolve(m, a_.data());
     if (ordinary) {
@@ -170,6 +191,111 @@ NeighbourhoodEstimate NeighbourhoodSolver::Finish(LocalKrigingType type, int m, 
   result.outcome = OutcomeKind::Done;
   result.estimate = estimate;
   result.variance = variance;
+  if (ordinary) {
+    result.lagrange = mu;
+    if (factorValid_) {
+      double bz = 0.0, sumB = 0.0;
+      for (int i = 0; i < m; ++i) {
+        bz += b_[i] * z[i];
+        sumB += b_[i];
+      }
+      result.glsMean = bz / sumB;
+    }
+  }
+  return result;
+}
+
+namespace {
+
+// Solves the small dense system A x = b (p x p, row-major) in place by Gaussian
+// elimination with partial pivoting; false when a pivot vanishes.
+bool SolveSmall(int p, double* A, double* b) {
+  for (int c = 0; c < p; ++c) {
+    int pivot = c;
+    for (int r = c + 1; r < p; ++r)
+      if (std::fabs(A[r * p + c]) > std::fabs(A[pivot * p + c])) pivot = r;
+    if (!(std::fabs(A[pivot * p + c]) > 0.0)) return false;
+    if (pivot != c) {
+      for (int k = 0; k < p; ++k) std::swap(A[c * p + k], A[pivot * p + k]);
+      std::swap(b[c], b[pivot]);
+    }
+    for (int r = c + 1; r < p; ++r) {
+      const double f = A[r * p + c] / A[c * p + c];
+      for (int k = c; k < p; ++k) A[r * p + k] -= f * A[c * p + k];
+      b[r] -= f * b[c];
+    }
+  }
+  for (int r = p - 1; r >= 0; --r) {
+    double s = b[r];
+    for (int k = r + 1; k < p; ++k) s -= A[r * p + k] * b[k];
+    b[r] = s / A[r * p + r];
+  }
+  return true;
+}
+
+}  // namespace
+
+NeighbourhoodEstimate NeighbourhoodSolver::FinishDrift(int m, double c0, const double* z) {
+  NeighbourhoodEstimate result;
+  const int p = driftCount_;
+  const std::size_t mm = static_cast<std::size_t>(m), pp = static_cast<std::size_t>(p);
+  mu_.assign(pp, 0.0);
+  if (factorValid_) {
+    CholeskySolve(m, a_.data());
+    // B = K^-1 F, one column per function, kept by function.
+    B_.resize(mm * pp);
+    for (int l = 0; l < p; ++l) {
+      double* column = &B_[static_cast<std::size_t>(l) * m];
+      for (int i = 0; i < m; ++i) column[i] = F_[static_cast<std::size_t>(i) * p + l];
+      CholeskySolve(m, column);
+    }
+    S_.assign(pp * pp, 0.0);
+    for (int l = 0; l < p; ++l) {
+      double r = -f0_[l];
+      for (int i = 0; i < m; ++i) r += F_[static_cast<std::size_t>(i) * p + l] * a_[i];
+      mu_[l] = r;
+      for (int q = 0; q < p; ++q) {
+        const double* column = &B_[static_cast<std::size_t>(q) * m];
+        double s = 0.0;
+        for (int i = 0; i < m; ++i) s += F_[static_cast<std::size_t>(i) * p + l] * column[i];
+        S_[static_cast<std::size_t>(l) * p + q] = s;
+      }
+    }
+    if (!SolveSmall(p, S_.data(), mu_.data())) return result;
+    for (int l = 0; l < p; ++l) {
+      const double* column = &B_[static_cast<std::size_t>(l) * m];
+      for (int i = 0; i < m; ++i) a_[i] -= mu_[l] * column[i];
+    }
+  } else {
+    result.indefiniteSolve = true;
+    const int size = m + p;
+    const std::size_t s = static_cast<std::size_t>(size);
+    bordered_.assign(s * s, 0.0);
+    for (int i = 0; i < m; ++i) {
+      for (int j = 0; j < m; ++j)
+        bordered_[static_cast<std::size_t>(i) * s + j] = K_[static_cast<std::size_t>(i) * m + j];
+      for (int l = 0; l < p; ++l) {
+        bordered_[static_cast<std::size_t>(i) * s + m + l] = F_[static_cast<std::size_t>(i) * p + l];
+        bordered_[static_cast<std::size_t>(m + l) * s + i] = F_[static_cast<std::size_t>(i) * p + l];
+      }
+    }
+    a_.resize(s);
+    for (int l = 0; l < p; ++l) a_[m + l] = f0_[l];
+    if (!IndefiniteSolve(size, a_.data())) return result;
+    for (int l = 0; l < p; ++l) mu_[l] = a_[m + l];
+  }
+  double estimate = 0.0, explained = 0.0;
+  for (int i = 0; i < m; ++i) {
+    estimate += a_[i] * z[i];
+    explained += a_[i] * k_[i];
+  }
+  for (int l = 0; l < p; ++l) explained += mu_[l] * f0_[l];
+  const double variance = c0 - explained;
+  if (!std::isfinite(estimate) || !std::isfinite(variance)) return result;
+  result.outcome = OutcomeKind::Done;
+  result.estimate = estimate;
+  result.variance = variance;
+  result.lagrange = mu_[0];
   return result;
 }
 

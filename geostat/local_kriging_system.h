@@ -14,6 +14,13 @@
 // breaks down (a Gaussian model of long range makes K singular to working accuracy), the
 // whole system, bordered or not, goes to LAPACK's symmetric indefinite LDL^T
 // factorisation with Bunch-Kaufman pivoting (dsysv).
+//
+//   universal K w + F mu = k, F^T w = f0    F_il = f_l(x_i), f0 = f(x0): the drift
+//                                          estimate sum w_i z_i
+//                                          variance C(0) - w^T k - mu^T f0
+//
+// (Cressie 1993, 3.4) solved through the same factor: a = K^-1 k, B = K^-1 F,
+// (F^T B) mu = F^T a - f0, w = a - B mu; ordinary kriging is the drift f = 1.
 #include <vector>
 
 #include "geostat/covariance_model.h"
@@ -27,7 +34,12 @@ struct NeighbourhoodEstimate {
   // Done or Singular: the kind alone, since every node of a grid makes one.
   OutcomeKind outcome = OutcomeKind::Singular;
   double estimate = 0.0;
-  double variance = 0.0;         // may round below zero; the caller clamps
+  double variance = 0.0;  // may round below zero; the caller clamps
+  // Ordinary kriging: the Lagrange multiplier mu of the constant (the first drift
+  // function) and the generalised-least-squares mean 1^T K^-1 z / 1^T K^-1 1 of the
+  // neighbourhood (the trans-Gaussian back-transform needs both); 0 for simple kriging.
+  double lagrange = 0.0;
+  double glsMean = 0.0;
   bool indefiniteSolve = false;  // Cholesky broke down, LDL^T solved it
 };
 
@@ -43,7 +55,8 @@ class NeighbourhoodSolver {
   // or -1: the covariances between two kept points are copied, not computed again.
   NeighbourhoodEstimate Solve(const CovarianceModel& model, LocalKrigingType type, double mean, int m, const double* x,
                               const double* y, const double* z, double px, double py, bool samePoints = false,
-                              const int* previous = nullptr);
+                              const int* previous = nullptr, const DriftBasis* drift = nullptr,
+                              const BlockSupport* block = nullptr);
 
   // A system the caller fills (cokriging): K through Matrix(m), row-major and symmetric,
   // k through Target(m); then the simple-kriging weights w give w^T residuals and the
@@ -54,11 +67,15 @@ class NeighbourhoodSolver {
 
  private:
   NeighbourhoodEstimate Finish(LocalKrigingType type, int m, double c0, const double* z, double mean);
+  NeighbourhoodEstimate FinishDrift(int m, double c0, const double* z);
   bool Cholesky(int m);
   void CholeskySolve(int m, double* b) const;
   bool IndefiniteSolve(int size, double* b);
 
   std::vector<double> K_, previousK_, factor_, k_, a_, b_, bordered_, work_;
+  // The drift of universal kriging: F (m x p, by point), f0, K^-1 F (by function).
+  int driftCount_ = 0;
+  std::vector<double> F_, f0_, B_, S_, mu_;
   int size_ = -1;             // m of K_ and factor_
   bool factorValid_ = false;  // Cholesky of K_ succeeded
   std::vector<int> pivots_;

@@ -8,10 +8,11 @@ namespace gridora {
 namespace {
 
 LocalKriging Engine(const VariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
-                    const LocalNeighbourhood& neighbourhood) {
+                    const LocalNeighbourhood& neighbourhood, std::shared_ptr<const DriftBasis> drift,
+                    BlockSupport block = {}) {
   return LocalKriging(
       MergeCoincidentPoints(primary.x.size(), primary.x.data(), primary.y.data(), primary.values.data()), model, type,
-      primary.residualMean, neighbourhood);
+      primary.residualMean, neighbourhood, std::move(drift), block);
 }
 
 // Standardised to the data's units, as the global estimate does.
@@ -23,9 +24,10 @@ double Unstandardised(const VariogramModel& primary, double v) {
 
 LocalPrediction PredictGridLocally(const VariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
                                    const LocalNeighbourhood& neighbourhood, const NodeLayout& layout, float* values,
-                                   float* errors, std::uint8_t* empty, Feedback* feedback) {
+                                   float* errors, std::uint8_t* empty, Feedback* feedback,
+                                   std::shared_ptr<const DriftBasis> drift, BlockSupport block) {
   LocalPrediction result;
-  const LocalKriging local = Engine(primary, model, type, neighbourhood);
+  const LocalKriging local = Engine(primary, model, type, neighbourhood, std::move(drift), block);
   result.mergedPoints = local.Points().merged;
   std::vector<std::uint8_t> mask(static_cast<std::size_t>(layout.nx) * static_cast<std::size_t>(layout.ny));
   result.grid = local.Grid(layout, values, errors, mask.data(), 0.0f, feedback);
@@ -47,11 +49,11 @@ LocalPrediction PredictGridLocally(const VariogramModel& primary, const Covarian
 }
 
 void WriteLocalVerification(const VariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
-                            const LocalNeighbourhood& neighbourhood) {
+                            const LocalNeighbourhood& neighbourhood, std::shared_ptr<const DriftBasis> drift) {
   DiagnosticFile file(std::filesystem::path(primary.folder) / "verification.txt",
                       DiagnosticFile::Encoding::Utf16LittleEndian);
   if (!file.IsOpen()) return;
-  const LocalKriging local = Engine(primary, model, type, neighbourhood);
+  const LocalKriging local = Engine(primary, model, type, neighbourhood, std::move(drift));
   const int n = primary.count;
   std::vector<double> estimates(static_cast<std::size_t>(n));
 #pragma omp parallel for schedule(dynamic, 256)

@@ -7,6 +7,7 @@
 // Nothing here needs the n x n matrices or the inverse: the primary model only has to
 // hold its points (SetData or SetDataWithoutMatrices).
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "geostat/covariance_model.h"
@@ -28,12 +29,13 @@ struct LocalPrediction {
 // standard error of 0, and are marked in `empty` (one byte a node, may be null).
 LocalPrediction PredictGridLocally(const VariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
                                    const LocalNeighbourhood& neighbourhood, const NodeLayout& layout, float* values,
-                                   float* errors, std::uint8_t* empty, Feedback* feedback);
+                                   float* errors, std::uint8_t* empty, Feedback* feedback,
+                                   std::shared_ptr<const DriftBasis> drift = nullptr, BlockSupport block = {});
 
 // "verification.txt" in the primary model's folder, each point estimated from its own
 // neighbourhood, in the form of the global verification file; a point without enough
 // neighbours gets the data's mean.
 void WriteLocalVerification(const VariogramModel& primary, const CovarianceModel& model, LocalKrigingType type,
-                            const LocalNeighbourhood& neighbourhood);
+                            const LocalNeighbourhood& neighbourhood, std::shared_ptr<const DriftBasis> drift = nullptr);
 
 }  // namespace gridora

@@ -36,7 +36,7 @@ void VariogramModel::SetData(int n, const double* xs, const double* ys, double* 
 }
 
 void VariogramModel::SetDataWithoutMatrices(int n, const double* xs, const double* ys, double* zs, int kind,
-                                             UserInterface* ui) {
+                                            UserInterface* ui) {
   variableKind = kind;
   standardised = 1;
   count = n;
@@ -142,7 +142,7 @@ std::size_t VariogramModel::BuildCloud(bool writeFile) {
 double VariogramModel::ClassCountFor(double lagWidth) const { return std::ceil(cloudMaximumDistance / lagWidth); }
 
 int VariogramModel::FitVariogram(double lagWidth, double stepFactor, int iterationLimit, UserInterface* ui,
-                                  std::string* refusal) {
+                                 std::string* refusal) {
   auto refuse = [refusal](std::string text) {
     if (refusal) *refusal = std::move(text);
     return 0;
@@ -359,7 +359,8 @@ std::vector<double> VariogramModel::ResidualWeights(const DenseMatrix& inverse) 
   return beta;
 }
 
-double VariogramModel::PredictWithWeights(double px, double py, const std::vector<double>& beta) const {
+double VariogramModel::PredictWithWeights(double px, double py, const std::vector<double>& beta,
+                                          const double* border) const {
   double s = 0.0;
   if (options.PlainExponential()) {
     for (int i = 0; i < count; ++i) {
@@ -370,13 +371,14 @@ double VariogramModel::PredictWithWeights(double px, double py, const std::vecto
     const CovarianceModel model = Model();
     for (int i = 0; i < count; ++i) s += model.Covariance(px - x[i], py - y[i]) * beta[i];
   }
-  if (beta.size() > static_cast<std::size_t>(count)) s += beta[count];
+  for (std::size_t k = static_cast<std::size_t>(count); k < beta.size(); ++k)
+    s += border ? beta[k] * border[k - static_cast<std::size_t>(count)] : beta[k];
   double v = s + residualMean;
   if (standardised == 1) v = v * standardDeviation + mean;
   return v;
 }
 
-double VariogramModel::Predict(double px, double py, const DenseMatrix* inverse) const {
+double VariogramModel::Predict(double px, double py, const DenseMatrix* inverse, const double* border) const {
   if (!inverse) return std::nan("");
   // k has the inverse's size: an ordinary system's border entry is 1.
   DenseMatrix k(inverse->rows, 1);
@@ -385,7 +387,7 @@ double VariogramModel::Predict(double px, double py, const DenseMatrix* inverse)
     k(i, 0) = options.PlainExponential() ? std::exp(-d / a) * c : ModelCovarianceTo(px, py, i);
     Trace("%d %f %f\n", i, d, k(i, 0));
   }
-  for (int i = count; i < inverse->rows; ++i) k(i, 0) = 1.0;
+  for (int i = count; i < inverse->rows; ++i) k(i, 0) = border ? border[i - count] : 1.0;
   const DenseMatrix w = Product(*inverse, k);
   if (TraceEnabled()) PrintToConsole(w);
   double s = 0.0;

@@ -70,11 +70,13 @@ class VariogramModel {
 
   // Simple kriging estimate at (x, y) in the data's own units: the mean plus
   // k(x)^T K^-1 (z' - m') scaled back. O(n^2) per call; see ResidualWeights for grids.
-  double Predict(double x, double y, const DenseMatrix* inverse) const;
+  // `border`: the entries of the right-hand side beyond the points (the drift's f(x0)
+  // of universal kriging); null: each is 1 (the unknown mean of ordinary kriging).
+  double Predict(double x, double y, const DenseMatrix* inverse, const double* border = nullptr) const;
   // beta = K^-1 (z' - m'), the same for every position, so that an estimate costs O(n).
   std::vector<double> ResidualWeights(const DenseMatrix& inverse) const;
   // The estimate from the weights of ResidualWeights.
-  double PredictWithWeights(double x, double y, const std::vector<double>& beta) const;
+  double PredictWithWeights(double x, double y, const std::vector<double>& beta, const double* border = nullptr) const;
   // The covariance c exp(-d / a) of the model at distance d.
   double Covariance(double distance) const;
 

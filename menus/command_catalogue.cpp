@@ -5,6 +5,7 @@
 #include "gridcommands/grid_commands.h"
 #include "gridcommands/gridder_commands.h"
 #include "history/history_commands.h"
+#include "trendcommands/trend_commands.h"
 #include "windowcommands/window_commands.h"
 
 namespace gridora {
@@ -21,6 +22,7 @@ CommandTable BuildCommandTable() {
   RegisterHelpCommands(table);
   RegisterGridderCommands(table);
   RegisterBreaklineCommands(table);
+  RegisterTrendCommands(table);
   // Menus added after the first releases' come after theirs.
   RegisterGridCommands(table);
   RegisterHistoryCommands(table);

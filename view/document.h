@@ -21,6 +21,7 @@ struct KrigingOptions;
 struct DrawingParameters;
 struct ChartAxes;
 class DocumentHistory;
+struct TrendSurface;
 
 // What the view shows in place of the map, if anything.
 enum class ChartMode {
@@ -83,6 +84,8 @@ class Document {
   // map and kept for the session (New and Open leave them; "Clear faults" removes them).
   // Not written to the document file.
   std::vector<Polyline> breaklines;
+  // The trend surface the last "Trend surface" took out of the points, for "Add trend".
+  std::shared_ptr<const TrendSurface> trend;
 
   // Path of the document file last opened or saved (empty for a new document).
   std::string pathName;

@@ -11,9 +11,9 @@
 #include "commands/batch_keys.h"
 #include "commands/command_ids.h"
 #include "commands/command_table.h"
-#include "menus/command_catalogue.h"
 #include "commands/menu_layout.h"
 #include "dialogs/dialogs.h"
+#include "menus/command_catalogue.h"
 
 namespace gridora {
 namespace {
@@ -137,7 +137,7 @@ TEST(BatchKeys, EveryBatchCommandAcceptsItsKeys) {
       {"min-curvature", {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}, false},
       {"kriging-options",
        {"model", "nugget", "smoothness", "fit", "maxlag", "fit-nugget", "type", "angle", "ratio", "neighbours",
-        "maxdist", "cancel"},
+        "maxdist", "drift", "transform", "indicator", "block", "block-points", "cancel"},
        false},
       {"cross-validation", {"folds", "seed"}, false},
       {"standard-error", {}, false},
@@ -167,6 +167,8 @@ TEST(BatchKeys, EveryBatchCommandAcceptsItsKeys) {
       {"undo", {}, false},
       {"redo", {}, false},
       {"preferences", {"diagnostic-files"}, false},
+      {"trend", {"degree", "cancel"}, false},
+      {"add-trend", {}, false},
   };
   const CommandTable table = BuildCommandTable();
   EXPECT_EQ(table.BatchCommands().size(), std::size(expected));
