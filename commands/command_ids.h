@@ -85,6 +85,12 @@ enum CommandId : int {
   ID_LINEAR_TRIANGULATION = 40152,
   ID_BREAKLINES = 40153,
   ID_CLEAR_BREAKLINES = 40154,
+
+  // Variography and simulation (variocommands/).
+  ID_DIRECTIONAL_VARIOGRAM = 40500,
+  ID_VARIOGRAM_MAP = 40501,
+  ID_USE_PROPOSED_ANISOTROPY = 40502,
+  ID_SIMULATE = 40503,
 };
 
 }  // namespace gridora

@@ -24,8 +24,15 @@ std::vector<double> Numbers(const KrigingOptions& o) {
           static_cast<double>(o.neighbours), o.maximumDistance};
 }
 
+// The automatic model choice adds a twelfth word; without it the text is as it was.
+std::vector<double> WordsOf(const KrigingOptions& o) {
+  std::vector<double> words = Numbers(o);
+  if (o.automaticModel) words.push_back(1.0);
+  return words;
+}
+
 std::optional<KrigingOptions> FromNumbers(const std::vector<double>& v) {
-  if (v.size() != 11) return std::nullopt;
+  if (v.size() != 11 && !(v.size() == 12 && v[11] == 1.0)) return std::nullopt;
   auto index = [](double x, int count) { return x >= 0 && x < count && x == std::floor(x); };
   if (!index(v[0], 4) || !index(v[3], 2) || !index(v[5], 2) || !index(v[6], 2) || !(v[9] >= 0 && v[9] < 1e9))
     return std::nullopt;
@@ -41,6 +48,7 @@ std::optional<KrigingOptions> FromNumbers(const std::vector<double>& v) {
   o.ratio = v[8];
   o.neighbours = static_cast<int>(v[9]);
   o.maximumDistance = v[10];
+  o.automaticModel = v.size() == 12;
   if (o.Problem()) return std::nullopt;
   return o;
 }
@@ -90,7 +98,7 @@ void WriteKrigingOptions(Profile& profile, const KrigingOptions& options) {
 
 std::string KrigingOptionsText(const KrigingOptions& options) {
   std::string text;
-  for (double v : Numbers(options)) {
+  for (double v : WordsOf(options)) {
     if (!text.empty()) text += ' ';
     text += fmt::sprintf("%.17g", v);
   }

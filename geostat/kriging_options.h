@@ -29,6 +29,9 @@ struct KrigingOptions {
   double ratio = 1.0;
   int neighbours = 0;            // 0: all points
   double maximumDistance = 0.0;  // 0: no limit
+  // Every model family fitted by least squares, the one of the smallest weighted error
+  // kept (variography/automatic_model.h); `model` then holds the family chosen.
+  bool automaticModel = false;
 
   bool operator==(const KrigingOptions&) const = default;
 

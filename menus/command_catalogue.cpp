@@ -4,6 +4,7 @@
 #include "gridcommands/breakline_commands.h"
 #include "gridcommands/grid_commands.h"
 #include "gridcommands/gridder_commands.h"
+#include "variocommands/variography_commands.h"
 
 namespace gridora {
 
@@ -19,6 +20,7 @@ CommandTable BuildCommandTable() {
   RegisterHelpCommands(table);
   RegisterGridderCommands(table);
   RegisterBreaklineCommands(table);
+  RegisterVariographyCommands(table);  // Interpolation: after its items
   // Menus added after the first releases' come after theirs.
   RegisterGridCommands(table);
   RegisterToolbarCommands(table);

@@ -20,12 +20,16 @@ class KrigingState;
 struct KrigingOptions;
 struct DrawingParameters;
 struct ChartAxes;
+struct DirectionalVariograms;
+struct VariogramMap;
 
 // What the view shows in place of the map, if anything.
 enum class ChartMode {
   None,             // the map
   Variogram,        // the experimental and fitted variograms
   CrossValidation,  // the cross-validation scatter chart
+  Directional,      // the experimental variograms by direction
+  VariogramMap,     // the variogram surface
 };
 
 class Document {
@@ -79,6 +83,11 @@ class Document {
   // map and kept for the session (New and Open leave them; "Clear faults" removes them).
   // Not written to the document file.
   std::vector<Polyline> breaklines;
+  // The last directional variograms and variogram map, for their charts, and the
+  // anisotropy the map proposed (valid when proposedRatio > 0).
+  std::shared_ptr<const DirectionalVariograms> directionalVariograms;
+  std::shared_ptr<const VariogramMap> variogramMap;
+  double proposedAngle = 0.0, proposedRatio = 0.0;
 
   // Path of the document file last opened or saved (empty for a new document).
   std::string pathName;
