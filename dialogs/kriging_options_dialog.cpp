@@ -36,7 +36,8 @@ std::vector<DialogField> KrigingOptionsDialog::Fields() {
 }
 
 std::optional<std::string> KrigingOptionsDialog::Validate() const {
-  if (model < 0 || model > kAutomaticModel) return fmt::sprintf("Choose one of the four variogram models (not %d).", model);
+  if (model < 0 || model > kAutomaticModel)
+    return fmt::sprintf("Choose one of the four variogram models (not %d).", model);
   if (fit < 0 || fit > 1) return fmt::sprintf("Choose one of the two fits (not %d).", fit);
   if (fitNugget < 0 || fitNugget > 1) return std::string("Fit the nugget: yes or no.");
   if (type < 0 || type > 1) return fmt::sprintf("Choose simple or ordinary kriging (not %d).", type);

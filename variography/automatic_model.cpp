@@ -61,8 +61,10 @@ AutomaticModelFit FitEveryFamily(VariogramModel& model, double lagWidth, std::st
       CovarianceModel fitted = model.Model();
       fitted.ratio = 1.0;  // the classes hold reduced distances
       family.weightedError = WeightedVariogramError(FittedClasses(model), fitted, FitWeights::PairsOverLagSquared);
+      // A family must do better than the earlier ones by more than rounding: the Matern
+      // of smoothness 1/2 is the exponential, and leaves the choice to the exponential.
       if (result.chosen < 0 ||
-          family.weightedError < result.families[static_cast<std::size_t>(result.chosen)].weightedError)
+          family.weightedError < result.families[static_cast<std::size_t>(result.chosen)].weightedError * (1.0 - 1e-9))
         result.chosen = static_cast<int>(result.families.size());
     } else {
       family.refusal = why;
@@ -87,7 +89,7 @@ std::string AutomaticModelTable(const AutomaticModelFit& fit) {
   for (std::size_t k = 0; k < fit.families.size(); ++k) {
     const FamilyFit& f = fit.families[k];
     if (f.fitted)
-      text += fmt::sprintf("\n%s range=%g sill=%g nugget=%g weighted error=%.6g%s", FamilyName(f.kind), f.range, f.sill,
+      text += fmt::sprintf("\n%s range=%g sill=%g nugget=%g weighted error=%.9g%s", FamilyName(f.kind), f.range, f.sill,
                            f.nugget, f.weightedError, static_cast<int>(k) == fit.chosen ? " (chosen)" : "");
     else
       text += fmt::sprintf("\n%s not fitted: %s", FamilyName(f.kind), f.refusal);

@@ -47,9 +47,10 @@ TEST(NormalScore, QuantilesOfTheRanksAndExactBackTransform) {
 Data Conditioning() {
   Data d;
   for (int k = 0; k < 30; ++k) {
+    // On nodes: 15 distinct nodes (k / 2 * (5, 7) modulo the grid).
     const bool onNode = k % 2 == 0;
-    d.x.push_back(onNode ? (k * 7) % 24 : 0.37 + (k * 5) % 23);
-    d.y.push_back(onNode ? (k * 3) % 18 : 0.61 + (k * 11) % 17);
+    d.x.push_back(onNode ? (k / 2 * 5) % 24 : 0.37 + (k * 5) % 23);
+    d.y.push_back(onNode ? (k / 2 * 7) % 18 : 0.61 + (k * 11) % 17);
     d.z.push_back(std::sin(0.3 * d.x.back()) * 4.0 + 0.2 * d.y.back() + (k % 5));
   }
   return d;

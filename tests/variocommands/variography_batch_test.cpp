@@ -80,7 +80,7 @@ TEST(VariographyBatch, AutomaticModelKeepsTheSmallestErrorOfItsTable) {
   for (std::sregex_iterator it(out.begin(), out.end(), line), end; it != end; ++it) {
     ++rows;
     const double error = std::stod((*it)[2].str());
-    if (error < smallest) {
+    if (error < smallest) {  // the first of equal errors, as the choice keeps it
       smallest = error;
       smallestName = (*it)[1].str();
     }
