@@ -164,6 +164,9 @@ TEST(BatchKeys, EveryBatchCommandAcceptsItsKeys) {
       {"linear", {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}, false},
       {"breaklines", {}, true},
       {"clear-breaklines", {}, false},
+      {"directional-variogram", {"angles", "tolerance", "lag", "cutoff", "cancel"}, false},
+      {"variogram-map", {"lag", "cells", "cancel"}, false},
+      {"simulate", {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "realisations", "seed", "cancel"}, true},
   };
   const CommandTable table = BuildCommandTable();
   EXPECT_EQ(table.BatchCommands().size(), std::size(expected));
