@@ -117,7 +117,7 @@ TEST(SequentialGaussian, MeanAndSpreadAgreeWithSimpleKriging) {
   SimulationSetup setup;
   setup.model = Exponential(3.0);
   setup.neighbours = 100;
-  setup.realisations = 1500;
+  setup.realisations = 800;
   setup.seed = 7;
   setup.normalScores = false;
   const SimulationResult s =
