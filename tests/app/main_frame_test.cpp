@@ -72,8 +72,10 @@ TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
                          "Merge duplicates...", "Block reduce..."}));
   const QList<QAction*> interpolation = menus[4]->menu()->actions();
   // The options come after the original items.
-  EXPECT_EQ(Texts(interpolation), (QStringList{"Ninimum curvature", "Kriging", "-", "Kriging options",
-                                               "Cross-validation", "Standard error", "Minimum curvature options"}));
+  EXPECT_EQ(Texts(interpolation),
+            (QStringList{"Ninimum curvature", "Kriging", "-", "Kriging options", "Cross-validation", "Standard error",
+                         "Minimum curvature options", "-", "Directional variograms", "Variogram map",
+                         "Use the proposed anisotropy", "Sequential Gaussian simulation"}));
   EXPECT_EQ(Texts(interpolation[1]->menu()->actions()),
             (QStringList{"Variogram", "Prediction", "-", "Set experimental variogram"}));
 
