@@ -94,6 +94,12 @@ enum CommandId : int {
   ID_ADD_TREND = 40401,
   ID_ADD_DRIFT = 40402,
   ID_CLEAR_DRIFT = 40403,
+
+  // Variography and simulation (variocommands/).
+  ID_DIRECTIONAL_VARIOGRAM = 40500,
+  ID_VARIOGRAM_MAP = 40501,
+  ID_USE_PROPOSED_ANISOTROPY = 40502,
+  ID_SIMULATE = 40503,
 };
 
 }  // namespace gridora

@@ -152,7 +152,7 @@ CommandStatus EditSurfaceOptions(CommandContext& c) {
 }
 
 void Load(KrigingOptionsDialog& d, const KrigingOptions& o) {
-  d.model = static_cast<int>(o.model);
+  d.model = o.automaticModel ? KrigingOptionsDialog::kAutomaticModel : static_cast<int>(o.model);
   d.nugget = o.nugget;
   d.smoothness = o.smoothness;
   d.fit = static_cast<int>(o.fit);
@@ -172,7 +172,8 @@ void Load(KrigingOptionsDialog& d, const KrigingOptions& o) {
 
 KrigingOptions OptionsOf(const KrigingOptionsDialog& d) {
   KrigingOptions o;
-  o.model = static_cast<VariogramKind>(d.model);
+  o.automaticModel = d.model == KrigingOptionsDialog::kAutomaticModel;
+  o.model = o.automaticModel ? VariogramKind::Exponential : static_cast<VariogramKind>(d.model);
   o.nugget = d.nugget;
   o.smoothness = d.smoothness;
   o.fit = static_cast<VariogramFitMethod>(d.fit);

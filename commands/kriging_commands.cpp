@@ -38,6 +38,7 @@
 #include "platform/view_host.h"
 #include "trend/kriging_transform.h"
 #include "trend/polynomial_drift.h"
+#include "variography/automatic_model.h"
 #include "view/document.h"
 #include "view/document_kriging_options.h"
 
@@ -226,7 +227,19 @@ CommandStatus RunVariogram(CommandContext& c) {
   }
   const std::optional<float> lag = AskLagWidth(ui, kPrimaryLag, ProposedLagWidth(primary));
   if (!lag) return CommandStatus::Canceled;
-  if (!primary.FitVariogram(*lag, kFitStep, kPrimaryIterations, &ui, &refusal)) return refuse();
+  if (options.automaticModel) {
+    const AutomaticModelFit chosen = FitEveryFamily(primary, *lag, &refusal);
+    if (chosen.chosen < 0) return refuse();
+    ui.Message(AutomaticModelTable(chosen));
+  } else if (!primary.FitVariogram(*lag, kFitStep, kPrimaryIterations, &ui, &refusal)) {
+    return refuse();
+  }
+  // The secondary and cross models take the family the automatic choice kept.
+  KrigingOptions familyOptions = options;
+  if (options.automaticModel) {
+    familyOptions.model = primary.options.model;
+    familyOptions.fit = VariogramFitMethod::WeightedLeastSquares;
+  }
   TellFarRange(ui, "primary", primary);
   if (const std::optional<std::string> tooLarge = CheckStandardErrorSize(primary)) {
     refusal = *tooLarge;
@@ -241,7 +254,7 @@ CommandStatus RunVariogram(CommandContext& c) {
   if (withSecondary) {
     run.LoadVariable(n2, doc.secondaryData->points.get(), 1, &ui, !local);
     VariogramModel& secondary = *run.secondary;
-    secondary.options = options;
+    secondary.options = familyOptions;
     secondary.writeMatrixFiles = run.writeMatrixFiles;
     if (local)
       BuildSampledCloud(secondary);
@@ -258,7 +271,7 @@ CommandStatus RunVariogram(CommandContext& c) {
 
     run.cross = std::make_unique<VariogramModel>(run.folder, run.showMessages);
     VariogramModel& cross = *run.cross;
-    cross.options = options;
+    cross.options = familyOptions;
     cross.writeMatrixFiles = run.writeMatrixFiles;
     if (local) {
       BuildSampledCrossCloud(cross, primary, secondary);
@@ -350,6 +363,8 @@ CommandStatus SetExperimentalVariogram(CommandContext& c) {
   KrigingOptions options = DocumentKrigingOptions(c.doc, c.profile);
   if (options.fit == VariogramFitMethod::WeightedLeastSquares && options.fitNugget)
     options.nugget = model->options.nugget;
+  // The automatic choice's family stays with the model it was chosen for.
+  if (options.automaticModel) options.model = model->options.model;
   const bool local = Local(state);
   if (local && !LocalKrigingChosen(options)) {
     c.ui.Message(

@@ -18,8 +18,8 @@ DialogField Field(int id, std::string label, FieldKind kind, void* member, std::
 std::vector<DialogField> KrigingOptionsDialog::Fields() {
   return {
       WithChoices(Field(1601, "", FieldKind::Radio, &model, "model", "Variogram model"),
-                  {"Exponential", "Spherical", "Gaussian", "Matern"},
-                  {"exponential", "spherical", "gaussian", "matern"}),
+                  {"Exponential", "Spherical", "Gaussian", "Matern", "Automatic (smallest weighted error)"},
+                  {"exponential", "spherical", "gaussian", "matern", "auto"}),
       Field(1602, "Nugget", FieldKind::Double, &nugget, "nugget", "Variogram model"),
       Field(1603, "Matern smoothness (0.5 to 2.5)", FieldKind::Double, &smoothness, "smoothness", "Variogram model"),
       WithChoices(Field(1604, "", FieldKind::Radio, &fit, "fit", "Fit"),
@@ -44,7 +44,8 @@ std::vector<DialogField> KrigingOptionsDialog::Fields() {
 }
 
 std::optional<std::string> KrigingOptionsDialog::Validate() const {
-  if (model < 0 || model > 3) return fmt::sprintf("Choose one of the four variogram models (not %d).", model);
+  if (model < 0 || model > kAutomaticModel)
+    return fmt::sprintf("Choose one of the four variogram models (not %d).", model);
   if (fit < 0 || fit > 1) return fmt::sprintf("Choose one of the two fits (not %d).", fit);
   if (fitNugget < 0 || fitNugget > 1) return std::string("Fit the nugget: yes or no.");
   if (type < 0 || type > 1) return fmt::sprintf("Choose simple or ordinary kriging (not %d).", type);

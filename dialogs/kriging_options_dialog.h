@@ -13,12 +13,15 @@ class KrigingOptionsDialog : public DialogData {
   static constexpr int kFewestNeighbours = 3;
 
   // The members hold the choices as indices (model: exponential, spherical, gaussian,
-  // matern; fit: damped, least squares; type: simple, ordinary). `check` judges the
+  // matern, automatic; fit: damped, least squares; type: simple, ordinary). `check` judges the
   // values as a whole once the choices are in range.
   std::string Title() const override { return "Kriging options"; }
   int ResourceId() const override { return 160; }
   std::vector<DialogField> Fields() override;
   std::optional<std::string> Validate() const override;
+
+  // The model choice that fits every family and keeps the best.
+  static constexpr int kAutomaticModel = 4;
 
   int model = 0, fit = 0, fitNugget = 0, type = 0, neighbours = 0;
   double nugget = 0, smoothness = 0.5, maximumLag = 0, angle = 0, ratio = 1, maximumDistance = 0;

@@ -33,8 +33,18 @@ std::vector<double> Numbers(const KrigingOptions& o) {
   return v;
 }
 
+// The automatic model choice adds a twelfth word; without it the text is as it was.
+std::vector<double> WordsOf(const KrigingOptions& o) {
+  std::vector<double> words = Numbers(o);
+  if (o.automaticModel) words.push_back(1.0);
+  return words;
+}
+
 std::optional<KrigingOptions> FromNumbers(const std::vector<double>& v) {
-  if (v.size() != 11 && v.size() != 17) return std::nullopt;
+  // 11 words, 17 with the trend's, and one more (1) for the automatic model choice.
+  const bool automatic = (v.size() == 12 || v.size() == 18) && v.back() == 1.0;
+  const std::size_t words = automatic ? v.size() - 1 : v.size();
+  if (words != 11 && words != 17) return std::nullopt;
   auto index = [](double x, int count) { return x >= 0 && x < count && x == std::floor(x); };
   if (!index(v[0], 4) || !index(v[3], 2) || !index(v[5], 2) || !index(v[6], 2) || !(v[9] >= 0 && v[9] < 1e9))
     return std::nullopt;
@@ -50,7 +60,7 @@ std::optional<KrigingOptions> FromNumbers(const std::vector<double>& v) {
   o.ratio = v[8];
   o.neighbours = static_cast<int>(v[9]);
   o.maximumDistance = v[10];
-  if (v.size() == 17) {
+  if (words == 17) {
     if (!index(v[11], 3) || !index(v[12], 2) || !index(v[13], 2) || !(v[16] >= 1 && v[16] <= kMostBlockPoints))
       return std::nullopt;
     o.drift = static_cast<DriftKind>(static_cast<int>(v[11]));
@@ -60,6 +70,7 @@ std::optional<KrigingOptions> FromNumbers(const std::vector<double>& v) {
     o.block = v[15];
     o.blockPoints = static_cast<int>(v[16]);
   }
+  o.automaticModel = automatic;
   if (o.Problem()) return std::nullopt;
   return o;
 }
@@ -129,7 +140,7 @@ void WriteKrigingOptions(Profile& profile, const KrigingOptions& options) {
 
 std::string KrigingOptionsText(const KrigingOptions& options) {
   std::string text;
-  for (double v : Numbers(options)) {
+  for (double v : WordsOf(options)) {
     if (!text.empty()) text += ' ';
     text += fmt::sprintf("%.17g", v);
   }

@@ -39,6 +39,9 @@ struct KrigingOptions {
   double threshold = 0.0;
   double block = 0.0;   // side of the square block; 0: point kriging
   int blockPoints = 4;  // the block is the centres of its blockPoints x blockPoints sub-squares
+  // Every model family fitted by least squares, the one of the smallest weighted error
+  // kept (variography/automatic_model.h); `model` then holds the family chosen.
+  bool automaticModel = false;
 
   bool operator==(const KrigingOptions&) const = default;
 

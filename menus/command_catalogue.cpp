@@ -6,6 +6,7 @@
 #include "gridcommands/gridder_commands.h"
 #include "history/history_commands.h"
 #include "trendcommands/trend_commands.h"
+#include "variocommands/variography_commands.h"
 #include "windowcommands/window_commands.h"
 
 namespace gridora {
@@ -23,6 +24,7 @@ CommandTable BuildCommandTable() {
   RegisterGridderCommands(table);
   RegisterBreaklineCommands(table);
   RegisterTrendCommands(table);
+  RegisterVariographyCommands(table);  // Interpolation: after its items
   // Menus added after the first releases' come after theirs.
   RegisterGridCommands(table);
   RegisterHistoryCommands(table);

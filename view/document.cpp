@@ -50,6 +50,9 @@ void Document::DeleteAllData() {
   primaryData = std::move(newPoints);
   // What was shown of the old data goes with it: the view returns to the empty state.
   krigingState.reset();
+  directionalVariograms.reset();
+  variogramMap.reset();
+  proposedAngle = proposedRatio = 0.0;
   chartMode = ChartMode::None;
   variableSelection = 0;
   logScale = 0;

@@ -22,12 +22,16 @@ struct DrawingParameters;
 struct ChartAxes;
 class DocumentHistory;
 struct TrendSurface;
+struct DirectionalVariograms;
+struct VariogramMap;
 
 // What the view shows in place of the map, if anything.
 enum class ChartMode {
   None,             // the map
   Variogram,        // the experimental and fitted variograms
   CrossValidation,  // the cross-validation scatter chart
+  Directional,      // the experimental variograms by direction
+  VariogramMap,     // the variogram surface
 };
 
 // Profile key of Preferences > Write diagnostic files (1 on, 0 off).
@@ -86,6 +90,11 @@ class Document {
   std::vector<Polyline> breaklines;
   // The trend surface the last "Trend surface" took out of the points, for "Add trend".
   std::shared_ptr<const TrendSurface> trend;
+  // The last directional variograms and variogram map, for their charts, and the
+  // anisotropy the map proposed (valid when proposedRatio > 0).
+  std::shared_ptr<const DirectionalVariograms> directionalVariograms;
+  std::shared_ptr<const VariogramMap> variogramMap;
+  double proposedAngle = 0.0, proposedRatio = 0.0;
 
   // Path of the document file last opened or saved (empty for a new document).
   std::string pathName;

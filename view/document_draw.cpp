@@ -2,6 +2,7 @@
 #include "view/cross_validation_chart.h"
 #include "view/document.h"
 #include "view/variogram_chart.h"
+#include "view/variography_charts.h"
 #include "view/view_paint.h"
 
 namespace gridora {
@@ -11,6 +12,10 @@ void DrawDocument(DrawingContext& dc, Document& doc, const LogicalRect& layout) 
     DrawVariogramChart(dc, doc, layout);
   else if (doc.chartMode == ChartMode::CrossValidation)
     DrawCrossValidationChart(dc, doc, layout);
+  else if (doc.chartMode == ChartMode::Directional)
+    DrawDirectionalVariogramChart(dc, doc, layout);
+  else if (doc.chartMode == ChartMode::VariogramMap)
+    DrawVariogramMapChart(dc, doc, layout);
   else
     DrawMap(dc, doc, layout);
 }

@@ -169,6 +169,9 @@ TEST(BatchKeys, EveryBatchCommandAcceptsItsKeys) {
       {"preferences", {"diagnostic-files"}, false},
       {"trend", {"degree", "cancel"}, false},
       {"add-trend", {}, false},
+      {"directional-variogram", {"angles", "tolerance", "lag", "cutoff", "cancel"}, false},
+      {"variogram-map", {"lag", "cells", "cancel"}, false},
+      {"simulate", {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "realisations", "seed", "cancel"}, true},
   };
   const CommandTable table = BuildCommandTable();
   EXPECT_EQ(table.BatchCommands().size(), std::size(expected));
