@@ -74,12 +74,28 @@ TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
                          "Merge duplicates...", "Block reduce..."}));
   const QList<QAction*> interpolation = menus[4]->menu()->actions();
   // The options come after the original items.
-  EXPECT_EQ(Texts(interpolation),
-            (QStringList{"Ninimum curvature", "Kriging", "-", "Kriging options", "Cross-validation", "Standard error",
-                         "Minimum curvature options", "-", "Inverse distance...", "Nearest point...",
-                         "Linear (triangulation)", "-", "Faults (breaklines)...", "Clear faults", "-",
-                         "Directional variograms", "Variogram map", "Use the proposed anisotropy",
-                         "Sequential Gaussian simulation"}));
+  EXPECT_EQ(Texts(interpolation), (QStringList{"Ninimum curvature",
+                                               "Kriging",
+                                               "-",
+                                               "Kriging options",
+                                               "Cross-validation",
+                                               "Standard error",
+                                               "Minimum curvature options",
+                                               "-",
+                                               "Inverse distance...",
+                                               "Nearest point...",
+                                               "Linear (triangulation)",
+                                               "-",
+                                               "Faults (breaklines)...",
+                                               "Clear faults",
+                                               "-",
+                                               "Trend surface...",
+                                               "Add trend to grid",
+                                               "-",
+                                               "Directional variograms",
+                                               "Variogram map",
+                                               "Use the proposed anisotropy",
+                                               "Sequential Gaussian simulation"}));
   EXPECT_EQ(Texts(interpolation[1]->menu()->actions()),
             (QStringList{"Variogram", "Prediction", "-", "Set experimental variogram"}));
 
