@@ -278,10 +278,10 @@ acknowledge_messages
 shot "$window" variogram_chart
 check_dialog "Origin for interpolation" kriging_prediction alt+e Right Right Down Right Down Return
 check_dialog "Float data" kriging_set_variogram alt+e Right Right Down Right Up Return
-# The options dialogs after the kriging submenu: the last item, and the first of the four
-# (all four are enabled once a variogram exists).
-check_dialog "Minimum curvature options" surface_options alt+e Right Right Up Return
-check_dialog "Kriging options" kriging_options alt+e Right Right Up Up Up Up Return
+# The options dialogs after the kriging submenu, counted from the top (all four items
+# are enabled once a variogram exists; more items follow them).
+check_dialog "Minimum curvature options" surface_options alt+e Right Right Down Down Down Down Down Return
+check_dialog "Kriging options" kriging_options alt+e Right Right Down Down Return
 # Help menu.
 check_dialog "About Gridora" about alt+h Return
 
