@@ -126,6 +126,72 @@ void FilterMeans(const GridValues& grid, const Footprint& footprint, const float
   }
 }
 
+// A network of compare-exchange steps (i < j: the smaller value to i, the larger to j)
+// that leaves the median of n values at index n / 2, n odd. Batcher's odd-even merge
+// sort for the next power of two (Knuth, The Art of Computer Programming vol. 3, 5.3.4,
+// algorithm M) with the steps that touch an index >= n left out: those indices would
+// hold +infinity and such a step moves nothing. Then only the steps that can still
+// change index n / 2 are kept (walking back from the end).
+std::vector<std::pair<int, int>> MedianNetwork(int n) {
+  int size = 1;
+  while (size < n) size *= 2;
+  std::vector<std::pair<int, int>> steps;
+  for (int p = 1; p < size; p *= 2) {
+    for (int k = p; k >= 1; k /= 2) {
+      for (int j = k % p; j + k < size; j += 2 * k) {
+        for (int i = 0; i < std::min(k, size - j - k); ++i) {
+          const int a = i + j, b = i + j + k;
+          if (a / (2 * p) == b / (2 * p) && b < n) steps.emplace_back(a, b);
+        }
+      }
+    }
+  }
+  std::vector<char> needed(n, 0);
+  needed[n / 2] = 1;
+  std::vector<std::pair<int, int>> kept;
+  for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+    if (!needed[step->first] && !needed[step->second]) continue;
+    needed[step->first] = needed[step->second] = 1;
+    kept.push_back(*step);
+  }
+  std::reverse(kept.begin(), kept.end());
+  return kept;
+}
+
+// Footprints up to this many nodes take the network over kLanes nodes at once; larger
+// ones select with nth_element, whose cost grows only linearly.
+constexpr long long kNetworkNodes = 255;
+constexpr int kLanes = 8;
+
+// The median at kLanes consecutive rows iy .. iy + kLanes - 1 of one column, every
+// footprint whole and full: lane l of lanes[m] is the footprint's m-th value of row
+// iy + l. The steps run on all lanes together (a loop the compiler turns into vector
+// min and max).
+void NetworkMedians(const float* centre, const std::vector<std::ptrdiff_t>& offsets,
+                    const std::vector<std::pair<int, int>>& network, float* lanes, float* out) {
+  const std::size_t n = offsets.size();
+  for (std::size_t m = 0; m < n; ++m) {
+    const float* source = centre + offsets[m];
+    float* target = lanes + m * kLanes;
+#pragma omp simd
+    for (int l = 0; l < kLanes; ++l) target[l] = source[l];
+  }
+  for (const auto& [i, j] : network) {
+    // i != j: the two rows of lanes never overlap.
+    float* __restrict a = lanes + static_cast<std::size_t>(i) * kLanes;
+    float* __restrict b = lanes + static_cast<std::size_t>(j) * kLanes;
+#pragma omp simd
+    for (int l = 0; l < kLanes; ++l) {
+      const float low = std::min(a[l], b[l]), high = std::max(a[l], b[l]);
+      a[l] = low;
+      b[l] = high;
+    }
+  }
+  const float* middle = lanes + (n / 2) * kLanes;
+#pragma omp simd
+  for (int l = 0; l < kLanes; ++l) out[l] = middle[l];
+}
+
 // The median of the nodes with values in each node's footprint.
 void FilterMedian(const GridValues& grid, const Footprint& footprint, bool allValid, GridResult& out) {
   const NodeLayout& layout = grid.layout;
@@ -136,15 +202,26 @@ void FilterMedian(const GridValues& grid, const Footprint& footprint, bool allVa
   for (int a = -reach; a <= reach; ++a)
     for (int b = -footprint.rows[a + reach]; b <= footprint.rows[a + reach]; ++b)
       offsets.push_back(static_cast<std::ptrdiff_t>(a) * ny + b);
+  // A whole footprint holds an odd count (each column's span is odd and so is the
+  // number of columns), so its median is one of its values, the network's middle output.
+  const bool useNetwork = allValid && footprint.count <= kNetworkNodes;
+  const std::vector<std::pair<int, int>> network =
+      useNetwork ? MedianNetwork(static_cast<int>(footprint.count)) : std::vector<std::pair<int, int>>();
   const bool parallel = layout.NodeCount() * static_cast<std::size_t>(footprint.count) >= kParallelNodes;
 #pragma omp parallel if (parallel)
   {
     std::vector<float> window(footprint.count);
+    std::vector<float> lanes(useNetwork ? footprint.count * kLanes : 0);
 #pragma omp for schedule(static)
     for (int ix = 0; ix < nx; ++ix) {
       const bool innerColumn = ix >= reach && ix < nx - reach;
       for (int iy = 0; iy < ny; ++iy) {
         const std::size_t k = layout.Index(ix, iy);
+        if (useNetwork && innerColumn && iy >= maxRows && iy + kLanes <= ny - maxRows) {
+          NetworkMedians(grid.values + k, offsets, network, lanes.data(), out.values.data() + k);
+          iy += kLanes - 1;
+          continue;
+        }
         if (!grid.HasValue(k)) continue;
         std::size_t n = 0;
         if (allValid && innerColumn && iy >= maxRows && iy < ny - maxRows) {

@@ -98,6 +98,27 @@ TEST(GridFilter, AgreesWithABruteForceFilterWithUnequalSpacingsAndEmptyNodes) {
   }
 }
 
+// The median of whole footprints is selected several rows at a time; the grid is large
+// enough for many such blocks and for rows left over at a column's end. Values with
+// many ties (a few levels) and without; footprints of 1 to about 260 nodes.
+TEST(GridFilter, MedianOfWholeFootprintsAgreesWithSortingForSmallAndLargeFootprints) {
+  const TestGrid random = RandomGrid(Layout(0, 0, 1.0, 1.0, 21, 33));
+  std::uint32_t state = 7;
+  const TestGrid ties(Layout(0, 0, 1.0, 1.0, 21, 33), [&state](double, double) {
+    state = state * 1664525u + 1013904223u;
+    return static_cast<double>((state >> 16) % 4);
+  });
+  for (const TestGrid* grid : {&random, &ties}) {
+    for (double width : {0.5, 2.9, 5.0, 15.3, 18.3}) {
+      SCOPED_TRACE("width " + std::to_string(width) + (grid == &ties ? " with ties" : ""));
+      const GridResult result = Filter(*grid, FilterType::kMedian, width);
+      const std::vector<double> expected = BruteForce(*grid, FilterType::kMedian, width);
+      for (std::size_t k = 0; k < expected.size(); ++k)
+        ASSERT_NEAR(result.values[k], expected[k], 1e-6 * (1 + std::abs(expected[k]))) << "node " << k;
+    }
+  }
+}
+
 // A constant stays the same constant everywhere, at the edges and beside empty nodes.
 TEST(GridFilter, AConstantStaysConstantAtEdgesAndAroundEmptyNodes) {
   TestGrid grid(Layout(0, 0, 2.0, 0.5, 12, 30), [](double, double) { return 7.25; });
