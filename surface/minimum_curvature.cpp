@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "surface/minimum_curvature_multigrid.h"
 #include "surface/minimum_curvature_solver.h"
 #include "surface/minimum_curvature_system.h"
+#include "surface/serial_parallel_regions.h"
 
 namespace gridora {
 namespace {
@@ -125,6 +127,12 @@ MinimumCurvatureResult InterpolateMinimumCurvature(int NX, int NY, float DX, flo
     stop.outcome = {kind};
     return stop;
   };
+  // With no core to spare, the whole run keeps to this thread: a second thread would
+  // wait for a core at every parallel region, and between regions it spins (the OpenMP
+  // runtime's idle threads spin for milliseconds before they sleep), taking the core
+  // the work needs. On a loaded machine of two cores that doubled the time of a run.
+  std::optional<SerialParallelRegions> serial;
+  if (IdleCores() < 2) serial.emplace();
   std::vector<double> u;
   AcceptedPoints accepted;
   try {
