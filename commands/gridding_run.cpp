@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "gridops/grid_summary.h"
 #include "platform/feedback.h"
@@ -12,6 +13,7 @@
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
 #include "surface/minimum_curvature.h"
+#include "surface/serial_parallel_regions.h"
 #include "view/document.h"
 
 namespace gridora {
@@ -39,6 +41,10 @@ bool AllocateAside(GridModel& result, const NodeLayout& layout, int layerCount) 
 // The distances from every node to the nearest point (gridops/grid_summary.h).
 GriddingOutcome DistancesToTheData(GridModel& result, const RandomData& data, Feedback* feedback) {
   if (feedback) feedback->SetStage("Distances to the data");
+  // With no core to spare the search keeps to this thread (as the minimum curvature
+  // does, surface/minimum_curvature.cpp); the distances are exact either way.
+  std::optional<SerialParallelRegions> serial;
+  if (IdleCores() < 2) serial.emplace();
   try {
     if (!ComputeDataDistance(result, data, result.x0, result.y0, feedback)) return {CommandStatus::Canceled, {}};
   } catch (const std::bad_alloc&) {

@@ -50,9 +50,11 @@ class PointTree {
   // (the neighbouring node's nearest: it makes the first bound tight) and comes back as
   // the point found. Needs at least one point.
   float Nearest(float nodeX, float nodeY, double margin, std::uint32_t& nearest) const {
-    float best = SquaredDistance(nodeX, nodeY, x_[nearest], y_[nearest]);
-    Search(0, nodeX, nodeY, best, margin, nearest);
-    return best;
+    Query query{nodeX, nodeY, margin, SquaredDistance(nodeX, nodeY, x_[nearest], y_[nearest]), 0.0, nearest};
+    query.reach = Reach(query.best, margin);
+    Search(0, BoxDistance(nodes_[0], nodeX, nodeY), query);
+    nearest = query.nearest;
+    return query.best;
   }
 
  private:
@@ -106,39 +108,58 @@ class PointTree {
     nodes_[at] = node;
   }
 
+  // One search: the node, the best squared distance so far and its point, and the
+  // squared pruning distance that goes with it.
+  struct Query {
+    float nodeX, nodeY;
+    double margin;
+    float best;
+    double reach;
+    std::uint32_t nearest;
+  };
+
+  // The squared distance within which a point could still win: the best distance with
+  // its slack, squared (computed when the best changes, not for every box judged).
+  static double Reach(float best, double margin) {
+    const double reach = std::sqrt(static_cast<double>(best)) * (1.0 + kRelativeMargin) + margin;
+    return reach * reach;
+  }
+
+  // The squared distance from the node to the box (0 inside it).
   static double BoxDistance(const Node& node, double x, double y) {
     const double dx = std::max({static_cast<double>(node.minX) - x, 0.0, x - static_cast<double>(node.maxX)});
     const double dy = std::max({static_cast<double>(node.minY) - y, 0.0, y - static_cast<double>(node.maxY)});
-    return std::sqrt(dx * dx + dy * dy);
+    return dx * dx + dy * dy;
   }
 
-  bool Prune(const Node& node, float nodeX, float nodeY, float best, double margin) const {
-    return BoxDistance(node, nodeX, nodeY) > std::sqrt(static_cast<double>(best)) * (1.0 + kRelativeMargin) + margin;
-  }
-
-  void Search(std::int32_t at, float nodeX, float nodeY, float& best, double margin, std::uint32_t& nearest) const {
+  // The box at `at`, `boxDistance` from the node, searched unless it lies beyond reach.
+  // Comparing squares prunes the boxes that the distances would (the margin is many
+  // units in the last place wide, so a box at the edge holds no point that could win).
+  void Search(std::int32_t at, double boxDistance, Query& query) const {
+    if (boxDistance > query.reach) return;
     const Node& node = nodes_[static_cast<std::size_t>(at)];
-    if (Prune(node, nodeX, nodeY, best, margin)) return;
     if (node.low < 0) {
+      const float before = query.best;
       for (std::uint32_t k = node.begin; k < node.end; ++k) {
         const std::uint32_t p = index_[k];
-        const float d = SquaredDistance(nodeX, nodeY, x_[p], y_[p]);
-        if (d < best) {
-          best = d;
-          nearest = p;
+        const float d = SquaredDistance(query.nodeX, query.nodeY, x_[p], y_[p]);
+        if (d < query.best) {
+          query.best = d;
+          query.nearest = p;
         }
       }
+      if (query.best < before) query.reach = Reach(query.best, query.margin);
       return;
     }
-    const Node& low = nodes_[static_cast<std::size_t>(node.low)];
-    const Node& high = nodes_[static_cast<std::size_t>(node.high)];
-    // Nearer box first: it tightens `best` before the farther one is judged.
-    if (BoxDistance(low, nodeX, nodeY) <= BoxDistance(high, nodeX, nodeY)) {
-      Search(node.low, nodeX, nodeY, best, margin, nearest);
-      Search(node.high, nodeX, nodeY, best, margin, nearest);
+    const double low = BoxDistance(nodes_[static_cast<std::size_t>(node.low)], query.nodeX, query.nodeY);
+    const double high = BoxDistance(nodes_[static_cast<std::size_t>(node.high)], query.nodeX, query.nodeY);
+    // Nearer box first: it tightens the best before the farther one is judged.
+    if (low <= high) {
+      Search(node.low, low, query);
+      Search(node.high, high, query);
     } else {
-      Search(node.high, nodeX, nodeY, best, margin, nearest);
-      Search(node.low, nodeX, nodeY, best, margin, nearest);
+      Search(node.high, high, query);
+      Search(node.low, low, query);
     }
   }
 

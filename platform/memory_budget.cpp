@@ -119,10 +119,12 @@ std::optional<std::uint64_t> SpareMemory(const MemoryReading& reading) {
   return *headroom > margin ? *headroom - margin : 0;
 }
 
-std::optional<std::uint64_t> SpareMemoryNow() {
+MemoryReading CurrentMemoryReading() {
   const auto& reading = ReadingOverride();
-  return SpareMemory(reading ? reading() : ReadMemory());
+  return reading ? reading() : ReadMemory();
 }
+
+std::optional<std::uint64_t> SpareMemoryNow() { return SpareMemory(CurrentMemoryReading()); }
 
 void SetMemoryReading(std::function<MemoryReading()> reading) { ReadingOverride() = std::move(reading); }
 

@@ -35,7 +35,10 @@ MemoryReading ReadMemory();
 // known (the job is then not refused for memory).
 std::optional<std::uint64_t> SpareMemory(const MemoryReading& reading);
 
-// SpareMemory(ReadMemory()), through the reading that tests may put in its place.
+// ReadMemory(), or the reading that tests put in its place.
+MemoryReading CurrentMemoryReading();
+
+// SpareMemory(CurrentMemoryReading()).
 std::optional<std::uint64_t> SpareMemoryNow();
 
 // Replaces the reading of this machine (tests); an empty function restores it.

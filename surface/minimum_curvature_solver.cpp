@@ -116,16 +116,6 @@ class ThreadsFollowLoad {
     int (*getThreads)() = nullptr;
   };
 
-  // Cores minus the load of other programs (the one-minute load average counts this
-  // thread too), at least one.
-  static int IdleCores() {
-    const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    double load = 0.0;
-    if (getloadavg(&load, 1) != 1) return cores;
-    const double others = std::max(0.0, load - 1.0);
-    return std::clamp(cores - static_cast<int>(std::lround(others)), 1, cores);
-  }
-
   const SerialParallelRegions serialRegions_;
   void (*setThreads_)(int) = nullptr;
   int previousBlasThreads_ = 1;

@@ -2,7 +2,10 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <thread>
 
 namespace gridora {
 namespace {
@@ -16,6 +19,14 @@ SerialParallelRegions::SerialParallelRegions() : previous_(serialRegions) { seri
 SerialParallelRegions::~SerialParallelRegions() { serialRegions = previous_; }
 
 bool ParallelRegionsSerial() { return serialRegions; }
+
+int IdleCores() {
+  const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+  double load = 0.0;
+  if (getloadavg(&load, 1) != 1) return cores;
+  const double others = std::max(0.0, load - 1.0);
+  return std::clamp(cores - static_cast<int>(std::lround(others)), 1, cores);
+}
 
 }  // namespace gridora
 

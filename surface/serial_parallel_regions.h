@@ -33,4 +33,8 @@ class SerialParallelRegions {
 // True while the calling thread's parallel regions run on it alone.
 bool ParallelRegionsSerial();
 
+// The cores of this machine less the load of other programs (the one-minute load
+// average, which counts the calling thread too), at least one.
+int IdleCores();
+
 }  // namespace gridora

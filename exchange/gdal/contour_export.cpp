@@ -9,7 +9,6 @@
 #include <fmt/printf.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <memory>
 
@@ -81,18 +80,6 @@ bool WriteLines(GDALDataset& dataset, const std::vector<ContourLine>& lines, Con
 }
 
 }  // namespace
-
-std::optional<ContourFormat> ContourFormatFromPath(const std::string& path) {
-  std::string extension = fs::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (extension == ".dxf") return ContourFormat::Dxf;
-  if (extension == ".gpkg") return ContourFormat::GeoPackage;
-  if (extension == ".geojson" || extension == ".json") return ContourFormat::GeoJson;
-  return std::nullopt;
-}
-
-std::string LevelName(double level) { return fmt::sprintf("%.6g", level); }
 
 bool ExportContours(const std::vector<ContourLine>& lines, const std::string& path, ContourFormat format,
                     const std::string& crs, std::string& problem) {

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <filesystem>
 #include <memory>
 
@@ -25,38 +24,26 @@ namespace fs = std::filesystem;
 
 struct FormatInfo {
   GridFormat format;
-  const char* name;    // the batch word
   const char* driver;  // GDAL's short name
   bool multiBand;
 };
 
 constexpr std::array<FormatInfo, 5> kFormats = {{
-    {GridFormat::GeoTiff, "gtiff", "GTiff", true},
-    {GridFormat::AsciiGrid, "aaigrid", "AAIGrid", false},
-    {GridFormat::SurferAscii, "gsag", "GSAG", false},
-    {GridFormat::SurferBinary, "gsbg", "GSBG", false},
-    {GridFormat::NetCdf, "netcdf", "netCDF", true},
+    {GridFormat::GeoTiff, "GTiff", true},
+    {GridFormat::AsciiGrid, "AAIGrid", false},
+    {GridFormat::SurferAscii, "GSAG", false},
+    {GridFormat::SurferBinary, "GSBG", false},
+    {GridFormat::NetCdf, "netCDF", true},
 }};
 
 const FormatInfo& Info(GridFormat format) {
   return *std::find_if(kFormats.begin(), kFormats.end(), [format](const FormatInfo& f) { return f.format == format; });
 }
 
-// Surfer's own marker of a blank node.
-constexpr float kSurferBlank = 1.70141e38f;
-constexpr float kNoData = -9999.0f;
-
 struct DatasetCloser {
   void operator()(GDALDataset* dataset) const { GDALClose(dataset); }
 };
 using Dataset = std::unique_ptr<GDALDataset, DatasetCloser>;
-
-std::string LowerExtension(const std::string& path) {
-  std::string extension = fs::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension;
-}
 
 // The band of one layer, north row first, hidden nodes set to `noData`.
 std::vector<float> NorthUpRows(const GridModel& grid, int layer, const HiddenNodes& hidden, float noData) {
@@ -125,36 +112,6 @@ std::string ErrorFilePath(const std::string& path) {
 }
 
 }  // namespace
-
-std::optional<GridFormat> GridFormatFromName(const std::string& name) {
-  for (const FormatInfo& f : kFormats)
-    if (name == f.name) return f.format;
-  return std::nullopt;
-}
-
-std::optional<GridFormat> GridFormatFromPath(const std::string& path) {
-  const std::string extension = LowerExtension(path);
-  if (extension == ".tif" || extension == ".tiff") return GridFormat::GeoTiff;
-  if (extension == ".asc") return GridFormat::AsciiGrid;
-  if (extension == ".grd") return GridFormat::SurferBinary;
-  if (extension == ".nc") return GridFormat::NetCdf;
-  return std::nullopt;
-}
-
-std::optional<GridLayer> GridLayerFromName(const std::string& name) {
-  if (name == "estimate") return GridLayer::Estimate;
-  if (name == "error") return GridLayer::Error;
-  if (name == "both") return GridLayer::Both;
-  return std::nullopt;
-}
-
-float NoDataValue(GridFormat format) {
-  return format == GridFormat::SurferAscii || format == GridFormat::SurferBinary ? kSurferBlank : kNoData;
-}
-
-int StandardErrorLayer(const GridModel& grid) {
-  return grid.layerCount >= 2 && grid.values.size() >= 2 * grid.NodeCount() ? 1 : -1;
-}
 
 bool ExportGrid(const GridModel& grid, const GridExportRequest& request, std::vector<std::string>& written,
                 std::string& problem) {

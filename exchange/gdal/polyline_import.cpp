@@ -6,7 +6,6 @@
 #include <fmt/printf.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -22,13 +21,6 @@ struct DatasetCloser {
 };
 
 const char* const kLineDrivers[] = {"GPKG", "GeoJSON", "ESRI Shapefile", "DXF", nullptr};
-
-std::string LowerExtension(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension;
-}
 
 // The vertices of one line string; false when one is not a finite number.
 bool AddLine(const OGRSimpleCurve& curve, std::vector<Polyline>& lines) {
@@ -66,12 +58,6 @@ bool Collect(const OGRGeometry* geometry, std::vector<Polyline>& lines) {
 }
 
 }  // namespace
-
-bool IsGisLineFile(const std::string& path) {
-  const std::string extension = LowerExtension(path);
-  return extension == ".gpkg" || extension == ".geojson" || extension == ".json" || extension == ".shp" ||
-         extension == ".dxf";
-}
 
 bool ReadGisLines(const std::string& path, std::vector<Polyline>& lines, std::string& problem) {
   // GDAL's virtual file names reach into archives, memory and the network: only a file.
