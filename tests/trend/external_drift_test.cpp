@@ -10,6 +10,7 @@
 // kriging's own centring and scaling of the rasters, its factor or its inverse.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <random>
@@ -192,6 +193,40 @@ TEST(ExternalDrift, LocalGridMatchesTheDirectSolve) {
         const Reference r = DirectExternalDrift(pts, RastersOf(c), c.linear, m.Model(), m.standardDeviation,
                                                 kLayout.X(i), kLayout.Y(j));
         const std::size_t k = kLayout.Index(i, j);
+        EXPECT_NEAR(estimate[k], r.estimate, tolerance + 4e-7 * std::fabs(r.estimate)) << i << "," << j;
+        EXPECT_NEAR(error[k], r.error, tolerance + 4e-7 * r.error) << i << "," << j;
+      }
+  }
+}
+
+// Twelve of thirty points in each neighbourhood: the nodes' neighbourhoods differ, so the
+// solver's factors kept from node to node must follow them. Each node against the direct
+// solve over its twelve nearest points, found here by sorting the distances.
+TEST(ExternalDrift, SmallNeighbourhoodsMatchTheDirectSolveOverTheNearestPoints) {
+  const std::vector<DataPoint> pts = DriftPoints(30, 7u, *Raster(0));
+  const double tolerance = 1e-6 * Range(pts);
+  const NodeLayout layout{1000.6, 5000.8, 0.9, 1.05, 12, 10};
+  for (const Case& c : {kCases[1], kCases[2]}) {
+    SCOPED_TRACE(c.rasters * 100 + c.linear * 10 + static_cast<int>(c.kind));
+    const auto state = DriftState(pts, c);
+    const VariogramModel& m = *state->primary;
+    LocalNeighbourhood nearest;
+    nearest.neighbours = 12;
+    std::vector<float> estimate(layout.NodeCount()), error(layout.NodeCount());
+    const LocalPrediction local = PredictGridLocally(m, m.Model(), LocalKrigingType::Ordinary, nearest, layout,
+                                                     estimate.data(), error.data(), nullptr, nullptr, state->drift);
+    ASSERT_TRUE(local.grid.outcome.Done());
+    ASSERT_EQ(local.grid.emptyNodes, 0u);
+    for (int i = 0; i < layout.nx; ++i)
+      for (int j = 0; j < layout.ny; ++j) {
+        const double px = layout.X(i), py = layout.Y(j);
+        std::vector<DataPoint> near = pts;
+        std::sort(near.begin(), near.end(), [&](const DataPoint& a, const DataPoint& b) {
+          return std::hypot(a.x - px, a.y - py) < std::hypot(b.x - px, b.y - py);
+        });
+        near.resize(12);
+        const Reference r = DirectExternalDrift(near, RastersOf(c), c.linear, m.Model(), m.standardDeviation, px, py);
+        const std::size_t k = layout.Index(i, j);
         EXPECT_NEAR(estimate[k], r.estimate, tolerance + 4e-7 * std::fabs(r.estimate)) << i << "," << j;
         EXPECT_NEAR(error[k], r.error, tolerance + 4e-7 * r.error) << i << "," << j;
       }
