@@ -31,6 +31,7 @@
 #include "geostat/sampled_cloud.h"
 #include "gridops/grid_summary.h"
 #include "linalg/matrix_text.h"
+#include "platform/count_text.h"
 #include "platform/diagnostic_file.h"
 #include "platform/memory_budget.h"
 #include "platform/profile.h"
@@ -499,7 +500,7 @@ std::size_t CountMarked(const std::vector<std::uint8_t>& mask) {
 }
 
 std::string OutsideTheDriftText(std::size_t count) {
-  return fmt::sprintf(" %d %s outside the drift rasters %s left empty.", static_cast<long long>(count),
+  return fmt::sprintf(" %s %s outside the drift rasters %s left empty.", GroupedCount(count),
                       count == 1 ? "node" : "nodes", count == 1 ? "is" : "are");
 }
 
@@ -538,9 +539,7 @@ GriddingOutcome FillByLocalKriging(const KrigingState& state, bool withErrors, c
   const LocalRunResult localRun = PredictLocalGrid(state, run.layout, result, run.feedback);
   if (!localRun.outcome.Done()) return PredictionOutcome(localRun.outcome, PredictionStep::Estimates);
   if (withErrors) result.ComputeLayerRange(1);
-  // The local systems leave the nodes without a drift value empty themselves.
-  const std::size_t outside = CountMarked(OutsideTheDrift(state, run.layout));
-  return {CommandStatus::Done, outside > 0 ? localRun.message + OutsideTheDriftText(outside) : localRun.message};
+  return {CommandStatus::Done, localRun.message};
 }
 
 // Trans-Gaussian kriging of ln z: the estimates and standard errors back in z's units
