@@ -3,10 +3,13 @@
 //   trend_kriging_bench --benchmark_filter=Global    universal kriging (linear drift) of 2,000
 //                                                    points onto 200 x 200 nodes with standard
 //                                                    errors: the inversion, the estimates and
-//                                                    the errors; drift 0 is ordinary kriging
+//                                                    the errors; drift 0 is ordinary kriging,
+//                                                    3 the external drift of Local
 //   trend_kriging_bench --benchmark_filter=Local     the 32 nearest of 100,000 points onto
 //                                                    500 x 500 nodes with standard errors;
-//                                                    drift 0 ordinary, 1 linear, 2 quadratic
+//                                                    drift 0 ordinary, 1 linear, 2 quadratic,
+//                                                    3 external (one raster of 1,000 x 1,000
+//                                                    pixels over the points)
 //
 // cpu_s is the CPU time of all threads (on a shared machine it says more than the wall
 // time about what the work cost).
@@ -14,6 +17,7 @@
 #include <sys/resource.h>
 
 #include <cmath>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -21,6 +25,7 @@
 #include "geostat/kriging_state.h"
 #include "geostat/kriging_variance.h"
 #include "geostat/local_kriging.h"
+#include "trend/external_drift.h"
 #include "trend/polynomial_drift.h"
 
 namespace gridora {
@@ -49,7 +54,25 @@ double ProcessCpuSeconds() {
 }
 
 DriftKind DriftOf(int64_t index) {
-  return index == 0 ? DriftKind::None : index == 1 ? DriftKind::Linear : DriftKind::Quadratic;
+  return index == 1 ? DriftKind::Linear : index == 2 ? DriftKind::Quadratic : DriftKind::None;
+}
+
+// A smooth covariate over the points' square, pixel centres from 0 to kExtent.
+std::shared_ptr<const DriftRaster> Covariate() {
+  DriftRaster raster;
+  raster.path = "covariate";
+  raster.layout = NodeLayout{0.0, 0.0, kExtent / 999, kExtent / 999, 1000, 1000};
+  raster.values.resize(raster.layout.NodeCount());
+  for (int i = 0; i < 1000; ++i)
+    for (int j = 0; j < 1000; ++j)
+      raster.values[raster.layout.Index(i, j)] = static_cast<float>(std::sin(i / 150.0) * std::cos(j / 200.0));
+  return std::make_shared<const DriftRaster>(std::move(raster));
+}
+
+// The drift of case `index` for the n points.
+std::shared_ptr<const DriftBasis> DriftFor(int64_t index, std::size_t n, const double* x, const double* y) {
+  if (index == 3) return MakeKrigingDrift(DriftKind::None, {Covariate()}, n, x, y);
+  return MakePolynomialDrift(DriftOf(index), n, x, y);
 }
 
 void Global(benchmark::State& state) {
@@ -70,7 +93,7 @@ void Global(benchmark::State& state) {
     model.a = 1500.0;
     model.c = 1.0;
     model.BuildKrigingMatrix();
-    run.drift = MakePolynomialDrift(drift, 2000, model.x.data(), model.y.data());
+    run.drift = DriftFor(state.range(0), 2000, model.x.data(), model.y.data());
     if (!run.InvertSystem(run.OrdinarySystem(), nullptr, false).Done()) state.SkipWithError("singular");
     PredictGrid(run, layout, estimate.data(), nullptr);
     StandardErrorGrid(run, layout, error.data(), nullptr);
@@ -78,7 +101,7 @@ void Global(benchmark::State& state) {
   }
   state.counters["cpu_s"] = (ProcessCpuSeconds() - cpuStart) / state.iterations();
 }
-BENCHMARK(Global)->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(Global)->Arg(0)->Arg(1)->Arg(3)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 void Local(benchmark::State& state) {
   const std::vector<DataPoint> points = GradientPoints(100000);
@@ -92,10 +115,9 @@ void Local(benchmark::State& state) {
   model.range = 1500.0;
   model.sill = 150.0;
   model.nugget = 0.1;
-  const DriftKind drift = DriftOf(state.range(0));
   const LocalKriging local(MergeCoincidentPoints(x.size(), x.data(), y.data(), z.data()), model,
                            LocalKrigingType::Ordinary, 0.0, {32, 0.0, 3},
-                           MakePolynomialDrift(drift, x.size(), x.data(), y.data()));
+                           DriftFor(state.range(0), x.size(), x.data(), y.data()));
   const NodeLayout layout{0.0, 0.0, kExtent / 499, kExtent / 499, 500, 500};
   std::vector<float> estimate(layout.NodeCount()), error(layout.NodeCount());
   const double cpuStart = ProcessCpuSeconds();
@@ -106,7 +128,7 @@ void Local(benchmark::State& state) {
   }
   state.counters["cpu_s"] = (ProcessCpuSeconds() - cpuStart) / state.iterations();
 }
-BENCHMARK(Local)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->Iterations(3)->UseRealTime();
+BENCHMARK(Local)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kSecond)->Iterations(3)->UseRealTime();
 
 }  // namespace
 }  // namespace gridora

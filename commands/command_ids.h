@@ -92,14 +92,16 @@ enum CommandId : int {
   // Trend surfaces and kriging with a drift (trendcommands/).
   ID_TREND = 40400,
   ID_ADD_TREND = 40401,
-  ID_ADD_DRIFT = 40402,
-  ID_CLEAR_DRIFT = 40403,
 
   // Variography and simulation (variocommands/).
   ID_DIRECTIONAL_VARIOGRAM = 40500,
   ID_VARIOGRAM_MAP = 40501,
   ID_USE_PROPOSED_ANISOTROPY = 40502,
   ID_SIMULATE = 40503,
+
+  // Kriging with external drift (trendcommands/drift_commands.h).
+  ID_ADD_DRIFT = 40410,
+  ID_CLEAR_DRIFT = 40411,
 };
 
 }  // namespace gridora

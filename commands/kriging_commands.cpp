@@ -31,11 +31,13 @@
 #include "geostat/sampled_cloud.h"
 #include "gridops/grid_summary.h"
 #include "linalg/matrix_text.h"
+#include "platform/count_text.h"
 #include "platform/diagnostic_file.h"
 #include "platform/memory_budget.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
 #include "platform/view_host.h"
+#include "trend/external_drift.h"
 #include "trend/kriging_transform.h"
 #include "trend/polynomial_drift.h"
 #include "variography/automatic_model.h"
@@ -176,6 +178,7 @@ CommandStatus RunVariogram(CommandContext& c) {
     problem = std::string(
         "A linear or quadratic drift is for the kriging of the primary variable alone; cokriging keeps its means "
         "constant. Delete the secondary points or choose drift=none. Nothing was changed.");
+  if (!problem) problem = ExternalDriftRefusal(doc.driftRasters, options, withSecondary, n1, primaryData.points.get());
   if (problem) {
     ui.Message(*problem);
     return CommandStatus::Failed;
@@ -200,14 +203,22 @@ CommandStatus RunVariogram(CommandContext& c) {
   // fit: the raw values' variogram carries the drift's squared differences, which grow
   // without bound and run the fitted range off beyond the data.
   std::vector<double> residuals;
-  if (options.drift != DriftKind::None) {
-    run.drift = MakePolynomialDrift(options.drift, static_cast<std::size_t>(n1), primary.x.data(), primary.y.data());
+  if (options.drift != DriftKind::None || !doc.driftRasters.empty()) {
+    run.drift = MakeKrigingDrift(options.drift, doc.driftRasters, static_cast<std::size_t>(n1), primary.x.data(),
+                                 primary.y.data());
     if (!DriftResiduals(*run.drift, static_cast<std::size_t>(n1), primary.x.data(), primary.y.data(),
                         primary.values.data(), residuals)) {
-      ui.Message(fmt::sprintf(
-          "The %d points do not determine a %s drift: there are too few of them, or they lie on one line. Choose "
-          "drift=none or a lower order. Nothing was changed.",
-          n1, options.drift == DriftKind::Linear ? "linear" : "quadratic"));
+      if (doc.driftRasters.empty())
+        ui.Message(fmt::sprintf(
+            "The %d points do not determine a %s drift: there are too few of them, or they lie on one line. Choose "
+            "drift=none or a lower order. Nothing was changed.",
+            n1, options.drift == DriftKind::Linear ? "linear" : "quadratic"));
+      else
+        ui.Message(fmt::sprintf(
+            "The %d points do not determine the drift of %d raster(s): there are too few of them, or a raster's "
+            "values at them are constant or follow the other drift functions. Clear the drift or add other rasters. "
+            "Nothing was changed.",
+            n1, static_cast<int>(doc.driftRasters.size())));
       return CommandStatus::Failed;
     }
   }
@@ -478,16 +489,48 @@ GriddingOutcome PredictionOutcome(const Outcome& outcome, PredictionStep step) {
 
 // Fills `result` by the kriging prediction: layer 0 the estimate and, `withErrors`,
 // layer 1 the standard error. The one place where the prediction method is called.
+// Nodes where a drift raster has no value (one flag a node; empty when there are none).
+std::vector<std::uint8_t> OutsideTheDrift(const KrigingState& state, const NodeLayout& layout) {
+  if (!state.drift || state.HasSecondary()) return {};
+  return NodesWithoutDrift(*state.drift, layout, state.primary->options.Block());
+}
+
+std::size_t CountMarked(const std::vector<std::uint8_t>& mask) {
+  return static_cast<std::size_t>(std::count(mask.begin(), mask.end(), std::uint8_t{1}));
+}
+
+std::string OutsideTheDriftText(std::size_t count) {
+  return fmt::sprintf(" %s %s outside the drift rasters %s left empty.", GroupedCount(count),
+                      count == 1 ? "node" : "nodes", count == 1 ? "is" : "are");
+}
+
 GriddingOutcome FillByKriging(const KrigingState& state, bool withErrors, const GriddingRun& run, GridModel& result) {
-  const Outcome estimates = PredictGrid(state, run.layout, result.Column(0, 0), run.feedback);
+  // Nodes where an external drift has no value stay empty, as the quick gridders leave
+  // theirs: the lowest estimate, and a mark in the grid's empty-node mask.
+  std::vector<std::uint8_t> outside = OutsideTheDrift(state, run.layout);
+  const std::size_t outsideCount = CountMarked(outside);
+  if (outsideCount > 0 && outsideCount == run.layout.NodeCount())
+    return {CommandStatus::Failed,
+            "Every node of the grid lies outside the drift rasters: kriging with external drift has no estimate on "
+            "them. The grid is unchanged."};
+  const std::uint8_t* skip = outside.empty() ? nullptr : outside.data();
+  const Outcome estimates = PredictGrid(state, run.layout, result.Column(0, 0), run.feedback, skip);
   if (!estimates.Done()) return PredictionOutcome(estimates, PredictionStep::Estimates);
   if (withErrors) {
     if (run.feedback) run.feedback->SetStage("Standard errors");
-    const StandardErrors errors = StandardErrorGrid(state, run.layout, result.Column(1, 0), run.feedback);
+    const StandardErrors errors = StandardErrorGrid(state, run.layout, result.Column(1, 0), run.feedback, skip);
     if (!errors.outcome.Done()) return PredictionOutcome(errors.outcome, PredictionStep::StandardErrors);
     result.ComputeLayerRange(1);
   }
-  return {CommandStatus::Done, "Prediction by Kriging completed!"};
+  if (outsideCount == 0) return {CommandStatus::Done, "Prediction by Kriging completed!"};
+  float* values = result.Column(0, 0);
+  float lowest = HUGE_VALF;
+  for (std::size_t k = 0; k < outside.size(); ++k)
+    if (!outside[k]) lowest = std::min(lowest, values[k]);
+  for (std::size_t k = 0; k < outside.size(); ++k)
+    if (outside[k]) values[k] = lowest;
+  result.emptyNodes = std::move(outside);
+  return {CommandStatus::Done, "Prediction by Kriging completed!" + OutsideTheDriftText(outsideCount)};
 }
 
 // The same from local neighbourhoods; its completion message says which files it writes.

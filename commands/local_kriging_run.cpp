@@ -2,6 +2,7 @@
 
 #include <fmt/printf.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "geostat/local_prediction.h"
 #include "geostat/variogram_model.h"
 #include "platform/count_text.h"
+#include "trend/external_drift.h"
 
 namespace gridora {
 namespace {
@@ -100,10 +102,21 @@ LocalRunResult PredictLocalGrid(const KrigingState& state, const NodeLayout& lay
   else
     result.emptyNodes.clear();
 
+  // The nodes where an external drift has no value are empty whatever their
+  // neighbours: they are counted apart.
+  std::size_t outside = 0;
+  if (state.drift && !state.HasSecondary()) {
+    const std::vector<std::uint8_t> mask = NodesWithoutDrift(*state.drift, layout, options.Block());
+    outside = static_cast<std::size_t>(std::count(mask.begin(), mask.end(), std::uint8_t{1}));
+  }
+  const std::size_t tooFew = prediction.grid.emptyNodes - std::min(outside, prediction.grid.emptyNodes);
   run.message = fmt::sprintf("Prediction by local kriging completed, each node from %s.", NeighbourhoodText(options));
-  if (prediction.grid.emptyNodes > 0)
+  if (tooFew > 0)
     run.message += fmt::sprintf(" %s had fewer than %d neighbours (or no solution) and are left empty.",
-                                Counted(prediction.grid.emptyNodes, "node", "nodes"), neighbourhood.minimumNeighbours);
+                                Counted(tooFew, "node", "nodes"), neighbourhood.minimumNeighbours);
+  if (outside > 0)
+    run.message += fmt::sprintf(" %s outside the drift rasters %s left empty.", Counted(outside, "node", "nodes"),
+                                outside == 1 ? "is" : "are");
   if (prediction.mergedPoints > 0)
     run.message += fmt::sprintf(" %s merged into another at the same position (their mean value).",
                                 Counted(prediction.mergedPoints, "point", "points"));

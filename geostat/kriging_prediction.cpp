@@ -63,7 +63,8 @@ class Estimator {
 
 }  // namespace
 
-Outcome PredictGrid(const KrigingState& state, const NodeLayout& layout, float* values, Feedback* feedback) {
+Outcome PredictGrid(const KrigingState& state, const NodeLayout& layout, float* values, Feedback* feedback,
+                    const std::uint8_t* skip) {
   const Estimator estimate(state);
   const int nx = layout.nx, ny = layout.ny;
   const bool parallel = !TraceEnabled();  // traces keep their order
@@ -76,7 +77,8 @@ Outcome PredictGrid(const KrigingState& state, const NodeLayout& layout, float* 
       const int i = first + k / ny, j = k % ny;
       const double x = static_cast<double>(layout.x0) + i * static_cast<double>(layout.dx);
       const double y = static_cast<double>(layout.y0) + j * static_cast<double>(layout.dy);
-      values[static_cast<std::size_t>(i) * ny + j] = static_cast<float>(estimate(x, y));
+      const std::size_t node = static_cast<std::size_t>(i) * ny + j;
+      values[node] = skip && skip[node] ? 0.0f : static_cast<float>(estimate(x, y));
     }
     Report(feedback, static_cast<double>(last) / nx);
   }

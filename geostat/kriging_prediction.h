@@ -5,6 +5,7 @@
 // The estimates go into a grid of the caller's that is not yet the document's: the
 // caller hands it over only when every node came out finite and nobody cancelled, so the
 // document's grid never holds half a prediction.
+#include <cstdint>
 #include <vector>
 
 #include "document/node_layout.h"
@@ -19,7 +20,10 @@ class Feedback;
 // a secondary model, else simple kriging of the primary variable. The state must hold an
 // inverse of the matching size. Done, Canceled or NotFinite (the first node whose estimate
 // is not finite in column and row); after either failure the values are partly written.
-Outcome PredictGrid(const KrigingState& state, const NodeLayout& layout, float* values, Feedback* feedback);
+// Nodes marked 1 in `skip` (one flag per node, as the values; e.g. where an external
+// drift is not known) are left out: they get 0.
+Outcome PredictGrid(const KrigingState& state, const NodeLayout& layout, float* values, Feedback* feedback,
+                    const std::uint8_t* skip = nullptr);
 
 // How far the estimates at the primary data points lie from the data. Kriging honours
 // its data: at a datum the position's covariances are the datum's own row of the system

@@ -306,20 +306,26 @@ StandardErrors StandardErrorsAt(const KrigingState& state, int count, const doub
   return result;
 }
 
-StandardErrors StandardErrorGrid(const KrigingState& state, const NodeLayout& layout, float* errors,
-                                 Feedback* feedback) {
+StandardErrors StandardErrorGrid(const KrigingState& state, const NodeLayout& layout, float* errors, Feedback* feedback,
+                                 const std::uint8_t* skip) {
   const std::size_t nodes = static_cast<std::size_t>(layout.nx) * layout.ny;
-  std::vector<double> xs(nodes), ys(nodes), values(nodes);
+  // The positions of the nodes not skipped, in node order.
+  std::vector<double> xs, ys;
+  xs.reserve(nodes);
+  ys.reserve(nodes);
   for (int i = 0; i < layout.nx; ++i)
     for (int j = 0; j < layout.ny; ++j) {
       const std::size_t k = static_cast<std::size_t>(i) * layout.ny + j;
-      xs[k] = static_cast<double>(layout.x0) + i * static_cast<double>(layout.dx);
-      ys[k] = static_cast<double>(layout.y0) + j * static_cast<double>(layout.dy);
+      if (skip && skip[k]) continue;
+      xs.push_back(static_cast<double>(layout.x0) + i * static_cast<double>(layout.dx));
+      ys.push_back(static_cast<double>(layout.y0) + j * static_cast<double>(layout.dy));
     }
+  std::vector<double> values(xs.size());
   StandardErrors result =
-      StandardErrorsAt(state, static_cast<int>(nodes), xs.data(), ys.data(), values.data(), feedback);
+      StandardErrorsAt(state, static_cast<int>(xs.size()), xs.data(), ys.data(), values.data(), feedback);
   if (result.outcome.kind != OutcomeKind::Canceled)
-    for (std::size_t k = 0; k < nodes; ++k) errors[k] = static_cast<float>(values[k]);
+    for (std::size_t k = 0, taken = 0; k < nodes; ++k)
+      errors[k] = skip && skip[k] ? 0.0f : static_cast<float>(values[taken++]);
   return result;
 }
 

@@ -37,8 +37,9 @@ StandardErrors StandardErrorsAt(const KrigingState& state, int count, const doub
                                 double* errors, Feedback* feedback = nullptr, double* variance = nullptr);
 
 // The standard error of node (i, j) into errors[i * ny + j], as PredictGrid places its
-// estimates. Canceled leaves the values partly written.
-StandardErrors StandardErrorGrid(const KrigingState& state, const NodeLayout& layout, float* errors,
-                                 Feedback* feedback);
+// estimates. Canceled leaves the values partly written. Nodes marked 1 in `skip` are
+// left out, as PredictGrid leaves them: they get 0.
+StandardErrors StandardErrorGrid(const KrigingState& state, const NodeLayout& layout, float* errors, Feedback* feedback,
+                                 const std::uint8_t* skip = nullptr);
 
 }  // namespace gridora

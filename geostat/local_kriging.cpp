@@ -46,6 +46,12 @@ LocalKriging::LocalKriging(MergedPoints points, const CovarianceModel& model, Lo
       drift_(std::move(drift)),
       block_(block) {
   if (block_.Active()) block_.variance = BlockVariance(model_, block_);
+  if (drift_ && type_ == LocalKrigingType::Ordinary) {
+    driftCount_ = drift_->Count();
+    const std::size_t n = points_.x.size(), p = static_cast<std::size_t>(driftCount_);
+    pointDrift_.resize(n * p);
+    for (std::size_t i = 0; i < n; ++i) drift_->At(points_.x[i], points_.y[i], &pointDrift_[i * p]);
+  }
 }
 
 NeighbourhoodEstimate LocalKriging::Estimate(double x, double y, Workspace& work, bool* tooFew) const {
@@ -77,10 +83,15 @@ NeighbourhoodEstimate LocalKriging::Estimate(double x, double y, Workspace& work
       work.y[i] = points_.y[p];
       work.z[i] = points_.z[p];
     }
+    const std::size_t p = static_cast<std::size_t>(driftCount_);
+    work.drift.resize(static_cast<std::size_t>(m) * p);
+    for (int i = 0; i < m && p > 0; ++i)
+      std::copy_n(&pointDrift_[work.points[i] * p], p, &work.drift[static_cast<std::size_t>(i) * p]);
     work.previousPoints.swap(work.points);
   }
   return work.solver.Solve(model_, type_, mean_, m, work.x.data(), work.y.data(), work.z.data(), x, y, samePoints,
-                           work.previousPlace.data(), drift_.get(), block_.Active() ? &block_ : nullptr);
+                           work.previousPlace.data(), drift_.get(), block_.Active() ? &block_ : nullptr,
+                           driftCount_ > 0 ? work.drift.data() : nullptr);
 }
 
 NeighbourhoodEstimate LocalKriging::At(double x, double y) const {

@@ -71,6 +71,7 @@ class LocalKriging {
     std::vector<std::uint32_t> points, previousPoints;  // by index, this node's and the last one's
     std::vector<int> previousPlace;                     // of each point in previousPoints, or -1
     std::vector<double> x, y, z;
+    std::vector<double> drift;  // the drift's functions at the points, a row each
   };
   NeighbourhoodEstimate Estimate(double x, double y, Workspace& work, bool* tooFew) const;
 
@@ -81,6 +82,10 @@ class LocalKriging {
   LocalNeighbourhood neighbourhood_;
   std::unique_ptr<NeighbourSearch> search_;
   std::shared_ptr<const DriftBasis> drift_;
+  // The drift's p functions at every point, a row each, evaluated once (an external
+  // drift samples rasters): the systems copy their rows.
+  int driftCount_ = 0;
+  std::vector<double> pointDrift_;
   BlockSupport block_;  // with its variance
 };
 

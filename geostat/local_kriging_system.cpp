@@ -40,6 +40,15 @@ bool NeighbourhoodSolver::Cholesky(int m) {
   return true;
 }
 
+void NeighbourhoodSolver::ForwardSolve(int m, double* b) const {
+  for (int i = 0; i < m; ++i) {
+    const double* row = &factor_[static_cast<std::size_t>(i) * m];
+    double s = b[i];
+    for (int p = 0; p < i; ++p) s -= row[p] * b[p];
+    b[i] = s * row[i];
+  }
+}
+
 void NeighbourhoodSolver::CholeskySolve(int m, double* b) const {
   for (int i = 0; i < m; ++i) {  // L y = b
     const double* row = &factor_[static_cast<std::size_t>(i) * m];
@@ -69,7 +78,8 @@ bool NeighbourhoodSolver::IndefiniteSolve(int size, double* b) {
 NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, LocalKrigingType type, double mean,
                                                  int m, const double* x, const double* y, const double* z, double px,
                                                  double py, bool samePoints, const int* previous,
-                                                 const DriftBasis* drift, const BlockSupport* block) {
+                                                 const DriftBasis* drift, const BlockSupport* block,
+                                                 const double* driftAtPoints) {
   NeighbourhoodEstimate result;
   if (m <= 0) return result;
   const std::size_t mm = static_cast<std::size_t>(m);
@@ -95,6 +105,7 @@ NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, L
     }
     size_ = m;
     factorValid_ = Cholesky(m);
+    driftFactored_ = false;
   }
   k_.resize(mm);
   if (block)
@@ -105,9 +116,18 @@ NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, L
   if (drift && type == LocalKrigingType::Ordinary) {
     const int p = drift->Count();
     driftCount_ = p;
-    F_.resize(mm * static_cast<std::size_t>(p));
+    if (drift != factoredDrift_) driftFactored_ = false;
+    factoredDrift_ = drift;
     f0_.resize(static_cast<std::size_t>(p));
-    for (int i = 0; i < m; ++i) drift->At(x[i], y[i], &F_[static_cast<std::size_t>(i) * p]);
+    if (!driftFactored_) {
+      const std::size_t entries = mm * static_cast<std::size_t>(p);
+      if (driftAtPoints) {
+        F_.assign(driftAtPoints, driftAtPoints + entries);
+      } else {
+        F_.resize(entries);
+        for (int i = 0; i < m; ++i) drift->At(x[i], y[i], &F_[static_cast<std::size_t>(i) * p]);
+      }
+    }
     if (block)
       BlockDriftAt(*drift, *block, px, py, f0_.data());
     else
@@ -121,6 +141,7 @@ NeighbourhoodEstimate NeighbourhoodSolver::Solve(const CovarianceModel& model, L
 double* NeighbourhoodSolver::Matrix(int m) {
   K_.resize(static_cast<std::size_t>(m) * static_cast<std::size_t>(m));
   size_ = -1;
+  driftFactored_ = false;
   return K_.data();
 }
 
@@ -132,6 +153,7 @@ double* NeighbourhoodSolver::Target(int m) {
 NeighbourhoodEstimate NeighbourhoodSolver::SolveFilled(int m, double c0, const double* residuals) {
   if (m <= 0) return {};
   size_ = m;
+  driftFactored_ = false;
   driftCount_ = 0;
   factorValid_ = Cholesky(m);
   return Finish(LocalKrigingType::Simple, m, c0, residuals, 0.0);
@@ -235,55 +257,93 @@ bool SolveSmall(int p, double* A, double* b) {
 
 }  // namespace
 
+void NeighbourhoodSolver::FactorDrift(int m, const double* z) {
+  const int p = driftCount_;
+  const std::size_t mm = static_cast<std::size_t>(m), pp = static_cast<std::size_t>(p);
+  // U = L^-1 F, one column per function.
+  U_.resize(mm * pp);
+  for (int l = 0; l < p; ++l) {
+    double* column = &U_[static_cast<std::size_t>(l) * m];
+    for (int i = 0; i < m; ++i) column[i] = F_[static_cast<std::size_t>(i) * p + l];
+    ForwardSolve(m, column);
+  }
+  // S = U^T U = F^T K^-1 F.
+  S_.resize(pp * pp);
+  for (int a = 0; a < p; ++a)
+    for (int b = 0; b <= a; ++b) {
+      const double* ua = &U_[static_cast<std::size_t>(a) * m];
+      const double* ub = &U_[static_cast<std::size_t>(b) * m];
+      double s = 0.0;
+      for (int i = 0; i < m; ++i) s += ua[i] * ub[i];
+      S_[static_cast<std::size_t>(a) * p + b] = s;
+      S_[static_cast<std::size_t>(b) * p + a] = s;
+    }
+  // zeta = L^-1 z and U^T zeta.
+  zeta_.assign(z, z + m);
+  ForwardSolve(m, zeta_.data());
+  Uz_.resize(pp);
+  for (int l = 0; l < p; ++l) {
+    const double* u = &U_[static_cast<std::size_t>(l) * m];
+    double s = 0.0;
+    for (int i = 0; i < m; ++i) s += u[i] * zeta_[i];
+    Uz_[l] = s;
+  }
+  driftFactored_ = true;
+}
+
 NeighbourhoodEstimate NeighbourhoodSolver::FinishDrift(int m, double c0, const double* z) {
   NeighbourhoodEstimate result;
   const int p = driftCount_;
-  const std::size_t mm = static_cast<std::size_t>(m), pp = static_cast<std::size_t>(p);
+  const std::size_t pp = static_cast<std::size_t>(p);
   mu_.assign(pp, 0.0);
   if (factorValid_) {
-    CholeskySolve(m, a_.data());
-    // B = K^-1 F, one column per function, kept by function.
-    B_.resize(mm * pp);
+    if (!driftFactored_) FactorDrift(m, z);
+    y_.assign(k_.begin(), k_.begin() + m);
+    ForwardSolve(m, y_.data());
+    r_.resize(pp);
     for (int l = 0; l < p; ++l) {
-      double* column = &B_[static_cast<std::size_t>(l) * m];
-      for (int i = 0; i < m; ++i) column[i] = F_[static_cast<std::size_t>(i) * p + l];
-      CholeskySolve(m, column);
+      const double* u = &U_[static_cast<std::size_t>(l) * m];
+      double s = 0.0;
+      for (int i = 0; i < m; ++i) s += u[i] * y_[i];
+      r_[l] = s - f0_[l];
     }
-    S_.assign(pp * pp, 0.0);
-    for (int l = 0; l < p; ++l) {
-      double r = -f0_[l];
-      for (int i = 0; i < m; ++i) r += F_[static_cast<std::size_t>(i) * p + l] * a_[i];
-      mu_[l] = r;
-      for (int q = 0; q < p; ++q) {
-        const double* column = &B_[static_cast<std::size_t>(q) * m];
-        double s = 0.0;
-        for (int i = 0; i < m; ++i) s += F_[static_cast<std::size_t>(i) * p + l] * column[i];
-        S_[static_cast<std::size_t>(l) * p + q] = s;
-      }
-    }
-    if (!SolveSmall(p, S_.data(), mu_.data())) return result;
-    for (int l = 0; l < p; ++l) {
-      const double* column = &B_[static_cast<std::size_t>(l) * m];
-      for (int i = 0; i < m; ++i) a_[i] -= mu_[l] * column[i];
-    }
-  } else {
-    result.indefiniteSolve = true;
-    const int size = m + p;
-    const std::size_t s = static_cast<std::size_t>(size);
-    bordered_.assign(s * s, 0.0);
+    small_.assign(S_.begin(), S_.end());
+    mu_.assign(r_.begin(), r_.end());
+    if (!SolveSmall(p, small_.data(), mu_.data())) return result;
+    double yz = 0.0, yy = 0.0;
     for (int i = 0; i < m; ++i) {
-      for (int j = 0; j < m; ++j)
-        bordered_[static_cast<std::size_t>(i) * s + j] = K_[static_cast<std::size_t>(i) * m + j];
-      for (int l = 0; l < p; ++l) {
-        bordered_[static_cast<std::size_t>(i) * s + m + l] = F_[static_cast<std::size_t>(i) * p + l];
-        bordered_[static_cast<std::size_t>(m + l) * s + i] = F_[static_cast<std::size_t>(i) * p + l];
-      }
+      yz += y_[i] * zeta_[i];
+      yy += y_[i] * y_[i];
     }
-    a_.resize(s);
-    for (int l = 0; l < p; ++l) a_[m + l] = f0_[l];
-    if (!IndefiniteSolve(size, a_.data())) return result;
-    for (int l = 0; l < p; ++l) mu_[l] = a_[m + l];
+    double muUz = 0.0, muR = 0.0;
+    for (int l = 0; l < p; ++l) {
+      muUz += mu_[l] * Uz_[l];
+      muR += mu_[l] * r_[l];
+    }
+    const double estimate = yz - muUz, variance = c0 - yy + muR;
+    if (!std::isfinite(estimate) || !std::isfinite(variance)) return result;
+    result.outcome = OutcomeKind::Done;
+    result.estimate = estimate;
+    result.variance = variance;
+    result.lagrange = mu_[0];
+    return result;
   }
+  result.indefiniteSolve = true;
+  const int size = m + p;
+  const std::size_t s = static_cast<std::size_t>(size);
+  bordered_.assign(s * s, 0.0);
+  for (int i = 0; i < m; ++i) {
+    for (int j = 0; j < m; ++j)
+      bordered_[static_cast<std::size_t>(i) * s + j] = K_[static_cast<std::size_t>(i) * m + j];
+    for (int l = 0; l < p; ++l) {
+      bordered_[static_cast<std::size_t>(i) * s + m + l] = F_[static_cast<std::size_t>(i) * p + l];
+      bordered_[static_cast<std::size_t>(m + l) * s + i] = F_[static_cast<std::size_t>(i) * p + l];
+    }
+  }
+  a_.resize(s);
+  for (int l = 0; l < p; ++l) a_[m + l] = f0_[l];
+  if (!IndefiniteSolve(size, a_.data())) return result;
+  for (int l = 0; l < p; ++l) mu_[l] = a_[m + l];
   double estimate = 0.0, explained = 0.0;
   for (int i = 0; i < m; ++i) {
     estimate += a_[i] * z[i];

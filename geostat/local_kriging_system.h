@@ -19,8 +19,15 @@
 //                                          estimate sum w_i z_i
 //                                          variance C(0) - w^T k - mu^T f0
 //
-// (Cressie 1993, 3.4) solved through the same factor: a = K^-1 k, B = K^-1 F,
-// (F^T B) mu = F^T a - f0, w = a - B mu; ordinary kriging is the drift f = 1.
+// (Cressie 1993, 3.4) solved through the same factor K = L L^T as a Schur complement:
+// with U = L^-1 F, S = U^T U, zeta = L^-1 z (all three belong to the points, not to the
+// position, and are kept while the points stay) and y = L^-1 k,
+//
+//     S mu = U^T y - f0,   estimate = y^T zeta - mu^T U^T zeta,
+//                          variance = C(0) - y^T y + mu^T (U^T y - f0),
+//
+// so a position costs one forward substitution and no weights are formed. Ordinary
+// kriging keeps its own solve (the drift f = 1 would give the same numbers to rounding).
 #include <vector>
 
 #include "geostat/covariance_model.h"
@@ -53,10 +60,12 @@ class NeighbourhoodSolver {
   // nodes often share their neighbours; K and its factor are most of the work). Else
   // previous, when given, holds for each point its place in the previous call's points
   // or -1: the covariances between two kept points are copied, not computed again.
+  // samePoints also means the same values and drift. driftAtPoints, when given, holds
+  // the drift's functions at the m points (m rows of p), so they are not evaluated again.
   NeighbourhoodEstimate Solve(const CovarianceModel& model, LocalKrigingType type, double mean, int m, const double* x,
                               const double* y, const double* z, double px, double py, bool samePoints = false,
                               const int* previous = nullptr, const DriftBasis* drift = nullptr,
-                              const BlockSupport* block = nullptr);
+                              const BlockSupport* block = nullptr, const double* driftAtPoints = nullptr);
 
   // A system the caller fills (cokriging): K through Matrix(m), row-major and symmetric,
   // k through Target(m); then the simple-kriging weights w give w^T residuals and the
@@ -70,12 +79,18 @@ class NeighbourhoodSolver {
   NeighbourhoodEstimate FinishDrift(int m, double c0, const double* z);
   bool Cholesky(int m);
   void CholeskySolve(int m, double* b) const;
+  void ForwardSolve(int m, double* b) const;  // L y = b, in place
+  void FactorDrift(int m, const double* z);
   bool IndefiniteSolve(int size, double* b);
 
   std::vector<double> K_, previousK_, factor_, k_, a_, b_, bordered_, work_;
-  // The drift of universal kriging: F (m x p, by point), f0, K^-1 F (by function).
+  // The drift of universal kriging: F (m x p, by point), f0; U = L^-1 F (by function),
+  // S = U^T U, zeta = L^-1 z and U^T zeta while the points stay (driftFactored_), and
+  // the position's y = L^-1 k, r = U^T y - f0 and mu.
   int driftCount_ = 0;
-  std::vector<double> F_, f0_, B_, S_, mu_;
+  std::vector<double> F_, f0_, S_, mu_, U_, zeta_, Uz_, y_, r_, small_;
+  bool driftFactored_ = false;
+  const DriftBasis* factoredDrift_ = nullptr;
   int size_ = -1;             // m of K_ and factor_
   bool factorValid_ = false;  // Cholesky of K_ succeeded
   std::vector<int> pivots_;

@@ -5,6 +5,7 @@
 #include "gridcommands/grid_commands.h"
 #include "gridcommands/gridder_commands.h"
 #include "history/history_commands.h"
+#include "trendcommands/drift_commands.h"
 #include "trendcommands/trend_commands.h"
 #include "variocommands/variography_commands.h"
 #include "windowcommands/window_commands.h"
@@ -25,6 +26,7 @@ CommandTable BuildCommandTable() {
   RegisterBreaklineCommands(table);
   RegisterTrendCommands(table);
   RegisterVariographyCommands(table);  // Interpolation: after its items
+  RegisterDriftCommands(table);        // Interpolation: after the variography items
   // Menus added after the first releases' come after theirs.
   RegisterGridCommands(table);
   RegisterHistoryCommands(table);

@@ -282,6 +282,8 @@ check_dialog "Float data" kriging_set_variogram alt+e Right Right Down Right Up 
 # are enabled once a variogram exists; more items follow them).
 check_dialog "Minimum curvature options" surface_options alt+e Right Right Down Down Down Down Down Return
 check_dialog "Kriging options" kriging_options alt+e Right Right Down Down Return
+# The drift raster's file dialog: the menu's last item but one, counted from its end.
+check_dialog "Open" add_drift_raster alt+e Right Right Up Up Return
 # Help menu.
 check_dialog "About Gridora" about alt+h Return
 

@@ -22,6 +22,7 @@ struct DrawingParameters;
 struct ChartAxes;
 class DocumentHistory;
 struct TrendSurface;
+struct DriftRaster;
 struct DirectionalVariograms;
 struct VariogramMap;
 
@@ -90,6 +91,10 @@ class Document {
   std::vector<Polyline> breaklines;
   // The trend surface the last "Trend surface" took out of the points, for "Add trend".
   std::shared_ptr<const TrendSurface> trend;
+  // The rasters of kriging with external drift ("Add drift raster"), in the order added:
+  // kept for the session like the faults (New and Open leave them; "Clear drift" removes
+  // them), not written to the document file. The next "Variogram" takes them.
+  std::vector<std::shared_ptr<const DriftRaster>> driftRasters;
   // The last directional variograms and variogram map, for their charts, and the
   // anisotropy the map proposed (valid when proposedRatio > 0).
   std::shared_ptr<const DirectionalVariograms> directionalVariograms;

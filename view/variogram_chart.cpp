@@ -7,6 +7,7 @@
 #include "geostat/variogram_fit.h"
 #include "render/chart_axes.h"
 #include "render/drawing_parameter.h"
+#include "render/map_text.h"
 #include "view/document.h"
 
 namespace gridora {
@@ -106,6 +107,15 @@ void DrawVariogramChart(DrawingContext& dc, Document& doc, const LogicalRect& la
   }
   dc.SelectBrush(oldBrush);
   dc.SelectPen(oldPen);
+
+  // With a drift the primary cloud and fit are those of the drift's residuals
+  // (the Variogram command fits them so): the title says it. Without one the chart
+  // has no title, as it always had.
+  if (doc.krigingState->drift && model == doc.krigingState->primary.get()) {
+    const Font oldFont = dc.SelectFont(MapFont(kChartTextHeight));
+    dc.TextOut(left, -(parameter.offsetY + parameter.marginTop) + 60, std::string(kResidualsTitle));
+    dc.SelectFont(oldFont);
+  }
 }
 
 }  // namespace gridora

@@ -15,6 +15,10 @@ class VariogramModel;
 // document has no kriging state or no such model.
 const VariogramModel* ChartModel(const Document& doc);
 
+// The chart's title when the kriging state has a drift (polynomial or external): the
+// primary variable's cloud and model are then those of the drift's residuals.
+inline constexpr const char* kResidualsTitle = "Variogram (residuals of the drift)";
+
 // Draws nothing without a kriging state, without the chosen model or with an empty
 // layout rectangle.
 void DrawVariogramChart(DrawingContext& dc, Document& doc, const LogicalRect& layout);

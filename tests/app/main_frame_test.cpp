@@ -95,7 +95,10 @@ TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
                                                "Directional variograms",
                                                "Variogram map",
                                                "Use the proposed anisotropy",
-                                               "Sequential Gaussian simulation"}));
+                                               "Sequential Gaussian simulation",
+                                               "-",
+                                               "Add drift raster...",
+                                               "Clear drift"}));
   EXPECT_EQ(Texts(interpolation[1]->menu()->actions()),
             (QStringList{"Variogram", "Prediction", "-", "Set experimental variogram"}));
 

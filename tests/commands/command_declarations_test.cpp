@@ -172,6 +172,8 @@ TEST(BatchKeys, EveryBatchCommandAcceptsItsKeys) {
       {"directional-variogram", {"angles", "tolerance", "lag", "cutoff", "cancel"}, false},
       {"variogram-map", {"lag", "cells", "cancel"}, false},
       {"simulate", {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "realisations", "seed", "cancel"}, true},
+      {"add-drift", {}, true},
+      {"clear-drift", {}, false},
   };
   const CommandTable table = BuildCommandTable();
   EXPECT_EQ(table.BatchCommands().size(), std::size(expected));
