@@ -12,7 +12,7 @@ constexpr int kLabelHeight = 35;
 constexpr int kTitleHeight = 40;
 constexpr int kSmallestText = 12;
 constexpr int kViewMargin = 20;
-constexpr int kMaximumTitleLines = 3;
+constexpr int kMaximumTitleLines = 4;
 
 // UTF-8 characters of `text` (continuation bytes do not count).
 int Characters(const std::string& text) {

@@ -3,7 +3,7 @@
 // boxes share the map's height, each labelled with its upper level when there is room;
 // that is the whole legend while it has no title and fits the view. With a title or
 // units, or when it would run off the view, it is laid out to fit: the title wraps
-// (and is cut short with "..." past three lines), the units follow it in brackets, the
+// (and is cut short with "..." past four lines, the units included), the units follow it in brackets, the
 // boxes share what is left of the height, labels are thinned so they never overlap,
 // the column moves left onto a white panel over the map when it would pass the view's
 // right edge, and the texts shrink when the view is narrower than the column.

@@ -15,13 +15,14 @@ double ScaleBarLength(double longest) {
 }
 
 NorthArrow NorthArrowAt(int x, int top, int height) {
+  // The head takes three fifths of the height, a gap and the letter the rest.
   const int half = std::max(height / 4, 1);
-  const int base = top - height * 2 / 3;
-  const int notch = top - height / 2;
+  const int base = top - height * 3 / 5;
+  const int notch = top - height * 9 / 20;
   NorthArrow arrow;
   arrow.filledHalf = {LogicalPoint{x, top}, LogicalPoint{x - half, base}, LogicalPoint{x, notch}};
   arrow.openHalf = {LogicalPoint{x, top}, LogicalPoint{x + half, base}, LogicalPoint{x, notch}};
-  arrow.letterHeight = std::max(height / 3, 1);
+  arrow.letterHeight = std::max(height * 3 / 10, 1);
   arrow.letter = {x - arrow.letterHeight * 3 / 10, base - 10};
   return arrow;
 }

@@ -14,8 +14,9 @@ namespace gridora {
 // 0 for a length that is not a positive finite number.
 double ScaleBarLength(double longest);
 
-// The north arrow with its tip at (x, top) and `height` tall: the two halves of the
-// arrow head (the left one filled, the right one open, so that it reads on any colour).
+// The north arrow with its tip at (x, top), `height` tall with its letter: the two
+// halves of the arrow head (the left one filled, the right one open, so that it reads
+// on any colour) and the "N" under them.
 struct NorthArrow {
   std::array<LogicalPoint, 3> filledHalf;
   std::array<LogicalPoint, 3> openHalf;

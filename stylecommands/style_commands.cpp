@@ -49,14 +49,14 @@ void RegisterStyleCommands(CommandTable& table) {
              .run = MapStyleCommand,
              .menu = {"&View", "Map st&yle..."},
              .prompt = "Choose the colour ramp and the legend's title and units\nMap style",
-             .batch = {.name = "map-style", .keys = Keys(MapStyleDialog{})}});
+             .batch = {.name = "map-style", .keys = Keys(MapStyleDialog{}, "cancel")}});
   table.Add({.id = ID_EXPORT_LAYOUT,
              .owner = CommandOwner::View,
              .run = ExportLayoutCommand,
              .menu = {"&File", "Export la&yout..."},
              .prompt = "Write the map page with title, legend, north arrow and scale bar to a PDF or PNG file\n"
                        "Export layout",
-             .batch = {.name = "export-layout", .keys = Keys(LayoutDialog{}), .takesArgument = true}});
+             .batch = {.name = "export-layout", .keys = Keys(LayoutDialog{}, "cancel"), .takesArgument = true}});
 }
 
 void RegisterGuideCommand(CommandTable& table) {

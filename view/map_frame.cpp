@@ -226,7 +226,8 @@ int DrawLegend(DrawingContext& dc, Document& doc, int mapWidth, int mapHeight, i
     if (!label.text.empty()) Text(dc, label.x, label.y, label.text, label.height);
   }
   for (const LegendText& title : layout.titles) Text(dc, title.x, title.y, title.text, title.height);
-  return layout.right;
+  // A legend moved over the map still leaves the copy's frame around the whole map.
+  return std::max(layout.right, mapWidth + left + 100);
 }
 
 }  // namespace gridora

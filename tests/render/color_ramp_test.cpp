@@ -93,9 +93,9 @@ TEST(ColorScaleRamp, BandsSpanTheRampAndReverse) {
     scale.SetupDefault(0.0f, 10.0f, 11, c.reversed);
     EXPECT_EQ(scale.LookupColor(-5.0f), RampColor(ColorRamp::Viridis, c.lowT));
     EXPECT_EQ(scale.LookupColor(10.0f), RampColor(ColorRamp::Viridis, c.highT));
-    // Band 5 of bands 0..9: t = 5 / 9.
+    // Levels 10 / 11 apart: 5 lies in band 5 of bands 0..9, at t = 5 / 9.
     const double mid = c.lowT + (c.highT - c.lowT) * 5.0 / 9.0;
-    EXPECT_EQ(scale.LookupColor(5.5f), RampColor(ColorRamp::Viridis, mid));
+    EXPECT_EQ(scale.LookupColor(5.0f), RampColor(ColorRamp::Viridis, mid));
   }
 }
 

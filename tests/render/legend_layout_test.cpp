@@ -92,7 +92,9 @@ TEST(LegendLayout, FittedLegendStaysInsideTheView) {
       const LogicalRect& b = out.boxes[i];
       inside(b.left, b.top, b.right, b.bottom);
       EXPECT_LE(b.top, b.bottom) << i;
-      if (i > 0) EXPECT_EQ(b.top, out.boxes[i - 1].bottom) << i;
+      if (i > 0) {
+        EXPECT_EQ(b.top, out.boxes[i - 1].bottom) << i;
+      }
     }
     const LegendText* below = nullptr;
     int shown = 0;
@@ -102,14 +104,20 @@ TEST(LegendLayout, FittedLegendStaysInsideTheView) {
       inside(t.x, t.y - t.height, t.x + EstimatedTextWidth(t.text, t.height), t.y);
       // Labels go up with the boxes; each starts above the top of the one below (one
       // unit of rounding).
-      if (below) EXPECT_GE(t.y - t.height, below->y - 1) << t.text;
+      if (below) {
+        EXPECT_GE(t.y - t.height, below->y - 1) << t.text;
+      }
       below = &t;
     }
     EXPECT_GT(shown, 0);
     for (const LegendText& t : out.titles) inside(t.x, t.y - t.height, t.x + EstimatedTextWidth(t.text, t.height), t.y);
-    if (!c.title.empty()) EXPECT_FALSE(out.titles.empty());
+    if (!c.title.empty()) {
+      EXPECT_FALSE(out.titles.empty());
+    }
     // The title sits above the boxes.
-    if (!out.titles.empty()) EXPECT_GE(out.titles.back().y - out.titles.back().height, out.boxes.back().bottom);
+    if (!out.titles.empty()) {
+      EXPECT_GE(out.titles.back().y - out.titles.back().height, out.boxes.back().bottom);
+    }
   }
 }
 

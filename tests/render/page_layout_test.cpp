@@ -28,7 +28,9 @@ TEST(ScaleBarLength, LongestOneTwoOrFiveTimesAPowerOfTenThatFits) {
   for (const Case& c : cases) {
     const double got = ScaleBarLength(c.longest);
     EXPECT_NEAR(got, c.length, c.length * 1e-12) << c.longest;
-    if (c.length > 0) EXPECT_LE(got, c.longest * (1 + 1e-12)) << c.longest;
+    if (c.length > 0) {
+      EXPECT_LE(got, c.longest * (1 + 1e-12)) << c.longest;
+    }
   }
 }
 
