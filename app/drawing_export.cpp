@@ -18,6 +18,7 @@
 #include "platform/replacing_file.h"
 #include "view/copy_frame.h"
 #include "view/document.h"
+#include "view/print_layout.h"
 #include "view/view_paint.h"
 
 namespace gridora {
@@ -134,6 +135,64 @@ void PaintPrintedPage(QPainter& painter, Document& doc) {
   const double unitsY = device->logicalDpiY() / kUnitsPerInch;
   PainterContext dc(painter, unitsX, unitsY);
   PaintView(dc, doc, {0, 0, device->width(), device->height()});
+}
+
+void PaintLayoutPage(QPainter& painter, Document& doc, const std::string& title) {
+  QPaintDevice* device = painter.device();
+  const double unitsX = device->logicalDpiX() / kUnitsPerInch;
+  const double unitsY = device->logicalDpiY() / kUnitsPerInch;
+  PainterContext dc(painter, unitsX, unitsY);
+  const int width = static_cast<int>(device->width() / unitsX);
+  const int height = static_cast<int>(device->height() / unitsY);
+  DrawPrintLayout(dc, doc, width, height, title);
+}
+
+bool WriteLayoutFile(Document& doc, const std::string& path, const std::string& title, std::string& problem) {
+  const std::string extension = Lower(std::filesystem::path(path).extension().string());
+  const QPageSize a4(QPageSize::A4);
+  if (extension == ".pdf") {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+      QPdfWriter writer(&buffer);
+      writer.setPageLayout(QPageLayout(a4, QPageLayout::Landscape, QMarginsF(0, 0, 0, 0)));
+      writer.setResolution(kPrintDpi);
+      writer.setTitle(QString::fromStdString(title));
+      writer.setCreator("Gridora");
+      QPainter painter(&writer);
+      PaintLayoutPage(painter, doc, title);
+    }
+    return Save(path, buffer.data(), problem);
+  }
+  if (extension == ".png") {
+    constexpr double kLayoutDpi = 150.0;
+    const QSizeF millimetres = a4.size(QPageSize::Millimeter).transposed();  // landscape
+    const int width = static_cast<int>(std::lround(millimetres.width() / 25.4 * kLayoutDpi));
+    const int height = static_cast<int>(std::lround(millimetres.height() / 25.4 * kLayoutDpi));
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull()) {
+      problem = fmt::sprintf("Cannot write %s: there is not enough memory for an image of %d x %d pixels.", path, width,
+                             height);
+      return false;
+    }
+    image.fill(Qt::white);
+    {
+      QPainter painter(&image);
+      painter.setRenderHint(QPainter::Antialiasing);
+      PainterContext dc(painter, kLayoutDpi / kUnitsPerInch, kLayoutDpi / kUnitsPerInch);
+      DrawPrintLayout(dc, doc, static_cast<int>(width * kUnitsPerInch / kLayoutDpi),
+                      static_cast<int>(height * kUnitsPerInch / kLayoutDpi), title);
+    }
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+      problem = "Cannot write " + path + ": the image could not be encoded as PNG";
+      return false;
+    }
+    return Save(path, buffer.data(), problem);
+  }
+  problem = "export-layout writes .pdf or .png files, not " + path;
+  return false;
 }
 
 bool PrintViewToPdf(Document& doc, const std::string& path, std::string& problem) {

@@ -20,6 +20,14 @@ bool RenderViewToFile(Document& doc, const std::string& path, int width, int hei
 // printer, a preview page, a PDF writer) shows, through the view's paint entry.
 void PaintPrintedPage(QPainter& painter, Document& doc);
 
+// The map page (view/print_layout.h) at the painter device's physical size: what File >
+// Print and its preview show.
+void PaintLayoutPage(QPainter& painter, Document& doc, const std::string& title);
+
+// The map page on an A4 landscape sheet into a .pdf (vectors) or .png (150 dpi) file,
+// chosen by the extension.
+bool WriteLayoutFile(Document& doc, const std::string& path, const std::string& title, std::string& problem);
+
 // One A4 page printed at physical size into a PDF file.
 bool PrintViewToPdf(Document& doc, const std::string& path, std::string& problem);
 

@@ -34,7 +34,9 @@
 #include "painter_context.h"
 #include "platform/profile.h"
 #include "qt_user_interface.h"
+#include "user_guide_window.h"
 #include "view/document.h"
+#include "view/print_layout.h"
 #include "view/view_paint.h"
 
 namespace gridora {
@@ -214,9 +216,16 @@ void MainWindow::BuildToolbar() {
     QAction* action = MakeAction(button.id, button.tip);
     action->setIcon(ToolbarIcon(button.icon));
     action->setIconVisibleInMenu(false);  // menu items keep their check marks only
-    if (Prompt(button.id).empty()) {
+    // The button's tooltip says what it does: its short name, then the status prompt.
+    const std::string prompt = Prompt(button.id);
+    if (prompt.empty()) {
       action->setToolTip(QString::fromStdString(button.tip));
       action->setStatusTip(QString::fromStdString(button.tip));
+    } else {
+      const auto newline = prompt.find('\n');
+      const std::string name = newline == std::string::npos ? button.tip : prompt.substr(newline + 1);
+      const std::string what = prompt.substr(0, newline);
+      action->setToolTip(QString::fromStdString(name.empty() || name == what ? what : name + ": " + what));
     }
     toolbar_->addAction(action);
   }
@@ -329,12 +338,23 @@ bool MainWindow::CopyDrawing() {
 }
 
 void MainWindow::PaintPage(QPrinter* printer) {
+  // The map page: title, map with its coordinate grid, legend, north arrow, scale bar.
   QPainter painter(printer);
   const double pixelsPerUnit = printer->resolution() / 254.0;
   PainterContext dc(painter, pixelsPerUnit, pixelsPerUnit);
   const QRect page = printer->pageLayout().paintRectPixels(printer->resolution());
-  PaintView(dc, doc_, {0, 0, page.width(), page.height()});
+  DrawPrintLayout(dc, doc_, static_cast<int>(page.width() / pixelsPerUnit),
+                  static_cast<int>(page.height() / pixelsPerUnit), LayoutTitle(doc_));
 }
+
+bool MainWindow::ExportLayout(const std::string& path, const std::string& title) {
+  std::string problem;
+  if (WriteLayoutFile(doc_, path, title, problem)) return true;
+  ui_->Message(problem);
+  return false;
+}
+
+void MainWindow::ShowUserGuide() { gridora::ShowUserGuide(this); }
 
 bool MainWindow::Print() {
   QPrintDialog dialog(&printer_, this);

@@ -56,6 +56,8 @@ class MainWindow : public QMainWindow, public ViewHost {
   void AddRecentFile(const std::string& path) override;
   void SetTitle(const std::string& documentName) override;
   void FitToWindow() override;
+  bool ExportLayout(const std::string& path, const std::string& title) override;
+  void ShowUserGuide() override;
 
   // Before the document is replaced or the window closes: when the document has
   // unsaved changes, asks "Save changes?" (Yes saves, No goes on, Cancel stops). True

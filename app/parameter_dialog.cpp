@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "dialogs/field_tips.h"
 #include "message_box.h"
 
 namespace gridora {
@@ -134,6 +135,13 @@ void ParameterDialog::Build() {
       else
         form->addRow(label, row);
     }
+    // What the field does and its unit, over the field and its label.
+    const QString tip = QString::fromStdString(FieldTip(field));
+    row->setToolTip(tip);
+    if (control.edit) control.edit->setToolTip(tip);
+    if (control.radios)
+      for (QAbstractButton* button : control.radios->buttons()) button->setToolTip(tip);
+    if (QWidget* labelWidget = form->labelForField(row)) labelWidget->setToolTip(tip);
     if (field.hidden) {
       form->setRowVisible(row, false);
     }

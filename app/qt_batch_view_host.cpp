@@ -16,4 +16,8 @@ bool QtBatchViewHost::WriteRendering(const std::string& path, int width, int hei
   return RenderViewToFile(doc_, path, width, height, problem);
 }
 
+bool QtBatchViewHost::WriteLayout(const std::string& path, const std::string& title, std::string& problem) {
+  return WriteLayoutFile(doc_, path, title, problem);
+}
+
 }  // namespace gridora

@@ -14,6 +14,7 @@ class QtBatchViewHost : public BatchViewHost {
   bool WriteSvgCopy(const std::string& path, std::string& problem) override;
   bool WritePdfPage(const std::string& path, std::string& problem) override;
   bool WriteRendering(const std::string& path, int width, int height, std::string& problem) override;
+  bool WriteLayout(const std::string& path, const std::string& title, std::string& problem) override;
 
  private:
   Document& doc_;

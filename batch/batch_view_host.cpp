@@ -35,6 +35,11 @@ bool BatchViewHost::RenderToFile(const std::string& path, int width, int height)
   return WriteRendering(path, width, height, problem) || Report(problem);
 }
 
+bool BatchViewHost::ExportLayout(const std::string& path, const std::string& title) {
+  std::string problem;
+  return WriteLayout(path, title, problem) || Report(problem);
+}
+
 namespace {
 
 bool NotAvailable(std::string& problem) {
@@ -47,5 +52,8 @@ bool NotAvailable(std::string& problem) {
 bool BatchViewHost::WriteSvgCopy(const std::string&, std::string& problem) { return NotAvailable(problem); }
 bool BatchViewHost::WritePdfPage(const std::string&, std::string& problem) { return NotAvailable(problem); }
 bool BatchViewHost::WriteRendering(const std::string&, int, int, std::string& problem) { return NotAvailable(problem); }
+bool BatchViewHost::WriteLayout(const std::string&, const std::string&, std::string& problem) {
+  return NotAvailable(problem);
+}
 
 }  // namespace gridora

@@ -28,6 +28,7 @@ class BatchViewHost : public ViewHost {
   void ShowAbout() override;
   void Exit() override {}
   bool RenderToFile(const std::string& path, int width, int height) override;
+  bool ExportLayout(const std::string& path, const std::string& title) override;
 
   // The view's client size in pixels: the size of the last render, 1024 x 768 before.
   int ClientWidth() const { return clientWidth_; }
@@ -40,6 +41,7 @@ class BatchViewHost : public ViewHost {
   virtual bool WriteSvgCopy(const std::string& path, std::string& problem);
   virtual bool WritePdfPage(const std::string& path, std::string& problem);
   virtual bool WriteRendering(const std::string& path, int width, int height, std::string& problem);
+  virtual bool WriteLayout(const std::string& path, const std::string& title, std::string& problem);
 
  private:
   // Shows the problem; false.

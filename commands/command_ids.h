@@ -102,6 +102,11 @@ enum CommandId : int {
   // Kriging with external drift (trendcommands/drift_commands.h).
   ID_ADD_DRIFT = 40410,
   ID_CLEAR_DRIFT = 40411,
+
+  // Map style, the page layout and the user guide (stylecommands/).
+  ID_MAP_STYLE = 40600,
+  ID_EXPORT_LAYOUT = 40601,
+  ID_USER_GUIDE = 40602,
 };
 
 }  // namespace gridora

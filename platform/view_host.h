@@ -32,6 +32,11 @@ class ViewHost {
   // Paints the view as the window would show it at the given client size in pixels,
   // into a .png, .svg or .pdf file. Returns false (having told the user) on failure.
   virtual bool RenderToFile(const std::string& /*path*/, int /*width*/, int /*height*/) { return false; }
+  // Writes the map page (title, map, grid, legend, north arrow, scale bar) into a .pdf
+  // or .png file. Returns false (having told the user) on failure.
+  virtual bool ExportLayout(const std::string& /*path*/, const std::string& /*title*/) { return false; }
+  // Opens the bundled user guide (Help > User guide); nothing without a window.
+  virtual void ShowUserGuide() {}
 };
 
 }  // namespace gridora

@@ -29,6 +29,11 @@ ColorScale::ColorScale() {
   SetupDefault(1.0f, 35.0f, 36, false);
 }
 
+Color ColorScale::PaletteColor(int index) {
+  const int* c = kPalette[std::clamp(index, 0, kPaletteSize - 1)];
+  return Rgb(c[0], c[1], c[2]);
+}
+
 void ColorScale::Resize(int count) {
   levelCount = std::max(count, 1);
   const auto n = static_cast<std::size_t>(levelCount);
@@ -41,6 +46,22 @@ void ColorScale::Resize(int count) {
 // Spreads the palette over the levels: palette index trunc(i * 37 / count), in single
 // precision, read from the top when reversed.
 void ColorScale::AssignColors(bool reversed) {
+  if (ramp != ColorRamp::Rainbow) {
+    // Bands 0 to levelCount - 2 are the ones values fall in (the last level is the open
+    // top), so they span the whole ramp.
+    const bool fromTop = reversed != rampReversed;
+    const int span = std::max(levelCount - 2, 1);
+    for (int i = 0; i < levelCount; ++i) {
+      const double t = std::min(static_cast<double>(i) / span, 1.0);
+      const Color c = RampColor(ramp, fromTop ? 1.0 - t : t);
+      const auto k = static_cast<std::size_t>(i);
+      levelRed[k] = RedOf(c);
+      levelGreen[k] = GreenOf(c);
+      levelBlue[k] = BlueOf(c);
+    }
+    return;
+  }
+  if (rampReversed) reversed = !reversed;
   for (int i = 0; i < levelCount; ++i) {
     const float spread = static_cast<float>(i) * 37.0f / static_cast<float>(levelCount);
     int p = std::clamp(static_cast<int>(spread), 0, kPaletteSize - 1);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/drawing_context.h"
+#include "render/color_ramp.h"
 
 namespace gridora {
 
@@ -55,6 +56,16 @@ class ColorScale {
     const auto k = static_cast<std::size_t>(i);
     return Rgb(levelRed[k], levelGreen[k], levelBlue[k]);
   }
+
+  // Entry `index` (clamped to the palette) of the rainbow palette.
+  static Color PaletteColor(int index);
+
+  // The ramp the levels take their colours from, and whether it runs from the top
+  // (on top of the `reversed` of the setups). The rainbow spreads the palette as it
+  // always did; another ramp gives band i of n the ramp's colour at
+  // min(i / (n - 2), 1): the bands values fall in run from one end of the ramp to the other.
+  ColorRamp ramp = ColorRamp::Rainbow;
+  bool rampReversed = false;
 
   std::array<int, kPaletteSize> redTable{}, greenTable{}, blueTable{};
   int levelCount = 36;

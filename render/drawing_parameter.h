@@ -3,6 +3,8 @@
 // of the layout rectangle the plot may use.
 #include <string>
 
+#include "render/color_ramp.h"
+
 namespace gridora {
 
 struct DrawingParameters {
@@ -16,6 +18,9 @@ struct DrawingParameters {
   std::string unitLabel = "Unit";
   std::string unitText = "(m)";
   int frameEmphasis = 0;
+  // The map's ramp, legend title and units and the layout's title (View > Map style):
+  // kept for the session, not written to the document file.
+  MapStyle style;
 };
 
 }  // namespace gridora

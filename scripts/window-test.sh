@@ -261,7 +261,7 @@ check_dialog "Print" - ctrl+p
 # View menu (primary, secondary and cross are disabled without secondary data).
 check_dialog "Axis setup" - ctrl+a
 check_dialog "Contour setup" - alt+v Down Down Down Return
-check_dialog "Float data" - alt+v Up Up Up Up Return
+check_dialog "Float data" - alt+v Up Up Up Up Up Return
 # Data menu.
 check_dialog "Grid size" - alt+e Right Return
 check_dialog "Float data" - alt+e Right Down Return
@@ -286,6 +286,9 @@ check_dialog "Kriging options" kriging_options alt+e Right Right Down Down Retur
 check_dialog "Open" add_drift_raster alt+e Right Right Up Up Return
 # Help menu.
 check_dialog "About Gridora" about alt+h Return
+# The styling and layout dialogs (View > Map style is the View menu's last item).
+check_dialog "Map style" map_style_dialog alt+v Up Return
+check_dialog "Export layout" - alt+f y
 
 # 5. The map as a place to work in (Ctrl+0 shows it in place of the variogram chart, whole):
 # the wheel zooms about the cursor, the middle button
@@ -322,7 +325,7 @@ fi
 
 # 6. A change marks the title and File > New asks "Save changes?"; Cancel keeps the
 # document, Ctrl+Z takes the change back.
-key alt+v Up Up Return  # Contour labels, a toggle
+key alt+v Up Up Up Return  # Contour labels, a toggle
 sleep 0.3
 name=$(timeout 5 xdotool getwindowname "$window")
 if [[ "$name" == "volcano.snp* - Gridora" ]]; then pass "a change marks the title ($name)"; else fail "title after a change: $name"; fi
@@ -342,6 +345,72 @@ fi
 key ctrl+z
 sleep 0.3
 shot "$window" after_undo
+
+# 7. View > Map style: viridis (one Down from the rainbow) with a legend title and units.
+# The map's lowest band and the legend's bottom box then take viridis' first colour,
+# #440154, which the rainbow never shows.
+# (grep -c reads the whole list: with pipefail, grep -q would end convert early and fail.)
+has_colour() { [ "$(convert "$1" -unique-colors txt:- 2>/dev/null | grep -ci "$2")" -gt 0 ]; }
+key alt+v Up Return
+if wait_for 5 has_window "Map style"; then
+  key Down Tab Tab
+  timeout 5 xdotool type --delay 30 "Elevation"
+  key Tab
+  timeout 5 xdotool type --delay 30 "m a.s.l."
+  key Return
+  wait_for 5 no_window "Map style" || fail "the Map style dialog did not close on Return"
+  sleep 0.8
+  shot "$window" map_viridis
+  if has_colour "$shots/map_viridis.png" "#440154"; then
+    pass "View > Map style draws the map in viridis (its first colour #440154 is on screen)"
+  else
+    fail "no viridis colour on the map after View > Map style"
+  fi
+  if has_colour "$shots/main_window.png" "#440154"; then fail "the rainbow map already showed #440154"; fi
+else
+  fail "View > Map style did not open"
+fi
+
+# 8. File > Export layout: a title, then a PNG file; the page is A4 landscape at 150 dpi
+# and carries the viridis map.
+key alt+f y
+if wait_for 5 has_window "Export layout"; then
+  key ctrl+a
+  timeout 5 xdotool type --delay 30 "Volcano elevation"
+  key Return
+  if wait_for 5 has_window "Save As"; then
+    sleep 0.3
+    timeout 5 xdotool type --delay 20 "$work/layout.png"
+    key Return
+    wait_for 10 test -s "$work/layout.png"
+    acknowledge_messages
+    if [ -s "$work/layout.png" ] && [ "$(identify -format '%wx%h' "$work/layout.png")" = 1754x1240 ] &&
+      has_colour "$work/layout.png" "#440154"; then
+      cp "$work/layout.png" "$shots/layout_export.png"
+      pass "File > Export layout writes an A4 landscape PNG with the viridis map"
+    else
+      fail "File > Export layout: no A4 PNG with the map at $work/layout.png"
+    fi
+  else
+    fail "File > Export layout: no Save As dialog after the title"
+  fi
+else
+  fail "File > Export layout did not open"
+fi
+wait_for 5 menu_closed
+
+# 9. Help > User guide (F1) opens the bundled guide in a window of its own.
+key F1
+if wait_for 5 has_window "Gridora User Guide"; then
+  sleep 0.5
+  shot "$(window_named "Gridora User Guide")" user_guide
+  pass "Help > User guide opens \"Gridora User Guide\""
+  key Escape
+  wait_for 5 no_window "Gridora User Guide" || fail "the user guide did not close with Escape"
+else
+  fail "Help > User guide (F1) did not open the guide"
+fi
+timeout 5 xdotool windowactivate --sync "$window" 2>/dev/null
 
 if kill -0 "$app_pid" 2>/dev/null; then pass "program still running"; else fail "program ended"; fi
 stop_program || fail "File > Exit did not end the program"

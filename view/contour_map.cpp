@@ -165,6 +165,8 @@ void SetupColorLevels(Document& doc, float& minimum, float& maximum) {
   }
   // The standard error has levels of its own: the estimate's would paint it one colour.
   const bool error = doc.layerIndex == 1;
+  doc.colorScale->ramp = doc.mapParameter->style.ramp;
+  doc.colorScale->rampReversed = doc.mapParameter->style.reverse;
   if (error ? g.errorUserLevels == 1 : g.userLevels == 1)
     doc.colorScale->SetupFromLevels(error ? g.errorLevels : g.contourLevels, g.reverseColors == 1);
   else
@@ -264,7 +266,9 @@ void BuildPixelMap(Document& doc, DiagnosticFile* log) {
   doc.mapBitmap = std::move(map);
 }
 
-void DrawMap(DrawingContext& dc, Document& doc, const LogicalRect& layout) {
+void DrawMap(DrawingContext& dc, Document& doc, const LogicalRect& layout) { DrawMap(dc, doc, layout, {}); }
+
+void DrawMap(DrawingContext& dc, Document& doc, const LogicalRect& layout, const MapDrawOptions& options) {
   DiagnosticFile log("DrawMap.txt");
   GridModel& g = *doc.grid;
 
@@ -290,11 +294,13 @@ void DrawMap(DrawingContext& dc, Document& doc, const LogicalRect& layout) {
     DrawContourLabels(dc, doc);
   }
 
-  DrawFrameAndAxes(dc, doc, g.scaleX, g.scaleY, mapWidth, mapHeight);
+  DrawFrameAndAxes(dc, doc, g.scaleX, g.scaleY, mapWidth, mapHeight, options.scaleText);
   DrawBreaklines(dc, doc, g.scaleX, g.scaleY);
   const bool markersShown = doc.primaryData->count > 0 && g.showRandomData == 1;
   if (markersShown) DrawDataMarkers(dc, doc, g.scaleX, g.scaleY);
-  if (gridShown || markersShown) doc.legendRight = DrawLegend(dc, doc, mapWidth, mapHeight, doc.layerIndex);
+  if (gridShown || markersShown)
+    doc.legendRight =
+        DrawLegend(dc, doc, mapWidth, mapHeight, doc.layerIndex, options.legendView ? options.legendView : &layout);
   doc.mapBottom = doc.marginTop + mapHeight;
 }
 

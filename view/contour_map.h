@@ -18,8 +18,18 @@ class DiagnosticFile;
 // nodes, in this colour.
 inline constexpr Color kMapBackground = Rgb(255, 255, 255);
 
-// The whole map. The layout rectangle (logical units) is used only to fit the scale.
+// What a drawing of the map may leave out or place elsewhere than the view does.
+struct MapDrawOptions {
+  // The "X Scale=... Y Scale =..." text under the frame.
+  bool scaleText = true;
+  // The room the legend must stay inside; null: the layout.
+  const LogicalRect* legendView = nullptr;
+};
+
+// The whole map. The layout rectangle (logical units) fits the scale and holds the
+// legend.
 void DrawMap(DrawingContext& dc, Document& doc, const LogicalRect& layout);
+void DrawMap(DrawingContext& dc, Document& doc, const LogicalRect& layout, const MapDrawOptions& options);
 
 // Rebuilds the colour scale's levels from the current range or the user's levels.
 // Returns the range (before any logarithm) in `minimum` and `maximum`.

@@ -8,6 +8,8 @@
 
 #include "platform/diagnostic_file.h"
 #include "render/color_scale.h"
+#include "render/drawing_parameter.h"
+#include "render/legend_layout.h"
 #include "render/logical_units.h"
 #include "render/map_text.h"
 #include "view/document.h"
@@ -105,7 +107,8 @@ bool WindowAndTicks(Document& doc) {
   return true;
 }
 
-void DrawFrameAndAxes(DrawingContext& dc, Document& doc, float scaleX, float scaleY, int& mapWidth, int& mapHeight) {
+void DrawFrameAndAxes(DrawingContext& dc, Document& doc, float scaleX, float scaleY, int& mapWidth, int& mapHeight,
+                      bool scaleText) {
   const GridModel& g = *doc.grid;
   const int left = doc.marginLeft, top = doc.marginTop;
   const int W = TruncToLogical((g.xEnd - g.xStart) * scaleX);
@@ -143,7 +146,8 @@ void DrawFrameAndAxes(DrawingContext& dc, Document& doc, float scaleX, float sca
   }
   // Rotated a quarter turn clockwise, reading downward.
   Text(dc, left - 150, -top - H / 2, g.yTitle, 35, -900);
-  Text(dc, left + W - 500, -150 - top - H, fmt::sprintf("X Scale=%.1f Y Scale =%.1f", scaleX, scaleY), 35);
+  if (scaleText)
+    Text(dc, left + W - 500, -150 - top - H, fmt::sprintf("X Scale=%.1f Y Scale =%.1f", scaleX, scaleY), 35);
 }
 
 void DrawDataMarkers(DrawingContext& dc, Document& doc, float scaleX, float scaleY) {
@@ -172,35 +176,58 @@ void DrawDataMarkers(DrawingContext& dc, Document& doc, float scaleX, float scal
   }
 }
 
-int DrawLegend(DrawingContext& dc, Document& doc, int mapWidth, int mapHeight, int layerIndex) {
+int DrawLegend(DrawingContext& dc, Document& doc, int mapWidth, int mapHeight, int layerIndex,
+               const LogicalRect* view) {
   (void)layerIndex;  // one record of levels, shared by every layer
   const ContourLevels& record = doc.grid->contourLevels;
   const ColorScale& scale = *doc.colorScale;
   const int left = doc.marginLeft, top = doc.marginTop;
   DiagnosticFile log("Legend.txt");
 
-  // A record read from a file may hold no level; its boxes then take the whole height.
-  const int stepH = mapHeight / std::max(record.count, 1);
-  const int labelStep = stepH < 25 ? 4 : (stepH < 50 ? 2 : 1);
-  const int x1 = mapWidth + left + 70;
-  const int x2 = mapWidth + left + 110;
+  LegendInput input;
   const int boxes = scale.levelCount - 1;
+  for (int i = 0; i < boxes; ++i)
+    input.labels.push_back(fmt::sprintf("%.2f", scale.levels[static_cast<std::size_t>(i) + 1]));
+  // A record read from a file may hold no level; its boxes then take the whole height.
+  input.rows = std::max(record.count, 1);
+  input.title = doc.mapParameter->style.legendTitle;
+  input.units = doc.mapParameter->style.legendUnits;
+  input.left = mapWidth + left + 70;
+  input.bottom = -top - mapHeight;
+  input.height = mapHeight;
+  if (view) {
+    input.hasView = true;
+    input.viewLeft = std::min(view->left, view->right);
+    input.viewRight = std::max(view->left, view->right);
+    input.viewBottom = std::min(view->top, view->bottom);
+    input.viewTop = std::max(view->top, view->bottom);
+  }
+  const LegendLayout layout = LayOutLegend(input);
+
+  if (layout.panel) {
+    const Pen previousPen = dc.SelectPen(Pen{PenStyle::Solid, 2, kBlack});
+    const Brush previousBrush = dc.SelectBrush(Brush{false, Rgb(255, 255, 255)});
+    dc.Rectangle(layout.panelRect);
+    dc.SelectBrush(previousBrush);
+    dc.SelectPen(previousPen);
+  }
   for (int i = 0; i < boxes; ++i) {
     const auto k = static_cast<std::size_t>(i);
     const float value = static_cast<float>(static_cast<double>(scale.levels[k]) + 0.000001);
     const ColorLookup look = scale.Lookup(value);
-    const int y1 = i * stepH - top - mapHeight;
-    const int y2 = (i + 1) * stepH - top - mapHeight;
+    const LogicalRect& box = layout.boxes[k];
     const float recordLevel = k < record.levels.size() ? record.levels[k] : 0.0f;
     log.Printf("%d/%d : %f %f : %d : %d %d %d : %d %d %d %d\n", i, record.count, recordLevel, value, look.band,
-               look.red, look.green, look.blue, x1, x2, y1, y2);
+               look.red, look.green, look.blue, box.left, box.right, box.top, box.bottom);
     const Brush previousBrush = dc.SelectBrush(Brush{false, look.color()});
-    dc.Rectangle({x1, y1, x2, y2});
+    dc.Rectangle(box);
     dc.SelectBrush(previousBrush);
-    if (i != boxes - 1 && i % labelStep == 0)
-      Text(dc, x2 + 10, (y1 + y2) / 2 + 30, fmt::sprintf("%.2f", scale.levels[k + 1]), 35);
+    const LegendText& label = layout.labels[k];
+    if (!label.text.empty()) Text(dc, label.x, label.y, label.text, label.height);
   }
-  return x2 + 100;
+  for (const LegendText& title : layout.titles) Text(dc, title.x, title.y, title.text, title.height);
+  // A legend moved over the map still leaves the copy's frame around the whole map.
+  return std::max(layout.right, mapWidth + left + 100);
 }
 
 }  // namespace gridora

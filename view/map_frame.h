@@ -22,16 +22,20 @@ int NiceTicks(float start, float& end, float& interval);
 // (changing nothing) when there is neither a grid nor a point.
 bool WindowAndTicks(Document& doc);
 
-// Frame, grid lines, tick labels, titles and the scale text. Raises mapWidth and
-// mapHeight to at least the frame's size.
-void DrawFrameAndAxes(DrawingContext& dc, Document& doc, float scaleX, float scaleY, int& mapWidth, int& mapHeight);
+// Frame, grid lines, tick labels, titles and (unless left out) the scale text. Raises
+// mapWidth and mapHeight to at least the frame's size.
+void DrawFrameAndAxes(DrawingContext& dc, Document& doc, float scaleX, float scaleY, int& mapWidth, int& mapHeight,
+                      bool scaleText = true);
 
 // A circle in the value's colour at every point of the shown point set; writes
 // "ShowRandomData.txt".
 void DrawDataMarkers(DrawingContext& dc, Document& doc, float scaleX, float scaleY);
 
-// The colour boxes right of the frame, bottom to top, with their upper levels; writes
-// "Legend.txt". Returns the legend's right edge + 100.
-int DrawLegend(DrawingContext& dc, Document& doc, int mapWidth, int mapHeight, int layerIndex);
+// The colour boxes right of the frame, bottom to top, with their upper levels, and the
+// style's legend title and units (render/legend_layout.h); with a view (logical units)
+// the legend is kept inside it. Writes "Legend.txt". Returns the legend's right edge
+// + 100.
+int DrawLegend(DrawingContext& dc, Document& doc, int mapWidth, int mapHeight, int layerIndex,
+               const LogicalRect* view = nullptr);
 
 }  // namespace gridora

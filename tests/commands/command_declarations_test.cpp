@@ -174,6 +174,8 @@ TEST(BatchKeys, EveryBatchCommandAcceptsItsKeys) {
       {"simulate", {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "realisations", "seed", "cancel"}, true},
       {"add-drift", {}, true},
       {"clear-drift", {}, false},
+      {"map-style", {"ramp", "reverse", "legend-title", "legend-units", "cancel"}, false},
+      {"export-layout", {"title", "cancel"}, true},
   };
   const CommandTable table = BuildCommandTable();
   EXPECT_EQ(table.BatchCommands().size(), std::size(expected));
