@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "painter_context.h"
+#include "render/drawing_parameter.h"
 #include "render/traced_bands.h"
 #include "view/document.h"
 #include "view/view_paint.h"
@@ -161,7 +162,7 @@ LogicalRect ViewPaintCache::Paint(QPainter& painter, Document& doc, const QSize&
     reached_ = QRect();
   }
   // Only what the drawing reached has to be inside the picture.
-  if (!valid_ || !area_.contains(visible.intersected(reached_))) {
+  if (!valid_ || !area_.contains(visible.intersected(reached_)) || (followsView_ && scroll != drawnScroll_)) {
     unitsX_ = pixelsPerUnitX;
     unitsY_ = pixelsPerUnitY;
     viewport_ = viewport;
@@ -171,10 +172,13 @@ LogicalRect ViewPaintCache::Paint(QPainter& painter, Document& doc, const QSize&
     // further.
     QRect area = visible.united(reached_).intersected(scrollArea);
     if (!small(area)) area = visible;
+    doc.mapParameter->legendFollowsView = false;
     reached_ = DrawInto(area, doc, viewport, scroll);
     const QRect needed = visible.united(reached_).intersected(scrollArea);
     if (!area.contains(needed) && small(needed)) reached_ = DrawInto(needed, doc, viewport, scroll);
     valid_ = true;
+    followsView_ = doc.mapParameter->legendFollowsView;
+    drawnScroll_ = scroll;
     legendRight_ = doc.legendRight;
     mapBottom_ = doc.mapBottom;
   } else {

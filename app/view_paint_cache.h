@@ -44,6 +44,10 @@ class ViewPaintCache {
   // back, as drawing again would.
   int legendRight_ = 0, mapBottom_ = 0;
   double unitsX_ = 0.0, unitsY_ = 0.0;
+  // A legend laid out to fit the view moves with the view: the picture then holds
+  // for the scroll position it was drawn at only.
+  bool followsView_ = false;
+  QPoint drawnScroll_;
 };
 
 }  // namespace gridora

@@ -21,6 +21,9 @@ struct DrawingParameters {
   // The map's ramp, legend title and units and the layout's title (View > Map style):
   // kept for the session, not written to the document file.
   MapStyle style;
+  // Set by the map's drawing: the legend was laid out to fit the view (or put on a
+  // panel inside it), so the picture depends on where the view stands.
+  bool legendFollowsView = false;
 };
 
 }  // namespace gridora

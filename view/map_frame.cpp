@@ -203,6 +203,7 @@ int DrawLegend(DrawingContext& dc, Document& doc, int mapWidth, int mapHeight, i
     input.viewTop = std::max(view->top, view->bottom);
   }
   const LegendLayout layout = LayOutLegend(input);
+  doc.mapParameter->legendFollowsView = layout.fitted || layout.panel;
 
   if (layout.panel) {
     const Pen previousPen = dc.SelectPen(Pen{PenStyle::Solid, 2, kBlack});

@@ -66,7 +66,8 @@ TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
                                                              "Blank outside the data hull",
                                                              "Contour labels",
                                                              "-",
-                                                             "Fit to window"}));
+                                                             "Fit to window",
+                                                             "Map st&yle..."}));
   EXPECT_EQ(Texts(menus[2]->menu()->actions()), (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
                                                              "&Paste\tCtrl+V", "&Redo\tCtrl+Shift+Z"}));
   EXPECT_EQ(Texts(menus[3]->menu()->actions()),
@@ -110,7 +111,7 @@ TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
   // files' hidden anchor).
   EXPECT_EQ(file.mid(file.indexOf("Recent File") + 1),
             (QStringList{"-", "-", "Export grid...", "Export contours...", "Open raster grid...", "-", "Preferences...",
-                         "-", "E&xit"}));
+                         "Export la&yout...", "-", "E&xit"}));
   EXPECT_TRUE(file.contains("Print Pre&view"));
 }
 
@@ -151,10 +152,11 @@ TEST_F(MainFrameTest, ToolbarButtonsHaveImagesSharpAtEveryScaleAndTheirNames) {
     EXPECT_FALSE(action->statusTip().isEmpty());
   }
   EXPECT_EQ(images.size(), 18);  // no two buttons alike
-  // The framework's commands keep their own prompts; the program's own get their names.
+  // The framework's commands keep their own prompts; a button's tooltip says its name
+  // and then what it does.
   EXPECT_EQ(frame.Action(ID_FILE_OPEN)->statusTip(), "Open an existing document");
-  EXPECT_EQ(frame.Action(ID_FILE_OPEN)->toolTip(), "Open");
-  EXPECT_EQ(frame.Action(ID_DELETE_ALL)->toolTip(), "Delete all data");
+  EXPECT_EQ(frame.Action(ID_FILE_OPEN)->toolTip(), "Open: Open an existing document");
+  EXPECT_TRUE(frame.Action(ID_DELETE_ALL)->toolTip().startsWith("Delete all data"));
   EXPECT_EQ(frame.Action(ID_ZOOM_X_IN)->statusTip(), "Zoom in horizontally");
   EXPECT_EQ(frame.Action(ID_CROSS_VARIANCE)->toolTip(), "Cross variance");
 }
