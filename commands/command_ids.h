@@ -102,6 +102,11 @@ enum CommandId : int {
   // Kriging with external drift (trendcommands/drift_commands.h).
   ID_ADD_DRIFT = 40410,
   ID_CLEAR_DRIFT = 40411,
+
+  // The points as data (pointcommands/).
+  ID_POINTS_TABLE = 40650,
+  ID_DELETE_POINTS = 40651,
+  ID_POINT_LABELS = 40652,
 };
 
 }  // namespace gridora

@@ -5,6 +5,7 @@
 #include "gridcommands/grid_commands.h"
 #include "gridcommands/gridder_commands.h"
 #include "history/history_commands.h"
+#include "pointcommands/point_commands.h"
 #include "trendcommands/drift_commands.h"
 #include "trendcommands/trend_commands.h"
 #include "variocommands/variography_commands.h"
@@ -31,6 +32,7 @@ CommandTable BuildCommandTable() {
   RegisterGridCommands(table);
   RegisterHistoryCommands(table);
   RegisterWindowCommands(table);
+  RegisterPointCommands(table);
   // Last of the rooms: Exit closes the File menu.
   RegisterExitCommand(table);
   RegisterToolbarCommands(table);

@@ -131,7 +131,7 @@ TEST(BatchKeys, EveryBatchCommandAcceptsItsKeys) {
       {"property", {"dx", "dy", "xstart", "ystart", "cancel"}, false},
       {"statistics", {"min", "max", "cancel"}, false},
       {"average-x", {"xmin", "xint", "cancel"}, false},
-      {"import-table", {"x", "y", "z", "delimiter", "skip", "import", "cancel"}, true},
+      {"import-table", {"x", "y", "z", "label", "delimiter", "skip", "import", "cancel"}, true},
       {"merge-duplicates", {"tolerance", "method", "cancel"}, false},
       {"block-reduce", {"cell", "method", "cancel"}, false},
       {"min-curvature", {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}, false},
@@ -174,6 +174,8 @@ TEST(BatchKeys, EveryBatchCommandAcceptsItsKeys) {
       {"simulate", {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "realisations", "seed", "cancel"}, true},
       {"add-drift", {}, true},
       {"clear-drift", {}, false},
+      {"delete-points", {"indices", "cancel"}, false},
+      {"point-labels", {}, false},
   };
   const CommandTable table = BuildCommandTable();
   EXPECT_EQ(table.BatchCommands().size(), std::size(expected));
