@@ -19,7 +19,8 @@ std::string WithoutMnemonic(std::string title) {
 std::vector<MenuItem>& ItemsAt(std::vector<Menu>& bar, const std::string& path) {
   const std::size_t slash = path.find('/');
   const std::string title = path.substr(0, slash);
-  auto menu = std::find_if(bar.begin(), bar.end(), [&](const Menu& m) { return WithoutMnemonic(m.title) == WithoutMnemonic(title); });
+  auto menu = std::find_if(bar.begin(), bar.end(),
+                           [&](const Menu& m) { return WithoutMnemonic(m.title) == WithoutMnemonic(title); });
   if (menu == bar.end()) menu = bar.insert(bar.end(), Menu{title, {}});
   std::vector<MenuItem>* items = &menu->items;
   std::size_t start = slash;

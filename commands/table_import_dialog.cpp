@@ -142,8 +142,8 @@ std::optional<std::string> ImportTableDialog::Validate() const {
                           *choices[k], axes[k], static_cast<int>(columns.size()));
   if (!label.empty() && label.find_first_not_of(" \t") != std::string::npos && !FindTableColumn(columns, label))
     return fmt::sprintf(
-        "The table has no column \"%s\" for the label. Give a column name, a number from 1 to %d, or nothing.",
-        label, static_cast<int>(columns.size()));
+        "The table has no column \"%s\" for the label. Give a column name, a number from 1 to %d, or nothing.", label,
+        static_cast<int>(columns.size()));
   // Read now: a table that gives no points keeps the dialog open with its message.
   auto read = CreateRandomData();
   std::string readProblem;

@@ -196,8 +196,7 @@ bool WriteMatrixText(const DenseMatrix& A, const std::filesystem::path& path, Ma
   if (!DiagnosticFilesEnabled()) return false;
   const long long entries = static_cast<long long>(A.rows) * A.columns;
   std::unique_ptr<Feedback> feedback;
-  if (entries >= entriesWithProgress)
-    feedback = BeginDiagnosticProgress("Writing " + path.filename().string());
+  if (entries >= entriesWithProgress) feedback = BeginDiagnosticProgress("Writing " + path.filename().string());
   if (!feedback) {
     // In place, as the batch mode always writes them.
     DiagnosticFile file(path);

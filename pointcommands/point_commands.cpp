@@ -65,31 +65,21 @@ CommandStatus PointsTable(CommandContext& c) {
   table.text = [&data](int row, int column) -> std::string {
     const DataPoint& p = data.points[static_cast<std::size_t>(row)];
     switch (column) {
-      case 0:
-        return fmt::format("{}", row + 1);
-      case 1:
-        return data.LabelOf(row);
-      case 2:
-        return fmt::format("{}", p.x);
-      case 3:
-        return fmt::format("{}", p.y);
-      default:
-        return fmt::format("{}", p.z);
+      case 0: return fmt::format("{}", row + 1);
+      case 1: return data.LabelOf(row);
+      case 2: return fmt::format("{}", p.x);
+      case 3: return fmt::format("{}", p.y);
+      default: return fmt::format("{}", p.z);
     }
   };
   table.number = [&data](int row, int column) -> std::optional<double> {
     const DataPoint& p = data.points[static_cast<std::size_t>(row)];
     switch (column) {
-      case 0:
-        return row;
-      case 2:
-        return p.x;
-      case 3:
-        return p.y;
-      case 4:
-        return p.z;
-      default:
-        return std::nullopt;
+      case 0: return row;
+      case 2: return p.x;
+      case 3: return p.y;
+      case 4: return p.z;
+      default: return std::nullopt;
     }
   };
   const std::optional<std::vector<int>> chosen = c.ui.ChooseRowsToDelete(table);

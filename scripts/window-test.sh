@@ -365,11 +365,12 @@ printf '%s\n' "import-table wells.csv x=east y=north z=head label=well" "min-cur
 (cd "$work" && timeout 30 "$exe" --batch wells.txt --profile "$work/batch.ini" >>"$work/batch.log" 2>&1) ||
   fail "could not make the wells document"
 title="wells.snp - Gridora"
-same_picture() {  # a, b: at most 0.5 % of the pixels differ
-  local differing total
-  differing=$(compare -metric AE -fuzz 10% "$1" "$2" null: 2>&1)
-  total=$(($(identify -format '%w*%h' "$1")))
-  [[ "$differing" =~ ^[0-9]+$ ]] && [ "$differing" -le $((total / 200)) ]
+# Pixels that differ by more than 10 % between two pictures of one size.
+differing() { compare -metric AE -fuzz 10% "$1" "$2" null: 2>&1; }
+same_picture() {  # a, b: at most 20 pixels differ (one marker with its name is hundreds)
+  local count
+  count=$(differing "$1" "$2")
+  [[ "$count" =~ ^[0-9]+$ ]] && [ "$count" -le 20 ]
 }
 (cd "$work" && exec "$exe" wells.snp >>"$work/program.log" 2>&1) &
 app_pid=$!
@@ -426,11 +427,15 @@ if wait_for 20 sh -c "xdotool search --onlyvisible --name '^(Gridora|$title)\$' 
     fail "Data > Points table did not open"
   fi
   # The area dialog: NX and NY follow DX and DY as they are typed (no Reflesh pressed).
-  key alt+i Return # Minimum curvature: the origin dialog first
+  key alt+e Right Right Return # Minimum curvature: the origin dialog first
   if wait_for 5 has_window "Origin for interpolation"; then
+    sleep 0.3
+    timeout 5 xdotool windowactivate --sync "$(window_named "Origin for interpolation")" 2>/dev/null
+    shot "$(window_named "Origin for interpolation")" area_origin
     key Return
     if wait_for 5 has_window "Area for interpolation"; then
       area=$(window_named "Area for interpolation")
+      timeout 5 xdotool windowactivate --sync "$area" 2>/dev/null
       sleep 0.3
       shot "$area" area_counts_before
       key ctrl+a

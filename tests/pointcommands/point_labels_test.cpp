@@ -231,8 +231,11 @@ TEST(PointIndices, ListsAndRangesCountedFromOne) {
     std::vector<int> indices;
     std::string problem;
     EXPECT_EQ(ParsePointIndices(c.text, c.count, indices, problem), c.ok) << c.text;
-    if (c.ok) EXPECT_EQ(indices, c.indices) << c.text;
-    if (!c.ok) EXPECT_FALSE(problem.empty()) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(indices, c.indices) << c.text;
+    } else {
+      EXPECT_FALSE(problem.empty()) << c.text;
+    }
   }
 }
 
