@@ -431,6 +431,14 @@ if wait_for 20 sh -c "xdotool search --onlyvisible --name '^(Gridora|$title)\$' 
   if wait_for 5 has_window "Origin for interpolation"; then
     sleep 0.3
     timeout 5 xdotool windowactivate --sync "$(window_named "Origin for interpolation")" 2>/dev/null
+    # An opened document proposes no area (its points' ranges are not read): type one.
+    timeout 5 xdotool type --delay 40 "0"
+    key Tab
+    timeout 5 xdotool type --delay 40 "0"
+    key Tab
+    timeout 5 xdotool type --delay 40 "600"
+    key Tab
+    timeout 5 xdotool type --delay 40 "480"
     shot "$(window_named "Origin for interpolation")" area_origin
     key Return
     if wait_for 5 has_window "Area for interpolation"; then
