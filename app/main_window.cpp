@@ -32,6 +32,7 @@
 #include "menus/command_catalogue.h"
 #include "message_box.h"
 #include "painter_context.h"
+#include "platform/diagnostic_file.h"
 #include "platform/profile.h"
 #include "qt_user_interface.h"
 #include "user_guide_window.h"
@@ -64,6 +65,9 @@ MainWindow::MainWindow(Document& doc, Profile& profile, QWidget* parent)
   BuildStatusBar();
   SetTitle("");
   setAcceptDrops(true);
+  // Large diagnostic files are written with a progress and a Cancel, never freezing the
+  // window (platform/diagnostic_file.h).
+  SetDiagnosticProgressMaker([this](const std::string& title) { return ui_->BeginProgress(title); });
 
   // The toolbar's update rules run while the program idles.
   auto* idle = new QTimer(this);
@@ -72,7 +76,7 @@ MainWindow::MainWindow(Document& doc, Profile& profile, QWidget* parent)
   UpdateCommandStates();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { SetDiagnosticProgressMaker({}); }
 
 void MainWindow::RestorePlacement() {
   const int x = std::clamp(ReadProfileInt(profile_, "WindowX", 0), 0, 200);

@@ -145,6 +145,10 @@ void ParameterDialog::Build() {
     if (field.hidden) {
       form->setRowVisible(row, false);
     }
+    if (control.edit && !field.readOnly && data_.UpdatesWhileTyping()) {
+      const std::size_t index = controls_.size();
+      connect(control.edit, &QLineEdit::textEdited, this, [this, index] { OnTyped(index); });
+    }
     controls_.push_back(control);
   }
 
@@ -215,6 +219,15 @@ void ParameterDialog::OnExtraButton(int controlId) {
   if (!ReadMembers()) return;
   data_.OnButton(controlId);
   ShowMembers();
+}
+
+void ParameterDialog::OnTyped(std::size_t index) {
+  Control& typed = controls_[index];
+  if (ParseFieldValue(typed.field, typed.edit->text().toStdString())) return;  // not a value yet
+  data_.OnFieldEdited(typed.field.controlId);
+  for (Control& control : controls_)
+    if (control.edit && control.field.readOnly)
+      control.edit->setText(QString::fromStdString(FormatFieldValue(control.field)));
 }
 
 void ParameterDialog::accept() {

@@ -38,6 +38,9 @@ class ParameterDialog : public QDialog {
   // Converts every control into its member; false (after the message) on a refusal.
   bool ReadMembers();
   void OnExtraButton(int controlId);
+  // A dialog that updates while typing: the typed field into its member (when it
+  // converts), the dialog's reaction, the read-only fields shown again.
+  void OnTyped(std::size_t index);
   // Shows why the values are refused; the dialog stays open with the user's input.
   void Refuse(const std::string& problem);
 

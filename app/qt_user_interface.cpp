@@ -9,6 +9,7 @@
 #include "message_box.h"
 #include "parameter_dialog.h"
 #include "platform/default_extension.h"
+#include "points_table_dialog.h"
 
 namespace gridora {
 namespace {
@@ -104,6 +105,10 @@ bool QtUserInterface::RunDialog(DialogData& dialog) {
 
 std::unique_ptr<Feedback> QtUserInterface::BeginProgress(const std::string& title) {
   return std::make_unique<ProgressFeedback>(parent_, title);
+}
+
+std::optional<std::vector<int>> QtUserInterface::ChooseRowsToDelete(const RowTable& table) {
+  return ShowRowTable(table, parent_);
 }
 
 }  // namespace gridora

@@ -17,6 +17,7 @@ class QtUserInterface : public UserInterface {
   std::optional<std::string> SaveFileName(const std::string& initialName, const FileFilter& filter) override;
   bool RunDialog(DialogData& dialog) override;
   std::unique_ptr<Feedback> BeginProgress(const std::string& title) override;
+  std::optional<std::vector<int>> ChooseRowsToDelete(const RowTable& table) override;
 
  private:
   QWidget* parent_;

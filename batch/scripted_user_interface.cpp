@@ -44,6 +44,8 @@ bool ScriptedUserInterface::RunDialog(DialogData& dialog) {
   // conversion, with the script's value where a key gives one.
   for (const DialogField& field : dialog.Fields()) {
     std::string text = FormatFieldValue(field);
+    if (field.batchDefault && !(line_ && !field.batchKey.empty() && line_->Key(field.batchKey)))
+      text = *field.batchDefault;
     if (line_ && !field.batchKey.empty()) {
       if (const std::string* value = line_->Key(field.batchKey)) {
         text = *value;

@@ -107,6 +107,10 @@ enum CommandId : int {
   ID_MAP_STYLE = 40600,
   ID_EXPORT_LAYOUT = 40601,
   ID_USER_GUIDE = 40602,
+  // The points as data (pointcommands/).
+  ID_POINTS_TABLE = 40650,
+  ID_DELETE_POINTS = 40651,
+  ID_POINT_LABELS = 40652,
 };
 
 }  // namespace gridora

@@ -134,16 +134,8 @@ const FileFilter kTableFilter{"Tables (*.csv *.txt *.tsv *.dat)", "*.csv *.txt *
 
 enum ImportChoice { kNewFile = 0, kAppend = 1, kSecondary = 2 };
 
-const TableDelimiter kDelimiters[] = {TableDelimiter::Auto, TableDelimiter::Comma, TableDelimiter::Semicolon,
-                                      TableDelimiter::Tab, TableDelimiter::Space};
-
 // A copy of a point set, for changes built aside.
-std::unique_ptr<RandomData> CopyOf(const RandomData& data) {
-  auto copy = CreateRandomData();
-  std::copy(data.points.get(), data.points.get() + data.count, copy->points.get());
-  copy->count = data.count;
-  return copy;
-}
+std::unique_ptr<RandomData> CopyOf(const RandomData& data) { return CopyRandomData(data); }
 
 void PointsChanged(CommandContext& c) {
   c.doc.mapBitmapDirty = 1;
@@ -158,6 +150,7 @@ CommandStatus ImportTable(CommandContext& c) {
   ReadProfileText(c.profile, "TableX", dialog.x);
   ReadProfileText(c.profile, "TableY", dialog.y);
   ReadProfileText(c.profile, "TableZ", dialog.z);
+  ReadProfileText(c.profile, "TableLabel", dialog.label);
   dialog.delimiter = std::clamp(ReadProfileInt(c.profile, "TableDelimiter", 0), 0, 4);
   dialog.skip = std::max(ReadProfileInt(c.profile, "TableSkip", 0), 0);
   dialog.askImport = c.doc.primaryData->count > 0;
@@ -165,22 +158,22 @@ CommandStatus ImportTable(CommandContext& c) {
   c.profile.WriteText(kProfileSection, "TableX", dialog.x);
   c.profile.WriteText(kProfileSection, "TableY", dialog.y);
   c.profile.WriteText(kProfileSection, "TableZ", dialog.z);
+  c.profile.WriteText(kProfileSection, "TableLabel", dialog.label);
   WriteProfileInt(c.profile, "TableDelimiter", dialog.delimiter);
   WriteProfileInt(c.profile, "TableSkip", dialog.skip);
 
-  TableImport import;
-  import.delimiter = kDelimiters[std::clamp(dialog.delimiter, 0, 4)];
-  import.skip = dialog.skip;
-  import.x = dialog.x;
-  import.y = dialog.y;
-  import.z = dialog.z;
-  // Read into a new set: the document changes only when the table gave points.
-  auto read = CreateRandomData();
-  TableImportReport report;
-  std::string problem;
-  if (!ReadTablePoints(*read, *path, import, report, problem)) {
-    c.ui.Message(problem);
-    return CommandStatus::Failed;
+  // Read into a new set by the dialog's OK: the document changes only when the table
+  // gave points.
+  std::unique_ptr<RandomData> read = dialog.TakeRead();
+  TableImportReport report = dialog.Report();
+  if (!read) {
+    // A dialog that was accepted without its check (a stand-in user interface).
+    read = CreateRandomData();
+    std::string problem;
+    if (!ReadTablePoints(*read, *path, dialog.Choices(), report, problem)) {
+      c.ui.Message(problem);
+      return CommandStatus::Failed;
+    }
   }
   const int choice = dialog.askImport ? dialog.import : kNewFile;
   if (choice == kAppend) {
@@ -189,6 +182,11 @@ CommandStatus ImportTable(CommandContext& c) {
     auto joined = CopyOf(present);
     const int taken = std::min(room, read->count);
     std::copy(read->points.get(), read->points.get() + taken, joined->points.get() + joined->count);
+    if (present.HasLabels() || read->HasLabels()) {
+      // One label a point: points without a name get an empty one.
+      joined->labels.resize(static_cast<std::size_t>(present.count));
+      for (int i = 0; i < taken; ++i) joined->labels.push_back(read->LabelOf(i));
+    }
     joined->count += taken;
     report.rowsBeyondCapacity += read->count - taken;
     joined->StartRanges();

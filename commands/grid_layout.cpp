@@ -53,7 +53,7 @@ void HandOverGrid(GridModel& grid, RandomData& points, const GridCorners& corner
   SetRangesToCorners(points, corners);
 }
 
-AskedGrid AskGridLayout(CommandContext& c, const SpacingProposal& proposal) {
+AskedGrid AskGridLayout(CommandContext& c, const SpacingProposal& proposal, const LayoutRefusal& memoryRefusal) {
   RandomData& data = *c.doc.primaryData;
 
   GridOriginDialog origin;
@@ -86,11 +86,18 @@ AskedGrid AskGridLayout(CommandContext& c, const SpacingProposal& proposal) {
   area.nz = 0;
   area.dz = 0.0f;
   area.mostNodes = kMaximumGridValues;
-  if (!c.ui.RunDialog(area)) {
-    // The dialogs have always kept a confirmed origin when the area is cancelled.
-    SetRangesToCorners(data, corners);
-    return {CommandStatus::Canceled, {}};
+  if (memoryRefusal) {
+    area.layoutCheck = [&](double dx, double dy) -> std::optional<std::string> {
+      if (!std::isfinite(dx) || !std::isfinite(dy) || !(dx > 0.0) || !(dy > 0.0)) return std::nullopt;
+      const int nx = SafeNodeCount(W, static_cast<float>(dx)), ny = SafeNodeCount(H, static_cast<float>(dy));
+      const std::uint64_t nodes = static_cast<std::uint64_t>(nx) * static_cast<std::uint64_t>(ny);
+      // Layouts the command refuses for their node counts keep that message.
+      if (nx < 2 || ny < 2 || nodes > kMaximumGridValues || nodes > kMaximumComputedNodes) return std::nullopt;
+      return memoryRefusal(NodeLayout{corners.xMinimum, corners.yMinimum, dx, dy, nx, ny});
+    };
+    area.notice = area.Validate().value_or(std::string());
   }
+  if (!c.ui.RunDialog(area)) return {CommandStatus::Canceled, {}};
 
   const double DX = area.dx, DY = area.dy;
   if (!std::isfinite(DX) || !std::isfinite(DY) || !(DX > 0.0) || !(DY > 0.0))

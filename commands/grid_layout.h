@@ -3,11 +3,14 @@
 // origin dialog confirms the corners of the area, the area dialog the spacing, which
 // fixes the node counts. Also the hand-over of a finished grid.
 //
-// Asking changes nothing in the document but for one case the dialogs have always had:
-// a cancel in the area dialog keeps the confirmed corners as the point set's ranges.
-// Otherwise the corners become the ranges only when the grid is handed over
-// (HandOverGrid), so a refusal or a cancel at any step leaves the document as it was.
+// Asking changes nothing in the document: the corners become the point set's ranges
+// only when the grid is handed over (HandOverGrid), so a refusal or a cancel at any step
+// (the area dialog's too) leaves the document as it was, and the next run's origin
+// dialog proposes what it proposed before.
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
 
 #include "commands/command_table.h"
 #include "document/node_layout.h"
@@ -49,7 +52,11 @@ inline constexpr std::uint64_t kMaximumComputedNodes = 100'000'000;
 // Runs both dialogs on the primary points. Failed: an empty area, a spacing of 0 or
 // less, or more nodes than a grid may hold or than kMaximumComputedNodes; the user has
 // been told and the document is as it was.
-AskedGrid AskGridLayout(CommandContext& c, const SpacingProposal& proposal);
+// `memoryRefusal` says why a layout cannot be computed in the memory there is (the
+// gridding run's own check): the area dialog refuses such a spacing before OK. It is
+// asked only for layouts the command's other rules would take.
+using LayoutRefusal = std::function<std::optional<std::string>(const NodeLayout&)>;
+AskedGrid AskGridLayout(CommandContext& c, const SpacingProposal& proposal, const LayoutRefusal& memoryRefusal = {});
 
 // Moves the new grid's origin, spacing, shape and storage into the document's grid and
 // makes the confirmed corners the point set's ranges; every other field of the

@@ -31,6 +31,15 @@ std::uint64_t BytesNeeded(const GriddingMethod& method, const NodeLayout& layout
   return bytes;
 }
 
+// Why the layout cannot be computed in the memory that is spare now; nothing when it can
+// (or the spare memory is not known).
+std::optional<std::string> MemoryRefusal(const GriddingMethod& method, const NodeLayout& layout, int pointCount,
+                                         std::optional<std::uint64_t> spare) {
+  const std::uint64_t needed = BytesNeeded(method, layout, pointCount, spare);
+  if (spare && needed > *spare) return GridMemoryRefusalText(layout, needed, *spare, method.surface != nullptr);
+  return std::nullopt;
+}
+
 // The new grid's shape and storage, apart from the document's. False: no memory.
 bool AllocateAside(GridModel& result, const NodeLayout& layout, int layerCount) {
   result.SetLayout(layout);
@@ -76,15 +85,17 @@ std::string GridMemoryRefusalText(const NodeLayout& layout, std::uint64_t needed
 
 GriddingOutcome RunGridding(CommandContext& c, const GriddingMethod& method) {
   RandomData& data = *c.doc.primaryData;
-  const AskedGrid asked = AskGridLayout(c, method.spacing);
+  // The area dialog refuses a spacing the memory cannot hold before OK; the check is
+  // made again after it, as the spare memory may have changed.
+  const AskedGrid asked = AskGridLayout(c, method.spacing, [&](const NodeLayout& layout) {
+    return MemoryRefusal(method, layout, data.count, SpareMemoryNow());
+  });
   if (asked.status != CommandStatus::Done) return {asked.status, {}};
   const NodeLayout& layout = asked.request.nodes;
 
   const std::optional<std::uint64_t> spare = SpareMemoryNow();
-  const std::uint64_t needed = BytesNeeded(method, layout, data.count, spare);
-  if (spare && needed > *spare)
-    return {Ended(c, {CommandStatus::Failed, GridMemoryRefusalText(layout, needed, *spare, method.surface != nullptr)}),
-            {}};
+  if (auto refusal = MemoryRefusal(method, layout, data.count, spare))
+    return {Ended(c, {CommandStatus::Failed, *refusal}), {}};
 
   GridModel result;
   if (!AllocateAside(result, layout, method.layerCount))

@@ -8,12 +8,19 @@
 namespace gridora {
 namespace {
 
+// A menu's title without its Alt-key mark: "&Data" and "Data" name one menu.
+std::string WithoutMnemonic(std::string title) {
+  title.erase(std::remove(title.begin(), title.end(), '&'), title.end());
+  return title;
+}
+
 // The items of the menu or submenu at `path` ("Interpolation/Kriging"); a menu of the
-// bar is added when first named.
+// bar is added when first named, with the title it is first named by.
 std::vector<MenuItem>& ItemsAt(std::vector<Menu>& bar, const std::string& path) {
   const std::size_t slash = path.find('/');
   const std::string title = path.substr(0, slash);
-  auto menu = std::find_if(bar.begin(), bar.end(), [&](const Menu& m) { return m.title == title; });
+  auto menu = std::find_if(bar.begin(), bar.end(),
+                           [&](const Menu& m) { return WithoutMnemonic(m.title) == WithoutMnemonic(title); });
   if (menu == bar.end()) menu = bar.insert(bar.end(), Menu{title, {}});
   std::vector<MenuItem>* items = &menu->items;
   std::size_t start = slash;

@@ -44,12 +44,14 @@ std::vector<DialogField> ImportTableDialog::Fields() {
       MakeField(1122, "X column (name or number)", FieldKind::Text, &x, "x"),
       MakeField(1123, "Y column (name or number)", FieldKind::Text, &y, "y"),
       MakeField(1124, "Z column (name or number)", FieldKind::Text, &z, "z"),
+      MakeField(1128, "Label column (name or number; empty: none)", FieldKind::Text, &label, "label"),
       RadioField(1125, "Delimiter", &delimiter, "delimiter", {"Detect", "Comma", "Semicolon", "Tab", "Spaces"},
                  {"auto", "comma", "semicolon", "tab", "space"}),
       MakeField(1126, "Rows to skip before the header", FieldKind::Int, &skip, "skip"),
       RadioField(1127, "Points", &import, "import", {"New file", "Append to present data", "Secondary variable"},
                  {"new", "append", "secondary"}),
   };
+  choices[3].batchDefault = std::string();  // scripts name their label column
   choices.back().hidden = !askImport;
   fields.insert(fields.end(), choices.begin(), choices.end());
   return fields;
@@ -61,7 +63,21 @@ void ImportTableDialog::OnButton(int controlId) {
   if (controlId == kPreviewButton) RefreshPreview();
 }
 
-void ImportTableDialog::OnInitDialog() { RefreshPreview(); }
+void ImportTableDialog::OnInitDialog() {
+  // Choices kept from another table that this one does not have are proposed afresh.
+  TablePreview table;
+  std::string problem;
+  if (skip >= 0 && PreviewTable(path, DelimiterAt(delimiter), skip, 0, table, problem)) {
+    const std::string* kept[] = {&x, &y, &z};
+    const bool fits = std::all_of(std::begin(kept), std::end(kept), [&](const std::string* choice) {
+      return choice->empty() || FindTableColumn(table.columns, *choice).has_value();
+    });
+    const bool labelFits = label.empty() || FindTableColumn(table.columns, label).has_value();
+    if (!fits) x.clear(), y.clear(), z.clear(), label.clear();
+    if (!labelFits) label.clear();
+  }
+  RefreshPreview();
+}
 
 void ImportTableDialog::RefreshPreview() {
   TablePreview table;
@@ -75,13 +91,37 @@ void ImportTableDialog::RefreshPreview() {
   preview[0] = fmt::sprintf("Delimiter: %s, decimal mark '%c'%s", delimiters[static_cast<int>(table.delimiter)],
                             table.decimalMark, table.hasHeader ? "" : ", no header (columns by number)");
   preview[1] = PreviewLine(table.columns);
-  // Columns not chosen yet: one named x, y or z (any case), else the first three.
+  // Columns not chosen yet: one named x, y or z (any case), else the first numeric
+  // columns not taken, else the first three; with them, the first text column as the
+  // label.
   std::string* choices[] = {&x, &y, &z};
   const char* names[] = {"x", "y", "z"};
+  const bool proposing = x.empty() && y.empty() && z.empty();
+  std::vector<bool> taken(table.columns.size(), false);
   for (int k = 0; k < 3; ++k) {
     if (!choices[k]->empty()) continue;
-    const auto named = FindTableColumn(table.columns, names[k]);
-    *choices[k] = named ? table.columns[static_cast<std::size_t>(*named)] : std::to_string(k + 1);
+    if (const auto named = FindTableColumn(table.columns, names[k])) {
+      *choices[k] = table.columns[static_cast<std::size_t>(*named)];
+      taken[static_cast<std::size_t>(*named)] = true;
+    }
+  }
+  for (int k = 0; k < 3; ++k) {
+    if (!choices[k]->empty()) continue;
+    std::size_t column = 0;
+    while (column < table.columns.size() && (taken[column] || !table.numeric[column])) ++column;
+    if (column < table.columns.size()) {
+      *choices[k] = table.columns[column];
+      taken[column] = true;
+    } else {
+      *choices[k] = std::to_string(k + 1);
+    }
+  }
+  if (proposing && label.empty()) {
+    for (std::size_t column = 0; column < table.columns.size(); ++column)
+      if (!taken[column] && !table.numeric[column]) {
+        label = table.columns[column];
+        break;
+      }
   }
   for (std::size_t i = 0; i < table.rows.size() && i + 2 < preview.size(); ++i)
     preview[i + 2] = PreviewLine(table.rows[i]);
@@ -100,7 +140,29 @@ std::optional<std::string> ImportTableDialog::Validate() const {
     if (!FindTableColumn(columns, *choices[k]))
       return fmt::sprintf("The table has no column \"%s\" for %s. Give a column name or a number from 1 to %d.",
                           *choices[k], axes[k], static_cast<int>(columns.size()));
+  if (!label.empty() && label.find_first_not_of(" \t") != std::string::npos && !FindTableColumn(columns, label))
+    return fmt::sprintf(
+        "The table has no column \"%s\" for the label. Give a column name, a number from 1 to %d, or nothing.", label,
+        static_cast<int>(columns.size()));
+  // Read now: a table that gives no points keeps the dialog open with its message.
+  auto read = CreateRandomData();
+  std::string readProblem;
+  if (!ReadTablePoints(*read, path, Choices(), report_, readProblem)) return readProblem;
+  read_ = std::move(read);
   return std::nullopt;
+}
+
+TableImport ImportTableDialog::Choices() const {
+  static const TableDelimiter kOrder[] = {TableDelimiter::Auto, TableDelimiter::Comma, TableDelimiter::Semicolon,
+                                          TableDelimiter::Tab, TableDelimiter::Space};
+  TableImport import;
+  import.delimiter = kOrder[std::clamp(delimiter, 0, 4)];
+  import.skip = skip;
+  import.x = x;
+  import.y = y;
+  import.z = z;
+  import.label = label;
+  return import;
 }
 
 }  // namespace gridora

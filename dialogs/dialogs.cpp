@@ -153,6 +153,7 @@ std::vector<DialogField> GridSpacingDialog::Fields() {
       MakeField(1007, "DX=", FieldKind::Double, &dx, "dx"),
       MakeField(1008, "DY=", FieldKind::Double, &dy, "dy"),
       Hidden(lockable(MakeField(1009, "DZ=", FieldKind::Float, &dz, ""))),
+      ReadOnly(MakeField(1010, "", FieldKind::Text, &notice, "")),
   };
 }
 
@@ -177,18 +178,23 @@ int NodeCountForExtent(float w, float d) {
 void GridSpacingDialog::Refresh() {
   if (dx > 0) nx = NodeCountForExtent(W, static_cast<float>(dx));
   if (dy > 0) ny = NodeCountForExtent(H, static_cast<float>(dy));
+  notice = Validate().value_or(std::string());
+}
+
+void GridSpacingDialog::OnFieldEdited(int controlId) {
+  if (controlId == 1007 || controlId == 1008) Refresh();
 }
 
 std::optional<std::string> GridSpacingDialog::Validate() const {
   if (auto problem = FirstProblem({CheckPositiveLength("DX", dx), CheckPositiveLength("DY", dy)})) return problem;
-  if (mostNodes == 0) return std::nullopt;
+  if (mostNodes == 0) return layoutCheck ? layoutCheck(dx, dy) : std::nullopt;
   // The refresh button's count in double, which cannot overflow.
   auto count = [](float w, float d) {
     const double t = std::floor(static_cast<double>(w / d) + 0.001);
     return w > static_cast<float>(t) * d ? t + 2.0 : t + 1.0;
   };
   const double columns = count(W, static_cast<float>(dx)), rows = count(H, static_cast<float>(dy));
-  if (columns * rows <= static_cast<double>(mostNodes)) return std::nullopt;
+  if (columns * rows <= static_cast<double>(mostNodes)) return layoutCheck ? layoutCheck(dx, dy) : std::nullopt;
   return fmt::sprintf(
       "DX=%g and DY=%g give about %.0f x %.0f nodes for an area of %g by %g; a grid holds at most %llu. "
       "Choose a larger spacing.",

@@ -128,6 +128,12 @@ class GridSpacingDialog : public DialogData {
   double dx = 0, dy = 0;
   float dz = 0;
   std::uint64_t mostNodes = 0;  // the most nodes a grid may hold; 0: no limit
+  // What the caller refuses of a spacing before OK (the memory a grid of that spacing
+  // needs), checked after the dialog's own rules; empty: nothing more.
+  std::function<std::optional<std::string>(double dx, double dy)> layoutCheck;
+  // Why the spacing as typed would be refused, shown in the dialog as it is typed;
+  // empty while it would be taken.
+  std::string notice;
 
   std::string Title() const override { return "Area for interpolation"; }
   int ResourceId() const override { return 130; }
@@ -137,8 +143,12 @@ class GridSpacingDialog : public DialogData {
   // DX and DY greater than 0 whose node counts over W and H stay within mostNodes.
   std::optional<std::string> Validate() const override;
 
-  // Node counts from the extents and spacings (the refresh button's rule).
+  // Node counts from the extents and spacings (the refresh button's rule), and the
+  // notice.
   void Refresh();
+  // The counts and the notice follow DX and DY as they are typed.
+  bool UpdatesWhileTyping() const override { return true; }
+  void OnFieldEdited(int controlId) override;
 };
 
 // "Origin for interpolation" (131).

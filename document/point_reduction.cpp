@@ -176,15 +176,18 @@ MergeResult MergeDuplicatePoints(RandomData& data, double tolerance, MergeMethod
   std::vector<DataPoint> merged;
   merged.reserve(groups.size());
   std::vector<double> scratch;
+  std::vector<std::string> labels;
   for (const auto& members : groups) {
     if (members.size() > 1) {
       result.pointsMerged += static_cast<int>(members.size());
       ++result.positions;
     }
     merged.push_back(Combine(data.points.get(), members, method, scratch));
+    if (data.HasLabels()) labels.push_back(std::move(data.labels[static_cast<std::size_t>(members.front())]));
   }
   std::copy(merged.begin(), merged.end(), data.points.get());
   data.count = static_cast<int>(merged.size());
+  data.labels = std::move(labels);
   RecomputeRanges(data);
   return result;
 }
@@ -239,15 +242,19 @@ int BlockReducePoints(RandomData& data, double cell, MergeMethod method) {
   std::vector<DataPoint> reduced;
   std::vector<int> members;
   std::vector<double> scratch;
+  std::vector<std::string> labels;
   for (std::size_t k = 0; k < keyed.size();) {
     members.clear();
     std::size_t end = k;
     while (end < keyed.size() && keyed[end].first == keyed[k].first) members.push_back(keyed[end++].second);
     reduced.push_back(Combine(p, members, combine, scratch));
+    // Members are in the points' order: the cell's first point names it.
+    if (data.HasLabels()) labels.push_back(std::move(data.labels[static_cast<std::size_t>(members.front())]));
     k = end;
   }
   std::copy(reduced.begin(), reduced.end(), data.points.get());
   data.count = static_cast<int>(reduced.size());
+  data.labels = std::move(labels);
   RecomputeRanges(data);
   return data.count;
 }

@@ -3,7 +3,8 @@
 // tolerance) merged into one, and the block reduction of very large point sets to one
 // point per cell of a square block grid. A merged point lies at the mean position of
 // the points it replaces; its value is their mean or median, or the first point is
-// kept as it is.
+// kept as it is. A merged point keeps the label of the first of its points (in the
+// points' order), whatever the method: a label is a name, not a value to average.
 #include <optional>
 #include <string>
 

@@ -5,6 +5,8 @@
 // with centimetres) have no exact single-precision value.
 #include <cstddef>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace gridora {
 
@@ -26,6 +28,14 @@ struct RandomData {
   double xMinimum = 0.0, xMaximum = 0.0;
   double yMinimum = 0.0, yMaximum = 0.0;
   double zMinimum = 0.0, zMaximum = 0.0;
+  // The points' names (a well or sample id from a table's label column): empty when the
+  // set has none, else one per point, in the points' order. Whatever keeps, reorders or
+  // drops points does the same to the labels (see KeepPoints).
+  std::vector<std::string> labels;
+
+  bool HasLabels() const { return !labels.empty(); }
+  // The label of point i; empty when the set has none.
+  const std::string& LabelOf(int i) const;
 
   // Starts the running ranges (minimum 1.0e10, maximum -1.0e10).
   void StartRanges();
@@ -36,5 +46,12 @@ struct RandomData {
 // count 0, points allocated for kCapacity entries. Throws std::bad_alloc when the
 // array cannot be had.
 std::unique_ptr<RandomData> CreateRandomData();
+
+// Keeps the points at `kept` (0-based indices into `data`, in the order given; an
+// index may appear once), their labels with them, and recomputes the ranges.
+void KeepPoints(RandomData& data, const std::vector<int>& kept);
+
+// A copy of the set's points, labels and ranges. Throws std::bad_alloc.
+std::unique_ptr<RandomData> CopyRandomData(const RandomData& data);
 
 }  // namespace gridora

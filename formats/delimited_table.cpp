@@ -342,6 +342,16 @@ bool PreviewTable(const std::string& path, TableDelimiter delimiter, int skip, i
     for (std::size_t i = 0; i < first.size(); ++i) preview.columns.push_back(std::to_string(i + 1));
     preview.rows.insert(preview.rows.begin(), std::move(first));
   }
+  preview.numeric.assign(preview.columns.size(), false);
+  for (std::size_t k = 0; k < preview.columns.size(); ++k) {
+    bool seen = false, allNumbers = true;
+    for (const auto& row : preview.rows) {
+      if (k >= row.size() || Trimmed(row[k]).empty()) continue;
+      seen = true;
+      if (!FieldNumber(row[k], preview.decimalMark, ignored)) allNumbers = false;
+    }
+    preview.numeric[k] = seen && allNumbers;
+  }
   if (static_cast<int>(preview.rows.size()) > rowCount) preview.rows.resize(static_cast<std::size_t>(rowCount));
   return true;
 }
@@ -392,6 +402,17 @@ bool ReadTablePoints(RandomData& data, const std::string& path, const TableImpor
     column[k] = *found;
   }
   const std::size_t needed = static_cast<std::size_t>(std::max({column[0], column[1], column[2]})) + 1;
+  std::optional<std::size_t> labelColumn;
+  if (!Trimmed(import.label).empty()) {
+    const auto found = FindTableColumn(preview.columns, import.label);
+    if (!found) {
+      problem = fmt::sprintf("%s has no column \"%s\" for the label.", fileName, import.label);
+      return false;
+    }
+    labelColumn = static_cast<std::size_t>(*found);
+  }
+  // The fields a row is split into: the label's too, though a row may lack it.
+  const std::size_t wanted = labelColumn ? std::max(needed, *labelColumn + 1) : needed;
 
   LineSource source;
   if (!source.Open(path, problem)) return false;
@@ -402,6 +423,7 @@ bool ReadTablePoints(RandomData& data, const std::string& path, const TableImpor
   bool headerPending = preview.hasHeader;
 
   data.count = 0;
+  data.labels.clear();
   data.StartRanges();
   const char separator = DelimiterChar(preview.delimiter);
   const bool quickSplit = preview.delimiter != TableDelimiter::Space;
@@ -424,7 +446,7 @@ bool ReadTablePoints(RandomData& data, const std::string& path, const TableImpor
       for (;;) {
         const std::size_t end = line.find(separator, start);
         fields.emplace_back(line.data() + start, (end == std::string::npos ? line.size() : end) - start);
-        if (end == std::string::npos || fields.size() >= needed) break;
+        if (end == std::string::npos || fields.size() >= wanted) break;
         start = end + 1;
       }
     } else {
@@ -446,6 +468,8 @@ bool ReadTablePoints(RandomData& data, const std::string& path, const TableImpor
       ++report.rowsBeyondCapacity;
       continue;
     }
+    if (labelColumn)
+      data.labels.emplace_back(*labelColumn < fields.size() ? Trimmed(fields[*labelColumn]) : std::string_view());
     data.points[static_cast<std::size_t>(data.count++)] = point;
     data.ExtendRanges(point);
   }

@@ -38,6 +38,9 @@ struct TablePreview {
   bool hasHeader = true;
   std::vector<std::string> columns;
   std::vector<std::vector<std::string>> rows;
+  // Per column: every non-blank field of the sampled data rows is a number, and at least
+  // one is there. What the import proposes for X, Y and Z (numbers) and the label (text).
+  std::vector<bool> numeric;
 };
 
 // Reads the header and up to `rowCount` rows after `skip` lines. False: `problem`
@@ -57,6 +60,7 @@ struct TableImport {
   TableDelimiter delimiter = TableDelimiter::Auto;
   int skip = 0;                           // lines before the header
   std::string x = "1", y = "2", z = "3";  // column choices
+  std::string label;                      // the label column's choice; empty: none
 };
 
 struct TableImportReport {
@@ -68,8 +72,10 @@ struct TableImportReport {
   std::string SkippedText() const;
 };
 
-// Reads the points into `data` (replacing its contents, ranges updated). False with
-// `problem` when the table cannot be read or has no numeric row.
+// Reads the points into `data` (replacing its contents, ranges updated), and with a label
+// column each point's label (the field's text without its surrounding blanks; empty
+// where a row has no such field). False with `problem` when the table cannot be read,
+// a chosen column is not in it, or it has no numeric row.
 bool ReadTablePoints(RandomData& data, const std::string& path, const TableImport& import, TableImportReport& report,
                      std::string& problem);
 

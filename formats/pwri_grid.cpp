@@ -169,6 +169,7 @@ bool ReadPwriGrid(RandomData& points, const std::string& path, std::string& prob
   NumberStream numbers(reader);
   points.StartRanges();
   points.count = 0;
+  points.labels.clear();
   float y = 0.0f, z = 0.0f;
   bool atEnd = false;
   double value = 0.0;

@@ -217,6 +217,49 @@ constexpr std::int32_t kEmptyNodesMarker = 0x504D454B;
 // per point), after every other part.
 constexpr std::int32_t kExactMarker = 0x4C42444B;
 constexpr std::size_t kExactLayoutValues = 4;
+// Marks the points' labels "KLBL" (byte count, then per point a length word and the
+// label's bytes), after the exact values.
+constexpr std::int32_t kLabelsMarker = 0x4C424C4B;
+// The labels' part is written whole or not at all; a set of labels beyond this size
+// (two gigabytes, far beyond any table's names) is left out of the file.
+constexpr std::uint64_t kLongestLabelsPart = 0x7FFFFFFF;
+
+std::uint64_t LabelsPartBytes(const RandomData& points, int count) {
+  std::uint64_t bytes = 0;
+  for (int i = 0; i < count; ++i) bytes += 4 + points.labels[static_cast<std::size_t>(i)].size();
+  return bytes;
+}
+
+// Reads the labels' part after its marker: nothing unless its byte count is what the
+// `pointCount` labels in it take up and the file holds all of it.
+std::optional<std::vector<std::string>> ReadLabelsPart(SnpInput& in, std::size_t pointCount) {
+  std::int32_t length = 0;
+  if (!in.Word(length) || length < 0 || static_cast<std::uint64_t>(length) > in.Remaining() ||
+      static_cast<std::uint64_t>(length) < 4 * static_cast<std::uint64_t>(pointCount))
+    return std::nullopt;
+  std::uint64_t left = static_cast<std::uint64_t>(length);
+  std::vector<std::string> labels;
+  try {
+    labels.reserve(pointCount);
+    for (std::size_t i = 0; i < pointCount; ++i) {
+      std::int32_t size = 0;
+      if (left < 4 || !in.Word(size) || size < 0) return std::nullopt;
+      left -= 4;
+      if (static_cast<std::uint64_t>(size) > left) return std::nullopt;
+      std::string label(static_cast<std::size_t>(size), '\0');
+      if (!in.Bytes(label.data(), label.size())) return std::nullopt;
+      left -= static_cast<std::uint64_t>(size);
+      labels.push_back(std::move(label));
+    }
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+  if (left != 0) return std::nullopt;
+  return labels;
+}
+
+constexpr const char* kLabelsPartDamaged =
+    "its part with the points' labels is damaged. It is left out: the points are read without labels.";
 
 // The exact part as read, not yet checked against the single-precision fields.
 struct ExactValues {
@@ -274,7 +317,8 @@ constexpr const char* kExactPartDamaged =
 // `damage` says which tagged part the file holds damaged (cut short, an impossible
 // length) and what leaving it out means: such a part is left out.
 bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std::string* trailer,
-                       std::size_t pointCount, std::optional<ExactValues>& exact, std::string& damage) {
+                       std::size_t pointCount, std::optional<ExactValues>& exact,
+                       std::optional<std::vector<std::string>>& labels, std::string& damage) {
   bool stopped = false;
   auto word = [&](auto& field) {
     if (!stopped && !in.Word(field)) stopped = true;
@@ -378,7 +422,16 @@ bool ReadOptionalParts(SnpInput& in, GridModel& grid, std::string& problem, std:
   }
   if (marker == kExactMarker) {
     exact = ReadExactPart(in, pointCount);
-    if (!exact) damage = kExactPartDamaged;
+    if (!exact) {
+      // Where the part ends is not known: nothing after it can be found.
+      damage = kExactPartDamaged;
+      return true;
+    }
+    if (!in.Word(marker)) return true;
+  }
+  if (marker == kLabelsMarker) {
+    labels = ReadLabelsPart(in, pointCount);
+    if (!labels) damage = damage.empty() ? kLabelsPartDamaged : damage + " " + kLabelsPartDamaged;
   }
   return true;
 }
@@ -476,6 +529,18 @@ bool WriteSnp(const GridModel& grid, std::ostream& stream, const RandomData& poi
         out.Double(p.z);
       }
     }
+    if (points.labels.size() == static_cast<std::size_t>(count) && count > 0) {
+      const std::uint64_t bytes = LabelsPartBytes(points, count);
+      if (bytes <= kLongestLabelsPart) {
+        out.Word(kLabelsMarker);
+        out.Word(static_cast<std::int32_t>(bytes));
+        for (int i = 0; i < count; ++i) {
+          const std::string& label = points.labels[static_cast<std::size_t>(i)];
+          out.Word(static_cast<std::int32_t>(label.size()));
+          out.Append(label.data(), label.size());
+        }
+      }
+    }
   }
   stream.flush();
   return static_cast<bool>(stream);
@@ -554,13 +619,14 @@ bool ReadSnp(GridModel& grid, std::istream& stream, RandomData& points, const st
   std::string partsProblem;
   std::string text;
   std::optional<ExactValues> exact;
+  std::optional<std::vector<std::string>> labels;
   std::string damage;
-  if (!ReadOptionalParts(in, read, partsProblem, &text, static_cast<std::size_t>(count), exact, damage))
+  if (!ReadOptionalParts(in, read, partsProblem, &text, static_cast<std::size_t>(count), exact, labels, damage))
     return refuse(partsProblem);
   // The exact values replace the rounded ones all together, or not at all.
   if (exact && !AgreesWithFloats(*exact, read, triples)) {
     exact.reset();
-    damage = kExactPartDamaged;
+    damage = damage.empty() ? std::string(kExactPartDamaged) : std::string(kExactPartDamaged) + " " + damage;
   }
   if (!damage.empty()) result.damage = fmt::sprintf("%s: %s", name, damage);
   if (exact) {
@@ -581,6 +647,10 @@ bool ReadSnp(GridModel& grid, std::istream& stream, RandomData& points, const st
       points.points[i] = DataPoint{triples[3 * i], triples[3 * i + 1], triples[3 * i + 2]};
   }
   points.count = count;
+  if (labels)
+    points.labels = std::move(*labels);
+  else
+    points.labels.clear();
   result.layers = layers;
   result.trailer = std::move(text);
   return true;

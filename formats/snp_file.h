@@ -20,7 +20,12 @@
 //   exact values  "KDBL", byte count, then x0, y0, DX, DY and x y z per point as
 //                 little-endian doubles: the values the 4-byte fields above hold rounded
 //                 to single precision. Written only when one of them is not exact there;
-//                 last, so that readers that stop before it read the rest as always.
+//                 last of the older parts, so that readers that stop before it read
+//                 the rest as always.
+//   point labels  "KLBL", byte count, then per point its label's byte count and its
+//                 UTF-8 bytes. Written only when the points have labels; after every
+//                 other part, so older readers stop before it and read the file as
+//                 always.
 #include <iosfwd>
 #include <string>
 
@@ -55,7 +60,9 @@ struct SnpReadResult {
 // the file reads as one without it. A
 // file whose counts are impossible or that ends inside its header, values or points is
 // refused: false, `problem` says what is wrong (naming `name`), and grid and points are
-// unchanged. Text labels of an earlier import stay only while NX and NY do.
+// unchanged. Text labels of an earlier import stay only while NX and NY do. The points'
+// labels come from their part; a file without it gives points without labels, and a
+// damaged one is left out and named in `result.damage`.
 bool ReadSnp(GridModel& grid, std::istream& in, RandomData& points, const std::string& name, SnpReadResult& result,
              std::string& problem);
 

@@ -44,6 +44,7 @@ bool ReadSpaceDelimited(RandomData& points, const std::string& path, std::string
 
   points.StartRanges();
   points.count = 0;
+  points.labels.clear();
   // The echo lines are collected and written in large pieces.
   std::string echoText;
   auto flushEcho = [&] {

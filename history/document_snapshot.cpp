@@ -70,8 +70,9 @@ bool SamePoints(const PointBlock& block, const RandomData& data) {
   if (block.xMinimum != data.xMinimum || block.xMaximum != data.xMaximum || block.yMinimum != data.yMinimum ||
       block.yMaximum != data.yMaximum || block.zMinimum != data.zMinimum || block.zMaximum != data.zMaximum)
     return false;
-  return block.points.empty() ||
-         std::memcmp(block.points.data(), data.points.get(), block.points.size() * sizeof(DataPoint)) == 0;
+  return (block.points.empty() ||
+          std::memcmp(block.points.data(), data.points.get(), block.points.size() * sizeof(DataPoint)) == 0) &&
+         block.labels == data.labels;
 }
 
 std::shared_ptr<const PointBlock> SharePoints(const RandomData* data,
@@ -82,6 +83,7 @@ std::shared_ptr<const PointBlock> SharePoints(const RandomData* data,
   auto block = std::make_shared<PointBlock>();
   const int count = data->count > 0 ? data->count : 0;
   block->points.assign(data->points.get(), data->points.get() + count);
+  block->labels = data->labels;
   block->xMinimum = data->xMinimum;
   block->xMaximum = data->xMaximum;
   block->yMinimum = data->yMinimum;
@@ -95,6 +97,7 @@ std::unique_ptr<RandomData> PointsFrom(const PointBlock& block) {
   std::unique_ptr<RandomData> data = CreateRandomData();
   std::copy(block.points.begin(), block.points.end(), data->points.get());
   data->count = static_cast<int>(block.points.size());
+  data->labels = block.labels;
   data->xMinimum = block.xMinimum;
   data->xMaximum = block.xMaximum;
   data->yMinimum = block.yMinimum;
@@ -191,8 +194,12 @@ std::size_t SharedBytes(const std::vector<const DocumentSnapshot*>& snapshots) {
     if (s->values) add(s->values.get(), s->values->size() * sizeof(float));
     if (s->distances) add(s->distances.get(), s->distances->size() * sizeof(float));
     if (s->emptyNodes) add(s->emptyNodes.get(), s->emptyNodes->size());
-    if (s->primary) add(s->primary.get(), s->primary->points.size() * sizeof(DataPoint));
-    if (s->secondary) add(s->secondary.get(), s->secondary->points.size() * sizeof(DataPoint));
+    for (const PointBlock* block : {s->primary.get(), s->secondary.get()}) {
+      if (!block) continue;
+      std::size_t size = block->points.size() * sizeof(DataPoint);
+      for (const std::string& label : block->labels) size += sizeof(std::string) + label.capacity();
+      add(block, size);
+    }
   }
   return bytes;
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "document/grid_model.h"
@@ -24,6 +25,7 @@ class Document;
 
 struct PointBlock {
   std::vector<DataPoint> points;
+  std::vector<std::string> labels;  // empty: the set has none
   double xMinimum = 0.0, xMaximum = 0.0;
   double yMinimum = 0.0, yMaximum = 0.0;
   double zMinimum = 0.0, zMaximum = 0.0;

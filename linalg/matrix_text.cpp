@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "platform/diagnostic_file.h"
+#include "platform/replacing_file.h"
+#include "platform/trace.h"
 
 namespace gridora {
 namespace {
@@ -157,19 +159,17 @@ void AppendFixed(std::string& out, double v) {
   if (!FastFixed(out, v)) fmt::format_to(std::back_inserter(out), FMT_COMPILE("{:f}"), v);
 }
 
-bool WriteMatrixText(const DenseMatrix& A, const std::filesystem::path& path, MatrixTextKind kind) {
-  DiagnosticFile file(path);
-  if (!file.IsOpen()) return false;
-  auto put = [&](const std::string& bytes) { file.WriteBytes(bytes); };
-  const bool wide = kind == MatrixTextKind::InverseDump;
-  if (wide)
-    put(std::string("\xFF\xFE", 2));
-  else
-    put(fmt::format("{} {}\r\n", A.rows, A.columns));
+namespace {
 
+// The text of the matrix, block after block of rows, into `put`; false when `put` fails
+// or `feedback` is cancelled between blocks.
+template <typename Put>
+bool FormatMatrix(const DenseMatrix& A, MatrixTextKind kind, Put put, Feedback* feedback) {
+  const bool wide = kind == MatrixTextKind::InverseDump;
+  if (!(wide ? put(std::string("\xFF\xFE", 2)) : put(fmt::format("{} {}\r\n", A.rows, A.columns)))) return false;
   const int tasks = (A.rows + kRowsPerTask - 1) / kRowsPerTask;
   std::vector<std::string> narrow(kTasksPerBlock), widened(kTasksPerBlock);
-  for (int first = 0; first < tasks && !file.Failed(); first += kTasksPerBlock) {
+  for (int first = 0; first < tasks; first += kTasksPerBlock) {
     const int last = std::min(tasks, first + kTasksPerBlock);
 #pragma omp parallel for schedule(dynamic, 1)
     for (int t = first; t < last; ++t) {
@@ -179,9 +179,59 @@ bool WriteMatrixText(const DenseMatrix& A, const std::filesystem::path& path, Ma
       for (int i = t * kRowsPerTask; i < endRow; ++i) FormatRow(A, i, kind, out);
       if (wide) Widen(out, widened[t - first]);
     }
-    for (int t = first; t < last; ++t) put(wide ? widened[t - first] : narrow[t - first]);
+    for (int t = first; t < last; ++t)
+      if (!put(wide ? widened[t - first] : narrow[t - first])) return false;
+    if (feedback) {
+      feedback->SetProgress(static_cast<double>(last) / tasks);
+      if (feedback->IsCanceled()) return false;
+    }
   }
-  return file.Close();
+  return true;
+}
+
+}  // namespace
+
+bool WriteMatrixText(const DenseMatrix& A, const std::filesystem::path& path, MatrixTextKind kind,
+                     long long entriesWithProgress) {
+  if (!DiagnosticFilesEnabled()) return false;
+  const long long entries = static_cast<long long>(A.rows) * A.columns;
+  std::unique_ptr<Feedback> feedback;
+  if (entries >= entriesWithProgress) feedback = BeginDiagnosticProgress("Writing " + path.filename().string());
+  if (!feedback) {
+    // In place, as the batch mode always writes them.
+    DiagnosticFile file(path);
+    if (!file.IsOpen()) return false;
+    FormatMatrix(
+        A, kind,
+        [&](const std::string& bytes) {
+          file.WriteBytes(bytes);
+          return !file.Failed();
+        },
+        nullptr);
+    return file.Close();
+  }
+  // Aside, renamed into place when whole; a Cancel drops it.
+  ReplacingFile file(path, ReplacingFile::Name::Fixed);
+  if (!file.Open()) {
+    Trace("Diagnostic file %s skipped: %s\n", path.string(), file.Error());
+    return false;
+  }
+  std::string pending;
+  const bool whole = FormatMatrix(
+      A, kind,
+      [&](const std::string& bytes) {
+        pending += bytes;
+        if (pending.size() < (1u << 20)) return true;
+        const bool written = file.Write(pending);
+        pending.clear();
+        return written;
+      },
+      feedback.get());
+  if (!whole || !file.Write(pending) || !file.Commit()) {
+    file.Discard();
+    return false;
+  }
+  return true;
 }
 
 }  // namespace gridora

@@ -25,7 +25,15 @@ enum class MatrixTextKind { MatrixLayoutOne, InverseDump };
 void AppendExponent(std::string& out, double v);
 void AppendFixed(std::string& out, double v);
 
-// false when the file cannot be created or written (nothing else happens then).
-bool WriteMatrixText(const DenseMatrix& A, const std::filesystem::path& path, MatrixTextKind kind);
+// A matrix of at least this many entries (some 14 MB of text) is written with progress
+// where the window gives one (BeginDiagnosticProgress).
+inline constexpr long long kMatrixEntriesWithProgress = 1 << 20;
+
+// false when the file cannot be created or written, or its writing was cancelled
+// (nothing else happens then). A matrix of `entriesWithProgress` entries or more, while
+// the window gives a progress, is written aside and renamed into place when whole: a
+// Cancel leaves the file that was under the name. The bytes are the same either way.
+bool WriteMatrixText(const DenseMatrix& A, const std::filesystem::path& path, MatrixTextKind kind,
+                     long long entriesWithProgress = kMatrixEntriesWithProgress);
 
 }  // namespace gridora

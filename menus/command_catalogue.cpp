@@ -6,6 +6,7 @@
 #include "gridcommands/gridder_commands.h"
 #include "history/history_commands.h"
 #include "stylecommands/style_commands.h"
+#include "pointcommands/point_commands.h"
 #include "trendcommands/drift_commands.h"
 #include "trendcommands/trend_commands.h"
 #include "variocommands/variography_commands.h"
@@ -34,6 +35,7 @@ CommandTable BuildCommandTable() {
   RegisterWindowCommands(table);
   RegisterStyleCommands(table);
   RegisterGuideCommand(table);
+  RegisterPointCommands(table);
   // Last of the rooms: Exit closes the File menu.
   RegisterExitCommand(table);
   RegisterToolbarCommands(table);

@@ -67,6 +67,21 @@ std::atomic<bool> diagnosticFilesEnabled{true};
 void SetDiagnosticFilesEnabled(bool enabled) { diagnosticFilesEnabled = enabled; }
 bool DiagnosticFilesEnabled() { return diagnosticFilesEnabled; }
 
+namespace {
+// Set once by the window before any command runs, read on the thread that runs commands.
+DiagnosticProgressMaker& ProgressMaker() {
+  static DiagnosticProgressMaker maker;
+  return maker;
+}
+}  // namespace
+
+void SetDiagnosticProgressMaker(DiagnosticProgressMaker maker) { ProgressMaker() = std::move(maker); }
+
+std::unique_ptr<Feedback> BeginDiagnosticProgress(const std::string& title) {
+  const DiagnosticProgressMaker& maker = ProgressMaker();
+  return maker ? maker(title) : nullptr;
+}
+
 DiagnosticFile::DiagnosticFile(const std::filesystem::path& path, Encoding encoding) : encoding_(encoding) {
   if (!diagnosticFilesEnabled) return;
   descriptor_ = OpenDiagnosticDescriptor(path);

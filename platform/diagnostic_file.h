@@ -19,8 +19,12 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "platform/feedback.h"
 
 namespace gridora {
 
@@ -40,6 +44,16 @@ int OpenDiagnosticDescriptor(const std::filesystem::path& path);
 // written; results under fixed names are not DiagnosticFiles and are written as ever.
 void SetDiagnosticFilesEnabled(bool enabled);
 bool DiagnosticFilesEnabled();
+
+// Progress for writing a large diagnostic file (the kriging matrix dumps run to hundreds
+// of megabytes), made by the window: such a file is then written aside, with progress
+// and a Cancel, and renamed into place when whole (platform/replacing_file.h with a
+// fixed name), so a cancelled write leaves the file that was there, or none. Without a
+// maker (the batch mode, the tests) the files are written in place as ever.
+using DiagnosticProgressMaker = std::function<std::unique_ptr<Feedback>(const std::string& title)>;
+void SetDiagnosticProgressMaker(DiagnosticProgressMaker maker);
+// A progress for writing `title`, or null when there is no maker.
+std::unique_ptr<Feedback> BeginDiagnosticProgress(const std::string& title);
 
 class DiagnosticFile {
  public:

@@ -32,6 +32,9 @@ struct DialogField {
   std::string caption;                    // what the window shows beside a field that has no label
   std::vector<std::string> choices;       // radio buttons
   std::vector<std::string> batchChoices;  // the script's word for each radio button
+  // The text a script's line gets when it does not give the key, where that differs
+  // from what the window proposes (a proposal read from the file stays the window's).
+  std::optional<std::string> batchDefault;
 };
 
 struct DialogButton {
@@ -56,6 +59,12 @@ class DialogData {
   // Called on OK once every field has converted: a message refuses the values as a
   // whole, is shown, and keeps the dialog open for correction.
   virtual std::optional<std::string> Validate() const { return std::nullopt; }
+  // True for a dialog whose read-only fields follow the fields being typed (the node
+  // counts of the area dialog): the window then converts a field at each edit and, when
+  // the text converts, calls OnFieldEdited and shows the read-only fields again. The
+  // members of other dialogs change only on OK or a button.
+  virtual bool UpdatesWhileTyping() const { return false; }
+  virtual void OnFieldEdited(int /*controlId*/) {}
 };
 
 // The text a field shows for its member: for numbers the shortest that

@@ -121,6 +121,7 @@ void LoadPoints(BatchSession& session, const Points& p) {
     if (!std::isfinite(x[k]) || !std::isfinite(y[k]) || !std::isfinite(z[k]))
       throw py::value_error("point No." + std::to_string(k + 1) + " (counted from 1) has a value that is not finite");
   data.count = static_cast<int>(p.count);
+  data.labels.clear();
   data.StartRanges();
   for (std::size_t k = 0; k < p.count; ++k) {
     data.points[k] = DataPoint{x[k], y[k], z[k]};

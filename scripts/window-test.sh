@@ -415,6 +415,129 @@ timeout 5 xdotool windowactivate --sync "$window" 2>/dev/null
 if kill -0 "$app_pid" 2>/dev/null; then pass "program still running"; else fail "program ended"; fi
 stop_program || fail "File > Exit did not end the program"
 
+# 7. Points as data: a table of wells with their names, gridded and saved by the batch
+# mode; in the window the names are posted beside the points (View > Point labels, the
+# last View item), the points table lists them, deletes one and Ctrl+Z brings it back;
+# the area dialog counts the nodes as the spacing is typed.
+{
+  echo "well,east,north,head"
+  i=0
+  for y in 60 180 300 420; do
+    for x in 50 170 290 410 530; do
+      i=$((i + 1))
+      echo "BH-$i,$x,$y,$(((x * 3 + y * 2) / 10 + i))"
+    done
+  done
+} >"$work/wells.csv"
+printf '%s\n' "import-table wells.csv x=east y=north z=head label=well" "min-curvature dx=10 dy=10" \
+  "save wells.snp" >"$work/wells.txt"
+(cd "$work" && timeout 30 "$exe" --batch wells.txt --profile "$work/batch.ini" >>"$work/batch.log" 2>&1) ||
+  fail "could not make the wells document"
+title="wells.snp - Gridora"
+# Pixels that differ by more than 10 % between two pictures of one size.
+differing() { compare -metric AE -fuzz 10% "$1" "$2" null: 2>&1; }
+same_picture() {  # a, b: at most 20 pixels differ (one marker with its name is hundreds)
+  local count
+  count=$(differing "$1" "$2")
+  [[ "$count" =~ ^[0-9]+$ ]] && [ "$count" -le 20 ]
+}
+(cd "$work" && exec "$exe" wells.snp >>"$work/program.log" 2>&1) &
+app_pid=$!
+if wait_for 20 sh -c "xdotool search --onlyvisible --name '^(Gridora|$title)\$' | grep -q ." &&
+  { acknowledge_messages; wait_for 10 has_window "$title"; }; then
+  window=$(window_named "$title")
+  timeout 5 xdotool windowactivate --sync "$window" 2>/dev/null
+  key ctrl+0
+  sleep 0.5
+  shot "$window" wells_without_labels
+  key alt+v Up Return # Point labels
+  sleep 0.5
+  shot "$window" map_labels
+  if ! same_picture "$shots/wells_without_labels.png" "$shots/map_labels.png"; then
+    pass "View > Point labels posts the names beside the points"
+  else
+    fail "View > Point labels left the map as it was"
+  fi
+  # The points table: the first row selected with the keyboard, Delete selected.
+  key alt+d Up Return
+  if wait_for 5 has_window "Points table"; then
+    sleep 0.3
+    table=$(window_named "Points table")
+    shot "$table" points_table
+    key Down
+    sleep 0.2
+    shot "$table" points_table_selected
+    key alt+d
+    if wait_for 5 no_window "Points table"; then
+      pass "the points table deletes the selected point"
+    else
+      fail "the points table stayed open after Delete selected"
+      key Escape
+    fi
+    wait_for 3 has_window Gridora && { sleep 0.2; shot "$(window_named Gridora)" points_deleted_message; }
+    acknowledge_messages
+    sleep 0.5
+    shot "$window" map_point_deleted
+    name=$(timeout 5 xdotool getwindowname "$window")
+    if [[ "$name" == "wells.snp* - Gridora" ]] && ! same_picture "$shots/map_labels.png" "$shots/map_point_deleted.png"; then
+      pass "deleting a point changes the map and marks the title ($name)"
+    else
+      fail "after deleting a point: title $name, or the map unchanged"
+    fi
+    key ctrl+z
+    sleep 0.5
+    shot "$window" map_point_undone
+    if same_picture "$shots/map_labels.png" "$shots/map_point_undone.png"; then
+      pass "Ctrl+Z brings the deleted point back"
+    else
+      fail "after Ctrl+Z the map differs from the one before the deletion"
+    fi
+  else
+    fail "Data > Points table did not open"
+  fi
+  # The area dialog: NX and NY follow DX and DY as they are typed (no Reflesh pressed).
+  key alt+e Right Right Return # Minimum curvature: the origin dialog first
+  if wait_for 5 has_window "Origin for interpolation"; then
+    sleep 0.3
+    timeout 5 xdotool windowactivate --sync "$(window_named "Origin for interpolation")" 2>/dev/null
+    # An opened document proposes no area (its points' ranges are not read): type one.
+    timeout 5 xdotool type --delay 40 "0"
+    key Tab
+    timeout 5 xdotool type --delay 40 "0"
+    key Tab
+    timeout 5 xdotool type --delay 40 "600"
+    key Tab
+    timeout 5 xdotool type --delay 40 "480"
+    shot "$(window_named "Origin for interpolation")" area_origin
+    key Return
+    if wait_for 5 has_window "Area for interpolation"; then
+      area=$(window_named "Area for interpolation")
+      timeout 5 xdotool windowactivate --sync "$area" 2>/dev/null
+      sleep 0.3
+      shot "$area" area_counts_before
+      key ctrl+a
+      timeout 5 xdotool type --delay 60 "5"
+      sleep 0.3
+      shot "$area" area_counts_typed
+      if ! same_picture "$shots/area_counts_before.png" "$shots/area_counts_typed.png"; then
+        pass "the node counts follow the spacing as it is typed"
+      else
+        fail "the area dialog did not change as the spacing was typed"
+      fi
+      key Escape
+      wait_for 5 no_window "Area for interpolation" || fail "the area dialog did not close"
+    else
+      fail "no area dialog after the origin"
+    fi
+  else
+    fail "Interpolation > Minimum curvature did not ask the origin"
+  fi
+  if kill -0 "$app_pid" 2>/dev/null; then pass "program still running"; else fail "program ended"; fi
+  stop_program || fail "File > Exit did not end the program"
+else
+  fail "no window titled \"$title\""
+fi
+
 log "screenshots in $shots"
 log "$((checks - failures - expected_failures)) passed, $failures failed, $expected_failures expected failures"
 [ $failures -eq 0 ]

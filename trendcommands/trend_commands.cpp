@@ -63,6 +63,7 @@ CommandStatus FitTrend(CommandContext& c) {
 
   auto residuals = CreateRandomData();
   residuals->count = data.count;
+  residuals->labels = data.labels;  // each residual stays with its point's name
   residuals->StartRanges();
   double squares = 0.0;
   for (std::size_t i = 0; i < n; ++i) {

@@ -85,6 +85,9 @@ class Document {
   // "Standard error" view: layer 1 of a kriging grid shown in place of the estimate.
   std::unique_ptr<KrigingOptions> krigingOptions;
   int showStandardError = 0;
+  // The points' labels written beside their markers while "Show random data" shows them
+  // (View > Point labels). Not kept in the document file.
+  int showPointLabels = 0;
   // Faults of minimum curvature, in map coordinates ("Faults (breaklines)"): drawn on the
   // map and kept for the session (New and Open leave them; "Clear faults" removes them).
   // Not written to the document file.

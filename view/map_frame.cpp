@@ -19,6 +19,8 @@ namespace {
 
 constexpr Color kBlack = Rgb(0, 0, 0);
 constexpr Color kNoLevelGrey = Rgb(100, 100, 100);
+// Characters of a point's label the map shows.
+constexpr int kLongestPointLabel = 40;
 
 void Line(DrawingContext& dc, const Pen& pen, int x1, int y1, int x2, int y2) {
   const Pen previous = dc.SelectPen(pen);
@@ -174,6 +176,18 @@ void DrawDataMarkers(DrawingContext& dc, Document& doc, float scaleX, float scal
     dc.SelectPen(previousPen);
     log.Printf("X: %f %f %f Y: %f %f %f \n", p.x, g.xStart, dx, p.y, g.yStart, dy);
   }
+  if (doc.showPointLabels == 0 || !points->HasLabels()) return;
+  // After every marker, so no marker covers a name.
+  const Color previousColor = dc.SetTextColor(kBlack);
+  for (int i = 0; i < count; ++i) {
+    const std::string& label = points->LabelOf(i);
+    if (label.empty()) continue;
+    const DataPoint& p = points->points[static_cast<std::size_t>(i)];
+    const int px = TruncToLogical(static_cast<float>(p.x - g.xStart) * scaleX);
+    const int py = TruncToLogical(static_cast<float>((g.yEnd - g.yStart) - (p.y - g.yStart)) * scaleY);
+    Text(dc, left + px + 14, 17 - top - py, FirstCharacters(label, kLongestPointLabel), 35);
+  }
+  dc.SetTextColor(previousColor);
 }
 
 int DrawLegend(DrawingContext& dc, Document& doc, int mapWidth, int mapHeight, int layerIndex,

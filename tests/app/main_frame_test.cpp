@@ -67,12 +67,14 @@ TEST_F(MainFrameTest, MenusInOrderWithTheirTexts) {
                                                              "Contour labels",
                                                              "-",
                                                              "Fit to window",
-                                                             "Map st&yle..."}));
+                                                             "Map st&yle...",
+                                                             "-",
+                                                             "Point labels"}));
   EXPECT_EQ(Texts(menus[2]->menu()->actions()), (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
                                                              "&Paste\tCtrl+V", "&Redo\tCtrl+Shift+Z"}));
   EXPECT_EQ(Texts(menus[3]->menu()->actions()),
             (QStringList{"-", "Property", "-", "Statistics", "-", "Average (X-direction)", "-", "Import table...",
-                         "Merge duplicates...", "Block reduce..."}));
+                         "Merge duplicates...", "Block reduce...", "-", "Points table..."}));
   const QList<QAction*> interpolation = menus[4]->menu()->actions();
   // The options come after the original items.
   EXPECT_EQ(Texts(interpolation), (QStringList{"Ninimum curvature",

@@ -131,7 +131,7 @@ TEST(BatchKeys, EveryBatchCommandAcceptsItsKeys) {
       {"property", {"dx", "dy", "xstart", "ystart", "cancel"}, false},
       {"statistics", {"min", "max", "cancel"}, false},
       {"average-x", {"xmin", "xint", "cancel"}, false},
-      {"import-table", {"x", "y", "z", "delimiter", "skip", "import", "cancel"}, true},
+      {"import-table", {"x", "y", "z", "label", "delimiter", "skip", "import", "cancel"}, true},
       {"merge-duplicates", {"tolerance", "method", "cancel"}, false},
       {"block-reduce", {"cell", "method", "cancel"}, false},
       {"min-curvature", {"xmin", "ymin", "xmax", "ymax", "dx", "dy", "cancel"}, false},
@@ -176,6 +176,8 @@ TEST(BatchKeys, EveryBatchCommandAcceptsItsKeys) {
       {"clear-drift", {}, false},
       {"map-style", {"ramp", "reverse", "legend-title", "legend-units", "cancel"}, false},
       {"export-layout", {"title", "cancel"}, true},
+      {"delete-points", {"indices", "cancel"}, false},
+      {"point-labels", {}, false},
   };
   const CommandTable table = BuildCommandTable();
   EXPECT_EQ(table.BatchCommands().size(), std::size(expected));

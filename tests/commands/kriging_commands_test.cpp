@@ -276,7 +276,7 @@ TEST_F(KrigingCommands, CancelledPredictionLeavesGridRangesAndProfileAlone) {
   EXPECT_EQ(f.doc->chartMode, ChartMode::Variogram);
   EXPECT_FALSE(Exists("verification.txt"));
 
-  // Cancel in the area dialog: the confirmed origin stays, the grid does not change.
+  // Cancel in the area dialog: the confirmed origin is forgotten, the grid does not change.
   f.ui.cancelProgress = false;
   f.ui.dialogHandlers.push_back([](DialogData& d) {
     dynamic_cast<GridOriginDialog&>(d).xMaximum = 50;
@@ -284,7 +284,7 @@ TEST_F(KrigingCommands, CancelledPredictionLeavesGridRangesAndProfileAlone) {
   });
   f.ui.dialogHandlers.push_back(Cancel());
   EXPECT_EQ(f.Run(ID_PREDICTION), CommandStatus::Canceled);
-  EXPECT_EQ(f.doc->primaryData->xMaximum, 50.0f);
+  EXPECT_EQ(f.doc->primaryData->xMaximum, xMaximum);
   EXPECT_EQ(f.doc->grid->layerCount, 0);
 }
 

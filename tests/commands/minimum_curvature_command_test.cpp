@@ -218,11 +218,12 @@ TEST_F(MinimumCurvatureCommand, CancelledDialogsChangeNoGrid) {
   EXPECT_EQ(f.Run(ID_MINIMUM_CURVATURE), CommandStatus::Canceled);
   EXPECT_EQ(f.doc->primaryData->xMaximum, 4.0f);
 
-  // A confirmed origin has replaced the point ranges even when the area is cancelled.
+  // A confirmed origin is forgotten when the area is cancelled: the next run proposes
+  // the points' ranges again.
   f.ui.dialogHandlers.push_back([](DialogData& d) { return test::SetField(d, "xmax", "9"); });
   f.ui.dialogHandlers.push_back([](DialogData&) { return false; });
   EXPECT_EQ(f.Run(ID_MINIMUM_CURVATURE), CommandStatus::Canceled);
-  EXPECT_EQ(f.doc->primaryData->xMaximum, 9.0f);
+  EXPECT_EQ(f.doc->primaryData->xMaximum, 4.0f);
 
   ExpectOldGrid(*f.doc);
   EXPECT_TRUE(f.ui.messages.empty());
@@ -278,8 +279,8 @@ TEST_F(MinimumCurvatureCommand, CancelAtAnyStageLeavesTheGridAsItWas) {
 }
 
 TEST_F(MinimumCurvatureCommand, DegenerateInputIsRefusedBeforeAnythingChanges) {
-  // The dialogs refuse what they can judge while open (the user then gives up: Cancel);
-  // the memory a grid needs is judged by the command after them.
+  // The dialogs refuse what they can judge while open (the user then gives up: Cancel),
+  // the memory a grid needs among it; the node count limit is judged by the command.
   const CommandStatus inDialog = CommandStatus::Canceled, byCommand = CommandStatus::Failed;
   struct Case {
     const char* what;
@@ -296,7 +297,7 @@ TEST_F(MinimumCurvatureCommand, DegenerateInputIsRefusedBeforeAnythingChanges) {
        {{"xmax", "9000"}, {"ymax", "9000"}},
        {},
        "Cannot interpolate: a grid of 9001 x 9001 nodes needs about",
-       byCommand},
+       inDialog},
       {"more nodes than a computed grid may have",
        {{"xmax", "40000"}, {"ymax", "40000"}},
        {},
