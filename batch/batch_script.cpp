@@ -69,6 +69,11 @@ std::optional<BatchLine> ParseBatchLine(const std::string& text, int lineNumber,
     }
   }
 
+  // A line that starts with a quoted empty word ("") names no command.
+  if (words[0].empty()) {
+    error = "no command name";
+    return std::nullopt;
+  }
   BatchLine line;
   line.lineNumber = lineNumber;
   line.name = words[0];

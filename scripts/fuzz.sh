@@ -2,7 +2,8 @@
 # Builds the fuzz targets of the readers and the batch script parser with clang
 # (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and runs each for a fixed
 # number of inputs, starting from its seed corpus in fuzz/corpus/. A finding stops the
-# script with an error.
+# script with an error. The random seed is fixed so that a run repeats: longer runs with
+# other seeds are for hunting (FUZZ_SEED=N).
 # Usage: scripts/fuzz.sh [RUNS]   (default 5000 per target)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +21,7 @@ for target in $targets; do
   cp fuzz/corpus/"$target"/* "$work/$target"/
   echo "fuzz: $target, $runs runs"
   (cd "$work" && "$OLDPWD/build-fuzz/${target}_fuzz" -runs="$runs" -max_len=4096 -rss_limit_mb=2048 \
-    -print_final_stats=1 "$work/$target" 2>"$work/$target.log") || {
+    -print_final_stats=1 -seed="${FUZZ_SEED:-1}" "$work/$target" 2>"$work/$target.log") || {
     tail -n 40 "$work/$target.log"
     exit 1
   }

@@ -65,6 +65,12 @@ TEST(HostileInput, QuotesInsideQuotedValuesAreDoubled) {
   std::string error;
   EXPECT_FALSE(ParseBatchLine("axis-setup xtitle=\"open \"\"", 1, error));
   EXPECT_EQ(error, "unbalanced quote");
+  // A quoted empty first word is no command (it was once a line with an empty name).
+  for (const char* text : {"\"\"", "  \"\" open", "\"\" xtitle=a"}) {
+    error.clear();
+    EXPECT_FALSE(ParseBatchLine(text, 1, error)) << text;
+    EXPECT_EQ(error, "no command name") << text;
+  }
 }
 
 TEST(HostileInput, WktInAScriptReachesTheExportedFile) {
